@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# Safe to run again: apt-get skips what is already installed.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  libeigen3-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang-format
+  fonts-liberation fonts-dejavu-core
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

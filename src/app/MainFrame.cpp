@@ -1,0 +1,59 @@
+#include "app/MainFrame.h"
+
+#include "app/WorkWindow.h"
+#include "platform/MessageBoxPort.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace id {
+
+MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget* parent)
+    : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MDIForm1"));
+    if (messages) {
+        messages_ = messages;
+    } else {
+        ownMessages_ = std::make_unique<MessageBoxPort>(this);
+        messages_ = ownMessages_.get();
+    }
+
+    state_.DatabaseMode = options.DatabaseMode;
+    state_.WellTypeSelectable = options.WellTypeSelectable;
+    state_.WellType = options.WellType;
+
+    menus_ = buildMenuTree(menuBar(), this);
+    setWindowTitle(QStringLiteral("Индикаторная диаграмма"));
+
+    form1_ = new WorkWindow(state_, this);
+    setCentralWidget(form1_);
+    form1_->layOut();
+    applyModeMenus();
+    applyCaption();
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::applyModeMenus() {
+    if (!state_.DatabaseMode) {
+        menus_.mEditSave->setVisible(false);
+        if (state_.WellTypeSelectable) {
+            menus_.mEditWellDob->setChecked(state_.WellType == ProducingWell);
+            menus_.mEditWellNag->setChecked(state_.WellType == InjectionWell);
+        } else {
+            menus_.mEditWell->menuAction()->setVisible(false);
+        }
+    } else {
+        menus_.mEditSave->setVisible(true);
+        menus_.mEditWell->menuAction()->setVisible(false);
+    }
+}
+
+void MainFrame::applyCaption() {
+    setWindowTitle(state_.WellType == InjectionWell
+                       ? QStringLiteral("Индикаторная диаграмма нагнетательной скважины")
+                       : QStringLiteral("Индикаторная диаграмма добывающей скважины"));
+}
+
+} // namespace id

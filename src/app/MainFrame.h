@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/MenuTree.h"
+#include "app/StartOptions.h"
+#include "state/AnalysisState.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace id {
+
+class MessagePort;
+class WorkWindow;
+
+// The main frame: owns the menu bar, the analysis state and the work window.
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // messages may be null: the frame then shows message boxes itself.
+    explicit MainFrame(const StartOptions& options = {}, MessagePort* messages = nullptr,
+                       QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    AnalysisState& state() { return state_; }
+    const MenuTree& menus() const { return menus_; }
+    WorkWindow& workWindow() { return *form1_; }
+    MessagePort& messages() { return *messages_; }
+
+private:
+    void applyModeMenus();
+    void applyCaption();
+
+    AnalysisState state_;
+    MenuTree menus_;
+    std::unique_ptr<MessagePort> ownMessages_;
+    MessagePort* messages_ = nullptr;
+    WorkWindow* form1_ = nullptr;
+};
+
+} // namespace id

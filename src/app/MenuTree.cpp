@@ -1,0 +1,104 @@
+#include "app/MenuTree.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace id {
+
+namespace {
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QMenu* addSubmenu(QMenu* parent, const char* name, const QString& caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool enabled = true,
+                 bool checkable = false, bool checked = false) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setEnabled(enabled);
+    action->setCheckable(checkable);
+    action->setChecked(checked);
+    return action;
+}
+
+} // namespace
+
+MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
+    MenuTree m;
+    m.mEdit = addMenu(bar, "mEdit", QStringLiteral("Данные"));
+    m.mEditPastRow = addItem(m.mEdit, "mEditPastRow", QStringLiteral("Вставить строку"), false);
+    m.mEditPaste = addItem(m.mEdit, "mEditPaste", QStringLiteral("Вставить"), false);
+    m.mEditSave = addItem(m.mEdit, "mEditSave", QStringLiteral("Сохранить"), false);
+    m.mEditWell = addSubmenu(m.mEdit, "mEditWell", QStringLiteral("Тип скважины"));
+    m.mEditWellDob =
+        addItem(m.mEditWell, "mEditWellDob", QStringLiteral("Добывающая"), true, true, false);
+    m.mEditWellNag =
+        addItem(m.mEditWell, "mEditWellNag", QStringLiteral("Нагнетательная"), true, true, false);
+
+    m.mIdd = addMenu(bar, "mIdd", QStringLiteral("ИД"));
+    m.mIdAdd = addItem(m.mIdd, "mIdAdd", QStringLiteral("Построить график"), false);
+    m.mEditCopy = addSubmenu(m.mIdd, "mEditCopy", QStringLiteral("Копировать"));
+    m.mEditCopyIDData =
+        addItem(m.mEditCopy, "mEditCopyIDData", QStringLiteral("Копировать данные"));
+    m.mEditCopyIDGraf =
+        addItem(m.mEditCopy, "mEditCopyIDGraf", QStringLiteral("Копировать график ИД"));
+    m.mEditCopyPIGraf =
+        addItem(m.mEditCopy, "mEditCopyPIGraf", QStringLiteral("Копировать график PI-Q"));
+    m.mIdFormat = addSubmenu(m.mIdd, "mIdFormat", QStringLiteral("Формат осей графиков"));
+    m.mIdFormatX = addItem(m.mIdFormat, "mIdFormatX", QStringLiteral("Формат оси X ИД"));
+    m.mIdFormatY = addItem(m.mIdFormat, "mIdFormatY", QStringLiteral("Формат оси Y ИД"));
+    m.mIdFormatYPIQ = addItem(m.mIdFormat, "mIdFormatYPIQ", QStringLiteral("Формат оси Y PI-Q"));
+    m.mIdSkin = addSubmenu(m.mIdd, "mIdSkin", QStringLiteral("Оценка"));
+    m.mIdSkinGidro = addItem(m.mIdSkin, "mIdSkinGidro",
+                             QStringLiteral("Оценка гидропроводности по скину"), true, true);
+    m.mIdSkinSkin = addItem(m.mIdSkin, "mIdSkinSkin",
+                            QStringLiteral("Оценка скина по гидропроводности"), true, true);
+    m.mIdSkinNot = addItem(m.mIdSkin, "mIdSkinNot",
+                           QStringLiteral("Без оценки скина и гидропроводности"), true, true, true);
+
+    m.mTrend = addMenu(bar, "mTrend", QStringLiteral("Линия тренда"));
+    m.mTrend->menuAction()->setEnabled(false);
+    m.mTrendAdd = addSubmenu(m.mTrend, "mTrendAdd", QStringLiteral("Линия тренда по всем точкам"));
+    m.mTrendAdd->menuAction()->setEnabled(false);
+    m.mTrendLine = addItem(m.mTrendAdd, "mTrendLine", QStringLiteral("Линейная"));
+    m.mTrendPolinom2 =
+        addItem(m.mTrendAdd, "mTrendPolinom2", QStringLiteral("Полиномиальная 2-й степени"));
+    m.mTrendPolinom3 =
+        addItem(m.mTrendAdd, "mTrendPolinom3", QStringLiteral("Полиномиальная 3-й степени"));
+    m.mTrendDelete =
+        addItem(m.mTrend, "mTrendDelete", QStringLiteral("Удалить линию тренда"), false);
+    m.mTrendAddSelectPoint =
+        addItem(m.mTrend, "mTrendAddSelectPoint",
+                QStringLiteral("Линии тренда по выбранным точкам"), true, true, false);
+
+    m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
+    m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
+
+    m.mSelPointTrend = new QMenu(QStringLiteral("Линия тренда по точкам"), popupParent);
+    m.mSelPointTrend->setObjectName(QStringLiteral("mSelPointTrend"));
+    m.mSelPointTrend->menuAction()->setObjectName(QStringLiteral("mSelPointTrend"));
+    m.mSelPointTrendLine =
+        addItem(m.mSelPointTrend, "mSelPointTrendLine", QStringLiteral("Линейная"));
+    m.mSelPointTrendPolinom2 = addItem(m.mSelPointTrend, "mSelPointTrendPolinom2",
+                                       QStringLiteral("Полиномиальная 2-й степени"));
+    m.mSelPointTrendPolinom3 = addItem(m.mSelPointTrend, "mSelPointTrendPolinom3",
+                                       QStringLiteral("Полиномиальная 3-й степени"));
+    m.mSelPointTrendAdd =
+        addItem(m.mSelPointTrend, "mSelPointTrendAdd", QStringLiteral("Добавить"));
+    m.mSelPointTrendCancel =
+        addItem(m.mSelPointTrend, "mSelPointTrendCancel", QStringLiteral("Отмена"));
+    return m;
+}
+
+} // namespace id

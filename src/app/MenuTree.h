@@ -1,0 +1,58 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+namespace id {
+
+// Every item of the main menu and of the selection pop-up, by its name.
+struct MenuTree {
+    QMenu* mEdit = nullptr;
+    QAction* mEditPastRow = nullptr;
+    QAction* mEditPaste = nullptr;
+    QAction* mEditSave = nullptr;
+    QMenu* mEditWell = nullptr;
+    QAction* mEditWellDob = nullptr;
+    QAction* mEditWellNag = nullptr;
+
+    QMenu* mIdd = nullptr;
+    QAction* mIdAdd = nullptr;
+    QMenu* mEditCopy = nullptr;
+    QAction* mEditCopyIDData = nullptr;
+    QAction* mEditCopyIDGraf = nullptr;
+    QAction* mEditCopyPIGraf = nullptr;
+    QMenu* mIdFormat = nullptr;
+    QAction* mIdFormatX = nullptr;
+    QAction* mIdFormatY = nullptr;
+    QAction* mIdFormatYPIQ = nullptr;
+    QMenu* mIdSkin = nullptr;
+    QAction* mIdSkinGidro = nullptr;
+    QAction* mIdSkinSkin = nullptr;
+    QAction* mIdSkinNot = nullptr;
+
+    QMenu* mTrend = nullptr;
+    QMenu* mTrendAdd = nullptr;
+    QAction* mTrendLine = nullptr;
+    QAction* mTrendPolinom2 = nullptr;
+    QAction* mTrendPolinom3 = nullptr;
+    QAction* mTrendDelete = nullptr;
+    QAction* mTrendAddSelectPoint = nullptr;
+
+    QMenu* mHelp = nullptr;
+    QAction* mHelpSpravka = nullptr;
+
+    // Pop-up menu of the point selection; not in the menu bar.
+    QMenu* mSelPointTrend = nullptr;
+    QAction* mSelPointTrendLine = nullptr;
+    QAction* mSelPointTrendPolinom2 = nullptr;
+    QAction* mSelPointTrendPolinom3 = nullptr;
+    QAction* mSelPointTrendAdd = nullptr;
+    QAction* mSelPointTrendCancel = nullptr;
+};
+
+// Builds the menu tree in its start state: captions, enabled and checked states, no shortcuts.
+MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent);
+
+} // namespace id

@@ -1,0 +1,277 @@
+#include "app/WorkWindow.h"
+
+#include "platform/FlexGrid.h"
+#include "platform/PictureSurface.h"
+#include "state/AnalysisState.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace id {
+
+namespace {
+
+const QString GridFontFamily = QStringLiteral("Times New Roman");
+// The interface font of the window: metric-compatible with the classic one, so the captions fit
+// the fixed geometry.
+const QString InterfaceFontFamily = QStringLiteral("Arial");
+
+template <typename T> T* makeControl(QWidget* parent, const char* name) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+void place(QWidget* widget, const TwipsRect& rect) {
+    widget->setGeometry(rect.toPixels());
+}
+
+void setFontSize(QWidget* widget, int points) {
+    QFont f = widget->font();
+    f.setPointSize(points);
+    widget->setFont(f);
+}
+
+void setColumnWidths(FlexGrid* grid, const std::vector<double>& widths) {
+    grid->setCols(static_cast<int>(widths.size()));
+    double left = 0;
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        // Converted edge by edge so the columns add up to the table's width in pixels.
+        const int from = twipsToPixels(left);
+        left += widths[c];
+        grid->setColumnWidth(static_cast<int>(c), twipsToPixels(left) - from);
+    }
+}
+
+} // namespace
+
+WorkWindow::WorkWindow(AnalysisState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    setObjectName(QStringLiteral("Form1"));
+    QFont interfaceFont = font();
+    interfaceFont.setFamily(InterfaceFontFamily);
+    setFont(interfaceFont);
+    setMouseTracking(true);
+    installEventFilter(this);
+
+    Picture1 = makeControl<QWidget>(this, "Picture1");
+    VScroll1 = makeControl<QScrollBar>(Picture1, "VScroll1");
+    VScroll1->setOrientation(Qt::Vertical);
+    Picture2 = makeControl<QWidget>(this, "Picture2");
+    HScroll1 = makeControl<QScrollBar>(Picture2, "HScroll1");
+    HScroll1->setOrientation(Qt::Horizontal);
+
+    Frame1 = makeControl<QFrame>(this, "Frame1");
+    Frame1->setFrameShape(QFrame::NoFrame);
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
+    Frame1->lower();
+
+    MSFlexGrid1 = makeControl<FlexGrid>(Frame1, "MSFlexGrid1");
+    Pnas = makeControl<QLineEdit>(Frame1, "Pnas");
+    Skin = makeControl<QLineEdit>(Frame1, "Skin");
+    Rkontur = makeControl<QLineEdit>(Frame1, "Rkontur");
+    Rwell = makeControl<QLineEdit>(Frame1, "Rwell");
+    Label1 = makeControl<QLabel>(Frame1, "Label1");
+    Label2 = makeControl<QLabel>(Frame1, "Label2");
+    Label3 = makeControl<QLabel>(Frame1, "Label3");
+    Label4 = makeControl<QLabel>(Frame1, "Label4");
+    Check1 = makeControl<QCheckBox>(Frame1, "Check1");
+    Check2 = makeControl<QCheckBox>(Frame1, "Check2");
+    MSFlexGrid2 = makeControl<FlexGrid>(Frame1, "MSFlexGrid2");
+    Picture3 = makeControl<PictureSurface>(Frame1, "Picture3");
+    Picture4 = makeControl<PictureSurface>(Frame1, "Picture4");
+    Picture5 = makeControl<PictureSurface>(Frame1, "Picture5");
+    Picture7 = makeControl<PictureSurface>(Frame1, "Picture7");
+    Picture8 = makeControl<PictureSurface>(Frame1, "Picture8");
+    Picture9 = makeControl<PictureSurface>(Frame1, "Picture9");
+    Picture6 = makeControl<PictureSurface>(Frame1, "Picture6");
+    Picture3->installEventFilter(this);
+
+    connect(VScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { Frame1->move(Frame1->x(), -twipsToPixels(value)); });
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { Frame1->move(-twipsToPixels(value), Frame1->y()); });
+}
+
+void WorkWindow::layOut() {
+    AnalysisState& s = state_;
+
+    // Frame1 starts at its design size; the scroll ranges follow it once it is enlarged.
+    Frame1->setGeometry(TwipsRect{0, 0, 10000, 7700}.toPixels());
+    HScroll1->setRange(0, 10000);
+    VScroll1->setRange(0, 7700);
+
+    applyStartValues(s);
+
+    // Measurement table
+    setFontSize(MSFlexGrid1, s.ControlFontSize);
+    QFont gridFont = MSFlexGrid1->font();
+    gridFont.setFamily(GridFontFamily);
+    MSFlexGrid1->setFont(gridFont);
+    MSFlexGrid2->setFont(gridFont);
+
+    const LayoutTextMetrics metrics{
+        Picture3->textWidthTwips(QStringLiteral("X= 1000 м3/сут, Y= 1000 МПа")),
+        Picture7->textWidthTwips(QStringLiteral("X= 1000 м3/сут, Y= 1000 м3/(сут*МПа)")),
+        Picture3->textHeightTwips(QStringLiteral("XY"))};
+    xyHeight_ = metrics.xyHeight;
+    layout_ = computeWorkWindowLayout(s.DatabaseMode, s.WellType, metrics);
+    const WorkWindowLayout& l = layout_;
+
+    place(MSFlexGrid1, l.MSFlexGrid1);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
+        QFontMetrics(MSFlexGrid1->font()).height() + 6);
+    MSFlexGrid1->setRows(2);
+    setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths);
+    MSFlexGrid1->setRows(2);
+    applyWellTypeHeader(s.WellType);
+    MSFlexGrid1->setText(0, 2, QStringLiteral("P заб, МПа"));
+    MSFlexGrid1->setCellAlignment(0, 2, Qt::AlignCenter);
+    if (s.DatabaseMode) {
+        MSFlexGrid1->setText(0, 3, QStringLiteral("Дата"));
+        MSFlexGrid1->setCellAlignment(0, 3, Qt::AlignCenter);
+    }
+
+    // Charts
+    place(Picture3, l.Picture3);
+    place(Picture4, l.Picture4);
+    Picture5->setFontSize(s.ReadoutFontSize);
+    place(Picture5, l.Picture5);
+    place(Picture7, l.Picture7);
+    place(Picture8, l.Picture8);
+    Picture9->setFontSize(s.ReadoutFontSize);
+    place(Picture9, l.Picture9);
+    placeDiagram(s.WellType);
+
+    // Formation inputs
+    for (QWidget* w : {static_cast<QWidget*>(Pnas), static_cast<QWidget*>(Skin),
+                       static_cast<QWidget*>(Rkontur), static_cast<QWidget*>(Rwell),
+                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2)})
+        setFontSize(w, s.ControlFontSize);
+    place(Pnas, l.Pnas);
+    place(Skin, l.Skin);
+    place(Rkontur, l.Rkontur);
+    place(Rwell, l.Rwell);
+    place(Label1, l.Label1);
+    place(Label2, l.Label2);
+    place(Label3, l.Label3);
+    place(Label4, l.Label4);
+    Label1->setText(QStringLiteral("Давление насыщения, МПа"));
+    Pnas->setVisible(s.WellType == ProducingWell);
+    Label1->setVisible(s.WellType == ProducingWell);
+    for (QWidget* w : {static_cast<QWidget*>(Skin), static_cast<QWidget*>(Rkontur),
+                       static_cast<QWidget*>(Rwell), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})
+        w->hide();
+
+    place(Check1, l.Check1);
+    Check1->setText(QStringLiteral("Ручной выбор предельно-допустимого Pз"));
+    place(Check2, l.Check2);
+    Check2->setText(QStringLiteral("Автопоиск предельно-допустимого Pз"));
+
+    // Results table: no header row, every row is a result.
+    MSFlexGrid2->setFixedRows(0);
+    MSFlexGrid2->setFixedCols(0);
+    place(MSFlexGrid2, l.MSFlexGrid2);
+    MSFlexGrid2->setRows(2);
+    setColumnWidths(MSFlexGrid2, l.grid2ColumnWidths);
+    MSFlexGrid2->verticalHeader()->setDefaultSectionSize(twipsToPixels(350));
+    MSFlexGrid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MSFlexGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MSFlexGrid2->setFocusPolicy(Qt::NoFocus);
+
+    place(Frame1, l.Frame1);
+    place(Picture6, l.Picture6);
+
+    for (QWidget* w : {static_cast<QWidget*>(Picture3), static_cast<QWidget*>(Picture4),
+                       static_cast<QWidget*>(Picture5), static_cast<QWidget*>(Picture6),
+                       static_cast<QWidget*>(Picture7), static_cast<QWidget*>(Picture8),
+                       static_cast<QWidget*>(Picture9), static_cast<QWidget*>(Check1),
+                       static_cast<QWidget*>(Check2)})
+        w->hide();
+    MSFlexGrid1->show();
+    MSFlexGrid2->show();
+
+    placeScrollStrips();
+}
+
+void WorkWindow::placeDiagram(int wellType) {
+    const DiagramPlacement p = diagramPlacement(layout_, wellType, xyHeight_);
+    layout_.Picture4.top = p.picture4Top;
+    layout_.Picture5.top = p.picture5Top;
+    place(Picture4, layout_.Picture4);
+    place(Picture5, layout_.Picture5);
+}
+
+void WorkWindow::applyWellTypeHeader(int wellType) {
+    MSFlexGrid1->setText(0, 1,
+                         wellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
+                                                   : QStringLiteral("Дебит, м3/сут"));
+    MSFlexGrid1->setCellAlignment(0, 1, Qt::AlignCenter);
+    MSFlexGrid1->setRowHeight(0, twipsToPixels(headerRowHeight(wellType)));
+}
+
+void WorkWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeScrollStrips();
+}
+
+void WorkWindow::placeScrollStrips() {
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    Picture2->setGeometry(0, height() - extent, width(), extent);
+    Picture1->setGeometry(width() - extent, 0, extent, height() - extent);
+    updateVerticalStrip();
+    updateHorizontalStrip();
+    Picture1->raise();
+    Picture2->raise();
+}
+
+void WorkWindow::updateVerticalStrip() {
+    if (Picture1->height() >= Frame1->height()) {
+        Picture1->hide();
+        Frame1->move(Frame1->x(), 0);
+    } else {
+        Picture1->show();
+        VScroll1->setValue(VScroll1->minimum());
+    }
+    VScroll1->setGeometry(0, 0, Picture1->width(), Picture1->height());
+    const double frameHeight = pixelsToTwips(Frame1->height());
+    const double frameWidth = pixelsToTwips(Frame1->width());
+    VScroll1->setMaximum(static_cast<int>(
+        std::lround(std::max(0.0, frameHeight - pixelsToTwips(VScroll1->height())))));
+    VScroll1->setSingleStep(static_cast<int>(std::lround(frameHeight / 10)));
+    VScroll1->setPageStep(static_cast<int>(std::lround(frameWidth / 10)));
+}
+
+void WorkWindow::updateHorizontalStrip() {
+    if (Picture2->width() > Frame1->width()) {
+        Picture2->hide();
+        Frame1->move(0, Frame1->y());
+    } else {
+        Picture2->show();
+        HScroll1->setValue(HScroll1->minimum());
+    }
+    HScroll1->setGeometry(0, 0, Picture2->width() - Picture1->width(), Picture2->height());
+    const double frameWidth = pixelsToTwips(Frame1->width());
+    HScroll1->setMaximum(static_cast<int>(
+        std::lround(std::max(0.0, frameWidth - pixelsToTwips(HScroll1->width())))));
+    HScroll1->setSingleStep(static_cast<int>(std::lround(frameWidth / 10)));
+    HScroll1->setPageStep(static_cast<int>(std::lround(frameWidth / 10)));
+}
+
+bool WorkWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove &&
+        (watched == this || watched == Frame1 || watched == Picture3))
+        emit pointerMovedOutsidePlots();
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace id

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QTableWidget>
+
+namespace id {
+
+// A grid whose fixed header row and fixed column are its row 0 and column 0, held as ordinary
+// read-only cells, so that Rows, Row, Col and cell (r, c) mean the same as in the table rules.
+// Cells are never edited in place: key handlers write the texts.
+class FlexGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit FlexGrid(QWidget* parent = nullptr);
+
+    int Rows() const { return rowCount(); }
+    void setRows(int rows);
+    int Cols() const { return columnCount(); }
+    void setCols(int cols);
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+    // Alignment of one cell (Qt::Alignment flags).
+    void setCellAlignment(int row, int col, Qt::Alignment alignment);
+    Qt::Alignment cellAlignment(int row, int col) const;
+
+    // Current cell and the opposite corner of the selection.
+    int Row() const;
+    int Col() const;
+    int RowSel() const;
+    int ColSel() const;
+    void setRow(int row);
+    void setCol(int col);
+    // Makes (row, col) the current cell and the whole selection.
+    void setCurrentCellAt(int row, int col);
+
+    void insertRowAt(int index);
+    void removeRowAt(int index);
+    void appendRow();
+
+    // Fixed row and column count (0 or 1 each) shown in the grey fixed style.
+    void setFixedRows(int rows) { fixedRows_ = rows; }
+    void setFixedCols(int cols) { fixedCols_ = cols; }
+
+signals:
+    void keyPressed(QKeyEvent* event);
+    void focusLost();
+    void pointerMoved();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    QTableWidgetItem* cell(int row, int col);
+    void styleCell(QTableWidgetItem* item, int row, int col) const;
+
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
+    // Row 0 current after focus loss: Qt keeps its own current cell, the table rules see row 0.
+    bool headerRowCurrent_ = false;
+};
+
+} // namespace id

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/MessagePort.h"
+
+class QWidget;
+
+namespace id {
+
+// Shows each message in a modal message box with an OK button.
+class MessageBoxPort : public MessagePort {
+public:
+    explicit MessageBoxPort(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void showMessage(const QString& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace id

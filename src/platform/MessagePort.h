@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace id {
+
+// Every message the program shows the user passes through here, so that tests can read them.
+class MessagePort {
+public:
+    virtual ~MessagePort() = default;
+    // Shows the text with an OK button only and returns when the user has closed it.
+    virtual void showMessage(const QString& text) = 0;
+};
+
+} // namespace id

@@ -1,0 +1,258 @@
+#include "platform/PictureSurface.h"
+
+#include "platform/Palette.h"
+#include "platform/Twips.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStringList>
+
+namespace id {
+
+namespace {
+
+int buttonCode(Qt::MouseButtons buttons) {
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= LeftButton;
+    if (buttons & Qt::RightButton)
+        code |= RightButton;
+    if (buttons & Qt::MiddleButton)
+        code |= MiddleButton;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= ShiftKey;
+    if (modifiers & Qt::ControlModifier)
+        code |= CtrlKey;
+    if (modifiers & Qt::AltModifier)
+        code |= AltKey;
+    return code;
+}
+
+} // namespace
+
+PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    font_ = font();
+    font_.setPointSizeF(8);
+    setMouseTracking(true);
+}
+
+double PictureSurface::widthTwips() const {
+    return pixelsToTwips(width());
+}
+double PictureSurface::heightTwips() const {
+    return pixelsToTwips(height());
+}
+
+void PictureSurface::Scale(double x1, double y1, double x2, double y2) {
+    customScale_ = true;
+    scaleLeft_ = x1;
+    scaleTop_ = y1;
+    scaleWidth_ = x2 - x1;
+    scaleHeight_ = y2 - y1;
+    record({.kind = DrawOp::Scale, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2});
+}
+
+void PictureSurface::resetScale() {
+    customScale_ = false;
+    scaleLeft_ = 0;
+    scaleTop_ = 0;
+    scaleWidth_ = widthTwips();
+    scaleHeight_ = heightTwips();
+}
+
+double PictureSurface::pixelScaleX() const {
+    const double w = customScale_ ? scaleWidth_ : widthTwips();
+    return width() / w;
+}
+
+double PictureSurface::pixelScaleY() const {
+    const double h = customScale_ ? scaleHeight_ : heightTwips();
+    return height() / h;
+}
+
+QPointF PictureSurface::toPixels(double x, double y) const {
+    return {(x - scaleLeft_) * pixelScaleX(), (y - scaleTop_) * pixelScaleY()};
+}
+
+QPointF PictureSurface::toUser(QPointF pixels) const {
+    return {scaleLeft_ + pixels.x() / pixelScaleX(), scaleTop_ + pixels.y() / pixelScaleY()};
+}
+
+void PictureSurface::ensureImage() {
+    if (!customScale_) {
+        scaleWidth_ = widthTwips();
+        scaleHeight_ = heightTwips();
+    }
+    const qreal dpr = devicePixelRatioF();
+    const QSize wanted = size() * dpr;
+    if (image_.size() == wanted && !image_.isNull())
+        return;
+    QImage fresh(wanted.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    fresh.setDevicePixelRatio(dpr);
+    fresh.fill(Qt::white);
+    if (!image_.isNull()) {
+        QPainter p(&fresh);
+        p.drawImage(QPointF(0, 0), image_);
+    }
+    image_ = fresh;
+}
+
+void PictureSurface::record(DrawOp op) {
+    operations_.push_back(std::move(op));
+}
+
+void PictureSurface::Cls() {
+    ensureImage();
+    image_.fill(Qt::white);
+    operations_.clear();
+    record({.kind = DrawOp::Clear});
+    CurrentX = scaleLeft_;
+    CurrentY = scaleTop_;
+    update();
+}
+
+void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorIndex) {
+    ensureImage();
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(paletteColor(colorIndex), DrawWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    p.drawLine(toPixels(x1, y1), toPixels(x2, y2));
+    record({.kind = DrawOp::Line,
+            .x1 = x1,
+            .y1 = y1,
+            .x2 = x2,
+            .y2 = y2,
+            .color = colorIndex,
+            .width = DrawWidth});
+    CurrentX = x2;
+    CurrentY = y2;
+    update();
+}
+
+void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
+    ensureImage();
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(paletteColor(colorIndex), DrawWidth));
+    p.setBrush(FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush));
+    const double r = std::abs(radius * pixelScaleX());
+    p.drawEllipse(toPixels(x, y), r, r);
+    record({.kind = DrawOp::Circle,
+            .x1 = x,
+            .y1 = y,
+            .radius = radius,
+            .color = colorIndex,
+            .width = DrawWidth,
+            .filled = FillSolid});
+    update();
+}
+
+void PictureSurface::Print(const QString& text) {
+    ensureImage();
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font_);
+    p.setPen(paletteColor(ForeColor));
+    const QFontMetricsF metrics(font_, &image_);
+    const QPointF topLeft = toPixels(CurrentX, CurrentY);
+    p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+    record({.kind = DrawOp::Text,
+            .x1 = CurrentX,
+            .y1 = CurrentY,
+            .text = text,
+            .fontSize = font_.pointSizeF(),
+            .color = ForeColor});
+    CurrentX += TextWidth(text);
+    update();
+}
+
+double PictureSurface::TextWidth(const QString& text) const {
+    const_cast<PictureSurface*>(this)->ensureImage();
+    const QFontMetricsF metrics(font_, &image_);
+    return metrics.horizontalAdvance(text) / pixelScaleX();
+}
+
+double PictureSurface::TextHeight(const QString&) const {
+    const_cast<PictureSurface*>(this)->ensureImage();
+    const QFontMetricsF metrics(font_, &image_);
+    return metrics.height() / pixelScaleY();
+}
+
+void PictureSurface::PaintPicture(const QImage& source, double x, double y) {
+    ensureImage();
+    QPainter p(&image_);
+    p.drawImage(toPixels(x, y), source);
+    record({.kind = DrawOp::Image, .x1 = x, .y1 = y});
+    update();
+}
+
+double PictureSurface::textWidthTwips(const QString& text) const {
+    const_cast<PictureSurface*>(this)->ensureImage();
+    return pixelsToTwips(QFontMetricsF(font_, &image_).horizontalAdvance(text));
+}
+
+double PictureSurface::textHeightTwips(const QString&) const {
+    const_cast<PictureSurface*>(this)->ensureImage();
+    return pixelsToTwips(QFontMetricsF(font_, &image_).height());
+}
+
+void PictureSurface::setFontSize(double points) {
+    font_.setPointSizeF(points);
+}
+
+void PictureSurface::setFontFamily(const QString& family) {
+    font_.setFamily(family);
+}
+
+std::vector<DrawOp> PictureSurface::operations(DrawOp::Kind kind) const {
+    std::vector<DrawOp> result;
+    for (const DrawOp& op : operations_)
+        if (op.kind == kind)
+            result.push_back(op);
+    return result;
+}
+
+QStringList PictureSurface::printedTexts() const {
+    QStringList texts;
+    for (const DrawOp& op : operations_)
+        if (op.kind == DrawOp::Text)
+            texts.append(op.text);
+    return texts;
+}
+
+void PictureSurface::paintEvent(QPaintEvent*) {
+    ensureImage();
+    QPainter p(this);
+    p.drawImage(QPointF(0, 0), image_);
+}
+
+void PictureSurface::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ensureImage();
+}
+
+void PictureSurface::mousePressEvent(QMouseEvent* event) {
+    const QPointF u = toUser(event->position());
+    emit mousePressed(buttonCode(event->button()), shiftCode(event->modifiers()), u.x(), u.y());
+}
+
+void PictureSurface::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF u = toUser(event->position());
+    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), u.x(), u.y());
+}
+
+void PictureSurface::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF u = toUser(event->position());
+    emit mouseReleased(buttonCode(event->button()), shiftCode(event->modifiers()), u.x(), u.y());
+}
+
+} // namespace id

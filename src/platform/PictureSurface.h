@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/DrawOp.h"
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+namespace id {
+
+// Mouse buttons and modifier masks as the chart handlers see them.
+enum MouseButtonCode { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+enum ShiftMask { ShiftKey = 1, CtrlKey = 2, AltKey = 4 };
+
+// A drawing surface with a persistent image and a user coordinate system. What is drawn stays
+// until the surface is cleared; the widget only paints the image. Every operation is also
+// recorded (since the last clear) so that tests can read back labels and lines without pixels.
+class PictureSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureSurface(QWidget* parent = nullptr);
+
+    // Coordinate system: (x1, y1) is the upper-left corner, (x2, y2) the lower-right one.
+    void Scale(double x1, double y1, double x2, double y2);
+    // Back to the default system: twips from the upper-left corner.
+    void resetScale();
+    double ScaleLeft() const { return scaleLeft_; }
+    double ScaleTop() const { return scaleTop_; }
+    double ScaleWidth() const { return scaleWidth_; }
+    double ScaleHeight() const { return scaleHeight_; }
+    // Size of the surface in twips.
+    double widthTwips() const;
+    double heightTwips() const;
+
+    // Clears the image and the record and puts the text position at the scale origin.
+    void Cls();
+    void Line(double x1, double y1, double x2, double y2, int colorIndex);
+    // A circle of the given radius in horizontal user units; filled when FillSolid is set.
+    void Circle(double x, double y, double radius, int colorIndex);
+    // Prints text with its top-left corner at (CurrentX, CurrentY); CurrentX then moves to the
+    // end of the text, CurrentY stays.
+    void Print(const QString& text);
+    // Text extent in user units, signed like ScaleWidth and ScaleHeight.
+    double TextWidth(const QString& text) const;
+    double TextHeight(const QString& text) const;
+    // Paints another surface's image with its upper-left corner at (x, y), natural size.
+    void PaintPicture(const QImage& image, double x, double y);
+
+    double CurrentX = 0;
+    double CurrentY = 0;
+    int DrawWidth = 1;
+    int ForeColor = 0;
+    bool FillSolid = false;
+    int FillColor = 0;
+
+    // Text extent in twips in the current font, whatever the scale and size of the surface.
+    double textWidthTwips(const QString& text) const;
+    double textHeightTwips(const QString& text) const;
+
+    void setFontSize(double points);
+    double fontSize() const { return font_.pointSizeF(); }
+    void setFontFamily(const QString& family);
+
+    const QImage& image() const { return image_; }
+    const std::vector<DrawOp>& operations() const { return operations_; }
+    std::vector<DrawOp> operations(DrawOp::Kind kind) const;
+    QStringList printedTexts() const;
+
+    // Conversions between user coordinates and widget pixels.
+    QPointF toPixels(double x, double y) const;
+    QPointF toUser(QPointF pixels) const;
+
+signals:
+    void mousePressed(int button, int shift, double x, double y);
+    void mouseMoved(int button, int shift, double x, double y);
+    void mouseReleased(int button, int shift, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void ensureImage();
+    void record(DrawOp op);
+    double pixelScaleX() const;
+    double pixelScaleY() const;
+
+    QImage image_;
+    QFont font_;
+    std::vector<DrawOp> operations_;
+    bool customScale_ = false;
+    double scaleLeft_ = 0;
+    double scaleTop_ = 0;
+    double scaleWidth_ = 1;
+    double scaleHeight_ = 1;
+};
+
+} // namespace id

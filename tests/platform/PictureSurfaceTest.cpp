@@ -1,0 +1,127 @@
+#include "platform/PictureSurface.h"
+#include "support/Approx.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace id {
+namespace {
+
+class PictureSurfaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        surface.resize(400, 300);
+        surface.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+    }
+    PictureSurface surface;
+};
+
+TEST_F(PictureSurfaceTest, DefaultUnitsAreTwips) {
+    EXPECT_DOUBLE_EQ(surface.ScaleWidth(), 6000);
+    EXPECT_DOUBLE_EQ(surface.ScaleHeight(), 4500);
+    EXPECT_EQ(surface.toPixels(1500, 1500), QPointF(100, 100));
+}
+
+TEST_F(PictureSurfaceTest, PressureUpwardsScaleMapsCornersAndIsSignedNegative) {
+    surface.Scale(0, 25, 100, 0); // top-left (0, 25), bottom-right (100, 0)
+    EXPECT_DOUBLE_EQ(surface.ScaleWidth(), 100);
+    EXPECT_DOUBLE_EQ(surface.ScaleHeight(), -25);
+    EXPECT_EQ(surface.toPixels(0, 25), QPointF(0, 0));
+    EXPECT_EQ(surface.toPixels(100, 0), QPointF(400, 300));
+    const QPointF user = surface.toUser(QPointF(200, 150));
+    EXPECT_DOUBLE_EQ(user.x(), 50);
+    EXPECT_DOUBLE_EQ(user.y(), 12.5);
+}
+
+TEST_F(PictureSurfaceTest, PressureDownwardsScaleMapsCorners) {
+    surface.Scale(0, 0, 100, 25);
+    EXPECT_DOUBLE_EQ(surface.ScaleHeight(), 25);
+    EXPECT_EQ(surface.toPixels(0, 0), QPointF(0, 0));
+    EXPECT_EQ(surface.toPixels(100, 25), QPointF(400, 300));
+}
+
+TEST_F(PictureSurfaceTest, TextExtentsFollowTheScaleAndItsSign) {
+    surface.setFontSize(11);
+    const double widthTwips = surface.TextWidth("Pнас");
+    const double heightTwips = surface.TextHeight("Pнас");
+    EXPECT_GT(widthTwips, 0);
+    EXPECT_GT(heightTwips, 0);
+    surface.Scale(0, 25, 100, 0);
+    // 6000 twips across 100 units, 4500 twips across -25 units.
+    EXPECT_REL(widthTwips * 100 / 6000, surface.TextWidth("Pнас"), 1e-9);
+    EXPECT_REL(-heightTwips * 25 / 4500, surface.TextHeight("Pнас"), 1e-9);
+    surface.setFontSize(6);
+    EXPECT_LT(std::abs(surface.TextHeight("2")), heightTwips * 25 / 4500);
+}
+
+TEST_F(PictureSurfaceTest, RecordsOperationsSinceTheLastClear) {
+    surface.Scale(0, 10, 10, 0);
+    surface.DrawWidth = 2;
+    surface.Line(1, 2, 3, 4, 13);
+    surface.FillSolid = true;
+    surface.FillColor = 12;
+    surface.Circle(5, 5, 0.5, 12);
+    surface.CurrentX = 1;
+    surface.CurrentY = 9;
+    surface.setFontSize(11);
+    surface.Print("0,0");
+    const auto lines = surface.operations(DrawOp::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].x2, 3);
+    EXPECT_EQ(lines[0].y2, 4);
+    EXPECT_EQ(lines[0].color, 13);
+    EXPECT_EQ(lines[0].width, 2);
+    const auto circles = surface.operations(DrawOp::Circle);
+    ASSERT_EQ(circles.size(), 1u);
+    EXPECT_TRUE(circles[0].filled);
+    const auto texts = surface.operations(DrawOp::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "0,0");
+    EXPECT_EQ(texts[0].x1, 1);
+    EXPECT_EQ(texts[0].y1, 9);
+    EXPECT_EQ(texts[0].fontSize, 11);
+    // Printing moves along the line, not down.
+    EXPECT_REL(1 + surface.TextWidth("0,0"), surface.CurrentX, 1e-12);
+    EXPECT_EQ(surface.CurrentY, 9);
+
+    surface.Cls();
+    ASSERT_EQ(surface.operations().size(), 1u);
+    EXPECT_EQ(surface.operations()[0].kind, DrawOp::Clear);
+}
+
+TEST_F(PictureSurfaceTest, DrawingPersistsAcrossRepaints) {
+    surface.Scale(0, 0, 100, 100);
+    surface.DrawWidth = 4;
+    surface.Line(0, 50, 100, 50, 0);
+    surface.repaint();
+    surface.hide();
+    surface.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+    const QImage shown = surface.grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(200, 150)), QColor(Qt::black));
+    EXPECT_EQ(QColor(shown.pixel(200, 20)), QColor(Qt::white));
+    surface.Cls();
+    EXPECT_EQ(QColor(surface.grab().toImage().pixel(200, 150)), QColor(Qt::white));
+}
+
+TEST_F(PictureSurfaceTest, ReportsMouseInUserCoordinatesWithButtonAndShift) {
+    surface.Scale(0, 25, 100, 0);
+    QSignalSpy pressed(&surface, &PictureSurface::mousePressed);
+    QSignalSpy released(&surface, &PictureSurface::mouseReleased);
+    QTest::mousePress(&surface, Qt::RightButton, Qt::ShiftModifier, QPoint(200, 150));
+    QTest::mouseRelease(&surface, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 60));
+    ASSERT_EQ(pressed.size(), 1);
+    EXPECT_EQ(pressed[0][0].toInt(), RightButton);
+    EXPECT_EQ(pressed[0][1].toInt(), ShiftKey);
+    EXPECT_DOUBLE_EQ(pressed[0][2].toDouble(), 50);
+    EXPECT_DOUBLE_EQ(pressed[0][3].toDouble(), 12.5);
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(released[0][0].toInt(), LeftButton);
+    EXPECT_EQ(released[0][1].toInt(), CtrlKey);
+    EXPECT_DOUBLE_EQ(released[0][3].toDouble(), 20);
+}
+
+} // namespace
+} // namespace id

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/MainFrame.h"
+#include "app/WorkWindow.h"
+#include "platform/RecordingMessagePort.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace id::test {
+
+// A main frame started headless with its messages recorded.
+class GuiFixture : public ::testing::Test {
+protected:
+    void start(const StartOptions& options = {}) {
+        frame = std::make_unique<MainFrame>(options, &messages);
+        frame->resize(1100, 820);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void SetUp() override { start(); }
+
+    WorkWindow& form() { return frame->workWindow(); }
+    AnalysisState& state() { return frame->state(); }
+    const MenuTree& menus() const { return frame->menus(); }
+
+    RecordingMessagePort messages;
+    std::unique_ptr<MainFrame> frame;
+};
+
+} // namespace id::test

@@ -1,7 +1,9 @@
 #include "app/MainFrame.h"
 
+#include "analysis/FormationInputs.h"
 #include "app/WorkWindow.h"
 #include "platform/MessageBoxPort.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 
 #include <QAction>
 #include <QMenu>
@@ -31,6 +33,11 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget
     form1_->layOut();
     applyModeMenus();
     applyCaption();
+
+    fits_ = std::make_unique<LeastSquaresFitService>();
+    context_ =
+        std::make_unique<AppContext>(AppContext{state_, *form1_, menus_, *messages_, *fits_});
+    formationInputs_ = new FormationInputs(*context_, this);
 }
 
 MainFrame::~MainFrame() = default;

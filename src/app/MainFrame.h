@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppContext.h"
 #include "app/MenuTree.h"
 #include "app/StartOptions.h"
 #include "state/AnalysisState.h"
@@ -9,7 +10,9 @@
 
 namespace id {
 
+class FormationInputs;
 class MessagePort;
+class SpreadsheetFitService;
 class WorkWindow;
 
 // The main frame: owns the menu bar, the analysis state and the work window.
@@ -25,6 +28,8 @@ public:
     const MenuTree& menus() const { return menus_; }
     WorkWindow& workWindow() { return *form1_; }
     MessagePort& messages() { return *messages_; }
+    AppContext& context() { return *context_; }
+    FormationInputs& formationInputs() { return *formationInputs_; }
 
 private:
     void applyModeMenus();
@@ -35,6 +40,9 @@ private:
     std::unique_ptr<MessagePort> ownMessages_;
     MessagePort* messages_ = nullptr;
     WorkWindow* form1_ = nullptr;
+    std::unique_ptr<SpreadsheetFitService> fits_;
+    std::unique_ptr<AppContext> context_;
+    FormationInputs* formationInputs_ = nullptr;
 };
 
 } // namespace id

@@ -34,6 +34,10 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool ena
 
 } // namespace
 
+void restoreMarkBeforeClick(QAction* item, bool checkedNow) {
+    item->setChecked(!checkedNow);
+}
+
 MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     MenuTree m;
     m.mEdit = addMenu(bar, "mEdit", QStringLiteral("Данные"));

@@ -52,6 +52,10 @@ struct MenuTree {
     QAction* mSelPointTrendCancel = nullptr;
 };
 
+// A checkable menu item flips its own mark when chosen; the commands decide the mark
+// themselves, so they undo the flip first. checkedNow is the mark after the flip.
+void restoreMarkBeforeClick(QAction* item, bool checkedNow);
+
 // Builds the menu tree in its start state: captions, enabled and checked states, no shortcuts.
 MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent);
 

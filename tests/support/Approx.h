@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/QtPrinters.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 

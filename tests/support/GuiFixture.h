@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/QtPrinters.h"
+
 #include "app/MainFrame.h"
 #include "app/WorkWindow.h"
 #include "platform/RecordingMessagePort.h"

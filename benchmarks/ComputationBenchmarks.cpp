@@ -1,0 +1,39 @@
+// Speed targets: the trend-meeting search over a rate axis of 10 000 m3/day must finish in well
+// under 100 ms, and a fit must cost O(n) in the number of points.
+#include "analysis/AllowedPressureSearch.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+
+namespace {
+
+void TrendMeetingSearchWorstCase(benchmark::State& state) {
+    const double axisMax = static_cast<double>(state.range(0));
+    for (auto _ : state) {
+        // Trends of opposite sign never meet: the search walks the whole range.
+        auto result = id::searchTrendMeeting(id::LinearTrend, {2, 10}, id::LinearTrend, {-1, -10},
+                                             axisMax, 0.01);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(TrendMeetingSearchWorstCase)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void CubicFit(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<double> q(n);
+    std::vector<double> p(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        q[i] = 10 + 9000.0 * static_cast<double>(i) / static_cast<double>(n);
+        p[i] = 30 - 0.002 * q[i] + std::sin(static_cast<double>(i));
+    }
+    id::LeastSquaresFitService service;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(service.fitPolynomial(q, p, 3));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(CubicFit)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "state/AnalysisState.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace id {
+
+class MessagePort;
+class SpreadsheetFitService;
+
+// Pressure where two trends meet within the relative tolerance, scanning rates from 0 in fixed
+// steps of 0.01 m3/day up to ten times the rate axis. Rates where the second trend gives 0 are
+// skipped.
+std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int kind2,
+                                         const Coefficients& c2, double rateAxisMax,
+                                         double tolerance);
+
+// Turning point of a cubic fit of rate against pressure, scanned down from the highest measured
+// pressure in 100 steps. Empty when the fitted rate never drops below its running maximum, or
+// rises again after it did.
+std::optional<double> scanTurningPoint(const std::vector<double>& rateCoefficients, double pmax,
+                                       double pmin);
+
+// Injection well: sets AllowedBottomholePressure where the two stored trends meet, or says it
+// was not found. The results table is refreshed either way.
+void FindAllowedPressureFromTrends(AnalysisState& state, MessagePort& messages,
+                                   const std::function<void()>& updateResultsTable);
+
+// Producing well: fits the cubic rate(pressure) and sets AllowedBottomholePressure at its turning
+// point, or says it was not found.
+void FindAllowedPressureFromFit(AnalysisState& state, SpreadsheetFitService& fits,
+                                MessagePort& messages,
+                                const std::function<void()>& updateResultsTable);
+
+inline const QString AllowedPressureNotFound =
+    QStringLiteral("Предельно-допустимое забойное давление не найдено");
+
+} // namespace id

@@ -1,0 +1,53 @@
+#include "analysis/FormationInputCheck.h"
+
+#include "platform/MessagePort.h"
+#include "state/NumberText.h"
+
+namespace id {
+
+namespace {
+
+struct InputRule {
+    bool mustBePositive;
+    double defaultValue;
+    const char* message;
+};
+
+const InputRule SaturationRule{true, FormationDefaults::SaturationPressure,
+                               "Проверьте давление насыщения. По умолчанию берется 2 МПа"};
+const InputRule SkinRule{false, FormationDefaults::SkinFactor,
+                         "Проверьте скин-эффект. По умолчанию берется 0"};
+const InputRule TransmissibilityRule{
+    true, FormationDefaults::Transmissibility,
+    "Проверьте гидропроводность. По умолчанию берется 10 Д*см/сПз"};
+const InputRule DrainageRule{true, FormationDefaults::DrainageRadius,
+                             "Проверьте радиус контура питания. По умолчанию берется 300 м"};
+const InputRule WellRadiusRule{true, FormationDefaults::WellRadius,
+                               "Проверьте радиус скважины. По умолчанию берется 0.1 м"};
+
+double checkInput(const QString& text, const InputRule& rule, MessagePort& messages) {
+    const std::optional<double> value = readNumber(text);
+    if (!value || (rule.mustBePositive && !(*value > 0))) {
+        messages.showMessage(QString::fromUtf8(rule.message));
+        return rule.defaultValue;
+    }
+    return *value;
+}
+
+} // namespace
+
+void CheckFormationInputs(AnalysisState& s, const FormationTexts& t, EstimationMode mode,
+                          MessagePort& messages) {
+    if (s.WellType != InjectionWell)
+        s.SaturationPressure = checkInput(t.Pnas, SaturationRule, messages);
+    if (mode == EstimationMode::TransmissibilityFromSkin)
+        s.SkinFactor = checkInput(t.Skin, SkinRule, messages);
+    else if (mode == EstimationMode::SkinFromTransmissibility)
+        s.Transmissibility = checkInput(t.Skin, TransmissibilityRule, messages);
+    if (mode == EstimationMode::None)
+        return;
+    s.DrainageRadius = checkInput(t.Rkontur, DrainageRule, messages);
+    s.WellRadius = checkInput(t.Rwell, WellRadiusRule, messages);
+}
+
+} // namespace id

@@ -1,0 +1,54 @@
+#include "analysis/ResultRows.h"
+
+#include "state/NumberText.h"
+
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+QString firstCoefficientCaption(const AnalysisState& s) {
+    const bool injection = s.WellType == InjectionWell;
+    if (s.TrendCount == 2)
+        return injection ? QStringLiteral("Коэф.приемистости 1, м3/(сут*МПа)")
+                         : QStringLiteral("Коэф.продуктивности 1, м3/(сут*МПа)");
+    return injection ? QStringLiteral("Коэф.приемистости, м3/(сут*МПа)")
+                     : QStringLiteral("Коэф.продуктивности, м3/(сут*МПа)");
+}
+
+} // namespace
+
+std::vector<ResultRow> computeResultRows(AnalysisState& s, EstimationMode mode) {
+    std::vector<ResultRow> rows;
+    if (s.ProductivityIndex > 0)
+        rows.push_back({firstCoefficientCaption(s), formatFixed(s.ProductivityIndex, 2)});
+    if (s.ReservoirPressure > 0)
+        rows.push_back(
+            {QStringLiteral("Пластовое давление, МПа"), formatFixed(s.ReservoirPressure, 2)});
+    if (s.SecondProductivityIndex > 0)
+        rows.push_back({s.WellType == InjectionWell
+                            ? QStringLiteral("Коэф.приемистости 2, м3/(сут*МПа)")
+                            : QStringLiteral("Коэф.продуктивности 2, м3/(сут*МПа)"),
+                        formatFixed(s.SecondProductivityIndex, 2)});
+    if (mode == EstimationMode::TransmissibilityFromSkin) {
+        if (s.ProductivityIndex > 0) {
+            // The constants are the ones the method is published with: 3.14, not pi.
+            s.Transmissibility = ((s.SkinFactor + std::log(s.DrainageRadius / s.WellRadius)) *
+                                  s.ProductivityIndex / 2 / 3.14) *
+                                 1.1574;
+            rows.push_back(
+                {QStringLiteral("Гидропроводность, Д*см/сПз"), formatFixed(s.Transmissibility, 1)});
+        }
+    } else if (mode == EstimationMode::SkinFromTransmissibility && s.ProductivityIndex > 0) {
+        s.SkinFactor = s.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
+                       std::log(s.DrainageRadius / s.WellRadius);
+        rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(s.SkinFactor, 1)});
+    }
+    if (s.AllowedBottomholePressure > 0)
+        rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
+                        formatFixed(s.AllowedBottomholePressure, 2)});
+    return rows;
+}
+
+} // namespace id

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "spreadsheet/SpreadsheetFitService.h"
+
+namespace id {
+
+// Our own least-squares solver: a QR decomposition of the design matrix with the known x
+// values scaled to unit size, so rates of thousands cubed keep their digits.
+class LeastSquaresFitService : public SpreadsheetFitService {
+public:
+    std::vector<double> fitPolynomial(const std::vector<double>& x, const std::vector<double>& y,
+                                      int degree) override;
+    double correlation(const std::vector<double>& a, const std::vector<double>& b) override;
+};
+
+} // namespace id

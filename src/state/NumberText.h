@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace id {
+
+// Reads a number written by the program's number conventions (decimal comma). Empty text,
+// text that is not a whole number and non-finite values give nothing.
+std::optional<double> readNumber(const QString& text);
+
+// Fixed decimals, as the display patterns "0.0", "0.00", "0.000" and "0.0000" write them.
+QString formatFixed(double value, int decimals);
+
+// Shortest general form, up to 15 significant digits.
+QString formatGeneral(double value);
+
+} // namespace id

@@ -1,0 +1,143 @@
+#include "analysis/AllowedPressureSearch.h"
+#include "platform/RecordingMessagePort.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "support/Approx.h"
+
+#include <cmath>
+
+namespace id {
+namespace {
+
+TEST(TrendMeetingSearch, StopsAtTheFirstGridRateWithinTolerance) {
+    // The lines meet at q = 4, but 3.88 is already within 1 %.
+    const auto p = searchTrendMeeting(LinearTrend, {2, 5}, LinearTrend, {3, 1}, 10, 0.01);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_REL(3 * 3.88 + 1, *p, 1e-9);
+}
+
+TEST(TrendMeetingSearch, ParallelTrendsNeverMeet) {
+    EXPECT_FALSE(searchTrendMeeting(LinearTrend, {2, 5}, LinearTrend, {2, 1}, 10, 0.01));
+}
+
+TEST(TrendMeetingSearch, ToleranceIncludesEquality) {
+    // Same trend twice: the gap is exactly 0 at the first rate.
+    const auto p =
+        searchTrendMeeting(QuadraticTrend, {0.1, -1, 20}, QuadraticTrend, {0.1, -1, 20}, 10, 0.0);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(*p, 20);
+}
+
+TEST(TrendMeetingSearch, RatesWhereTheSecondTrendIsZeroAreSkipped) {
+    const auto p = searchTrendMeeting(LinearTrend, {1, 0}, LinearTrend, {1, 0}, 10, 0.01);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_NEAR(*p, 0.01, 1e-15);
+    EXPECT_FALSE(searchTrendMeeting(LinearTrend, {1, 3}, LinearTrend, {0, 0}, 10, 0.01));
+}
+
+TEST(TrendMeetingSearch, InjectionWellStateGetsTheValueOrTheMessage) {
+    AnalysisState s;
+    applyStartValues(s);
+    s.WellType = InjectionWell;
+    s.IdAxisXMax = 10;
+    s.FirstTrendKind = LinearTrend;
+    s.FirstTrendCoefficients = {2, 5};
+    s.SecondTrendKind = LinearTrend;
+    s.SecondTrendCoefficients = {3, 1};
+    RecordingMessagePort messages;
+    int refreshed = 0;
+    FindAllowedPressureFromTrends(s, messages, [&] { ++refreshed; });
+    EXPECT_REL(12.64, s.AllowedBottomholePressure, 1e-9);
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_TRUE(messages.messages().isEmpty());
+
+    s.SecondTrendCoefficients = {2, 1};
+    FindAllowedPressureFromTrends(s, messages, [&] { ++refreshed; });
+    EXPECT_EQ(s.AllowedBottomholePressure, 0);
+    EXPECT_EQ(messages.messages(), QStringList({AllowedPressureNotFound}));
+    EXPECT_EQ(refreshed, 2); // a failed search refreshes the table too
+}
+
+// Rate against pressure, highest power first: q = -p^2 + 20 p has its maximum at P* = 10.
+const std::vector<double> SingleMaximum{0, -1, 20, 0};
+
+TEST(TurningPointScan, LiesBelowTheMaximumByLessThanTwoSteps) {
+    const auto p = scanTurningPoint(SingleMaximum, 20, 0);
+    ASSERT_TRUE(p.has_value());
+    const double step = 20.0 / 100;
+    EXPECT_LT(*p, 10);
+    EXPECT_GT(*p, 10 - 2 * step);
+}
+
+TEST(TurningPointScan, RateRisingAllTheWayDownFindsNothing) {
+    EXPECT_FALSE(scanTurningPoint({0, 0, -4, 100}, 20, 5));
+}
+
+TEST(TurningPointScan, MaximumFollowedByMinimumAndRiseFails) {
+    // dq/dp = -(p - 5)(p - 15): maximum at 15, minimum at 5, rising again below 5.
+    const std::vector<double> c{-1.0 / 3, 10, -75, 300};
+    EXPECT_FALSE(scanTurningPoint(c, 20, 0));
+}
+
+TEST(TurningPointScan, EqualPressuresEvaluateOnlyTheHighest) {
+    EXPECT_FALSE(scanTurningPoint(SingleMaximum, 12, 12));
+}
+
+TEST(TurningPointScan, NegativeRatesAreSkippedBeforeTheTurningPoint) {
+    // q = -p^2 + 20 p - 50 is negative near pmax = 19 and 1; the maximum is still found.
+    const auto p = scanTurningPoint({0, -1, 20, -50}, 19, 1);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_LT(*p, 10);
+    EXPECT_GT(*p, 10 - 2 * 0.18);
+}
+
+AnalysisState producingWellWith(const std::vector<double>& pressures,
+                                const std::vector<double>& c) {
+    AnalysisState s;
+    applyStartValues(s);
+    for (double p : pressures)
+        s.Measurements.append(((c[0] * p + c[1]) * p + c[2]) * p + c[3], p);
+    s.MeasurementCount = s.Measurements.count();
+    return s;
+}
+
+TEST(FitSearch, FindsTheTurningPointOfMeasuredPoints) {
+    AnalysisState s = producingWellWith({20, 17, 14, 11, 8, 5, 2, 0}, SingleMaximum);
+    LeastSquaresFitService fits;
+    RecordingMessagePort messages;
+    int refreshed = 0;
+    FindAllowedPressureFromFit(s, fits, messages, [&] { ++refreshed; });
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_NEAR(s.AllowedBottomholePressure, 9.8, 1e-9);
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(s.CurrentTrendKind, CubicTrend);
+    EXPECT_NEAR(s.CurrentTrendCoefficients[3], 20, 1e-9);
+}
+
+TEST(FitSearch, FailuresLeaveZeroAndSayNotFound) {
+    LeastSquaresFitService fits;
+    struct Case {
+        const char* name;
+        std::vector<double> pressures;
+        std::vector<double> coefficients;
+    };
+    const Case cases[] = {
+        {"steady rise", {20, 15, 10, 5}, {0, 0, -4, 100}},
+        {"all pressures equal", {12, 12, 12, 12}, {0, 0, 0, 5}},
+        {"too few distinct pressures", {12, 12, 10, 10, 8}, {0, 0, -1, 40}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnalysisState s = producingWellWith(c.pressures, c.coefficients);
+        s.AllowedBottomholePressure = 3;
+        RecordingMessagePort messages;
+        int refreshed = 0;
+        FindAllowedPressureFromFit(s, fits, messages, [&] { ++refreshed; });
+        EXPECT_EQ(s.AllowedBottomholePressure, 0);
+        ASSERT_EQ(messages.messages().size(), 1);
+        EXPECT_TRUE(messages.last().startsWith(AllowedPressureNotFound));
+        EXPECT_EQ(refreshed, 1);
+    }
+}
+
+} // namespace
+} // namespace id

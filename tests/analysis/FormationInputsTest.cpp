@@ -1,0 +1,160 @@
+#include "analysis/FormationInputs.h"
+#include "analysis/ResultsTable.h"
+#include "platform/FlexGrid.h"
+#include "platform/PictureSurface.h"
+#include "support/GuiFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace id {
+namespace {
+
+class FormationInputsTest : public test::GuiFixture {
+protected:
+    // A shown linear trend's results: productivity 2, reservoir pressure 20.
+    void showLinearTrendResults() {
+        form().Pnas->setText("5");
+        state().TrendCount = 1;
+        state().ProductivityIndex = 2;
+        state().ReservoirPressure = 20;
+        UpdateResultsTable(frame->context());
+    }
+    QStringList resultCaptions() {
+        QStringList list;
+        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
+            list << form().MSFlexGrid2->text(r, 0);
+        return list;
+    }
+};
+
+TEST_F(FormationInputsTest, ResultsTableIsAsTallAsItsRows) {
+    showLinearTrendResults();
+    FlexGrid* g = form().MSFlexGrid2;
+    EXPECT_TRUE(g->isVisible());
+    EXPECT_EQ(g->Rows(), 2);
+    EXPECT_NEAR(g->height(), 700 / 15.0, 1);
+    EXPECT_EQ(g->text(0, 1), "2,00");
+    EXPECT_EQ(g->text(1, 1), "20,00");
+    EXPECT_EQ(g->cellAlignment(1, 1), Qt::AlignCenter);
+
+    resetResults(state());
+    UpdateResultsTable(frame->context());
+    EXPECT_FALSE(g->isVisible());
+}
+
+TEST_F(FormationInputsTest, EstimatingModeFillsDefaultsAndAddsTheEstimateRow) {
+    showLinearTrendResults();
+    menus().mIdSkinSkin->trigger();
+    WorkWindow& f = form();
+    EXPECT_TRUE(menus().mIdSkinSkin->isChecked());
+    EXPECT_FALSE(menus().mIdSkinGidro->isChecked());
+    EXPECT_FALSE(menus().mIdSkinNot->isChecked());
+    EXPECT_TRUE(f.Skin->isVisible());
+    EXPECT_EQ(f.Skin->text(), "10");
+    EXPECT_EQ(f.Rkontur->text(), "300");
+    EXPECT_EQ(f.Rwell->text(), "0,1");
+    EXPECT_EQ(f.Label2->text(), "Гидропроводность, Д*см/сПз");
+    EXPECT_EQ(f.Label3->text(), "Радиус контура питания, м");
+    EXPECT_EQ(f.Label4->text(), "Радиус скважины, м");
+    EXPECT_EQ(resultCaptions().last(), "Скин-эффект");
+    EXPECT_EQ(f.MSFlexGrid2->text(2, 1), "19,1");
+    EXPECT_TRUE(messages.messages().isEmpty());
+
+    // Choosing the checked mode again changes nothing.
+    f.Skin->setText("20");
+    menus().mIdSkinSkin->trigger();
+    EXPECT_TRUE(menus().mIdSkinSkin->isChecked());
+    EXPECT_EQ(f.Skin->text(), "20");
+
+    menus().mIdSkinGidro->trigger();
+    EXPECT_EQ(f.Skin->text(), "0");
+    EXPECT_EQ(f.Label2->text(), "Скин-эффект");
+    EXPECT_EQ(resultCaptions().last(), "Гидропроводность, Д*см/сПз");
+    EXPECT_EQ(f.MSFlexGrid2->text(2, 1), "3,0");
+
+    menus().mIdSkinNot->trigger();
+    EXPECT_TRUE(menus().mIdSkinNot->isChecked());
+    EXPECT_FALSE(f.Skin->isVisible());
+    EXPECT_FALSE(f.Rwell->isVisible());
+    EXPECT_FALSE(f.Label4->isVisible());
+    EXPECT_EQ(resultCaptions().size(), 2);
+}
+
+TEST_F(FormationInputsTest, NoEstimateAfterAPolynomialFirstTrend) {
+    state().TrendCount = 1;
+    state().ReservoirPressure = 20;
+    UpdateResultsTable(frame->context());
+    menus().mIdSkinGidro->trigger();
+    EXPECT_TRUE(menus().mIdSkinNot->isChecked());
+    EXPECT_FALSE(menus().mIdSkinGidro->isChecked());
+    EXPECT_FALSE(form().Skin->isVisible());
+}
+
+TEST_F(FormationInputsTest, TypedFullStopBecomesACommaInEveryInputBox) {
+    WorkWindow& f = form();
+    menus().mIdSkinGidro->trigger();
+    for (QLineEdit* box : {f.Pnas, f.Skin, f.Rkontur, f.Rwell}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->clear();
+        box->setFocus();
+        QTest::keyClicks(box, "1.5");
+        EXPECT_EQ(box->text(), "1,5");
+    }
+}
+
+TEST_F(FormationInputsTest, EverySaturationPressureKeystrokeDiscardsTheAnalysis) {
+    WorkWindow& f = form();
+    state().ProductivityIndex = 2;
+    state().AllowedBottomholePressure = 5;
+    state().TrendCount = 1;
+    f.Picture3->show();
+    f.Check1->show();
+    menus().mTrend->menuAction()->setEnabled(true);
+    f.Pnas->setFocus();
+    QTest::keyClick(f.Pnas, '7');
+    EXPECT_EQ(state().ProductivityIndex, 0);
+    EXPECT_EQ(state().AllowedBottomholePressure, 0);
+    EXPECT_EQ(state().TrendCount, 0);
+    EXPECT_FALSE(f.Picture3->isVisible());
+    EXPECT_FALSE(f.Check1->isVisible());
+    EXPECT_FALSE(f.MSFlexGrid2->isVisible());
+    EXPECT_FALSE(menus().mTrend->menuAction()->isEnabled());
+}
+
+TEST_F(FormationInputsTest, LeavingARadiusBoxRecomputesTheEstimateWhileResultsAreShown) {
+    showLinearTrendResults();
+    menus().mIdSkinGidro->trigger();
+    WorkWindow& f = form();
+    const QString before = f.MSFlexGrid2->text(2, 1);
+    f.Rkontur->setFocus();
+    f.Rkontur->setText("500");
+    f.Skin->setFocus();
+    EXPECT_EQ(state().DrainageRadius, 500);
+    EXPECT_NE(f.MSFlexGrid2->text(2, 1), before);
+    EXPECT_TRUE(messages.messages().isEmpty());
+
+    // With the table hidden nothing happens until the next rebuild.
+    f.MSFlexGrid2->hide();
+    f.Rkontur->setFocus();
+    f.Rkontur->setText("700");
+    f.Skin->setFocus();
+    EXPECT_EQ(state().DrainageRadius, 500);
+}
+
+TEST_F(FormationInputsTest, BadRadiusFallsBackWithItsMessageOnFocusLoss) {
+    showLinearTrendResults();
+    menus().mIdSkinGidro->trigger();
+    WorkWindow& f = form();
+    f.Rwell->setFocus();
+    f.Rwell->setText("abc");
+    f.Rkontur->setFocus();
+    EXPECT_EQ(messages.messages(),
+              QStringList({"Проверьте радиус скважины. По умолчанию берется 0.1 м"}));
+    EXPECT_EQ(state().WellRadius, 0.1);
+    EXPECT_EQ(f.Rwell->text(), "abc");
+}
+
+} // namespace
+} // namespace id

@@ -1,0 +1,136 @@
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
+#include "support/Approx.h"
+
+#include <cmath>
+#include <limits>
+
+namespace id {
+namespace {
+
+using Values = std::vector<double>;
+
+struct FitCase {
+    const char* name;
+    Values x;
+    Values y;
+    int degree;
+    Values expected; // reference coefficients, computed independently in exact arithmetic
+    double rel;
+};
+
+TEST(LeastSquaresFit, AgreesWithReferenceCoefficients) {
+    const Values q{12.5, 25.1, 37.8, 51.0, 63.3, 77.9, 90.2};
+    const Values p{18.93, 17.71, 16.84, 15.22, 14.51, 13.02, 12.37};
+    const Values bigQ{1200, 2350, 3710, 4980, 6120, 7450, 8890, 9920};
+    const Values bigP{31.2, 29.87, 28.01, 27.15, 24.3, 23.02, 20.11, 19.36};
+    const FitCase cases[] = {
+        {"exact line", {10, 20, 30, 40}, {15, 10, 5, 0}, 1, {-0.5, 20}, 1e-12},
+        {"exact parabola", {1, 2, 3, 4, 5}, {6, 11, 18, 27, 38}, 2, {1, 2, 3}, 1e-11},
+        {"two points", {10, 30}, {20, 17}, 1, {-0.15, 21.5}, 1e-12},
+        {"noisy line", q, p, 1, {-0.08622074423506629, 19.921397469615247}, 1e-11},
+        {"noisy parabola",
+         q,
+         p,
+         2,
+         {0.0001463886724355109, -0.10128460931443849, 20.209810977359673},
+         1e-10},
+        {"noisy cubic",
+         q,
+         p,
+         3,
+         {5.343471890316263e-06, -0.0006756149734982122, -0.06542861663246587, 19.810422725553376},
+         1e-10},
+        {"large rates, line", bigQ, bigP, 1, {-0.0014099212057085038, 33.24133552483918}, 1e-11},
+        {"large rates, parabola",
+         bigQ,
+         bigP,
+         2,
+         {-2.568441030490108e-08, -0.0011231321331006323, 32.65605454063241},
+         1e-10},
+        {"large rates, cubic",
+         bigQ,
+         bigP,
+         3,
+         {9.212567079722348e-12, -1.7914232804659994e-07, -0.00040522840215407143,
+          31.820706745523353},
+         1e-10},
+    };
+    LeastSquaresFitService service;
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Values got = service.fitPolynomial(c.x, c.y, c.degree);
+        ASSERT_EQ(got.size(), c.expected.size());
+        for (std::size_t k = 0; k < got.size(); ++k)
+            EXPECT_REL(c.expected[k], got[k], c.rel);
+    }
+}
+
+TEST(LeastSquaresFit, ExactCubicOnBadlyScaledRates) {
+    Values x;
+    Values y;
+    const Values c{2e-12, -3e-8, 1e-4, 25};
+    for (double q = 1000; q <= 10000; q += 750) {
+        x.push_back(q);
+        y.push_back(((c[0] * q + c[1]) * q + c[2]) * q + c[3]);
+    }
+    LeastSquaresFitService service;
+    const Values got = service.fitPolynomial(x, y, 3);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_REL(c[k], got[k], 1e-8);
+}
+
+TEST(LeastSquaresFit, DegenerateInputIsRefusedWithAMessage) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Degenerate {
+        const char* name;
+        Values x;
+        Values y;
+        int degree;
+    };
+    const Degenerate cases[] = {
+        {"one point for a line", {10}, {20}, 1},
+        {"three points for a cubic", {1, 2, 3}, {1, 2, 3}, 3},
+        {"all rates equal", {5, 5, 5, 5}, {1, 2, 3, 4}, 1},
+        {"two distinct rates for a parabola", {5, 5, 7, 7}, {1, 2, 3, 4}, 2},
+        {"zero-length selection line", {12, 12}, {8, 8}, 1},
+        {"not a number", {1, 2, nan}, {1, 2, 3}, 1},
+        {"infinite pressure", {1, 2, 3}, {1, inf, 3}, 1},
+        {"no points", {}, {}, 1},
+    };
+    LeastSquaresFitService service;
+    for (const Degenerate& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            service.fitPolynomial(c.x, c.y, c.degree);
+            ADD_FAILURE() << "no fault";
+        } catch (const AnalysisFault& fault) {
+            EXPECT_FALSE(fault.message().isEmpty());
+        }
+    }
+}
+
+TEST(LeastSquaresFit, NamesTheNeededPointsForTheChosenTrend) {
+    LeastSquaresFitService service;
+    try {
+        service.fitPolynomial({1, 2, 3}, {1, 2, 3}, 3);
+        FAIL();
+    } catch (const AnalysisFault& fault) {
+        EXPECT_EQ(fault.message(), "Для линии тренда степени 3 нужно не меньше 4 точек с "
+                                   "различными значениями по оси X");
+    }
+}
+
+TEST(Correlation, PearsonAndItsDegenerateCases) {
+    LeastSquaresFitService service;
+    EXPECT_REL(1.0, service.correlation({1, 2, 3}, {2, 4, 6}), 1e-15);
+    EXPECT_REL(-1.0, service.correlation({1, 2, 3}, {3, 2, 1}), 1e-15);
+    // r = 0.8 for this pair (computed by hand: sab 8, saa 10, sbb 10)
+    EXPECT_REL(0.8, service.correlation({1, 2, 3, 4, 5}, {2, 1, 4, 3, 5}), 1e-14);
+    EXPECT_THROW(service.correlation({1, 1, 1}, {1, 2, 3}), AnalysisFault);
+    EXPECT_THROW(service.correlation({1}, {1}), AnalysisFault);
+}
+
+} // namespace
+} // namespace id

@@ -1,0 +1,60 @@
+#include "state/NumberText.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace id {
+namespace {
+
+TEST(ReadNumber, AcceptsDecimalCommaNumbersOnly) {
+    struct Case {
+        QString text;
+        std::optional<double> expected;
+    };
+    const Case cases[] = {
+        {"12,5", 12.5},
+        {"0,1", 0.1},
+        {"-3", -3},
+        {" 7 ", 7},
+        {"300", 300},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {",", std::nullopt},
+        {"1,2,3", std::nullopt},
+        {"12.5", std::nullopt},
+        {"abc", std::nullopt},
+        {"1 000", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {QString(QChar(0)), std::nullopt},
+        {QString("12") + QChar(0), std::nullopt},
+        {QString(400, '9'), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(readNumber(c.text), c.expected);
+    }
+}
+
+TEST(FormatNumbers, DisplayPatternsWriteDecimalCommas) {
+    EXPECT_EQ(formatFixed(2.951, 1), "3,0");
+    EXPECT_EQ(formatFixed(19.123, 1), "19,1");
+    EXPECT_EQ(formatFixed(12.64, 2), "12,64");
+    EXPECT_EQ(formatFixed(2, 2), "2,00");
+    EXPECT_EQ(formatFixed(-0.5, 4), "-0,5000");
+    EXPECT_EQ(formatFixed(-0.001, 2), "0,00");
+    EXPECT_EQ(formatFixed(1234.5, 2), "1234,50");
+    EXPECT_EQ(formatFixed(0.25, 2), "0,25");
+}
+
+TEST(FormatNumbers, GeneralFormIsShortest) {
+    EXPECT_EQ(formatGeneral(18.5), "18,5");
+    EXPECT_EQ(formatGeneral(10), "10");
+    EXPECT_EQ(formatGeneral(0.1), "0,1");
+    EXPECT_EQ(formatGeneral(1.0 / 3), "0,333333333333333");
+    EXPECT_EQ(formatGeneral(123456.25), "123456,25");
+}
+
+} // namespace
+} // namespace id

@@ -1,7 +1,10 @@
 #include "app/MainFrame.h"
 
 #include "analysis/FormationInputs.h"
+#include "app/MenuOpeningRules.h"
 #include "app/WorkWindow.h"
+#include "measurements/MeasurementClipboard.h"
+#include "measurements/MeasurementGridEditor.h"
 #include "platform/MessageBoxPort.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
@@ -38,6 +41,9 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget
     context_ =
         std::make_unique<AppContext>(AppContext{state_, *form1_, menus_, *messages_, *fits_});
     formationInputs_ = new FormationInputs(*context_, this);
+    gridEditor_ = new MeasurementGridEditor(*context_, this);
+    clipboard_ = new MeasurementClipboard(*context_, this);
+    openingRules_ = new MenuOpeningRules(*context_, this);
 }
 
 MainFrame::~MainFrame() = default;

@@ -11,6 +11,9 @@
 namespace id {
 
 class FormationInputs;
+class MeasurementClipboard;
+class MeasurementGridEditor;
+class MenuOpeningRules;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
@@ -30,6 +33,8 @@ public:
     MessagePort& messages() { return *messages_; }
     AppContext& context() { return *context_; }
     FormationInputs& formationInputs() { return *formationInputs_; }
+    MeasurementGridEditor& gridEditor() { return *gridEditor_; }
+    MeasurementClipboard& measurementClipboard() { return *clipboard_; }
 
 private:
     void applyModeMenus();
@@ -43,6 +48,9 @@ private:
     std::unique_ptr<SpreadsheetFitService> fits_;
     std::unique_ptr<AppContext> context_;
     FormationInputs* formationInputs_ = nullptr;
+    MeasurementGridEditor* gridEditor_ = nullptr;
+    MeasurementClipboard* clipboard_ = nullptr;
+    MenuOpeningRules* openingRules_ = nullptr;
 };
 
 } // namespace id

@@ -131,6 +131,8 @@ void WorkWindow::layOut() {
     setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths);
     MSFlexGrid1->setRows(2);
     applyWellTypeHeader(s.WellType);
+    // The first data cell is current from the start, as the grid shows it.
+    MSFlexGrid1->setCurrentCellAt(1, 1);
     MSFlexGrid1->setText(0, 2, QStringLiteral("P заб, МПа"));
     MSFlexGrid1->setCellAlignment(0, 2, Qt::AlignCenter);
     if (s.DatabaseMode) {

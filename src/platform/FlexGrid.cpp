@@ -20,14 +20,24 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setMouseTracking(true);
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
-    connect(this, &QTableWidget::currentCellChanged, this,
-            [this](int, int, int, int) { headerRowCurrent_ = false; });
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int, int) {
+        headerRowCurrent_ = false;
+        // The fixed row and column are never current, as in a grid with real fixed cells.
+        if (row >= 0 && col >= 0 && (row < fixedRows_ || col < fixedCols_) &&
+            rowCount() > fixedRows_ && columnCount() > fixedCols_)
+            setCurrentCell(std::max(row, fixedRows_), std::max(col, fixedCols_),
+                           QItemSelectionModel::ClearAndSelect);
+    });
 }
 
 void FlexGrid::setRows(int rows) {
     const int old = rowCount();
     setRowCount(rows);
-    for (int r = old; r < rows; ++r)
+    ensureCells(old, rows);
+}
+
+void FlexGrid::ensureCells(int from, int to) {
+    for (int r = from; r < to; ++r)
         for (int c = 0; c < columnCount(); ++c)
             cell(r, c);
 }
@@ -134,6 +144,17 @@ void FlexGrid::appendRow() {
     setRows(rowCount() + 1);
 }
 
+void FlexGrid::beginBulkEdit() {
+    setUpdatesEnabled(false);
+    model()->blockSignals(true);
+}
+
+void FlexGrid::endBulkEdit() {
+    model()->blockSignals(false);
+    setUpdatesEnabled(true);
+    viewport()->update();
+}
+
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     // Arrow keys, Home, End and paging move the current cell as usual; everything else is the
     // table handlers' business.
@@ -160,7 +181,10 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
     QTableWidget::focusOutEvent(event);
-    emit focusLost();
+    // Opening a menu or a message box, or switching to another program, is not leaving the
+    // table.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        emit focusLost();
 }
 
 bool FlexGrid::viewportEvent(QEvent* event) {

@@ -15,6 +15,8 @@ public:
     int Rows() const { return rowCount(); }
     void setRows(int rows);
     int Cols() const { return columnCount(); }
+    // Gives every cell of rows from .. to - 1 its item, styled as fixed or data cell.
+    void ensureCells(int from, int to);
     void setCols(int cols);
 
     QString text(int row, int col) const;
@@ -36,6 +38,10 @@ public:
     void insertRowAt(int index);
     void removeRowAt(int index);
     void appendRow();
+
+    // Many cell writes at once: the view is told once at the end instead of per cell.
+    void beginBulkEdit();
+    void endBulkEdit();
 
     // Fixed row and column count (0 or 1 each) shown in the grey fixed style.
     void setFixedRows(int rows) { fixedRows_ = rows; }

@@ -1,16 +1,65 @@
 #include "state/NumberText.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 
 namespace id {
 
+namespace {
+
+// The program's number conventions are fixed at start-up, before any number is read or
+// written; building the locale once keeps long pastes fast.
+const QLocale& readingLocale() {
+    static const QLocale locale = [] {
+        QLocale l;
+        l.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
+        return l;
+    }();
+    return locale;
+}
+
+// Plain decimal numbers ("-12,5", "300") are by far the most common entry; they are read
+// directly when the decimal separator is the comma. Anything else goes through the locale.
+std::optional<double> readPlainNumber(const QString& trimmed, QChar decimalPoint) {
+    if (decimalPoint != u',' || trimmed.size() > 64)
+        return std::nullopt;
+    char buffer[65];
+    int length = 0;
+    int digits = 0;
+    bool separator = false;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar ch = trimmed.at(i);
+        if (ch >= u'0' && ch <= u'9') {
+            buffer[length++] = static_cast<char>(ch.unicode());
+            ++digits;
+        } else if (ch == u',' && !separator && digits > 0) {
+            buffer[length++] = '.';
+            separator = true;
+        } else if (ch == u'-' && i == 0) {
+            buffer[length++] = '-';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || buffer[length - 1] == '.')
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + length, value);
+    if (error != std::errc() || end != buffer + length)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 std::optional<double> readNumber(const QString& text) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    const QLocale& locale = readingLocale();
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
+    if (const std::optional<double> plain = readPlainNumber(trimmed, locale.decimalPoint().at(0)))
+        return std::isfinite(*plain) ? plain : std::nullopt;
     bool ok = false;
     const double value = locale.toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
@@ -25,14 +74,23 @@ QString formatFixed(double value, int decimals) {
     double rounded = std::round(value * scale) / scale;
     if (rounded == 0)
         rounded = 0;
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(rounded, 'f', decimals);
+    return readingLocale().toString(rounded, 'f', decimals);
 }
 
 QString formatGeneral(double value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QLocale& locale = readingLocale();
+    if (std::isfinite(value) && locale.decimalPoint() == QStringLiteral(",")) {
+        // The same digits as the locale's 15-digit general form, written directly.
+        char buffer[64];
+        const auto [end, error] =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        if (error == std::errc()) {
+            QString text = QString::fromLatin1(buffer, end - buffer);
+            text.replace(u'.', u',');
+            text.replace(u'e', u'E');
+            return text;
+        }
+    }
     return locale.toString(value, 'g', 15);
 }
 

@@ -1,0 +1,52 @@
+// Speed target: pasting a block of 100 000 lines into the measurement table must finish in well
+// under a second, so the window never looks frozen.
+#include "app/MainFrame.h"
+#include "measurements/ClipboardTable.h"
+#include "measurements/MeasurementClipboard.h"
+#include "platform/RecordingMessagePort.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLocale>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString block(int lines) {
+    QString text;
+    for (int i = 1; i <= lines; ++i)
+        text += QString::number(i) + "\t" + QString::number(i % 97) + ",5\r\n";
+    return text;
+}
+
+void SplitAndCheck(benchmark::State& state) {
+    const QString text = block(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(id::planPaste(id::splitClipboardText(text)));
+}
+BENCHMARK(SplitAndCheck)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void PasteIntoTable(benchmark::State& state) {
+    QApplication::clipboard()->setText(block(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        state.PauseTiming();
+        id::RecordingMessagePort messages;
+        id::MainFrame frame({}, &messages);
+        state.ResumeTiming();
+        frame.measurementClipboard().paste();
+    }
+}
+BENCHMARK(PasteIntoTable)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

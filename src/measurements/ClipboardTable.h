@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace id {
+
+// Splits clipboard text into rows of tab-separated fields, the way a spreadsheet pastes it:
+// lines end at CR LF, LF or CR, and a trailing line break does not make an empty last line.
+std::vector<QStringList> splitClipboardText(const QString& text);
+
+// What a paste of clipboard text into the measurement table would write.
+struct PastePlan {
+    // Empty when the paste may go ahead; otherwise the message to show (none for an empty
+    // first cell, which is refused silently).
+    QString error;
+    bool refused = false;
+    // Rate and pressure text of each pasted row, as the program writes numbers.
+    std::vector<std::pair<QString, QString>> rows;
+};
+
+// Checks the whole block before anything is written: the first line needs exactly two
+// non-empty fields; every line down to the first one with an empty first field needs a number
+// in each of its first two fields.
+PastePlan planPaste(const std::vector<QStringList>& cells);
+
+// Text of the fit set for the clipboard: rate TAB pressure LF per point.
+QString fitSetText(const std::vector<double>& rates, const std::vector<double>& pressures);
+
+} // namespace id

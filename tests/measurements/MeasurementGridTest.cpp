@@ -1,0 +1,330 @@
+#include "measurements/MeasurementClipboard.h"
+#include "platform/PictureSurface.h"
+#include "support/GridDriver.h"
+#include "support/GuiFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+
+namespace id {
+namespace {
+
+class MeasurementGridTest : public test::GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        driver = test::GridDriver{form().MSFlexGrid1};
+    }
+    FlexGrid* grid() { return form().MSFlexGrid1; }
+    // A built analysis that every edit must discard.
+    void pretendBuilt() {
+        state().ProductivityIndex = 2;
+        state().AllowedBottomholePressure = 5;
+        state().TrendCount = 1;
+        form().Picture3->show();
+        form().Picture4->show();
+        form().Check1->show();
+        form().MSFlexGrid2->show();
+        menus().mTrend->menuAction()->setEnabled(true);
+    }
+    void expectDiscarded() {
+        EXPECT_EQ(state().ProductivityIndex, 0);
+        EXPECT_EQ(state().AllowedBottomholePressure, 0);
+        EXPECT_EQ(state().TrendCount, 0);
+        EXPECT_FALSE(form().Picture3->isVisible());
+        EXPECT_FALSE(form().Check1->isVisible());
+        EXPECT_FALSE(menus().mTrend->menuAction()->isEnabled());
+    }
+    void fiveRows() {
+        driver.typeRows({{"10", "20"}, {"20", "19"}, {"30", "18"}, {"40", "17"}, {"50", "16"}});
+    }
+    test::GridDriver driver{nullptr};
+};
+
+TEST_F(MeasurementGridTest, TypingIntoTheEntryRowNumbersItAndAppendsARow) {
+    driver.click(1, 1);
+    driver.type("7");
+    EXPECT_EQ(grid()->text(1, 0), "1");
+    EXPECT_EQ(grid()->text(1, 1), "7");
+    EXPECT_EQ(grid()->Rows(), 3);
+    EXPECT_EQ(grid()->text(2, 0), "");
+    EXPECT_EQ(grid()->cellAlignment(1, 1), Qt::AlignHCenter | Qt::AlignTop);
+}
+
+TEST_F(MeasurementGridTest, FullStopIsACommaInNumberColumns) {
+    driver.click(1, 1);
+    driver.type("12.5");
+    EXPECT_EQ(grid()->text(1, 1), "12,5");
+    driver.type(",");
+    EXPECT_EQ(grid()->text(1, 1), "12,5,");
+    driver.key(Qt::Key_Backspace);
+    EXPECT_EQ(grid()->text(1, 1), "12,5");
+}
+
+TEST_F(MeasurementGridTest, FullStopStaysInTheDateColumn) {
+    start({.DatabaseMode = true});
+    driver = test::GridDriver{grid()};
+    driver.click(1, 3);
+    driver.type("12.5");
+    EXPECT_EQ(grid()->text(1, 3), "12.5");
+}
+
+TEST_F(MeasurementGridTest, EnterOnTheEntryRowMovesIntoTheNewRow) {
+    driver.click(1, 2);
+    driver.key(Qt::Key_Return);
+    EXPECT_EQ(grid()->text(1, 0), "1");
+    EXPECT_EQ(grid()->Rows(), 3);
+    EXPECT_EQ(grid()->Row(), 2);
+    EXPECT_EQ(grid()->Col(), 2);
+}
+
+TEST_F(MeasurementGridTest, RefusedCharacterStillNumbersTheRowAndDiscards) {
+    pretendBuilt();
+    driver.click(1, 1);
+    driver.type("-");
+    EXPECT_EQ(messages.messages(), QStringList({"Неправильный ввод числа"}));
+    EXPECT_EQ(grid()->text(1, 1), "");
+    EXPECT_EQ(grid()->text(1, 0), "1");
+    EXPECT_EQ(grid()->Rows(), 3);
+    expectDiscarded();
+}
+
+TEST_F(MeasurementGridTest, BackspaceInAnEmptyCellOnlyDiscards) {
+    driver.typeRows({{"10", "20"}});
+    driver.click(1, 2);
+    driver.key(Qt::Key_Backspace);
+    driver.key(Qt::Key_Backspace);
+    pretendBuilt();
+    driver.key(Qt::Key_Backspace);
+    EXPECT_EQ(grid()->text(1, 2), "");
+    EXPECT_EQ(grid()->Rows(), 3);
+    expectDiscarded();
+    EXPECT_FALSE(form().MSFlexGrid2->isVisible());
+}
+
+TEST_F(MeasurementGridTest, DeleteBlanksSelectedCellsOnly) {
+    fiveRows();
+    driver.click(3, 2);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->text(3, 2), "");
+    EXPECT_EQ(grid()->text(3, 1), "30");
+    EXPECT_EQ(grid()->Rows(), 7);
+
+    // A cell of the empty last row stands for the last data row.
+    driver.click(6, 1);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->text(5, 1), "");
+    EXPECT_EQ(grid()->text(5, 2), "16");
+    EXPECT_EQ(grid()->Rows(), 7);
+}
+
+TEST_F(MeasurementGridTest, DeleteOfWholeRowsRemovesAndRenumbers) {
+    fiveRows();
+    pretendBuilt();
+    driver.select(2, 1, 3, 2);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->Rows(), 5);
+    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", ""}));
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "10", "40", "50", ""}));
+    EXPECT_EQ(grid()->Row(), 1);
+    EXPECT_EQ(grid()->Col(), 1);
+    expectDiscarded();
+
+    // Selected the other way round, right to left.
+    driver.select(3, 2, 1, 1);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->Rows(), 2);
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", ""}));
+}
+
+TEST_F(MeasurementGridTest, DeleteOnATableWithoutDataKeepsHeaderAndOneRow) {
+    driver.select(1, 1, 1, 2);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->Rows(), 2);
+    EXPECT_EQ(grid()->text(0, 1), "Дебит, м3/сут");
+    EXPECT_EQ(grid()->text(0, 2), "P заб, МПа");
+    EXPECT_EQ(grid()->text(1, 0), "");
+    // A single cell there: the header must survive as well.
+    driver.click(1, 2);
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(grid()->text(0, 2), "P заб, МПа");
+}
+
+TEST_F(MeasurementGridTest, InsertRowBeforeTheCurrentDataRow) {
+    driver.typeRows({{"10", "20"}, {"20", "19"}, {"30", "18"}});
+    driver.click(2, 1);
+    EXPECT_TRUE(menus().mEditPastRow->isEnabled());
+    form().Check2->setChecked(true);
+    state().AllowedBottomholePressure = 4;
+    menus().mEditPastRow->trigger();
+    EXPECT_EQ(grid()->Rows(), 6);
+    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "10", "", "20", "30", ""}));
+    EXPECT_FALSE(form().Check2->isChecked());
+    EXPECT_EQ(state().AllowedBottomholePressure, 0);
+}
+
+TEST_F(MeasurementGridTest, InsertRowOnTheEntryRowDoesNothing) {
+    driver.typeRows({{"10", "20"}});
+    driver.click(2, 1);
+    pretendBuilt();
+    menus().mEditPastRow->trigger();
+    EXPECT_EQ(grid()->Rows(), 3);
+    EXPECT_EQ(state().ProductivityIndex, 2);
+}
+
+TEST_F(MeasurementGridTest, FocusLossLeavesNoDataRowCurrent) {
+    driver.typeRows({{"10", "20"}});
+    driver.click(1, 1);
+    EXPECT_TRUE(menus().mEditPastRow->isEnabled());
+    form().Pnas->setFocus();
+    EXPECT_FALSE(menus().mEditPastRow->isEnabled());
+    EXPECT_FALSE(menus().mEditPaste->isEnabled());
+    EXPECT_EQ(grid()->Row(), 0);
+    // Keys reaching the table now change nothing, the header least of all.
+    QTest::keyClicks(grid(), "99");
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(grid()->text(0, 1), "Дебит, м3/сут");
+    EXPECT_EQ(grid()->text(1, 1), "10");
+}
+
+TEST_F(MeasurementGridTest, PointerOverTheTableHidesTheReadouts) {
+    form().Picture5->show();
+    form().Picture9->show();
+    QTest::mouseMove(grid()->viewport(), driver.centre(1, 1));
+    EXPECT_FALSE(form().Picture5->isVisible());
+    EXPECT_FALSE(form().Picture9->isVisible());
+}
+
+class PasteTest : public MeasurementGridTest {
+protected:
+    void paste(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        frame->measurementClipboard().paste();
+    }
+    void threeRows() { driver.typeRows({{"1", "9"}, {"2", "8"}, {"3", "7"}}); }
+};
+
+TEST_F(PasteTest, TwoLinesIntoThreeRowsFromRowTwoInsertNothing) {
+    threeRows();
+    driver.click(2, 1);
+    paste("12,5\t10,1\n15\t9\n");
+    EXPECT_EQ(grid()->Rows(), 5);
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "12,5", "15", ""}));
+    EXPECT_EQ(driver.column(2), QStringList({"P заб, МПа", "9", "10,1", "9", ""}));
+    EXPECT_EQ(grid()->Row(), 3);
+    EXPECT_EQ(grid()->Col(), 2);
+}
+
+TEST_F(PasteTest, ThreeLinesFromRowThreeInsertTwoRows) {
+    threeRows();
+    driver.click(3, 2);
+    paste("4\t6\r\n5\t5\r\n6\t4\r\n");
+    EXPECT_EQ(grid()->Rows(), 7);
+    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", "5", ""}));
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "2", "4", "5", "6", ""}));
+    EXPECT_EQ(grid()->Row(), 5);
+}
+
+TEST_F(PasteTest, ThreeLinesFromRowTwoInsertOneRow) {
+    threeRows();
+    driver.click(2, 1);
+    paste("4\t6\n5\t5\n6\t4");
+    EXPECT_EQ(grid()->Rows(), 6);
+    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "4", "5", "6", ""}));
+}
+
+TEST_F(PasteTest, FourLinesIntoAFreshTable) {
+    driver.click(1, 1);
+    paste("10\t20\n20\t18,5\n30\t17\n40\t16\n");
+    EXPECT_EQ(grid()->Rows(), 6);
+    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
+    EXPECT_EQ(driver.column(2), QStringList({"P заб, МПа", "20", "18,5", "17", "16", ""}));
+    EXPECT_EQ(grid()->Row(), 4);
+    EXPECT_EQ(grid()->Col(), 2);
+}
+
+TEST_F(PasteTest, RefusedPastesChangeNothingButStillDiscard) {
+    threeRows();
+    driver.click(2, 1);
+    form().Check1->setChecked(true);
+    pretendBuilt();
+    paste("12,5\t10,1\n15\tabc\n");
+    EXPECT_EQ(messages.messages(), QStringList({"Неверный формат числа в строк 2"}));
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "2", "3", ""}));
+    expectDiscarded();
+    EXPECT_FALSE(form().Check1->isChecked());
+
+    messages.clear();
+    paste("1\t2\t3\n");
+    EXPECT_EQ(messages.messages(), QStringList({"Столбцов должно быть два, а Вы скопировали 3"}));
+    messages.clear();
+    paste("\t2\n");
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(grid()->Rows(), 5);
+}
+
+TEST_F(PasteTest, LongBlockIsPastedWhole) {
+    QString text;
+    for (int i = 1; i <= 100000; ++i)
+        text += QString::number(i) + "\t" + QString::number(i % 97) + ",5\r\n";
+    driver.click(1, 1);
+    paste(text);
+    EXPECT_EQ(grid()->Rows(), 100002);
+    EXPECT_EQ(grid()->text(100000, 0), "100000");
+    EXPECT_EQ(grid()->text(100000, 1), "100000");
+    EXPECT_EQ(grid()->text(100000, 2), "90,5");
+    EXPECT_EQ(grid()->text(100001, 1), "");
+}
+
+TEST_F(PasteTest, DataMenuOffersPasteOnlyWithADataRowAndText) {
+    const auto openDataMenu = [this] { emit menus().mEdit->aboutToShow(); };
+    QApplication::clipboard()->setText("1\t2");
+    driver.click(1, 1);
+    openDataMenu();
+    EXPECT_TRUE(menus().mEditPaste->isEnabled());
+
+    auto* imageOnly = new QMimeData;
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    imageOnly->setImageData(image);
+    QApplication::clipboard()->setMimeData(imageOnly);
+    openDataMenu();
+    EXPECT_FALSE(menus().mEditPaste->isEnabled());
+
+    QApplication::clipboard()->setText("1\t2");
+    form().Pnas->setFocus();
+    openDataMenu();
+    EXPECT_FALSE(menus().mEditPaste->isEnabled());
+}
+
+TEST_F(PasteTest, SaveIsOfferedOnlyForALoadedRecordWithResults) {
+    start({.DatabaseMode = true});
+    const auto openDataMenu = [this] { emit menus().mEdit->aboutToShow(); };
+    state().ReservoirPressure = 20;
+    openDataMenu();
+    EXPECT_FALSE(menus().mEditSave->isEnabled());
+    state().DatabaseRecordLoaded = true;
+    openDataMenu();
+    EXPECT_TRUE(menus().mEditSave->isEnabled());
+    state().ReservoirPressure = 0;
+    openDataMenu();
+    EXPECT_FALSE(menus().mEditSave->isEnabled());
+}
+
+TEST_F(PasteTest, CopyWritesTheFitSet) {
+    for (auto [q, p] : {std::pair{10.0, 20.0}, {20.0, 18.5}, {30.0, 17.0}}) {
+        state().FitRates.append(q);
+        state().FitPressures.append(p);
+    }
+    state().FitPointCount = 3;
+    menus().mEditCopyIDData->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "10\t20\n20\t18,5\n30\t17\n");
+}
+
+} // namespace
+} // namespace id

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringList>
+#include <cmath>
 
 namespace id {
 
@@ -32,6 +33,39 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::AltModifier)
         code |= AltKey;
     return code;
+}
+
+// Clips a line to a rectangle well beyond the surface, so that a curve running off towards
+// infinity is drawn as far as it can be seen and no further.
+bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()))
+        return false;
+    double t0 = 0;
+    double t1 = 1;
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                         box.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1)
+        return false;
+    const QPointF start = a;
+    a = start + QPointF(dx * t0, dy * t0);
+    b = start + QPointF(dx * t1, dy * t1);
+    return true;
 }
 
 } // namespace
@@ -125,7 +159,11 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
     QPen pen(paletteColor(colorIndex), DrawWidth);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
-    p.drawLine(toPixels(x1, y1), toPixels(x2, y2));
+    QPointF a = toPixels(x1, y1);
+    QPointF b = toPixels(x2, y2);
+    const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
+    if (clipLine(a, b, visible))
+        p.drawLine(a, b);
     record({.kind = DrawOp::Line,
             .x1 = x1,
             .y1 = y1,

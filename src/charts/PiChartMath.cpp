@@ -1,0 +1,52 @@
+#include "charts/PiChartMath.h"
+
+#include "diagram/AxisRounding.h"
+
+#include <cmath>
+
+namespace id {
+
+double automaticPiAxisTop(const AnalysisState& s) {
+    double top = 0;
+    for (int i = 1; i <= s.MeasurementCount; ++i) {
+        const double pressure = s.Measurements.pressure(i);
+        if (pressure == s.ReservoirPressure)
+            continue;
+        const double index = s.Measurements.rate(i) / std::abs(s.ReservoirPressure - pressure);
+        if (index >= top)
+            top = index;
+    }
+    return RoundUpAxisMax(top);
+}
+
+std::optional<double> piCurveValue(int kind, const Coefficients& c, int wellType, double x) {
+    double sign = 0;
+    if (wellType == ProducingWell)
+        sign = -1;
+    else if (wellType == InjectionWell)
+        sign = 1;
+    else
+        return std::nullopt;
+    double denominator = 0;
+    switch (kind) {
+    case LinearTrend:
+        denominator = c[1];
+        break;
+    case QuadraticTrend:
+        denominator = c[1] * x + c[2];
+        break;
+    case CubicTrend:
+        denominator = c[1] * x * x + c[2] * x + c[3];
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (denominator == 0)
+        return std::nullopt;
+    const double value = sign / denominator;
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace id

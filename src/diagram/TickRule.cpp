@@ -1,0 +1,62 @@
+#include "diagram/TickRule.h"
+
+#include "state/NumberText.h"
+
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+bool stepFits(double range, double step, double intervals) {
+    return std::floor(range / step) < intervals + 1;
+}
+
+} // namespace
+
+long long tickStep(double range, double intervals) {
+    // The smallest s with Int(range / s) < intervals + 1 lies next to range / (intervals + 1);
+    // the two loops settle it exactly, as walking s = 1, 2, ... would.
+    double s = std::max(1.0, std::floor(range / (intervals + 1)) + 1);
+    while (s > 1 && stepFits(range, s - 1, intervals))
+        s -= 1;
+    while (!stepFits(range, s, intervals))
+        s += 1;
+    return static_cast<long long>(s);
+}
+
+std::vector<AxisTick> axisTicks(double low, double high, double intervals) {
+    std::vector<AxisTick> ticks;
+    const double range = high - low;
+    if (range > 1) {
+        const double step = static_cast<double>(tickStep(range, intervals));
+        // range / step < intervals + 1, so there are at most intervals + 1 ticks; the bound
+        // also stops the loop where huge limits swallow the step.
+        const int maxTicks = static_cast<int>(intervals) + 2;
+        for (int k = 0; k < maxTicks; ++k) {
+            const double v = low + k * step;
+            if (!(v <= high))
+                break;
+            AxisTick tick{v, formatFixed(v, 1), AxisTick::Inner, true};
+            if (v == low) {
+                tick.place = AxisTick::Low;
+                tick.hasMark = false;
+            } else if (v == high) {
+                tick.place = AxisTick::High;
+                tick.hasMark = false;
+            }
+            ticks.push_back(tick);
+        }
+        return ticks;
+    }
+    const double mid = low + (high - low) / 2;
+    const QString oneDecimal = formatFixed(mid, 1);
+    const std::optional<double> readBack = readNumber(oneDecimal);
+    const QString midLabel = readBack && *readBack == mid ? oneDecimal : formatFixed(mid, 2);
+    ticks.push_back({low, formatFixed(low, 1), AxisTick::Low, false});
+    ticks.push_back({mid, midLabel, AxisTick::Inner, true});
+    ticks.push_back({high, formatFixed(high, 1), AxisTick::High, false});
+    return ticks;
+}
+
+} // namespace id

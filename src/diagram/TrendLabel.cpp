@@ -1,0 +1,72 @@
+#include "diagram/TrendLabel.h"
+
+#include "diagram/TrendMath.h"
+#include "state/NumberText.h"
+
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+QString F(double c) {
+    return formatFixed(c, 4);
+}
+
+// A coefficient after the first carries its sign; a value that rounds to zero shows "+".
+QString S(double c) {
+    const QString text = F(c);
+    return text.startsWith(u'-') ? text : QStringLiteral("+") + text;
+}
+
+} // namespace
+
+TrendLabel trendLabel(int kind, const Coefficients& c) {
+    TrendLabel label;
+    switch (kind) {
+    case LinearTrend:
+        label.text = "y=" + F(c[1]) + "x" + S(c[2]);
+        break;
+    case QuadraticTrend:
+        label.text = "y=" + F(c[1]) + "x  " + S(c[2]) + "x" + S(c[3]);
+        label.beforeFirstPower = "y=" + F(c[1]) + "x";
+        label.firstExponent = "2";
+        break;
+    case CubicTrend:
+        label.text = "y=" + F(c[1]) + "x  " + S(c[2]) + "x  " + S(c[3]) + "x" + S(c[4]);
+        label.beforeFirstPower = "y=" + F(c[1]) + "x";
+        label.beforeSecondPower = "y=" + F(c[1]) + "x  " + S(c[2]) + "x";
+        label.firstExponent = "3";
+        break;
+    default:
+        break;
+    }
+    return label;
+}
+
+QString rSquaredText(double rSquared) {
+    return "R  =" + formatFixed(rSquared, 3);
+}
+
+std::vector<Segment> trendCurve(int kind, const Coefficients& c, double xs, double xe,
+                                int segments) {
+    std::vector<Segment> curve;
+    const auto f = [&](double x) { return evaluateTrend(kind, c, x); };
+    if (kind == LinearTrend) {
+        curve.push_back({xs, f(xs), xe, f(xe)});
+        return curve;
+    }
+    if (kind != QuadraticTrend && kind != CubicTrend)
+        return curve;
+    const double h = xe / segments;
+    double x = xs;
+    // A step that cannot advance (an empty rate span) still draws the one chord.
+    const int maxChords = 100 * segments;
+    do {
+        curve.push_back({x, f(x), x + h, f(x + h)});
+        x = x + h;
+    } while (x < xe && h > 0 && static_cast<int>(curve.size()) < maxChords);
+    return curve;
+}
+
+} // namespace id

@@ -1,0 +1,147 @@
+#include "charts/PiChartRenderer.h"
+#include "charts/PiChartMath.h"
+#include "platform/PictureSurface.h"
+#include "support/Approx.h"
+#include "support/GuiFixture.h"
+
+namespace id {
+namespace {
+
+class PiChartTest : public test::GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        state().IdAxisXMin = 0;
+        state().IdAxisXMax = 300;
+        state().ReservoirPressure = 20;
+    }
+    void addPoint(double q, double p) {
+        state().Measurements.append(q, p);
+        state().MeasurementCount = state().Measurements.count();
+    }
+    void linearTrend(int count, double slope, double constant, double to) {
+        state().TrendCount = static_cast<std::int16_t>(count);
+        state().CurrentTrendKind = LinearTrend;
+        state().CurrentTrendCoefficients = {slope, constant};
+        state().FitRateFrom = 0;
+        state().FitRateTo = to;
+    }
+    void redraw() { RedrawPiChart(frame->context()); }
+    PictureSurface& p7() { return *form().Picture7; }
+    PictureSurface& p8() { return *form().Picture8; }
+    std::vector<DrawOp> curve() {
+        std::vector<DrawOp> lines;
+        for (const DrawOp& op : p8().operations(DrawOp::Line))
+            if (op.width == 3)
+                lines.push_back(op);
+        return lines;
+    }
+};
+
+TEST_F(PiChartTest, AutomaticIndexAxisAndRateAxisLabels) {
+    addPoint(37, 10); // index 3.7
+    addPoint(50, 20); // at the reservoir pressure: left out
+    linearTrend(1, -0.5, 20, 250);
+    redraw();
+    EXPECT_EQ(state().PiAxisYBottom, 0);
+    EXPECT_EQ(state().PiAxisYTop, 4);
+    EXPECT_EQ(state().PiAxisXMax, 300);
+    EXPECT_TRUE(p7().isVisible());
+    EXPECT_TRUE(p8().isVisible());
+    EXPECT_EQ(p7().printedTexts(),
+              QStringList({"0,0", "76,0", "152,0", "228,0", "Дебит, м  /сут", "3", "0,0", "2,0",
+                           "4,0", "PI,", "м", "сут*МПа", "3"}));
+    const auto texts = p7().operations(DrawOp::Text);
+    EXPECT_DOUBLE_EQ(texts[8].y1, 0); // the top label on the top edge
+    EXPECT_DOUBLE_EQ(texts[0].y1, p8().heightTwips());
+}
+
+TEST_F(PiChartTest, NoQualifyingPointGivesAnAxisUpToOne) {
+    addPoint(50, 20);
+    linearTrend(1, -0.5, 20, 250);
+    redraw();
+    EXPECT_EQ(state().PiAxisYTop, 1);
+    const QStringList texts = p7().printedTexts();
+    EXPECT_EQ(texts.mid(6, 3), QStringList({"0,0", "0,5", "1,0"}));
+}
+
+TEST_F(PiChartTest, HalfUnitIndexAxisHasAMiddleLabelWithTwoDecimals) {
+    linearTrend(1, -0.5, 20, 250);
+    state().ReplayingPiTrends = true; // axes as the dialog set them
+    state().PiAxisXMin = 0;
+    state().PiAxisXMax = 300;
+    state().PiAxisYBottom = 0;
+    state().PiAxisYTop = 0.5;
+    redraw();
+    state().ReplayingPiTrends = false;
+    EXPECT_EQ(p7().printedTexts().mid(6, 3), QStringList({"0,0", "0,25", "0,5"}));
+}
+
+TEST_F(PiChartTest, LinearTrendIsAHorizontalLineAtItsIndexForBothWellTypes) {
+    addPoint(37, 10);
+    linearTrend(1, -0.5, 20, 250);
+    redraw();
+    auto lines = curve();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_DOUBLE_EQ(lines[0].y1, 2.0);
+    EXPECT_DOUBLE_EQ(lines[0].y2, 2.0);
+    EXPECT_DOUBLE_EQ(lines[0].x1, 0);
+    EXPECT_DOUBLE_EQ(lines[0].x2, 250);
+
+    state().WellType = InjectionWell;
+    linearTrend(1, 0.5, 8, 250);
+    redraw();
+    lines = curve();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_DOUBLE_EQ(lines[0].y1, 2.0);
+}
+
+TEST_F(PiChartTest, SecondTrendOverlaysItsCurveOnly) {
+    addPoint(37, 10);
+    linearTrend(1, -0.5, 20, 250);
+    redraw();
+    const std::vector<DrawOp> before = p8().operations();
+    const QStringList labels = p7().printedTexts();
+    linearTrend(2, -0.25, 20, 120);
+    state().FitRateFrom = 60;
+    redraw();
+    const std::vector<DrawOp>& after = p8().operations();
+    ASSERT_EQ(after.size(), before.size() + 1);
+    EXPECT_DOUBLE_EQ(after.back().y1, 4.0);
+    EXPECT_DOUBLE_EQ(after.back().x2, 120);
+    EXPECT_EQ(p7().printedTexts(), labels);
+    EXPECT_EQ(state().PiAxisYTop, 4);
+}
+
+TEST_F(PiChartTest, CubicCurveStartsAtZeroAndSkipsUndefinedValues) {
+    addPoint(37, 10);
+    state().TrendCount = 1;
+    state().CurrentTrendKind = CubicTrend;
+    // Secant slope c1 x^2 + c2 x + c3 vanishes at x = 100: the curve breaks there.
+    state().CurrentTrendCoefficients = {0.0001, 0, -1, 20};
+    state().FitRateTo = 200;
+    redraw();
+    const auto lines = curve();
+    EXPECT_DOUBLE_EQ(lines.front().x1, 0);
+    EXPECT_GE(lines.size(), 498u);
+    EXPECT_LE(lines.size(), 500u);
+    for (const DrawOp& line : lines)
+        EXPECT_TRUE(std::isfinite(line.y1) && std::isfinite(line.y2));
+}
+
+TEST_F(PiChartTest, ZeroSlopeDrawsNoCurveAndDoesNotFail) {
+    addPoint(37, 10);
+    linearTrend(1, 0, 20, 250);
+    EXPECT_NO_THROW(redraw());
+    EXPECT_TRUE(curve().empty());
+}
+
+TEST(PiChartMath, IndexValuesAndTheirGaps) {
+    EXPECT_EQ(piCurveValue(LinearTrend, {-0.5, 20}, ProducingWell, 10), 2.0);
+    EXPECT_EQ(piCurveValue(QuadraticTrend, {0.01, -1, 20}, ProducingWell, 50), 2.0);
+    EXPECT_FALSE(piCurveValue(QuadraticTrend, {0.01, -1, 20}, ProducingWell, 100));
+    EXPECT_FALSE(piCurveValue(LinearTrend, {-0.5, 20}, 3, 10));
+}
+
+} // namespace
+} // namespace id

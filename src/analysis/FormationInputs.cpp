@@ -40,11 +40,15 @@ FormationInputs::FormationInputs(AppContext& context, QObject* parent)
     });
 }
 
+void checkFormationInputsOfForm(AppContext& ctx) {
+    const WorkWindow& f = ctx.form;
+    CheckFormationInputs(ctx.state,
+                         {f.Pnas->text(), f.Skin->text(), f.Rkontur->text(), f.Rwell->text()},
+                         currentEstimationMode(ctx.menus), ctx.messages);
+}
+
 void FormationInputs::CheckFormationInputs() {
-    const WorkWindow& f = ctx_.form;
-    id::CheckFormationInputs(ctx_.state,
-                             {f.Pnas->text(), f.Skin->text(), f.Rkontur->text(), f.Rwell->text()},
-                             currentEstimationMode(ctx_.menus), ctx_.messages);
+    checkFormationInputsOfForm(ctx_);
 }
 
 void FormationInputs::estimateTransmissibilityFromSkin() {

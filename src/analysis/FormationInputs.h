@@ -9,6 +9,9 @@ class QLineEdit;
 
 namespace id {
 
+// Validates the formation-input boxes of the work window into the analysis state.
+void checkFormationInputsOfForm(AppContext& context);
+
 // The formation-input boxes and the estimation-mode commands of the "Оценка" submenu.
 class FormationInputs : public QObject {
     Q_OBJECT

@@ -1,7 +1,9 @@
 #include "app/MainFrame.h"
 
+#include "analysis/AllowedPressureControls.h"
 #include "analysis/FormationInputs.h"
 #include "app/MenuOpeningRules.h"
+#include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "measurements/MeasurementClipboard.h"
 #include "measurements/MeasurementGridEditor.h"
@@ -35,7 +37,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget
     setCentralWidget(form1_);
     form1_->layOut();
     applyModeMenus();
-    applyCaption();
+    setWindowTitle(frameCaption(state_.WellType));
 
     fits_ = std::make_unique<LeastSquaresFitService>();
     context_ =
@@ -44,6 +46,8 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget
     gridEditor_ = new MeasurementGridEditor(*context_, this);
     clipboard_ = new MeasurementClipboard(*context_, this);
     openingRules_ = new MenuOpeningRules(*context_, this);
+    commands_ = new ShellCommands(*context_, *formationInputs_, *this, this);
+    allowedPressure_ = new AllowedPressureControls(*context_, this);
 }
 
 MainFrame::~MainFrame() = default;
@@ -61,12 +65,6 @@ void MainFrame::applyModeMenus() {
         menus_.mEditSave->setVisible(true);
         menus_.mEditWell->menuAction()->setVisible(false);
     }
-}
-
-void MainFrame::applyCaption() {
-    setWindowTitle(state_.WellType == InjectionWell
-                       ? QStringLiteral("Индикаторная диаграмма нагнетательной скважины")
-                       : QStringLiteral("Индикаторная диаграмма добывающей скважины"));
 }
 
 } // namespace id

@@ -14,6 +14,8 @@ class FormationInputs;
 class MeasurementClipboard;
 class MeasurementGridEditor;
 class MenuOpeningRules;
+class ShellCommands;
+class AllowedPressureControls;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
@@ -35,10 +37,10 @@ public:
     FormationInputs& formationInputs() { return *formationInputs_; }
     MeasurementGridEditor& gridEditor() { return *gridEditor_; }
     MeasurementClipboard& measurementClipboard() { return *clipboard_; }
+    ShellCommands& commands() { return *commands_; }
 
 private:
     void applyModeMenus();
-    void applyCaption();
 
     AnalysisState state_;
     MenuTree menus_;
@@ -51,6 +53,8 @@ private:
     MeasurementGridEditor* gridEditor_ = nullptr;
     MeasurementClipboard* clipboard_ = nullptr;
     MenuOpeningRules* openingRules_ = nullptr;
+    ShellCommands* commands_ = nullptr;
+    AllowedPressureControls* allowedPressure_ = nullptr;
 };
 
 } // namespace id

@@ -92,6 +92,8 @@ WorkWindow::WorkWindow(AnalysisState& state, QWidget* parent) : QWidget(parent),
     Picture9 = makeControl<PictureSurface>(Frame1, "Picture9");
     Picture6 = makeControl<PictureSurface>(Frame1, "Picture6");
     Picture3->installEventFilter(this);
+    for (PictureSurface* surface : {Picture3, Picture4, Picture5, Picture7, Picture8, Picture9})
+        surface->setFramed(true);
 
     connect(VScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { Frame1->move(Frame1->x(), -twipsToPixels(value)); });

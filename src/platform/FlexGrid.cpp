@@ -190,6 +190,9 @@ void FlexGrid::focusOutEvent(QFocusEvent* event) {
 bool FlexGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::MouseMove)
         emit pointerMoved();
+    // Clicking into the table makes a data cell current again, even the one it had before.
+    if (event->type() == QEvent::MouseButtonPress)
+        headerRowCurrent_ = false;
     return QTableWidget::viewportEvent(event);
 }
 

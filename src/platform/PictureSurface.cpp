@@ -271,6 +271,10 @@ void PictureSurface::paintEvent(QPaintEvent*) {
     ensureImage();
     QPainter p(this);
     p.drawImage(QPointF(0, 0), image_);
+    if (framed_) {
+        p.setPen(QColor(128, 128, 128));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void PictureSurface::resizeEvent(QResizeEvent* event) {

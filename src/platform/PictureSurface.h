@@ -62,6 +62,10 @@ public:
     double fontSize() const { return font_.pointSizeF(); }
     void setFontFamily(const QString& family);
 
+    // A thin border painted around the surface on screen (not part of its image), so the edges
+    // of a plot area can be seen.
+    void setFramed(bool framed) { framed_ = framed; }
+
     const QImage& image() const { return image_; }
     const std::vector<DrawOp>& operations() const { return operations_; }
     std::vector<DrawOp> operations(DrawOp::Kind kind) const;
@@ -93,6 +97,7 @@ private:
     QFont font_;
     std::vector<DrawOp> operations_;
     bool customScale_ = false;
+    bool framed_ = false;
     double scaleLeft_ = 0;
     double scaleTop_ = 0;
     double scaleWidth_ = 1;

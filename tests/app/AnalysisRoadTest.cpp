@@ -1,0 +1,151 @@
+#include "analysis/AllowedPressureSearch.h"
+#include "analysis/ResultsTable.h"
+#include "app/CommandRunner.h"
+#include "diagram/RedrawPipeline.h"
+#include "platform/FlexGrid.h"
+#include "platform/PictureSurface.h"
+#include "support/Approx.h"
+#include "support/GridDriver.h"
+#include "support/GuiFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace id {
+namespace {
+
+// The whole road of one analysis, through the menus, keys and mouse of the real window.
+class AnalysisRoadTest : public test::GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        driver = test::GridDriver{form().MSFlexGrid1};
+    }
+    void openMenu(QMenu* menu) { emit menu->aboutToShow(); }
+    void choose(QAction* item) {
+        // Items are chosen as the menu offers them: its opening rule runs first.
+        if (auto* menu = qobject_cast<QMenu*>(item->parent()))
+            for (QMenu* m = menu; m; m = qobject_cast<QMenu*>(m->parent()))
+                emit m->aboutToShow();
+        ASSERT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+        item->trigger();
+    }
+    void typeSaturationPressure(const QString& text) {
+        form().Pnas->setFocus();
+        QTest::keyClicks(form().Pnas, text);
+    }
+    void pasteMeasurements(const QString& text) {
+        driver.click(1, 1);
+        QApplication::clipboard()->setText(text);
+        choose(menus().mEditPaste);
+    }
+    QStringList resultCaptions() {
+        QStringList list;
+        if (!form().MSFlexGrid2->isVisible())
+            return list;
+        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
+            list << form().MSFlexGrid2->text(r, 0);
+        return list;
+    }
+    QString resultValue(const QString& caption) {
+        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
+            if (form().MSFlexGrid2->text(r, 0) == caption)
+                return form().MSFlexGrid2->text(r, 1);
+        return {};
+    }
+    void saveCharts(const QString& name) {
+        QDir().mkpath(QStringLiteral(ID_BUILD_DIR "/charts"));
+        const QRect area = form().Picture3->geometry().united(form().Picture7->geometry());
+        form().Frame1->grab(area).save(QStringLiteral(ID_BUILD_DIR "/charts/") + name + ".png");
+    }
+    test::GridDriver driver{nullptr};
+};
+
+const QString ProducingWellData =
+    "12,5\t18,93\n25,1\t17,71\n37,8\t16,84\n51\t15,22\n63,3\t14,51\n77,9\t13,02\n90,2\t12,37\n";
+
+TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
+    typeSaturationPressure("8.5");
+    EXPECT_EQ(form().Pnas->text(), "8,5");
+    pasteMeasurements(ProducingWellData);
+    choose(menus().mIdAdd);
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(state().MeasurementCount, 7);
+    EXPECT_EQ(state().IdAxisXMax, 100);
+    EXPECT_EQ(state().IdAxisYTop, 20);
+    EXPECT_EQ(state().SaturationPressure, 8.5);
+    EXPECT_TRUE(form().Picture3->isVisible());
+    EXPECT_FALSE(form().Picture7->isVisible());
+    EXPECT_TRUE(form().Check1->isVisible());
+    EXPECT_FALSE(form().Check1->isChecked());
+
+    choose(menus().mTrendLine);
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_REL(1 / 0.08622074423506629, state().ProductivityIndex, 1e-10);
+    EXPECT_REL(19.921397469615247, state().ReservoirPressure, 1e-10);
+    EXPECT_REL(0.993764692462393, state().TrendRSquared, 1e-10);
+    EXPECT_EQ(resultCaptions(),
+              QStringList({"Коэф.продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа"}));
+    EXPECT_EQ(resultValue("Коэф.продуктивности, м3/(сут*МПа)"), "11,60");
+    EXPECT_EQ(resultValue("Пластовое давление, МПа"), "19,92");
+    EXPECT_TRUE(form().Picture7->isVisible());
+    EXPECT_EQ(state().FirstTrendKind, LinearTrend);
+    EXPECT_EQ(state().FirstTrendRateTo, 90.2);
+    EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-0,0862x+19,9214"));
+    saveCharts("producing-linear");
+
+    choose(menus().mIdSkinSkin);
+    EXPECT_EQ(resultCaptions().last(), "Скин-эффект");
+    choose(menus().mTrendPolinom3);
+    EXPECT_TRUE(menus().mIdSkinNot->isChecked());
+    EXPECT_FALSE(form().Skin->isVisible());
+    EXPECT_EQ(state().ProductivityIndex, 0);
+    EXPECT_EQ(resultCaptions(), QStringList({"Пластовое давление, МПа"}));
+    saveCharts("producing-cubic");
+}
+
+TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
+    choose(menus().mEditWellNag);
+    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины");
+    pasteMeasurements("50\t9\n100\t10,2\n150\t11,1\n200\t12,4\n250\t14,9\n300\t17,6\n");
+    choose(menus().mIdAdd);
+    EXPECT_EQ(state().IdAxisYTop, 0);
+    EXPECT_EQ(state().IdAxisYBottom, 20);
+    form().Check2->click();
+    EXPECT_TRUE(messages.messages().isEmpty());
+    choose(menus().mTrendLine);
+    EXPECT_EQ(state().AllowedBottomholePressure, 0); // one trend: no search yet
+
+    // A second trend through the steep points, as a selection sets it up.
+    AnalysisState& s = state();
+    s.FitRates = {200, 250, 300};
+    s.FitPressures = {12.4, 14.9, 17.6};
+    s.FitPointCount = 3;
+    s.FitRateFrom = 200;
+    s.FitRateTo = 300;
+    s.TrendCount = 2;
+    s.CurrentTrendKind = LinearTrend;
+    s.CurrentTrendCoefficients.resetTo(2);
+    s.SecondTrendKind = LinearTrend;
+    s.SecondTrendCoefficients.resetTo(2);
+    runCommand(frame->context(), [this] { RedrawIndicatorDiagram(frame->context()); });
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_REL(1 / 0.052, s.SecondProductivityIndex, 1e-9);
+    const auto expected =
+        searchTrendMeeting(LinearTrend, s.FirstTrendCoefficients, LinearTrend,
+                           s.SecondTrendCoefficients, s.IdAxisXMax, s.AllowedPressureTolerance);
+    ASSERT_TRUE(expected.has_value());
+    EXPECT_EQ(s.AllowedBottomholePressure, *expected);
+    EXPECT_EQ(resultCaptions(),
+              QStringList({"Коэф.приемистости 1, м3/(сут*МПа)", "Пластовое давление, МПа",
+                           "Коэф.приемистости 2, м3/(сут*МПа)", "Предельно-допустимое Pз, МПа"}));
+    EXPECT_FALSE(s.ReplayingPiTrends);
+    saveCharts("injection-two-trends");
+}
+
+} // namespace
+} // namespace id

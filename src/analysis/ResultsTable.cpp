@@ -38,7 +38,6 @@ void UpdateResultsTable(AppContext& ctx) {
                                       twipsToPixels((n - 1) * RowHeightTwips));
         grid->show();
         grid->setText(n - 1, 0, row.caption);
-        grid->setCurrentCellAt(n - 1, 1);
         grid->setCellAlignment(n - 1, 1, Qt::AlignCenter);
         grid->setText(n - 1, 1, row.value);
     }

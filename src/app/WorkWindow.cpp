@@ -176,6 +176,14 @@ void WorkWindow::layOut() {
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})
         w->hide();
 
+    // The captions are a little wider in this font than the boxes' fixed width: tighter
+    // spacing keeps them whole without changing the layout.
+    for (QCheckBox* box : {Check1, Check2}) {
+        QFont f = box->font();
+        f.setLetterSpacing(QFont::PercentageSpacing, 96);
+        box->setFont(f);
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+    }
     place(Check1, l.Check1);
     Check1->setText(QStringLiteral("Ручной выбор предельно-допустимого Pз"));
     place(Check2, l.Check2);
@@ -191,6 +199,7 @@ void WorkWindow::layOut() {
     MSFlexGrid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setFocusPolicy(Qt::NoFocus);
+    MSFlexGrid2->setSelectionMode(QAbstractItemView::NoSelection);
 
     place(Frame1, l.Frame1);
     place(Picture6, l.Picture6);

@@ -11,8 +11,8 @@ namespace id {
 
 namespace {
 
-// A trend with its coefficients copied out of the state, evaluated in the written form; the
-// search evaluates two of them up to ten million times.
+// A trend with its coefficients copied out of the state into local storage; the search
+// evaluates two of them up to ten million times.
 struct LocalTrend {
     int kind;
     double c[4] = {0, 0, 0, 0};
@@ -22,18 +22,7 @@ struct LocalTrend {
         for (int i = 1; i <= count && i <= coefficients.size(); ++i)
             c[i - 1] = coefficients[i];
     }
-    double at(double q) const {
-        switch (kind) {
-        case LinearTrend:
-            return c[0] * q + c[1];
-        case QuadraticTrend:
-            return q * (q * c[0]) + q * c[1] + c[2];
-        case CubicTrend:
-            return q * (q * (q * c[0])) + q * (q * c[1]) + q * c[2] + c[3];
-        default:
-            return 0;
-        }
-    }
+    double at(double q) const { return evaluateTrendAt(kind, c, q); }
 };
 
 } // namespace

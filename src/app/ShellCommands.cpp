@@ -167,6 +167,17 @@ void ShellCommands::addTrendByAllPoints(int kind) {
     runCommand(ctx_, [this] { RedrawIndicatorDiagram(ctx_); });
 }
 
+void ShellCommands::redrawWithoutTrends() {
+    ResetTrends(ctx_.state);
+    ctx_.form.MSFlexGrid2->hide();
+    ctx_.form.Picture7->hide();
+    ctx_.form.Picture8->hide();
+    runCommand(ctx_, [this] {
+        RedrawIndicatorDiagram(ctx_);
+        UpdateResultsTable(ctx_);
+    });
+}
+
 void ShellCommands::toggleSelectionMode() {
     AnalysisState& s = ctx_.state;
     resetResults(s);
@@ -184,14 +195,7 @@ void ShellCommands::toggleSelectionMode() {
     } else {
         item->setChecked(true);
     }
-    ResetTrends(s);
-    ctx_.form.MSFlexGrid2->hide();
-    ctx_.form.Picture7->hide();
-    ctx_.form.Picture8->hide();
-    runCommand(ctx_, [this] {
-        RedrawIndicatorDiagram(ctx_);
-        UpdateResultsTable(ctx_);
-    });
+    redrawWithoutTrends();
 }
 
 void ShellCommands::deleteTrends() {
@@ -199,14 +203,7 @@ void ShellCommands::deleteTrends() {
     resetResults(s);
     if (s.WellType == InjectionWell)
         s.AllowedBottomholePressure = 0;
-    ResetTrends(s);
-    ctx_.form.MSFlexGrid2->hide();
-    ctx_.form.Picture7->hide();
-    ctx_.form.Picture8->hide();
-    runCommand(ctx_, [this] {
-        RedrawIndicatorDiagram(ctx_);
-        UpdateResultsTable(ctx_);
-    });
+    redrawWithoutTrends();
 }
 
 } // namespace id

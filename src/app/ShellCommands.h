@@ -31,6 +31,8 @@ public:
     void deleteTrends();
 
 private:
+    // Takes every trend off, hides what showed them and rebuilds the diagram and the results.
+    void redrawWithoutTrends();
     // The measurement rows with both cells filled, or nothing (after telling the user) when a
     // cell does not hold a number.
     std::optional<std::vector<std::pair<double, double>>> readTable();

@@ -6,7 +6,6 @@
 #include "charts/PiChartMath.h"
 #include "diagram/TickRule.h"
 #include "platform/PictureSurface.h"
-#include "state/AnalysisFault.h"
 #include "state/AnalysisState.h"
 
 #include <QAction>
@@ -31,13 +30,6 @@ PiSteps dispatch(const AnalysisState& s) {
     if (n > 1)
         return PiSteps::CurveOnly;
     return PiSteps::AllFromAxis;
-}
-
-void checkAxis(double a, double b, const QString& axis) {
-    if (!std::isfinite(a) || !std::isfinite(b) || a == b)
-        throw AnalysisFault(QStringLiteral("Минимальное и максимальное значения оси %1 графика "
-                                           "PI от Q совпадают. График не построен")
-                                .arg(axis));
 }
 
 void drawRateAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p8) {
@@ -193,8 +185,10 @@ void RedrawPiChart(AppContext& ctx) {
         p8.show();
     }
     if (steps != PiSteps::CurveOnly) {
-        checkAxis(s.PiAxisXMin, s.PiAxisXMax, QStringLiteral("X"));
-        checkAxis(s.PiAxisYBottom, s.PiAxisYTop, QStringLiteral("Y"));
+        requireAxisExtent(s.PiAxisXMin, s.PiAxisXMax, QStringLiteral("X"),
+                          QStringLiteral(" графика PI от Q"));
+        requireAxisExtent(s.PiAxisYBottom, s.PiAxisYTop, QStringLiteral("Y"),
+                          QStringLiteral(" графика PI от Q"));
         p8.Cls();
         p8.Scale(s.PiAxisXMin, s.PiAxisYTop, s.PiAxisXMax, s.PiAxisYBottom);
         p7.Cls();

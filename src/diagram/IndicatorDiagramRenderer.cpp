@@ -4,7 +4,6 @@
 #include "diagram/TrendFit.h"
 #include "diagram/TrendLabel.h"
 #include "platform/PictureSurface.h"
-#include "state/AnalysisFault.h"
 #include "state/AnalysisState.h"
 
 #include <cmath>
@@ -15,13 +14,6 @@ namespace {
 
 const QString PressureTitleTop = QStringLiteral("Pз,");
 const QString PressureTitleBottom = QStringLiteral("МПа");
-
-void checkAxis(double a, double b, const QString& axis) {
-    if (!std::isfinite(a) || !std::isfinite(b) || a == b)
-        throw AnalysisFault(QStringLiteral("Минимальное и максимальное значения оси %1 "
-                                           "совпадают. График не построен")
-                                .arg(axis));
-}
 
 QString rateTitle(int wellType) {
     return wellType == InjectionWell ? QStringLiteral("Приемистость, м  /сут")
@@ -159,8 +151,8 @@ void drawSaturationLine(const AnalysisState& s, PictureSurface& p4) {
 } // namespace
 
 void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
-    checkAxis(s.IdAxisXMin, s.IdAxisXMax, QStringLiteral("X"));
-    checkAxis(s.IdAxisYTop, s.IdAxisYBottom, QStringLiteral("Y"));
+    requireAxisExtent(s.IdAxisXMin, s.IdAxisXMax, QStringLiteral("X"), QString());
+    requireAxisExtent(s.IdAxisYTop, s.IdAxisYBottom, QStringLiteral("Y"), QString());
 
     p4.Cls();
     p4.Scale(s.IdAxisXMin, s.IdAxisYTop, s.IdAxisXMax, s.IdAxisYBottom);

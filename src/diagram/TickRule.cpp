@@ -1,5 +1,6 @@
 #include "diagram/TickRule.h"
 
+#include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 
 #include <cmath>
@@ -13,6 +14,13 @@ bool stepFits(double range, double step, double intervals) {
 }
 
 } // namespace
+
+void requireAxisExtent(double a, double b, const QString& axis, const QString& chart) {
+    if (!std::isfinite(a) || !std::isfinite(b) || a == b)
+        throw AnalysisFault(QStringLiteral("Минимальное и максимальное значения оси %1%2 "
+                                           "совпадают. График не построен")
+                                .arg(axis, chart));
+}
 
 long long tickStep(double range, double intervals) {
     // The smallest s with Int(range / s) < intervals + 1 lies next to range / (intervals + 1);

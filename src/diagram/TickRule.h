@@ -19,6 +19,10 @@ struct AxisTick {
 // carry labels only. For a range of 1 or less there are labels at both ends and a marked middle.
 std::vector<AxisTick> axisTicks(double low, double high, double intervals);
 
+// Ends the running command with a message when an axis has no extent (equal or non-finite
+// limits): nothing sensible can be drawn on it. chart names the chart in the message.
+void requireAxisExtent(double a, double b, const QString& axis, const QString& chart);
+
 // The step of the rule above, found without walking every candidate.
 long long tickStep(double range, double intervals);
 

@@ -4,8 +4,23 @@
 
 namespace id {
 
-// Pressure of a trend at rate q, evaluated in the written nested form. Kinds other than 2, 3
-// and 4 give 0.
+// Pressure of a trend at rate q, evaluated in the written nested form; c[0] multiplies the
+// highest power. Kinds other than 2, 3 and 4 give 0. Inline: the allowed-pressure search
+// evaluates it millions of times.
+inline double evaluateTrendAt(int kind, const double* c, double q) {
+    switch (kind) {
+    case LinearTrend:
+        return c[0] * q + c[1];
+    case QuadraticTrend:
+        return q * (q * c[0]) + q * c[1] + c[2];
+    case CubicTrend:
+        return q * (q * (q * c[0])) + q * (q * c[1]) + q * c[2] + c[3];
+    default:
+        return 0;
+    }
+}
+
+// The same for a coefficient array of the analysis state (indices 1..kind).
 double evaluateTrend(int kind, const Coefficients& c, double q);
 
 } // namespace id

@@ -65,13 +65,18 @@ protected:
     test::GridDriver driver{nullptr};
 };
 
-const QString ProducingWellData =
-    "12,5\t18,93\n25,1\t17,71\n37,8\t16,84\n51\t15,22\n63,3\t14,51\n77,9\t13,02\n90,2\t12,37\n";
-
 TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     typeSaturationPressure("8.5");
     EXPECT_EQ(form().Pnas->text(), "8,5");
-    pasteMeasurements(ProducingWellData);
+    driver.typeRows({{"12.5", "18.93"},
+                     {"25.1", "17.71"},
+                     {"37.8", "16.84"},
+                     {"51", "15.22"},
+                     {"63.3", "14.51"},
+                     {"77.9", "13.02"},
+                     {"90.2", "12.37"}});
+    EXPECT_EQ(form().MSFlexGrid1->text(7, 0), "7");
+    EXPECT_EQ(form().MSFlexGrid1->text(7, 2), "12,37");
     choose(menus().mIdAdd);
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(state().MeasurementCount, 7);

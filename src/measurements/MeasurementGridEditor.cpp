@@ -53,9 +53,11 @@ void MeasurementGridEditor::onKey(QKeyEvent* event) {
         enterCharacter(QChar(13));
         return;
     }
+    // Shortcuts, Escape and keys that type nothing are not characters typed into the cell.
     const QString text = event->text();
-    if (text.isEmpty())
-        return; // modifier keys and the like type nothing
+    if (text.isEmpty() || !text.at(0).isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return;
     enterCharacter(text.at(0));
 }
 

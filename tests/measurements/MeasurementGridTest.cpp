@@ -92,6 +92,15 @@ TEST_F(MeasurementGridTest, RefusedCharacterStillNumbersTheRowAndDiscards) {
     expectDiscarded();
 }
 
+TEST_F(MeasurementGridTest, ShortcutsAndEscapeTypeNothing) {
+    driver.typeRows({{"10", "20"}});
+    driver.click(1, 1);
+    QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(grid(), Qt::Key_Escape);
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(grid()->text(1, 1), "10");
+}
+
 TEST_F(MeasurementGridTest, BackspaceInAnEmptyCellOnlyDiscards) {
     driver.typeRows({{"10", "20"}});
     driver.click(1, 2);

@@ -2,7 +2,7 @@
 #include "analysis/ResultsTable.h"
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
-#include "support/GuiFixture.h"
+#include "support/AnalysisFixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -11,7 +11,7 @@
 namespace id {
 namespace {
 
-class FormationInputsTest : public test::GuiFixture {
+class FormationInputsTest : public test::AnalysisFixture {
 protected:
     // A shown linear trend's results: productivity 2, reservoir pressure 20.
     void showLinearTrendResults() {
@@ -20,12 +20,6 @@ protected:
         state().ProductivityIndex = 2;
         state().ReservoirPressure = 20;
         UpdateResultsTable(frame->context());
-    }
-    QStringList resultCaptions() {
-        QStringList list;
-        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
-            list << form().MSFlexGrid2->text(r, 0);
-        return list;
     }
 };
 

@@ -4,13 +4,10 @@
 #include "diagram/RedrawPipeline.h"
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
+#include "support/AnalysisFixture.h"
 #include "support/Approx.h"
-#include "support/GridDriver.h"
-#include "support/GuiFixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,37 +16,11 @@ namespace id {
 namespace {
 
 // The whole road of one analysis, through the menus, keys and mouse of the real window.
-class AnalysisRoadTest : public test::GuiFixture {
+class AnalysisRoadTest : public test::AnalysisFixture {
 protected:
-    void SetUp() override {
-        GuiFixture::SetUp();
-        driver = test::GridDriver{form().MSFlexGrid1};
-    }
-    void openMenu(QMenu* menu) { emit menu->aboutToShow(); }
-    void choose(QAction* item) {
-        // Items are chosen as the menu offers them: its opening rule runs first.
-        if (auto* menu = qobject_cast<QMenu*>(item->parent()))
-            for (QMenu* m = menu; m; m = qobject_cast<QMenu*>(m->parent()))
-                emit m->aboutToShow();
-        ASSERT_TRUE(item->isEnabled()) << item->objectName().toStdString();
-        item->trigger();
-    }
     void typeSaturationPressure(const QString& text) {
         form().Pnas->setFocus();
         QTest::keyClicks(form().Pnas, text);
-    }
-    void pasteMeasurements(const QString& text) {
-        driver.click(1, 1);
-        QApplication::clipboard()->setText(text);
-        choose(menus().mEditPaste);
-    }
-    QStringList resultCaptions() {
-        QStringList list;
-        if (!form().MSFlexGrid2->isVisible())
-            return list;
-        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
-            list << form().MSFlexGrid2->text(r, 0);
-        return list;
     }
     QString resultValue(const QString& caption) {
         for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
@@ -62,7 +33,6 @@ protected:
         const QRect area = form().Picture3->geometry().united(form().Picture7->geometry());
         form().Frame1->grab(area).save(QStringLiteral(ID_BUILD_DIR "/charts/") + name + ".png");
     }
-    test::GridDriver driver{nullptr};
 };
 
 TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
@@ -77,7 +47,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
                      {"90.2", "12.37"}});
     EXPECT_EQ(form().MSFlexGrid1->text(7, 0), "7");
     EXPECT_EQ(form().MSFlexGrid1->text(7, 2), "12,37");
-    choose(menus().mIdAdd);
+    ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(state().MeasurementCount, 7);
     EXPECT_EQ(state().IdAxisXMax, 100);
@@ -88,7 +58,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_TRUE(form().Check1->isVisible());
     EXPECT_FALSE(form().Check1->isChecked());
 
-    choose(menus().mTrendLine);
+    ASSERT_TRUE(choose(menus().mTrendLine));
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_REL(1 / 0.08622074423506629, state().ProductivityIndex, 1e-10);
     EXPECT_REL(19.921397469615247, state().ReservoirPressure, 1e-10);
@@ -103,9 +73,9 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-0,0862x+19,9214"));
     saveCharts("producing-linear");
 
-    choose(menus().mIdSkinSkin);
+    ASSERT_TRUE(choose(menus().mIdSkinSkin));
     EXPECT_EQ(resultCaptions().last(), "Скин-эффект");
-    choose(menus().mTrendPolinom3);
+    ASSERT_TRUE(choose(menus().mTrendPolinom3));
     EXPECT_TRUE(menus().mIdSkinNot->isChecked());
     EXPECT_FALSE(form().Skin->isVisible());
     EXPECT_EQ(state().ProductivityIndex, 0);
@@ -114,15 +84,15 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
 }
 
 TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
-    choose(menus().mEditWellNag);
+    ASSERT_TRUE(choose(menus().mEditWellNag));
     EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины");
-    pasteMeasurements("50\t9\n100\t10,2\n150\t11,1\n200\t12,4\n250\t14,9\n300\t17,6\n");
-    choose(menus().mIdAdd);
+    paste("50\t9\n100\t10,2\n150\t11,1\n200\t12,4\n250\t14,9\n300\t17,6\n");
+    ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_EQ(state().IdAxisYTop, 0);
     EXPECT_EQ(state().IdAxisYBottom, 20);
     form().Check2->click();
     EXPECT_TRUE(messages.messages().isEmpty());
-    choose(menus().mTrendLine);
+    ASSERT_TRUE(choose(menus().mTrendLine));
     EXPECT_EQ(state().AllowedBottomholePressure, 0); // one trend: no search yet
 
     // A second trend through the steep points, as a selection sets it up.

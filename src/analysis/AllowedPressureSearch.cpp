@@ -5,14 +5,17 @@
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace id {
 
 namespace {
 
-// A trend with its coefficients copied out of the state into local storage; the search
-// evaluates two of them up to ten million times.
+constexpr double GridStep = 0.01;
+
+// A trend with its coefficients copied out of the state into local storage.
 struct LocalTrend {
     int kind;
     double c[4] = {0, 0, 0, 0};
@@ -23,7 +26,120 @@ struct LocalTrend {
             c[i - 1] = coefficients[i];
     }
     double at(double q) const { return evaluateTrendAt(kind, c, q); }
+    // Coefficients of q^0 .. q^3.
+    std::array<double, 4> ascending() const {
+        std::array<double, 4> a{0, 0, 0, 0};
+        const int count = (kind >= LinearTrend && kind <= CubicTrend) ? kind : 0;
+        for (int i = 0; i < count; ++i)
+            a[static_cast<std::size_t>(count - 1 - i)] = c[i];
+        return a;
+    }
 };
+
+using Cubic = std::array<double, 4>; // coefficients of q^0 .. q^3
+
+double evaluate(const Cubic& f, double q) {
+    return ((f[3] * q + f[2]) * q + f[1]) * q + f[0];
+}
+
+int signOf(double v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
+
+// Real roots of the quadratic a q² + b q + c (or of what is left of it when leading
+// coefficients are zero), unordered.
+std::vector<double> quadraticRoots(double a, double b, double c) {
+    if (a == 0) {
+        if (b == 0)
+            return {};
+        return {-c / b};
+    }
+    const double discriminant = b * b - 4 * a * c;
+    if (!(discriminant >= 0))
+        return {};
+    // The form without cancellation.
+    const double root = std::sqrt(discriminant);
+    const double q = -0.5 * (b + (b < 0 ? -root : root));
+    if (q == 0)
+        return {0};
+    return {q / a, c / q};
+}
+
+// Real roots of f inside [lo, hi]: the interval is split where f turns, and each monotone
+// piece with a change of sign is bisected down to adjacent doubles.
+std::vector<double> rootsIn(const Cubic& f, double lo, double hi) {
+    std::vector<double> cuts{lo, hi};
+    for (double r : quadraticRoots(3 * f[3], 2 * f[2], f[1]))
+        if (r > lo && r < hi)
+            cuts.push_back(r);
+    std::sort(cuts.begin(), cuts.end());
+    std::vector<double> roots;
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        double a = cuts[i];
+        double b = cuts[i + 1];
+        const int sa = signOf(evaluate(f, a));
+        const int sb = signOf(evaluate(f, b));
+        if (sa == 0) {
+            roots.push_back(a);
+            continue;
+        }
+        if (sb == 0) {
+            roots.push_back(b);
+            continue;
+        }
+        if (sa == sb)
+            continue;
+        for (int step = 0; step < 2200; ++step) {
+            const double mid = a / 2 + b / 2;
+            if (mid <= a || mid >= b)
+                break;
+            if (signOf(evaluate(f, mid)) == sa)
+                a = mid;
+            else
+                b = mid;
+        }
+        roots.push_back(a);
+    }
+    return roots;
+}
+
+// The rates the search visits: 0, then 0.01 added again and again in double arithmetic.
+// Within one binary exponent range above 1 every addition moves the rate by the same amount,
+// so the walk can be jumped over exactly instead of repeated.
+struct RateGrid {
+    // The first visited rate at or above target (or the rate where the additions stop moving).
+    static double firstAtOrAbove(double target) {
+        double q = 0;
+        while (q < target) {
+            const double next = q + GridStep;
+            if (next == q)
+                return q;
+            const double move = next - q;
+            if (q >= 1) {
+                const double top = std::ldexp(1.0, std::ilogb(q) + 1);
+                const double room = std::floor((std::min(top, target) - q) / move) - 1;
+                if (room >= 1) {
+                    q += room * move;
+                    continue;
+                }
+            }
+            q = next;
+        }
+        return q;
+    }
+};
+
+bool meets(const LocalTrend& first, const LocalTrend& second, double q, double tolerance,
+           double& pressure) {
+    const double p2 = second.at(q);
+    if (p2 == 0 || !std::isfinite(p2))
+        return false;
+    const double gap = std::abs(first.at(q) / p2 - 1);
+    if (!(gap <= tolerance))
+        return false;
+    pressure = p2;
+    return true;
+}
 
 } // namespace
 
@@ -33,19 +149,65 @@ std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int 
     const LocalTrend first(kind1, c1);
     const LocalTrend second(kind2, c2);
     const double limit = 10 * rateAxisMax;
-    // The rate is accumulated step by step, so the grid is the one the method defines.
-    for (double q = 0; q <= limit; q += 0.01) {
-        const double p2 = second.at(q);
-        if (p2 == 0)
-            continue;
-        const double p1 = first.at(q);
-        // Cheap rejection far from the tolerance; the exact relative gap decides the rest, so
-        // the result is the one of computing it everywhere.
-        if (std::abs(p1 - p2) > 2 * tolerance * std::abs(p2))
-            continue;
-        const double gap = std::abs(p1 / p2 - 1);
-        if (gap <= tolerance)
-            return p2;
+    if (!(limit >= 0) || !std::isfinite(limit) || !(tolerance >= 0))
+        return std::nullopt;
+
+    // The grid rates that pass, |p1 / p2 - 1| <= tolerance, are those where
+    // (d - t p2)(d + t p2) <= 0 with d = p1 - p2 and t = tolerance: the polynomials d -/+ t p2
+    // and p2 change sign only at their roots. Quartered, so no coefficient can overflow.
+    const Cubic a1 = first.ascending();
+    const Cubic a2 = second.ascending();
+    Cubic below{};
+    Cubic above{};
+    Cubic p2{};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const double d = a1[k] / 4 - a2[k] / 4;
+        below[k] = d - tolerance * (a2[k] / 4);
+        above[k] = d + tolerance * (a2[k] / 4);
+        p2[k] = a2[k] / 4;
+    }
+    std::vector<double> breaks{0, limit};
+    for (const Cubic& f : {below, above, p2}) {
+        if (!std::all_of(f.begin(), f.end(), [](double v) { return std::isfinite(v); }))
+            return std::nullopt;
+        for (double r : rootsIn(f, 0, limit))
+            breaks.push_back(r);
+    }
+    std::sort(breaks.begin(), breaks.end());
+
+    // Where to look on the grid: a few rates around every root, where rounding decides, and the
+    // start of every stretch between roots whose middle passes.
+    struct Look {
+        double from;
+        int budget;
+    };
+    std::vector<Look> looks;
+    for (std::size_t i = 0; i < breaks.size(); ++i) {
+        const double r = breaks[i];
+        const double slack = std::max(4 * GridStep, 1e-12 * r);
+        looks.push_back({std::max(0.0, r - slack), 64});
+        if (i + 1 < breaks.size()) {
+            double ignored = 0;
+            if (meets(first, second, r / 2 + breaks[i + 1] / 2, tolerance, ignored))
+                looks.push_back({r, 256});
+        }
+    }
+    std::sort(looks.begin(), looks.end(),
+              [](const Look& x, const Look& y) { return x.from < y.from; });
+
+    double scannedTo = -1;
+    for (const Look& look : looks) {
+        double q = RateGrid::firstAtOrAbove(look.from);
+        for (int n = 0; n < look.budget && q <= limit; ++n) {
+            double pressure = 0;
+            if (q > scannedTo && meets(first, second, q, tolerance, pressure))
+                return pressure;
+            scannedTo = std::max(scannedTo, q);
+            const double next = q + GridStep;
+            if (next == q)
+                break;
+            q = next;
+        }
     }
     return std::nullopt;
 }
@@ -57,7 +219,9 @@ std::optional<double> scanTurningPoint(const std::vector<double>& c, double pmax
     double previous = 0;
     double allowed = 0;
     double p = pmax;
-    do {
+    // A step too small to move the pressure (a span of denormals) ends the scan after pmax, as
+    // a zero step does; the count bound is a last guard.
+    for (int visited = 0; visited < 1000; ++visited) {
         const double q = std::pow(p, 3) * c[0] + std::pow(p, 2) * c[1] + p * c[2] + c[3];
         if (found) {
             if (q > previous)
@@ -72,9 +236,12 @@ std::optional<double> scanTurningPoint(const std::vector<double>& c, double pmax
                 previous = q;
             }
         }
-        p = p - step;
-    } while (p > pmin);
-    if (!found)
+        const double next = p - step;
+        if (!(next > pmin) || !(next < p))
+            break;
+        p = next;
+    }
+    if (!found || !std::isfinite(allowed))
         return std::nullopt;
     return allowed;
 }
@@ -98,8 +265,6 @@ void FindAllowedPressureFromTrends(AnalysisState& s, MessagePort& messages,
 void FindAllowedPressureFromFit(AnalysisState& s, SpreadsheetFitService& fits,
                                 MessagePort& messages,
                                 const std::function<void()>& updateResultsTable) {
-    s.CurrentTrendKind = CubicTrend;
-    s.CurrentTrendCoefficients.resetTo(4);
     const int n = s.MeasurementCount;
     std::vector<double> pressures;
     std::vector<double> rates;
@@ -119,12 +284,19 @@ void FindAllowedPressureFromFit(AnalysisState& s, SpreadsheetFitService& fits,
 
     QString cause;
     std::optional<double> pressure;
+    std::vector<double> distinct = pressures;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     if (n > 0 && pmax == pmin) {
         // All pressures equal: the scan would see one pressure only and find nothing.
+    } else if (distinct.size() < 4) {
+        cause = QStringLiteral("Для поиска нужно не меньше 4 замеров с различными значениями "
+                               "забойного давления");
     } else {
         try {
+            // The cubic of rate against pressure is the search's own: it is no trend of the
+            // diagram and is not kept.
             const std::vector<double> c = fits.fitPolynomial(pressures, rates, 3);
-            s.CurrentTrendCoefficients = {c[0], c[1], c[2], c[3]};
             pressure = scanTurningPoint(c, pmax, pmin);
         } catch (const AnalysisFault& fault) {
             cause = fault.message();

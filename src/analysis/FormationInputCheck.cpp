@@ -3,6 +3,8 @@
 #include "platform/MessagePort.h"
 #include "state/NumberText.h"
 
+#include <cmath>
+
 namespace id {
 
 namespace {
@@ -25,9 +27,19 @@ const InputRule DrainageRule{true, FormationDefaults::DrainageRadius,
 const InputRule WellRadiusRule{true, FormationDefaults::WellRadius,
                                "Проверьте радиус скважины. По умолчанию берется 0.1 м"};
 
+// Inputs beyond these magnitudes are no formation data, and they would make the radial-inflow
+// estimate overflow (a well radius of 1E-320 gives an infinite transmissibility).
+constexpr double LargestInput = 1e100;
+constexpr double SmallestNonZeroInput = 1e-100;
+
+bool sane(double value) {
+    const double magnitude = std::abs(value);
+    return magnitude <= LargestInput && (value == 0 || magnitude >= SmallestNonZeroInput);
+}
+
 double checkInput(const QString& text, const InputRule& rule, MessagePort& messages) {
     const std::optional<double> value = readNumber(text);
-    if (!value || (rule.mustBePositive && !(*value > 0))) {
+    if (!value || (rule.mustBePositive && !(*value > 0)) || !sane(*value)) {
         messages.showMessage(QString::fromUtf8(rule.message));
         return rule.defaultValue;
     }

@@ -31,19 +31,27 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s, EstimationMode mode) 
                             ? QStringLiteral("Коэф.приемистости 2, м3/(сут*МПа)")
                             : QStringLiteral("Коэф.продуктивности 2, м3/(сут*МПа)"),
                         formatFixed(s.SecondProductivityIndex, 2)});
+    // An estimate that overflows (from a productivity coefficient beyond any well's) is not
+    // shown or kept: "inf" is no value to read off a table.
     if (mode == EstimationMode::TransmissibilityFromSkin) {
         if (s.ProductivityIndex > 0) {
             // The constants are the ones the method is published with: 3.14, not pi.
-            s.Transmissibility = ((s.SkinFactor + std::log(s.DrainageRadius / s.WellRadius)) *
-                                  s.ProductivityIndex / 2 / 3.14) *
-                                 1.1574;
-            rows.push_back(
-                {QStringLiteral("Гидропроводность, Д*см/сПз"), formatFixed(s.Transmissibility, 1)});
+            const double estimate = ((s.SkinFactor + std::log(s.DrainageRadius / s.WellRadius)) *
+                                     s.ProductivityIndex / 2 / 3.14) *
+                                    1.1574;
+            if (std::isfinite(estimate)) {
+                s.Transmissibility = estimate;
+                rows.push_back({QStringLiteral("Гидропроводность, Д*см/сПз"),
+                                formatFixed(s.Transmissibility, 1)});
+            }
         }
     } else if (mode == EstimationMode::SkinFromTransmissibility && s.ProductivityIndex > 0) {
-        s.SkinFactor = s.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
-                       std::log(s.DrainageRadius / s.WellRadius);
-        rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(s.SkinFactor, 1)});
+        const double estimate = s.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
+                                std::log(s.DrainageRadius / s.WellRadius);
+        if (std::isfinite(estimate)) {
+            s.SkinFactor = estimate;
+            rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(s.SkinFactor, 1)});
+        }
     }
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),

@@ -5,11 +5,9 @@
 
 namespace id {
 
-double RoundUpAxisMax(double& value) {
-    if (!std::isfinite(value) || value < 0) {
-        value = 1;
-        return value;
-    }
+double RoundUpAxisMax(double value) {
+    if (!std::isfinite(value) || value < 0)
+        return 1;
     if (value >= 10000)
         return value;
     const long long n = static_cast<long long>(std::floor(value));
@@ -27,7 +25,6 @@ double RoundUpAxisMax(double& value) {
         else
             result = (d1 + 1) * unit;
     }
-    value = result;
     return result;
 }
 

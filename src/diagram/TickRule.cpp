@@ -4,6 +4,7 @@
 #include "state/NumberText.h"
 
 #include <cmath>
+#include <limits>
 
 namespace id {
 
@@ -15,29 +16,42 @@ bool stepFits(double range, double step, double intervals) {
 
 } // namespace
 
-void requireAxisExtent(double a, double b, const QString& axis, const QString& chart) {
+std::optional<QString> axisFault(double a, double b, const QString& axis, const QString& chart) {
     if (!std::isfinite(a) || !std::isfinite(b) || a == b)
-        throw AnalysisFault(QStringLiteral("Минимальное и максимальное значения оси %1%2 "
-                                           "совпадают. График не построен")
-                                .arg(axis, chart));
+        return QStringLiteral("Минимальное и максимальное значения оси %1%2 совпадают. График не "
+                              "построен")
+            .arg(axis, chart);
+    if (std::max(std::abs(a), std::abs(b)) > MaxAxisMagnitude)
+        return QStringLiteral("Значения по оси %1%2 слишком велики для графика (больше 1E+15). "
+                              "График не построен")
+            .arg(axis, chart);
+    return std::nullopt;
 }
 
-long long tickStep(double range, double intervals) {
+void requireAxisExtent(double a, double b, const QString& axis, const QString& chart) {
+    if (const std::optional<QString> fault = axisFault(a, b, axis, chart))
+        throw AnalysisFault(*fault);
+}
+
+double tickStep(double range, double intervals) {
+    if (!(range > 0) || !std::isfinite(range))
+        return 1;
     // The smallest s with Int(range / s) < intervals + 1 lies next to range / (intervals + 1);
-    // the two loops settle it exactly, as walking s = 1, 2, ... would.
+    // a few unit corrections absorb the rounding of the division. Beyond 2^53 whole numbers are
+    // no longer all representable, and the first estimate is as good as any.
     double s = std::max(1.0, std::floor(range / (intervals + 1)) + 1);
-    while (s > 1 && stepFits(range, s - 1, intervals))
+    for (int i = 0; i < 4 && s > 1 && stepFits(range, s - 1, intervals); ++i)
         s -= 1;
-    while (!stepFits(range, s, intervals))
-        s += 1;
-    return static_cast<long long>(s);
+    for (int i = 0; i < 4 && !stepFits(range, s, intervals); ++i)
+        s = std::max(s + 1, std::nextafter(s, std::numeric_limits<double>::infinity()));
+    return s;
 }
 
 std::vector<AxisTick> axisTicks(double low, double high, double intervals) {
     std::vector<AxisTick> ticks;
     const double range = high - low;
     if (range > 1) {
-        const double step = static_cast<double>(tickStep(range, intervals));
+        const double step = tickStep(range, intervals);
         // range / step < intervals + 1, so there are at most intervals + 1 ticks; the bound
         // also stops the loop where huge limits swallow the step.
         const int maxTicks = static_cast<int>(intervals) + 2;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace id {
@@ -19,11 +20,17 @@ struct AxisTick {
 // carry labels only. For a range of 1 or less there are labels at both ends and a marked middle.
 std::vector<AxisTick> axisTicks(double low, double high, double intervals);
 
-// Ends the running command with a message when an axis has no extent (equal or non-finite
-// limits): nothing sensible can be drawn on it. chart names the chart in the message.
+// Limits beyond this are no rates or pressures of a well, and their labels would be unreadable.
+constexpr double MaxAxisMagnitude = 1e15;
+
+// The message for an axis that cannot be drawn: no extent (equal or non-finite limits), or
+// limits too large for a chart. chart names the chart in the message.
+std::optional<QString> axisFault(double a, double b, const QString& axis, const QString& chart);
+
+// Ends the running command with axisFault's message, if there is one.
 void requireAxisExtent(double a, double b, const QString& axis, const QString& chart);
 
-// The step of the rule above, found without walking every candidate.
-long long tickStep(double range, double intervals);
+// The step of the rule above, computed directly: it takes the same time for any range.
+double tickStep(double range, double intervals);
 
 } // namespace id

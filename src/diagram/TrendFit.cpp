@@ -4,6 +4,8 @@
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
 
+#include <algorithm>
+
 namespace id {
 
 void fitCurrentTrend(AnalysisState& s, SpreadsheetFitService& fits) {
@@ -56,8 +58,18 @@ void computeTrendRSquared(AnalysisState& s, SpreadsheetFitService& fits) {
         fitted.push_back(
             evaluateTrend(s.CurrentTrendKind, s.CurrentTrendCoefficients, s.FitRates[i]));
     }
-    const double r = fits.correlation(measured, fitted);
-    s.TrendRSquared = r * r;
+    const auto [low, high] = std::minmax_element(fitted.begin(), fitted.end());
+    const bool flatTrend = !fitted.empty() && *low == *high;
+    const bool flatData = flatTrend && std::all_of(measured.begin(), measured.end(),
+                                                   [&](double p) { return p == measured.front(); });
+    // A flat trend through scattered points explains none of their spread: R² is 0, although
+    // the correlation itself is undefined.
+    double rSquared = 0;
+    if (!flatTrend || flatData) {
+        const double r = fits.correlation(measured, fitted);
+        rSquared = r * r;
+    }
+    s.TrendRSquared = rSquared;
     if (s.TrendCount == 1)
         s.FirstTrendRSquared = s.TrendRSquared;
     else if (s.TrendCount == 2)

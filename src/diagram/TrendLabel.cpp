@@ -1,6 +1,7 @@
 #include "diagram/TrendLabel.h"
 
 #include "diagram/TrendMath.h"
+#include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 
 #include <cmath>
@@ -9,8 +10,34 @@ namespace id {
 
 namespace {
 
+// Above this the fixed form shows digits that a double does not hold.
+constexpr double LargestFixedCoefficient = 1e10;
+
+int significantDigits(const QString& fixedText) {
+    int digits = 0;
+    bool leading = true;
+    for (const QChar ch : fixedText) {
+        if (!ch.isDigit())
+            continue;
+        if (leading && ch == u'0')
+            continue;
+        leading = false;
+        ++digits;
+    }
+    return digits;
+}
+
+// "0.0000" where it shows at least four significant digits; otherwise five significant digits
+// in exponent form, so small terms of trends at large rates stay readable.
 QString F(double c) {
-    return formatFixed(c, 4);
+    if (!std::isfinite(c))
+        throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
+    if (c == 0)
+        return formatFixed(0, 4);
+    const QString fixed = formatFixed(c, 4);
+    if (std::abs(c) < LargestFixedCoefficient && significantDigits(fixed) >= 4)
+        return fixed;
+    return formatScientific(c, 4);
 }
 
 // A coefficient after the first carries its sign; a value that rounds to zero shows "+".

@@ -34,6 +34,17 @@ bool isEmptyField(const QString& text) {
     return text.trimmed().isEmpty();
 }
 
+// The text a pasted field is written as, if the field is a number and that text reads back.
+std::optional<QString> cellText(const QString& field) {
+    const std::optional<double> value = readNumber(field);
+    if (!value)
+        return std::nullopt;
+    QString text = formatGeneral(*value);
+    if (!readNumber(text))
+        return std::nullopt;
+    return text;
+}
+
 } // namespace
 
 PastePlan planPaste(const std::vector<QStringList>& cells) {
@@ -57,15 +68,17 @@ PastePlan planPaste(const std::vector<QStringList>& cells) {
         const QStringList& row = cells[r];
         if (isEmptyField(field(row, 1)))
             break;
-        const std::optional<double> rate = readNumber(field(row, 1));
-        const std::optional<double> pressure = readNumber(field(row, 2));
+        // What is written must read back: 1,7976931348623157E+308 would be written with 15
+        // digits as a number beyond the largest double.
+        const std::optional<QString> rate = cellText(field(row, 1));
+        const std::optional<QString> pressure = cellText(field(row, 2));
         if (!rate || !pressure) {
             plan.refused = true;
             plan.rows.clear();
             plan.error = QStringLiteral("Неверный формат числа в строк %1").arg(r + 1);
             return plan;
         }
-        plan.rows.emplace_back(formatGeneral(*rate), formatGeneral(*pressure));
+        plan.rows.emplace_back(*rate, *pressure);
     }
     return plan;
 }

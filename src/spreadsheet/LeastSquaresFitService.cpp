@@ -11,6 +11,10 @@ namespace id {
 
 namespace {
 
+// Fitted terms whose whole contribution over the data is below this share of the pressure range
+// are rounding noise: they are made exactly zero, so a flat trend has slope 0, not 1e-17.
+constexpr double NegligibleTerm = 1e-12;
+
 bool allFinite(const std::vector<double>& values) {
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
@@ -19,6 +23,24 @@ int distinctCount(std::vector<double> values, int enough) {
     std::sort(values.begin(), values.end());
     const auto end = std::unique(values.begin(), values.end());
     return static_cast<int>(std::min<std::ptrdiff_t>(end - values.begin(), enough));
+}
+
+// Midpoint and half-width of the values' span, computed so that neither can overflow.
+struct Span {
+    double centre;
+    double half;
+};
+
+Span spanOf(const std::vector<double>& values) {
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    return {*lo / 2 + *hi / 2, *hi / 2 - *lo / 2};
+}
+
+double binomial(int n, int k) {
+    double result = 1;
+    for (int i = 1; i <= k; ++i)
+        result = result * (n - k + i) / i;
+    return result;
 }
 
 } // namespace
@@ -38,24 +60,28 @@ std::vector<double> LeastSquaresFitService::fitPolynomial(const std::vector<doub
                                 .arg(degree)
                                 .arg(coefficients));
 
-    const Eigen::Index n = static_cast<Eigen::Index>(x.size());
-    double scale = 0;
-    for (double v : x)
-        scale = std::max(scale, std::abs(v));
-    if (scale == 0)
-        scale = 1;
+    std::vector<double> result(static_cast<std::size_t>(coefficients), 0.0);
+    const Span ySpan = spanOf(y);
+    if (ySpan.half == 0) {
+        // Equal values: the fit is exactly the constant, whatever rounding would make of it.
+        result.back() = y.front();
+        return result;
+    }
 
-    // Columns t^degree .. t^1, 1 with t = x / scale.
+    // Rates centred and scaled to [-1, 1], values to [-1, 1]: the problem is then as well
+    // conditioned as its points allow, also for closely spaced rates in the thousands.
+    const Span xSpan = spanOf(x);
+    const Eigen::Index n = static_cast<Eigen::Index>(x.size());
     Eigen::MatrixXd design(n, coefficients);
     Eigen::VectorXd rhs(n);
     for (Eigen::Index i = 0; i < n; ++i) {
-        const double t = x[static_cast<std::size_t>(i)] / scale;
+        const double t = (x[static_cast<std::size_t>(i)] - xSpan.centre) / xSpan.half;
         double power = 1;
-        for (int k = coefficients - 1; k >= 0; --k) {
-            design(i, k) = power;
+        for (int k = 0; k < coefficients; ++k) {
+            design(i, k) = power; // column k holds t^k
             power *= t;
         }
-        rhs(i) = y[static_cast<std::size_t>(i)];
+        rhs(i) = (y[static_cast<std::size_t>(i)] - ySpan.centre) / ySpan.half;
     }
     Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(n, coefficients);
     // Pivots below this share of the largest count as zero: nearly coincident rates must not
@@ -66,12 +92,26 @@ std::vector<double> LeastSquaresFitService::fitPolynomial(const std::vector<doub
         throw AnalysisFault(QStringLiteral("Точки не позволяют однозначно построить линию тренда "
                                            "степени %1")
                                 .arg(degree));
-    const Eigen::VectorXd scaled = qr.solve(rhs);
+    Eigen::VectorXd b = qr.solve(rhs);
+    for (int k = 1; k < coefficients; ++k)
+        if (std::abs(b(k)) <= NegligibleTerm)
+            b(k) = 0;
 
-    std::vector<double> result(static_cast<std::size_t>(coefficients));
-    for (int k = 0; k < coefficients; ++k) {
-        const int power = degree - k;
-        result[static_cast<std::size_t>(k)] = scaled(k) / std::pow(scale, power);
+    // Back to powers of the raw rate, highest first: with u = 1 / half and v = -centre / half,
+    // t = u x + v and t^k = sum_j C(k, j) u^j v^(k - j) x^j. The extra bits of long double
+    // absorb the cancellation of the expansion for rates far from zero.
+    const long double u = 1.0L / xSpan.half;
+    const long double v = -static_cast<long double>(xSpan.centre) / xSpan.half;
+    for (int j = 0; j < coefficients; ++j) {
+        long double sum = 0;
+        for (int k = j; k < coefficients; ++k)
+            sum += static_cast<long double>(b(k)) * binomial(k, j) *
+                   std::pow(u, static_cast<long double>(j)) *
+                   std::pow(v, static_cast<long double>(k - j));
+        long double value = sum * ySpan.half;
+        if (j == 0)
+            value += ySpan.centre;
+        result[static_cast<std::size_t>(degree - j)] = static_cast<double>(value);
     }
     if (!allFinite(result))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
@@ -82,29 +122,40 @@ double LeastSquaresFitService::correlation(const std::vector<double>& a,
                                            const std::vector<double>& b) {
     if (a.size() != b.size() || a.size() < 2 || !allFinite(a) || !allFinite(b))
         throw AnalysisFault(QStringLiteral("Коэффициент корреляции не определён"));
-    const double n = static_cast<double>(a.size());
+    const Span aSpan = spanOf(a);
+    const Span bSpan = spanOf(b);
+    if (aSpan.half == 0)
+        throw AnalysisFault(QStringLiteral("Коэффициент корреляции не определён: все значения "
+                                           "давления одинаковы"));
+    if (bSpan.half == 0)
+        throw AnalysisFault(QStringLiteral("Коэффициент корреляции не определён: все значения "
+                                           "линии тренда одинаковы"));
+    // Each column mapped onto [-1, 1] first: neither huge nor tiny values can overflow or
+    // underflow the sums.
+    const std::size_t n = a.size();
+    std::vector<double> ua(n);
+    std::vector<double> ub(n);
     double meanA = 0;
     double meanB = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        meanA += a[i];
-        meanB += b[i];
+    for (std::size_t i = 0; i < n; ++i) {
+        ua[i] = (a[i] - aSpan.centre) / aSpan.half;
+        ub[i] = (b[i] - bSpan.centre) / bSpan.half;
+        meanA += ua[i];
+        meanB += ub[i];
     }
-    meanA /= n;
-    meanB /= n;
+    meanA /= static_cast<double>(n);
+    meanB /= static_cast<double>(n);
     double sab = 0;
     double saa = 0;
     double sbb = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const double da = a[i] - meanA;
-        const double db = b[i] - meanB;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double da = ua[i] - meanA;
+        const double db = ub[i] - meanB;
         sab += da * db;
         saa += da * da;
         sbb += db * db;
     }
-    if (saa == 0 || sbb == 0)
-        throw AnalysisFault(QStringLiteral("Коэффициент корреляции не определён: все значения "
-                                           "давления одинаковы"));
-    const double r = sab / std::sqrt(saa * sbb);
+    const double r = sab / (std::sqrt(saa) * std::sqrt(sbb));
     return std::clamp(r, -1.0, 1.0);
 }
 

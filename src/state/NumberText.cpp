@@ -77,6 +77,18 @@ QString formatFixed(double value, int decimals) {
     return readingLocale().toString(rounded, 'f', decimals);
 }
 
+QString formatScientific(double value, int decimals) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                            std::chars_format::scientific, decimals);
+    if (error != std::errc())
+        return QString();
+    QString text = QString::fromLatin1(buffer, end - buffer);
+    text.replace(u'.', readingLocale().decimalPoint());
+    text.replace(u'e', u'E');
+    return text;
+}
+
 QString formatGeneral(double value) {
     const QLocale& locale = readingLocale();
     if (std::isfinite(value) && locale.decimalPoint() == QStringLiteral(",")) {

@@ -12,6 +12,10 @@ std::optional<double> readNumber(const QString& text);
 // Fixed decimals, as the display patterns "0.0", "0.00", "0.000" and "0.0000" write them.
 QString formatFixed(double value, int decimals);
 
+// Exponent form with the given decimals in the mantissa and a signed exponent of at least two
+// digits: "-8,7900E-04".
+QString formatScientific(double value, int decimals);
+
 // Shortest general form, up to 15 significant digits.
 QString formatGeneral(double value);
 

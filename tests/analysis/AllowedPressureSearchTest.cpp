@@ -3,6 +3,8 @@
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
 
+#include "diagram/TrendMath.h"
+
 #include <cmath>
 
 namespace id {
@@ -32,6 +34,69 @@ TEST(TrendMeetingSearch, RatesWhereTheSecondTrendIsZeroAreSkipped) {
     ASSERT_TRUE(p.has_value());
     EXPECT_NEAR(*p, 0.01, 1e-15);
     EXPECT_FALSE(searchTrendMeeting(LinearTrend, {1, 3}, LinearTrend, {0, 0}, 10, 0.01));
+}
+
+// The search as the method states it: rates accumulated in steps of 0.01 from 0.
+std::optional<double> literalWalk(int kind1, const Coefficients& c1, int kind2,
+                                  const Coefficients& c2, double axisMax, double tolerance) {
+    for (double q = 0; q <= 10 * axisMax; q += 0.01) {
+        const double p2 = evaluateTrend(kind2, c2, q);
+        if (p2 != 0 && std::abs(evaluateTrend(kind1, c1, q) / p2 - 1) <= tolerance)
+            return p2;
+    }
+    return std::nullopt;
+}
+
+TEST(TrendMeetingSearch, AgreesWithTheLiteralWalk) {
+    struct Pair {
+        int kind1;
+        Coefficients c1;
+        int kind2;
+        Coefficients c2;
+    };
+    const Pair pairs[] = {
+        {LinearTrend, {2, 5}, LinearTrend, {3, 1}},
+        {LinearTrend, {0.05, 8}, LinearTrend, {0.08, 2}},
+        {LinearTrend, {0.0123, 10.7}, LinearTrend, {0.0311, 3.9}},
+        {LinearTrend, {0.02, 4}, QuadraticTrend, {1e-4, 0.001, 6}},
+        {QuadraticTrend, {-2e-4, 0.1, 5}, LinearTrend, {0.01, 6}},
+        {CubicTrend, {1e-6, -2e-4, 0.05, 3}, LinearTrend, {0.03, 2.5}},
+        {CubicTrend, {-1e-7, 1e-4, 0.01, 4}, QuadraticTrend, {5e-5, 0.002, 4.5}},
+        {LinearTrend, {-0.5, 40}, LinearTrend, {-0.2, 25}},
+        {LinearTrend, {1, 0}, LinearTrend, {1, 0}},
+        {LinearTrend, {2, 10}, LinearTrend, {-1, -10}},
+        {LinearTrend, {0.001, 5}, LinearTrend, {0.001, 5.2}},
+    };
+    for (const Pair& p : pairs) {
+        for (double axis : {10.0, 100.0, 1000.0}) {
+            SCOPED_TRACE(axis);
+            const auto fast = searchTrendMeeting(p.kind1, p.c1, p.kind2, p.c2, axis, 0.01);
+            const auto walk = literalWalk(p.kind1, p.c1, p.kind2, p.c2, axis, 0.01);
+            ASSERT_EQ(fast.has_value(), walk.has_value());
+            if (fast) {
+                EXPECT_EQ(*fast, *walk);
+            }
+        }
+    }
+}
+
+TEST(TrendMeetingSearch, EveryFiniteInputEndsAtOnceWithAFiniteAnswer) {
+    const double huge = 1e308;
+    // Axes where adding 0.01 no longer moves the rate, coefficients that overflow, a tolerance
+    // that accepts anything: the answer is a finite pressure or none.
+    const auto never = searchTrendMeeting(LinearTrend, {2, 10}, LinearTrend, {-1, -10}, 1e15, 0.01);
+    EXPECT_FALSE(never.has_value());
+    const auto far =
+        searchTrendMeeting(LinearTrend, {1, 0}, LinearTrend, {1.001, -5e9}, 1e14, 0.01);
+    ASSERT_TRUE(far.has_value());
+    EXPECT_TRUE(std::isfinite(*far));
+    for (double tolerance : {0.01, 2.0, 1e300}) {
+        const auto p = searchTrendMeeting(CubicTrend, {huge, -huge, huge, 1}, CubicTrend,
+                                          {-huge, huge, -huge, -1}, 1e15, tolerance);
+        if (p) {
+            EXPECT_TRUE(std::isfinite(*p));
+        }
+    }
 }
 
 TEST(TrendMeetingSearch, InjectionWellStateGetsTheValueOrTheMessage) {
@@ -72,6 +137,12 @@ TEST(TurningPointScan, RateRisingAllTheWayDownFindsNothing) {
     EXPECT_FALSE(scanTurningPoint({0, 0, -4, 100}, 20, 5));
 }
 
+TEST(TurningPointScan, EndsForSpansTooSmallToStepThrough) {
+    // A step of (4,9E-324 - 0) / 100 is 0: only pmax is evaluated, as for equal pressures.
+    EXPECT_FALSE(scanTurningPoint(SingleMaximum, 4.9e-324, 0));
+    EXPECT_FALSE(scanTurningPoint(SingleMaximum, 1e-300, 1e-300 - 1e-316));
+}
+
 TEST(TurningPointScan, MaximumFollowedByMinimumAndRiseFails) {
     // dq/dp = -(p - 5)(p - 15): maximum at 15, minimum at 5, rising again below 5.
     const std::vector<double> c{-1.0 / 3, 10, -75, 300};
@@ -102,6 +173,8 @@ AnalysisState producingWellWith(const std::vector<double>& pressures,
 
 TEST(FitSearch, FindsTheTurningPointOfMeasuredPoints) {
     AnalysisState s = producingWellWith({20, 17, 14, 11, 8, 5, 2, 0}, SingleMaximum);
+    s.CurrentTrendKind = LinearTrend;
+    s.CurrentTrendCoefficients = {-0.5, 20};
     LeastSquaresFitService fits;
     RecordingMessagePort messages;
     int refreshed = 0;
@@ -109,8 +182,9 @@ TEST(FitSearch, FindsTheTurningPointOfMeasuredPoints) {
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_NEAR(s.AllowedBottomholePressure, 9.8, 1e-9);
     EXPECT_EQ(refreshed, 1);
-    EXPECT_EQ(s.CurrentTrendKind, CubicTrend);
-    EXPECT_NEAR(s.CurrentTrendCoefficients[3], 20, 1e-9);
+    // The search's cubic of rate against pressure is its own; the user's trend stays.
+    EXPECT_EQ(s.CurrentTrendKind, LinearTrend);
+    EXPECT_EQ(s.CurrentTrendCoefficients, Coefficients({-0.5, 20}));
 }
 
 TEST(FitSearch, FailuresLeaveZeroAndSayNotFound) {

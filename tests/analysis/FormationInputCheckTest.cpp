@@ -72,5 +72,20 @@ TEST_F(FormationInputCheckTest, RadiiAreCheckedOnlyInAnEstimatingMode) {
     EXPECT_EQ(s.WellRadius, 0.1);
 }
 
+TEST_F(FormationInputCheckTest, InputsThatWouldMakeTheEstimateInfiniteAreBadInput) {
+    CheckFormationInputs(s, {"1E+200", "1E+300", "1E+308", "1E-320"},
+                         EstimationMode::TransmissibilityFromSkin, messages);
+    EXPECT_EQ(messages.messages(),
+              QStringList({"Проверьте давление насыщения. По умолчанию берется 2 МПа",
+                           "Проверьте скин-эффект. По умолчанию берется 0",
+                           "Проверьте радиус контура питания. По умолчанию берется 300 м",
+                           "Проверьте радиус скважины. По умолчанию берется 0.1 м"}));
+    s.ProductivityIndex = 2;
+    const std::vector<ResultRow> rows =
+        computeResultRows(s, EstimationMode::TransmissibilityFromSkin);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].value, "3,0");
+}
+
 } // namespace
 } // namespace id

@@ -1,6 +1,7 @@
 #include "diagram/TickRule.h"
 #include "support/QtPrinters.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace id {
@@ -24,7 +25,7 @@ TEST(TickRule, StepIsTheSmallestWholeNumberGivingFewEnoughIntervals) {
         {4, 2, 2},  {1.5, 3, 1},  {3.99, 3, 1}, {4, 3, 2},  {1e12, 3, 250000000001LL}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.range);
-        EXPECT_EQ(tickStep(c.range, c.intervals), c.step);
+        EXPECT_EQ(tickStep(c.range, c.intervals), static_cast<double>(c.step));
         // The step is the first one that fits, as walking 1, 2, 3, ... finds it.
         EXPECT_LT(std::floor(c.range / static_cast<double>(c.step)), c.intervals + 1);
         if (c.step > 1) {
@@ -58,9 +59,24 @@ TEST(TickRule, LabelSetsAndMarks) {
     EXPECT_FALSE(ticks.back().hasMark);
 }
 
-TEST(TickRule, HugeLimitsStillEnd) {
+TEST(TickRule, HugeRangesEndAtOnceAndAreRefusedForCharts) {
+    // Counting steps up by one in a double never ends past 2^53.
+    for (double high : {4e16, 1e17, 1e300, 1.7e308}) {
+        SCOPED_TRACE(high);
+        const double step = tickStep(high, 3);
+        EXPECT_LT(std::floor(high / step), 4.0);
+        EXPECT_LE(axisTicks(0, high, 3).size(), 5u);
+        const std::optional<QString> fault = axisFault(0, high, "X", QString());
+        ASSERT_TRUE(fault.has_value());
+        EXPECT_EQ(*fault, "Значения по оси X слишком велики для графика (больше 1E+15). График "
+                          "не построен");
+    }
     EXPECT_LE(axisTicks(1e20, 1e20 + 1e5, 3).size(), 5u);
     EXPECT_EQ(axisTicks(0, 1e15, 3).size(), 4u);
+    EXPECT_FALSE(axisFault(0, 1e15, "X", QString()));
+    EXPECT_EQ(axisFault(5, 5, "Y", " графика PI от Q"),
+              "Минимальное и максимальное значения оси Y графика PI от Q совпадают. График не "
+              "построен");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "state/AnalysisFault.h"
 #include "support/Approx.h"
 
+#include <QFile>
+#include <QTextStream>
 #include <cmath>
 #include <limits>
 
@@ -122,6 +124,118 @@ TEST(LeastSquaresFit, NamesTheNeededPointsForTheChosenTrend) {
     }
 }
 
+TEST(LeastSquaresFit, CloselySpacedRatesKeepTheirDigits) {
+    // References: the exact least-squares solution for the same doubles, in rational arithmetic.
+    const Values q6{10000, 10001, 10002, 10003, 10004, 10005};
+    const Values p6{20.1, 19.7, 19.2, 18.9, 18.1, 17.6};
+    Values q11;
+    for (int i = 0; i <= 10; ++i)
+        q11.push_back(10000 + 0.5 * i);
+    const Values p11{25.3, 25.1, 24.6, 24.4, 23.9, 23.2, 22.9, 22.1, 21.8, 21.0, 20.3};
+    const FitCase cases[] = {
+        {"six rates, line", q6, p6, 1, {-0.5028571428571427, 5048.761904761903}, 1e-11},
+        {"six rates, cubic",
+         q6,
+         p6,
+         3,
+         {-0.0009259259259260377, 27.754365079368437, -277309.8875661711, 923588313.7429692},
+         1e-11},
+        {"eleven rates half a unit apart, parabola",
+         q11,
+         p11,
+         2,
+         {-0.08391608391608363, 1677.7339860139805, -8385706.119580392},
+         1e-11},
+        {"eleven rates half a unit apart, cubic",
+         q11,
+         p11,
+         3,
+         {0.004817404817404753, -144.64219114218923, 1447621.8588189397, -4829404266.047955},
+         1e-11},
+    };
+    LeastSquaresFitService service;
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Values got = service.fitPolynomial(c.x, c.y, c.degree);
+        for (std::size_t k = 0; k < got.size(); ++k)
+            EXPECT_REL(c.expected[k], got[k], c.rel);
+    }
+}
+
+TEST(LeastSquaresFit, FlatDataGivesExactlyZeroTerms) {
+    LeastSquaresFitService service;
+    const Values rates{10, 20, 35, 50, 65, 80};
+    for (int degree = 1; degree <= 3; ++degree) {
+        SCOPED_TRACE(degree);
+        const Values got = service.fitPolynomial(rates, Values(rates.size(), 15.3), degree);
+        for (int k = 0; k < degree; ++k)
+            EXPECT_EQ(got[static_cast<std::size_t>(k)], 0.0);
+        EXPECT_EQ(got.back(), 15.3);
+    }
+    // The slope of these is zero in exact arithmetic; rounding must not turn it into 1e-17.
+    EXPECT_EQ(service.fitPolynomial({1, 2, 3}, {1, 2, 1}, 1)[0], 0.0);
+    EXPECT_EQ(service.fitPolynomial({9, 28, 9}, {1, 3, 5}, 1)[0], 0.0);
+    EXPECT_EQ(service.fitPolynomial({1, 2, 3, 4, 5}, {11, 6, 16, 6, 11}, 3)[2], 0.0);
+}
+
+struct CertifiedData {
+    Values x;
+    Values y;
+    Values coefficients; // B0, B1, ...
+    double rSquared = 0;
+};
+
+CertifiedData readCertified(const QString& name) {
+    QFile file(QStringLiteral(ID_SOURCE_DIR "/tests/data/nist/") + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << name.toStdString();
+    CertifiedData data;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList fields = in.readLine().split(u' ', Qt::SkipEmptyParts);
+        if (fields.isEmpty() || fields[0].startsWith(u'#'))
+            continue;
+        if (fields[0] == "certified" && fields[1] == "R2")
+            data.rSquared = fields[2].toDouble();
+        else if (fields[0] == "certified")
+            data.coefficients.push_back(fields[2].toDouble());
+        else {
+            data.y.push_back(fields[0].toDouble());
+            data.x.push_back(fields[1].toDouble());
+        }
+    }
+    return data;
+}
+
+TEST(LeastSquaresFit, MatchesCertifiedReferenceData) {
+    struct Case {
+        const char* file;
+        int degree;
+        std::size_t points;
+        double rel;
+    };
+    const Case cases[] = {{"Norris.txt", 1, 36, 1e-12}, {"Pontius.txt", 2, 40, 1e-10}};
+    LeastSquaresFitService service;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const CertifiedData data = readCertified(QString::fromLatin1(c.file));
+        ASSERT_EQ(data.x.size(), c.points);
+        const Values got = service.fitPolynomial(data.x, data.y, c.degree);
+        // LINEST order is highest power first; the certified list starts with the constant.
+        for (int k = 0; k <= c.degree; ++k)
+            EXPECT_REL(data.coefficients[static_cast<std::size_t>(k)],
+                       got[static_cast<std::size_t>(c.degree - k)], c.rel);
+        Values fitted;
+        for (double q : data.x) {
+            double p = 0;
+            for (double coefficient : got)
+                p = p * q + coefficient;
+            fitted.push_back(p);
+        }
+        const double r = service.correlation(data.y, fitted);
+        EXPECT_REL(data.rSquared, r * r, 1e-12);
+    }
+}
+
 TEST(Correlation, PearsonAndItsDegenerateCases) {
     LeastSquaresFitService service;
     EXPECT_REL(1.0, service.correlation({1, 2, 3}, {2, 4, 6}), 1e-15);
@@ -129,7 +243,13 @@ TEST(Correlation, PearsonAndItsDegenerateCases) {
     // r = 0.8 for this pair (computed by hand: sab 8, saa 10, sbb 10)
     EXPECT_REL(0.8, service.correlation({1, 2, 3, 4, 5}, {2, 1, 4, 3, 5}), 1e-14);
     EXPECT_THROW(service.correlation({1, 1, 1}, {1, 2, 3}), AnalysisFault);
+    EXPECT_THROW(service.correlation({1, 2, 3}, {4, 4, 4}), AnalysisFault);
     EXPECT_THROW(service.correlation({1}, {1}), AnalysisFault);
+    // Values whose squares underflow or overflow are still ordinary columns.
+    EXPECT_REL(1.0, service.correlation({1e-320, 2e-320, 3e-320}, {1, 2, 3}), 1e-15);
+    EXPECT_REL(0.8, service.correlation({1e-200, 2e-200, 3e-200, 4e-200, 5e-200}, {2, 1, 4, 3, 5}),
+               1e-14);
+    EXPECT_REL(-1.0, service.correlation({-1e308, 0, 1e308}, {3, 2, 1}), 1e-15);
 }
 
 } // namespace

@@ -74,8 +74,9 @@ void FormationInputs::selectEstimatingMode(QAction* item, bool skinHoldsTransmis
     f.Skin->show();
     f.Label2->show();
     f.Skin->setText(skinHoldsTransmissibility ? QStringLiteral("10") : QStringLiteral("0"));
-    f.Label2->setText(skinHoldsTransmissibility ? QStringLiteral("Гидропроводность, Д*см/сПз")
-                                                : QStringLiteral("Скин-эффект"));
+    f.setLabelText(f.Label2, skinHoldsTransmissibility
+                                 ? QStringLiteral("Гидропроводность, Д*см/сПз")
+                                 : QStringLiteral("Скин-эффект"));
     const double skinBox = readNumber(f.Skin->text()).value_or(0);
     if (skinHoldsTransmissibility)
         s.Transmissibility = skinBox;
@@ -85,16 +86,16 @@ void FormationInputs::selectEstimatingMode(QAction* item, bool skinHoldsTransmis
     f.Rkontur->show();
     f.Rkontur->setText(QStringLiteral("300"));
     f.Label3->show();
-    f.Label3->setText(QStringLiteral("Радиус контура питания, м"));
+    f.setLabelText(f.Label3, QStringLiteral("Радиус контура питания, м"));
     s.DrainageRadius = readNumber(f.Rkontur->text()).value_or(FormationDefaults::DrainageRadius);
 
     f.Rwell->show();
     f.Rwell->setText(formatGeneral(0.1));
     f.Label4->show();
-    f.Label4->setText(QStringLiteral("Радиус скважины, м"));
+    f.setLabelText(f.Label4, QStringLiteral("Радиус скважины, м"));
     s.WellRadius = readNumber(f.Rwell->text()).value_or(FormationDefaults::WellRadius);
 
-    if (f.MSFlexGrid2->isVisible()) {
+    if (resultsTableShown(f)) {
         CheckFormationInputs();
         UpdateResultsTable(ctx_);
     }
@@ -105,7 +106,7 @@ void FormationInputs::withoutEstimate() {
     if (m.mIdSkinNot->isChecked())
         return;
     hideEstimationInputs();
-    if (ctx_.form.MSFlexGrid2->isVisible())
+    if (resultsTableShown(ctx_.form))
         UpdateResultsTable(ctx_);
 }
 
@@ -142,7 +143,7 @@ bool FormationInputs::eventFilter(QObject* watched, QEvent* event) {
         const bool leftTheBox =
             reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
         if (leftTheBox && (watched == f.Skin || watched == f.Rkontur || watched == f.Rwell) &&
-            f.MSFlexGrid2->isVisible()) {
+            resultsTableShown(f)) {
             CheckFormationInputs();
             UpdateResultsTable(ctx_);
         }

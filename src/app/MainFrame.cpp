@@ -50,7 +50,17 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget
     allowedPressure_ = new AllowedPressureControls(*context_, this);
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    // The controllers watch the work window's controls and reach into them from their handlers;
+    // they go first, while every control they know still exists. Otherwise the focus changes
+    // of the controls' own destruction would reach handlers of half-destroyed objects.
+    delete allowedPressure_;
+    delete commands_;
+    delete openingRules_;
+    delete clipboard_;
+    delete gridEditor_;
+    delete formationInputs_;
+}
 
 void MainFrame::applyModeMenus() {
     if (!state_.DatabaseMode) {

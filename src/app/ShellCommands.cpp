@@ -7,6 +7,7 @@
 #include "app/WorkWindow.h"
 #include "diagram/AxisRounding.h"
 #include "diagram/RedrawPipeline.h"
+#include "diagram/TickRule.h"
 #include "platform/FlexGrid.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureSurface.h"
@@ -21,6 +22,11 @@
 #include <QMenu>
 
 namespace id {
+
+QString quotedCell(const QString& text) {
+    constexpr qsizetype Longest = 40;
+    return text.size() <= Longest ? text : text.left(Longest) + QStringLiteral("…");
+}
 
 QString frameCaption(int wellType) {
     return wellType == InjectionWell
@@ -67,7 +73,7 @@ std::optional<std::vector<std::pair<double, double>>> ShellCommands::readTable()
             ctx_.messages.showMessage(
                 QStringLiteral("В строке %1 таблицы записано не число: «%2». График не построен")
                     .arg(r)
-                    .arg(rate ? pressureText : rateText));
+                    .arg(quotedCell(rate ? pressureText : rateText)));
             return std::nullopt;
         }
         points.emplace_back(*rate, *pressure);
@@ -81,6 +87,21 @@ void ShellCommands::BuildCharts() {
     if (!points)
         return;
     AnalysisState& s = ctx_.state;
+    // Numbers too large for any chart are refused before anything changes.
+    double largestRate = 0;
+    double largestPressure = 0;
+    for (const auto& [rate, pressure] : *points) {
+        largestRate = std::max(largestRate, rate);
+        largestPressure = std::max(largestPressure, pressure);
+    }
+    for (const std::optional<QString>& fault :
+         {axisFault(0, RoundUpAxisMax(largestRate), QStringLiteral("X"), QString()),
+          axisFault(0, RoundUpAxisMax(largestPressure), QStringLiteral("Y"), QString())}) {
+        if (fault) {
+            ctx_.messages.showMessage(*fault);
+            return;
+        }
+    }
     s.AllowedBottomholePressure = 0;
     resetResults(s);
     s.MeasurementCount = 0;
@@ -114,9 +135,13 @@ void ShellCommands::BuildCharts() {
     else
         s.IdAxisYBottom = RoundUpAxisMax(s.IdAxisYBottom);
 
+    // The boxes are unticked before the drawing, so a tick hidden by an earlier edit starts no
+    // search that the user cannot see asked for.
+    WorkWindow& f = ctx_.form;
+    f.Check1->setChecked(false);
+    f.Check2->setChecked(false);
     runCommand(ctx_, [this] { RedrawIndicatorDiagram(ctx_); });
 
-    WorkWindow& f = ctx_.form;
     f.Picture3->show();
     f.Picture4->show();
     f.Picture7->hide();

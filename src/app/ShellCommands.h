@@ -42,6 +42,9 @@ private:
     QMainWindow& frame_;
 };
 
+// A cell's text as a message quotes it: long texts are cut, so the message stays on the screen.
+QString quotedCell(const QString& text);
+
 // Caption of the main frame for a well type.
 QString frameCaption(int wellType);
 

@@ -168,7 +168,7 @@ void WorkWindow::layOut() {
     place(Label2, l.Label2);
     place(Label3, l.Label3);
     place(Label4, l.Label4);
-    Label1->setText(QStringLiteral("Давление насыщения, МПа"));
+    setLabelText(Label1, QStringLiteral("Давление насыщения, МПа"));
     Pnas->setVisible(s.WellType == ProducingWell);
     Label1->setVisible(s.WellType == ProducingWell);
     for (QWidget* w : {static_cast<QWidget*>(Skin), static_cast<QWidget*>(Rkontur),
@@ -200,6 +200,8 @@ void WorkWindow::layOut() {
     MSFlexGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setFocusPolicy(Qt::NoFocus);
     MSFlexGrid2->setSelectionMode(QAbstractItemView::NoSelection);
+    // A value is never cut to "100…": the columns are fitted to the values instead.
+    MSFlexGrid2->setTextElideMode(Qt::ElideNone);
 
     place(Frame1, l.Frame1);
     place(Picture6, l.Picture6);
@@ -214,6 +216,15 @@ void WorkWindow::layOut() {
     MSFlexGrid2->show();
 
     placeScrollStrips();
+}
+
+void WorkWindow::setLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    // The captions' fixed width was made for another font; the room up to the charts is free.
+    const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin() + 2;
+    const int room = Picture3->x() - label->x() - 2;
+    if (needed > label->width())
+        label->resize(std::min(needed, std::max(room, label->width())), label->height());
 }
 
 void WorkWindow::placeDiagram(int wellType) {

@@ -31,6 +31,9 @@ public:
     // Header caption of the rate column and the header row height for the well type.
     void applyWellTypeHeader(int wellType);
 
+    // Sets a caption beside an input box, widened towards the charts when the text needs it.
+    void setLabelText(QLabel* label, const QString& text);
+
     const WorkWindowLayout& layout() const { return layout_; }
     double xyHeightTwips() const { return xyHeight_; }
 

@@ -9,6 +9,8 @@
 #include "state/AnalysisState.h"
 
 #include <QAction>
+#include <QRectF>
+#include <algorithm>
 #include <cmath>
 
 namespace id {
@@ -83,6 +85,22 @@ void drawIndexAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p
     const double h8 = p8.heightTwips();
     const double range = s.PiAxisYTop - s.PiAxisYBottom;
     const double markLength = p8.ScaleWidth() / s.YTickLengthDivisor;
+    // The axis title stands in the top left corner; a label that would print over one of its
+    // lines is left out (its tick mark stays).
+    p7.setFontSize(s.ControlFontSize);
+    const QString titleLines[] = {QStringLiteral("PI,"), QStringLiteral("м  "),
+                                  QStringLiteral("сут*МПа")};
+    std::vector<QRectF> title;
+    double lineTop = 0;
+    for (const QString& line : titleLines) {
+        const double width = p7.TextWidth(line);
+        const double height = p7.TextHeight(line);
+        const double left =
+            line == titleLines[1] ? p7.TextWidth(titleLines[2]) / 2 - p7.TextWidth(line) / 2 : 0;
+        title.emplace_back(left, lineTop, width, height);
+        lineTop += height;
+    }
+    p7.setFontSize(s.TickLabelFontSize);
     for (const AxisTick& tick : axisTicks(s.PiAxisYBottom, s.PiAxisYTop, s.PiYTickIntervals)) {
         const double tw = p7.TextWidth(tick.label);
         const double th = p7.TextHeight(tick.label);
@@ -101,6 +119,10 @@ void drawIndexAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p
             p7.CurrentY = 0;
             break;
         }
+        const QRectF box(p7.CurrentX, p7.CurrentY, tw, th);
+        if (std::any_of(title.begin(), title.end(),
+                        [&](const QRectF& line) { return line.intersects(box); }))
+            continue;
         p7.Print(tick.label);
     }
 }
@@ -144,25 +166,38 @@ void drawCurve(const AnalysisState& s, bool selectionMode, PictureSurface& p8) {
     if (selectionMode)
         x0 = s.FitRateFrom;
     const double xe = s.FitRateTo;
-    // Where the index is undefined the curve is broken instead of running to infinity.
-    const auto segment = [&](double xa, double xb) {
-        const std::optional<double> ya = value(xa);
-        const std::optional<double> yb = value(xb);
-        if (ya && yb)
-            p8.Line(xa, *ya, xb, *yb, s.TrendLineColor);
-    };
-    if (kind != CubicTrend) {
-        segment(x0, xe);
+    if (kind == LinearTrend) {
+        const std::optional<double> y = value(x0);
+        if (y)
+            p8.Line(x0, *y, xe, *y, s.TrendLineColor);
         return;
     }
+    // The index of a polynomial trend is a rational curve: sampled, and broken where it is
+    // undefined or where its denominator changes sign, so no chord runs through a pole.
     const double h = (xe - x0) / s.CurveSegments;
+    std::vector<QPointF> run;
+    const auto flush = [&] {
+        if (run.size() >= 2)
+            p8.Polyline(run, s.TrendLineColor);
+        run.clear();
+    };
     double x = x0;
     int chords = 0;
     do {
-        segment(x, x + h);
-        x = x + h;
+        const double xb = x + h;
+        const std::optional<double> ya = value(x);
+        const std::optional<double> yb = value(xb);
+        if (ya && yb && (*ya > 0) == (*yb > 0)) {
+            if (run.empty())
+                run.emplace_back(x, *ya);
+            run.emplace_back(xb, *yb);
+        } else {
+            flush();
+        }
+        x = xb;
         ++chords;
     } while (x < xe && h > 0 && chords < 100 * s.CurveSegments);
+    flush();
 }
 
 } // namespace

@@ -186,8 +186,16 @@ void drawTrendOnDiagram(const AnalysisState& s, bool selectionMode, PictureSurfa
         return;
     p4.DrawWidth = s.TrendLineWidth;
     const double xs = selectionMode ? s.FitRateFrom : 0;
-    for (const Segment& chord : trendCurve(kind, c, xs, s.FitRateTo, s.CurveSegments))
-        p4.Line(chord.x1, chord.y1, chord.x2, chord.y2, s.TrendLineColor);
+    const std::vector<Segment> chords = trendCurve(kind, c, xs, s.FitRateTo, s.CurveSegments);
+    if (chords.size() == 1) {
+        p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, s.TrendLineColor);
+    } else {
+        // The chords join end to end; one path draws them as a smooth black line.
+        std::vector<QPointF> run{{chords.front().x1, chords.front().y1}};
+        for (const Segment& chord : chords)
+            run.emplace_back(chord.x2, chord.y2);
+        p4.Polyline(run, s.TrendLineColor);
+    }
 
     const TrendLabel label = trendLabel(kind, c);
     const double top = s.IdAxisYTop;

@@ -22,8 +22,9 @@ void DiscardAnalysis(AppContext& ctx, DiscardVariant variant) {
     f.Picture4->hide();
     f.Picture7->hide();
     f.Picture8->hide();
-    if (variant == DiscardVariant::Key)
-        f.MSFlexGrid2->hide();
+    // Both variants: with neither allowed-pressure box ticked, unticking would not hide the
+    // table, and stale results would stay next to an empty chart area.
+    f.MSFlexGrid2->hide();
     f.Check1->hide();
     f.Check2->hide();
     if (variant == DiscardVariant::Insertion) {

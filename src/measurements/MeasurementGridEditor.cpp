@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace id {
 
@@ -21,10 +22,14 @@ MeasurementGridEditor::MeasurementGridEditor(AppContext& context, QObject* paren
     : QObject(parent), ctx_(context), grid_(context.form.MSFlexGrid1) {
     connect(grid_, &FlexGrid::keyPressed, this, &MeasurementGridEditor::onKey);
     connect(grid_, &FlexGrid::focusLost, this, &MeasurementGridEditor::onFocusLost);
-    connect(grid_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const auto selectionChanged = [this] {
         if (grid_->Row() > 0)
             ctx_.menus.mEditPastRow->setEnabled(true);
-    });
+    };
+    connect(grid_, &QTableWidget::itemSelectionChanged, this, selectionChanged);
+    // Clicking back into the cell that was current before the table lost focus changes no
+    // selection, but it does return to a data row.
+    connect(grid_, &QAbstractItemView::pressed, this, selectionChanged);
     connect(grid_, &FlexGrid::pointerMoved, this, [this] {
         ctx_.form.Picture5->hide();
         ctx_.form.Picture9->hide();
@@ -90,18 +95,22 @@ void MeasurementGridEditor::enterCharacter(QChar k) {
 
 void MeasurementGridEditor::deleteSelection() {
     const int last = grid_->Rows() - 1;
-    const int r1 = grid_->Row() == last ? grid_->Row() - 1 : grid_->Row();
-    const int r2 = grid_->RowSel() == last ? grid_->RowSel() - 1 : grid_->RowSel();
-    const int col = grid_->Col();
-    const int colSel = grid_->ColSel();
+    int r1 = grid_->Row() == last ? grid_->Row() - 1 : grid_->Row();
+    int r2 = grid_->RowSel() == last ? grid_->RowSel() - 1 : grid_->RowSel();
     const int lastColumn = lastDataColumn();
+    // A selection that reaches into the header row or the number column acts on the data cells
+    // it covers only: the header and the numbering always survive.
+    if (std::max(r1, r2) < 1 && grid_->Rows() > 2)
+        return;
+    r1 = std::max(r1, 1);
+    r2 = std::max(r2, 1);
+    const int col = std::clamp(grid_->Col(), 1, lastColumn);
+    const int colSel = std::clamp(grid_->ColSel(), 1, lastColumn);
     const bool wholeRows = (col == lastColumn && colSel == 1) || (colSel == lastColumn && col == 1);
 
     if (wholeRows) {
-        if (std::abs(r2 - r1) + 1 == grid_->Rows() - 1) {
+        if (grid_->Rows() == 2) {
             // No data rows: start again with the header and one fresh row.
-            for (int i = grid_->Rows() - 2; i > 0; --i)
-                grid_->removeRowAt(1);
             grid_->appendRow();
             grid_->removeRowAt(1);
         } else {
@@ -113,10 +122,7 @@ void MeasurementGridEditor::deleteSelection() {
         }
         grid_->setCurrentCellAt(1, 1);
     } else {
-        // Never blank the header: on a table without data rows the entry row counts as row 0.
-        const int top = std::max(1, std::min(r1, r2));
-        const int bottom = std::max(r1, r2);
-        for (int r = top; r <= bottom; ++r)
+        for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
             for (int c = std::min(col, colSel); c <= std::max(col, colSel); ++c)
                 grid_->setText(r, c, QString());
     }

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStringList>
 #include <cmath>
 
@@ -173,6 +174,49 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
             .width = DrawWidth});
     CurrentX = x2;
     CurrentY = y2;
+    update();
+}
+
+void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex) {
+    if (points.size() < 2)
+        return;
+    ensureImage();
+    const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
+    QPainterPath path;
+    bool open = false;
+    QPointF end;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const QPointF& from = points[i - 1];
+        const QPointF& to = points[i];
+        QPointF a = toPixels(from.x(), from.y());
+        QPointF b = toPixels(to.x(), to.y());
+        if (clipLine(a, b, visible)) {
+            if (!open || a != end)
+                path.moveTo(a);
+            path.lineTo(b);
+            end = b;
+            open = true;
+        } else {
+            open = false;
+        }
+        record({.kind = DrawOp::Line,
+                .x1 = from.x(),
+                .y1 = from.y(),
+                .x2 = to.x(),
+                .y2 = to.y(),
+                .color = colorIndex,
+                .width = DrawWidth});
+    }
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(paletteColor(colorIndex), DrawWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    CurrentX = points.back().x();
+    CurrentY = points.back().y();
     update();
 }
 

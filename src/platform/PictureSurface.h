@@ -36,6 +36,9 @@ public:
     // Clears the image and the record and puts the text position at the scale origin.
     void Cls();
     void Line(double x1, double y1, double x2, double y2, int colorIndex);
+    // Connected lines through the points, painted as one path so the joints stay crisp;
+    // recorded as one Line per chord.
+    void Polyline(const std::vector<QPointF>& points, int colorIndex);
     // A circle of the given radius in horizontal user units; filled when FillSolid is set.
     void Circle(double x, double y, double radius, int colorIndex);
     // Prints text with its top-left corner at (CurrentX, CurrentY); CurrentX then moves to the

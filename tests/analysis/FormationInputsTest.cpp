@@ -5,6 +5,7 @@
 #include "support/AnalysisFixture.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -36,6 +37,38 @@ TEST_F(FormationInputsTest, ResultsTableIsAsTallAsItsRows) {
     resetResults(state());
     UpdateResultsTable(frame->context());
     EXPECT_FALSE(g->isVisible());
+}
+
+TEST_F(FormationInputsTest, WidestValuesAndCaptionsAreReadableInFull) {
+    form().Pnas->setText("5");
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    form().Skin->setText("-100000");
+    state().TrendCount = 2;
+    state().ProductivityIndex = 1137.83;
+    state().ReservoirPressure = 12345.67;
+    state().SecondProductivityIndex = 100;
+    state().AllowedBottomholePressure = 99999.99;
+    checkFormationInputsOfForm(frame->context());
+    UpdateResultsTable(frame->context());
+    FlexGrid* g = form().MSFlexGrid2;
+    ASSERT_EQ(g->Rows(), 5);
+    EXPECT_EQ(g->text(0, 1), "1137,83");
+    EXPECT_EQ(g->text(3, 1), "-20968455,5");
+    const QFontMetrics metrics(g->font());
+    int rowsHeight = 0;
+    for (int r = 0; r < g->Rows(); ++r) {
+        SCOPED_TRACE(g->text(r, 0).toStdString());
+        EXPECT_LE(metrics.horizontalAdvance(g->text(r, 1)) + 6, g->columnWidth(1));
+        const QRect caption = metrics.boundingRect(QRect(0, 0, g->columnWidth(0) - 6, 1000),
+                                                   Qt::TextWordWrap, g->text(r, 0));
+        EXPECT_LE(caption.height(), g->rowHeight(r));
+        rowsHeight += g->rowHeight(r);
+    }
+    EXPECT_GE(g->height(), rowsHeight);
+    EXPECT_EQ(g->textElideMode(), Qt::ElideNone);
+    ASSERT_TRUE(choose(menus().mIdSkinSkin));
+    EXPECT_GE(form().Label2->width(),
+              form().Label2->fontMetrics().horizontalAdvance("Гидропроводность, Д*см/сПз"));
 }
 
 TEST_F(FormationInputsTest, EstimatingModeFillsDefaultsAndAddsTheEstimateRow) {

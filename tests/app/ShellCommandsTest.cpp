@@ -229,6 +229,76 @@ TEST_F(ShellCommandsTest, ZeroSlopeEndsTheTrendCommandWithAMessage) {
     EXPECT_TRUE(form().Picture3->isVisible());
 }
 
+TEST_F(ShellCommandsTest, SlopeZeroWithinRoundingIsTheZeroSlopeFault) {
+    // Equal pressures at six rates, and points whose exact slope is 0 but comes out as 1e-17
+    // in floating point: no productivity coefficient of 1e16.
+    for (const QString& points :
+         {QString("10\t15,3\n20\t15,3\n35\t15,3\n50\t15,3\n65\t15,3\n80\t15,3\n"),
+          QString("1\t1\n2\t2\n3\t1\n"), QString("9\t1\n28\t3\n9\t5\n")}) {
+        SCOPED_TRACE(points.toStdString());
+        start();
+        driver = test::GridDriver{form().MSFlexGrid1};
+        form().Pnas->setText("5");
+        build(points);
+        ASSERT_TRUE(choose(menus().mTrendLine));
+        EXPECT_EQ(messages.last(),
+                  "Наклон линии тренда равен нулю: коэффициент продуктивности не определён");
+        EXPECT_TRUE(resultCaptions().isEmpty());
+        EXPECT_EQ(state().TrendCount, 0);
+    }
+}
+
+TEST_F(ShellCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
+    struct Case {
+        QString points;
+        QString message;
+    };
+    const Case cases[] = {
+        {"1E20\t5\n2\t4\n", "Значения по оси X слишком велики для графика (больше 1E+15). "
+                            "График не построен"},
+        {"40000000000000000\t5\n", "Значения по оси X слишком велики для графика (больше 1E+15). "
+                                   "График не построен"},
+        {"10\t1E17\n20\t5\n", "Значения по оси Y слишком велики для графика (больше 1E+15). "
+                              "График не построен"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.points.toStdString());
+        start();
+        driver = test::GridDriver{form().MSFlexGrid1};
+        form().Pnas->setText("5");
+        build(c.points);
+        EXPECT_EQ(messages.last(), c.message);
+        EXPECT_FALSE(form().Picture3->isVisible());
+        EXPECT_EQ(state().MeasurementCount, 0);
+    }
+}
+
+TEST_F(ShellCommandsTest, LongBadCellIsQuotedShortly) {
+    driver.typeRows({{"10", "20"}, {QString(200, u'1') + ",1,1", "5"}});
+    ASSERT_TRUE(choose(menus().mIdAdd));
+    EXPECT_EQ(messages.last(), "В строке 2 таблицы записано не число: «" + QString(40, u'1') +
+                                   "…». График не построен");
+}
+
+TEST_F(ShellCommandsTest, SearchTickHiddenByAnEditStartsNoSearchAtTheNextBuild) {
+    form().Pnas->setText("5");
+    build(FourPoints);
+    form().Check2->setChecked(true);
+    messages.clear();
+    driver.click(1, 1);
+    driver.type("0");
+    ASSERT_TRUE(choose(menus().mIdAdd));
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_FALSE(form().Check2->isChecked());
+}
+
+TEST_F(ShellCommandsTest, EstimationModeBeforeAnyResultAsksNothing) {
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    ASSERT_TRUE(choose(menus().mIdSkinSkin));
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_TRUE(form().Skin->isVisible());
+}
+
 TEST_F(ShellCommandsTest, FailedPolynomialTakesTheEarlierTrendsResultsAway) {
     form().Pnas->setText("5");
     build(FourPoints);

@@ -4,6 +4,8 @@
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
 
+#include <QRectF>
+
 namespace id {
 namespace {
 
@@ -127,6 +129,57 @@ TEST_F(PiChartTest, CubicCurveStartsAtZeroAndSkipsUndefinedValues) {
     EXPECT_LE(lines.size(), 500u);
     for (const DrawOp& line : lines)
         EXPECT_TRUE(std::isfinite(line.y1) && std::isfinite(line.y2));
+}
+
+TEST_F(PiChartTest, PolynomialCurvesNeverCrossTheirPole) {
+    addPoint(37, 10);
+    struct Case {
+        int kind;
+        Coefficients c;
+        double pole;
+    };
+    // Index -1 / (c1 x + c2) for the quadratic: its denominator changes sign at x = 100.
+    const Case cases[] = {{QuadraticTrend, {-0.01, 1, 20}, 100},
+                          {QuadraticTrend, {0.01, -1, 20}, 100},
+                          {CubicTrend, {0.0001, 0, -1, 20}, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pole);
+        state().TrendCount = 1;
+        state().CurrentTrendKind = static_cast<std::int16_t>(c.kind);
+        state().CurrentTrendCoefficients = c.c;
+        state().FitRateTo = 250;
+        redraw();
+        const auto lines = curve();
+        EXPECT_GT(lines.size(), 400u); // sampled, not one straight chord
+        for (const DrawOp& line : lines) {
+            EXPECT_FALSE(line.x1 < c.pole && line.x2 > c.pole);
+            EXPECT_EQ(line.y1 > 0, line.y2 > 0);
+        }
+    }
+}
+
+TEST_F(PiChartTest, IndexLabelsNeverPrintOverTheAxisTitle) {
+    for (double point : {3.7, 6.5, 8.5, 11.0, 13.0, 27.0, 140.0, 1400.0, 14000.0, 9e6}) {
+        SCOPED_TRACE(point);
+        state().Measurements.clear();
+        addPoint(point * 10, 10); // index = point
+        linearTrend(1, -0.5, 20, 250);
+        redraw();
+        std::vector<QRectF> titles;
+        std::vector<QRectF> labels;
+        for (const DrawOp& op : p7().operations(DrawOp::Text)) {
+            p7().setFontSize(op.fontSize);
+            const QRectF box(op.x1, op.y1, p7().TextWidth(op.text), p7().TextHeight(op.text));
+            if (op.text == "PI," || op.text == "м" || op.text == "сут*МПа")
+                titles.push_back(box);
+            else if (op.x1 < p7().widthTwips() - p8().widthTwips() && op.text != "3")
+                labels.push_back(box);
+        }
+        ASSERT_EQ(titles.size(), 3u);
+        for (const QRectF& label : labels)
+            for (const QRectF& title : titles)
+                EXPECT_FALSE(label.intersects(title));
+    }
 }
 
 TEST_F(PiChartTest, ZeroSlopeDrawsNoCurveAndDoesNotFail) {

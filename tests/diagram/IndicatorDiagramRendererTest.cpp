@@ -148,7 +148,7 @@ TEST_F(DiagramTest, NoSaturationLineForAnInjectionWellOrWithoutPressure) {
 TEST_F(DiagramTest, InjectionWellHasZeroPressureAtTheTop) {
     injection(100, 25);
     draw();
-    const DrawOp& scale = p4().operations(DrawOp::Scale).front();
+    const DrawOp scale = p4().operations(DrawOp::Scale).front();
     EXPECT_EQ(scale.y1, 0);
     EXPECT_EQ(scale.y2, 25);
     const auto texts = p3().operations(DrawOp::Text);
@@ -161,7 +161,7 @@ TEST_F(DiagramTest, InjectionWellHasZeroPressureAtTheTop) {
     EXPECT_DOUBLE_EQ(texts[4].y1, 0);                                 // title top right
     EXPECT_DOUBLE_EQ(texts[6].y1, h3 - h4);                           // 0 at the top edge
     // Rate ticks hang down from the top edge.
-    const DrawOp& tick = p4().operations(DrawOp::Line).front();
+    const DrawOp tick = p4().operations(DrawOp::Line).front();
     EXPECT_EQ(tick.y1, 0);
     EXPECT_GT(tick.y2, 0);
 }

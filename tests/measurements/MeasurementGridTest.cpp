@@ -1,4 +1,5 @@
 #include "measurements/MeasurementClipboard.h"
+#include "measurements/MeasurementGridEditor.h"
 #include "platform/PictureSurface.h"
 #include "support/GridDriver.h"
 #include "support/GuiFixture.h"
@@ -200,6 +201,50 @@ TEST_F(MeasurementGridTest, FocusLossLeavesNoDataRowCurrent) {
     EXPECT_EQ(grid()->text(1, 1), "10");
 }
 
+TEST_F(MeasurementGridTest, DeleteNeverReachesTheHeaderOrTheNumbers) {
+    struct Case {
+        const char* name;
+        int row1, col1, row2, col2;
+        QStringList numbers;
+        QStringList rates;
+    };
+    // A selection reaching into the header row or the number column acts on the data cells it
+    // covers: here those span both data columns, so the rows go and the rest is renumbered.
+    const Case cases[] = {
+        {"from the header cell", 0, 2, 3, 1, {"", "1", ""}, {"Дебит, м3/сут", "4", ""}},
+        {"from a row number", 1, 0, 3, 2, {"", "1", ""}, {"Дебит, м3/сут", "4", ""}},
+        // A click into the number column makes the data cell beside it current.
+        {"number column only",
+         2,
+         0,
+         3,
+         0,
+         {"", "1", "2", "3", "4", ""},
+         {"Дебит, м3/сут", "1", "2", "", "4", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        driver = test::GridDriver{grid()};
+        driver.typeRows({{"1", "10"}, {"2", "20"}, {"3", "30"}, {"4", "40"}});
+        driver.select(c.row1, c.col1, c.row2, c.col2);
+        driver.key(Qt::Key_Delete);
+        EXPECT_EQ(driver.column(0), c.numbers);
+        EXPECT_EQ(driver.column(1), c.rates);
+        EXPECT_EQ(grid()->text(0, 2), "P заб, МПа");
+    }
+}
+
+TEST_F(MeasurementGridTest, ClickingBackIntoTheSameCellOffersRowInsertionAgain) {
+    driver.typeRows({{"10", "20"}, {"30", "40"}});
+    driver.click(1, 1);
+    form().Pnas->setFocus();
+    ASSERT_FALSE(menus().mEditPastRow->isEnabled());
+    driver.click(1, 1);
+    EXPECT_TRUE(menus().mEditPastRow->isEnabled());
+    EXPECT_EQ(grid()->Row(), 1);
+}
+
 TEST_F(MeasurementGridTest, PointerOverTheTableHidesTheReadouts) {
     form().Picture5->show();
     form().Picture9->show();
@@ -275,6 +320,17 @@ TEST_F(PasteTest, RefusedPastesChangeNothingButStillDiscard) {
     paste("\t2\n");
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(grid()->Rows(), 5);
+}
+
+TEST_F(PasteTest, PasteAndRowInsertionHideStaleResultsWithNoBoxTicked) {
+    driver.typeRows({{"10", "20"}, {"30", "40"}});
+    pretendBuilt();
+    driver.click(1, 1);
+    frame->gridEditor().insertRow();
+    EXPECT_FALSE(form().MSFlexGrid2->isVisible());
+    pretendBuilt();
+    paste("5\t6\n");
+    EXPECT_FALSE(form().MSFlexGrid2->isVisible());
 }
 
 TEST_F(PasteTest, LongBlockIsPastedWhole) {

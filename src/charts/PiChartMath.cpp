@@ -2,6 +2,8 @@
 
 #include "diagram/AxisRounding.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace id {
@@ -10,7 +12,10 @@ double automaticPiAxisTop(const AnalysisState& s) {
     double top = 0;
     for (int i = 1; i <= s.MeasurementCount; ++i) {
         const double pressure = s.Measurements.pressure(i);
-        if (pressure == s.ReservoirPressure)
+        // A point on the reservoir pressure within rounding (3.0000000000000004 for a fitted
+        // 3) has no index either, not one of 1E+17.
+        const double scale = std::max(std::abs(pressure), std::abs(s.ReservoirPressure));
+        if (std::abs(pressure - s.ReservoirPressure) <= 64 * DBL_EPSILON * scale)
             continue;
         const double index = s.Measurements.rate(i) / std::abs(s.ReservoirPressure - pressure);
         if (index >= top)

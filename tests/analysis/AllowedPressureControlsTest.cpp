@@ -139,6 +139,12 @@ protected:
         s.SecondTrendKind = LinearTrend;
         s.SecondTrendCoefficients.resetTo(2);
     }
+    QString resultValue(const QString& caption) {
+        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
+            if (form().MSFlexGrid2->text(r, 0) == caption)
+                return form().MSFlexGrid2->text(r, 1);
+        return {};
+    }
     int piCurves() {
         int n = 0;
         for (const DrawOp& op : form().Picture8->operations(DrawOp::Line))
@@ -167,6 +173,8 @@ TEST_F(PipelineTest, SecondCoefficientAboveTheIndexAxisGrowsItAndRedrawsBothCurv
     ASSERT_LT(top, 20);
     redraw();
     EXPECT_EQ(state().PiAxisYTop, 25);
+    EXPECT_REL(20, state().SecondProductivityIndex, 1e-12); // rounded is the axis, not the value
+    EXPECT_EQ(resultValue("Коэф.продуктивности 2, м3/(сут*МПа)"), "20,00");
     EXPECT_EQ(piCurves(), 2);
     EXPECT_EQ(state().TrendCount, 2);
     EXPECT_EQ(state().CurrentTrendKind, LinearTrend);

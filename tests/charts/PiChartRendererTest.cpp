@@ -189,6 +189,16 @@ TEST_F(PiChartTest, ZeroSlopeDrawsNoCurveAndDoesNotFail) {
     EXPECT_TRUE(curve().empty());
 }
 
+TEST(PiChartMath, PointOnTheReservoirPressureWithinRoundingHasNoIndex) {
+    // The line through (45; 3), (27; 2), (54; 1) meets q = 0 at 3, computed as 3.0000000000000004.
+    AnalysisState s;
+    for (const auto& [q, p] : {std::pair{45.0, 3.0}, {27.0, 2.0}, {54.0, 1.0}})
+        s.Measurements.append(q, p);
+    s.MeasurementCount = 3;
+    s.ReservoirPressure = 3.0000000000000004;
+    EXPECT_EQ(automaticPiAxisTop(s), 30);
+}
+
 TEST(PiChartMath, IndexValuesAndTheirGaps) {
     EXPECT_EQ(piCurveValue(LinearTrend, {-0.5, 20}, ProducingWell, 10), 2.0);
     EXPECT_EQ(piCurveValue(QuadraticTrend, {0.01, -1, 20}, ProducingWell, 50), 2.0);

@@ -68,7 +68,7 @@ TEST(TickRule, HugeRangesEndAtOnceAndAreRefusedForCharts) {
         EXPECT_LE(axisTicks(0, high, 3).size(), 5u);
         const std::optional<QString> fault = axisFault(0, high, "X", QString());
         ASSERT_TRUE(fault.has_value());
-        EXPECT_EQ(*fault, "Значения по оси X слишком велики для графика (больше 1E+15). График "
+        EXPECT_EQ(*fault, "Значения по оси X слишком велики (больше 1E+15). График "
                           "не построен");
     }
     EXPECT_LE(axisTicks(1e20, 1e20 + 1e5, 3).size(), 5u);

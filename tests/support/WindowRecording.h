@@ -78,6 +78,9 @@ private:
     void surface(const char* name) {
         auto* s = find<PictureSurface>(name);
         line(QStringLiteral("%1 visible=%2").arg(name).arg(s->isVisible()));
+        // What a hidden chart still holds cannot be seen: it is drawn anew before it shows.
+        if (!s->isVisible())
+            return;
         for (const DrawOp& op : s->operations()) {
             switch (op.kind) {
             case DrawOp::Clear:

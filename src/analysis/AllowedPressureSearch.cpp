@@ -1,9 +1,9 @@
 #include "analysis/AllowedPressureSearch.h"
 
-#include "diagram/TrendMath.h"
-#include "platform/MessagePort.h"
+#include "analysis/ResultRows.h"
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
+#include "state/TrendMath.h"
 
 #include <algorithm>
 #include <array>
@@ -246,25 +246,23 @@ std::optional<double> scanTurningPoint(const std::vector<double>& c, double pmax
     return allowed;
 }
 
-void FindAllowedPressureFromTrends(AnalysisState& s, MessagePort& messages,
-                                   const std::function<void()>& updateResultsTable) {
+void FindAllowedPressureFromTrends(AnalysisState& s, QStringList& messages) {
     const std::optional<double> pressure =
-        searchTrendMeeting(s.FirstTrendKind, s.FirstTrendCoefficients, s.SecondTrendKind,
-                           s.SecondTrendCoefficients, s.IdAxisXMax, s.AllowedPressureTolerance);
+        searchTrendMeeting(s.FirstTrend.Kind, s.FirstTrend.Coefficients, s.SecondTrend.Kind,
+                           s.SecondTrend.Coefficients, s.IdAxisXMax, AllowedPressureTolerance);
     if (pressure) {
         s.AllowedBottomholePressure = *pressure;
-        updateResultsTable();
+        UpdateResultsTable(s);
         return;
     }
-    messages.showMessage(AllowedPressureNotFound);
+    messages << AllowedPressureNotFound;
     s.AllowedBottomholePressure = 0;
     // Refreshed on failure too, so no earlier value stays on screen.
-    updateResultsTable();
+    UpdateResultsTable(s);
 }
 
 void FindAllowedPressureFromFit(AnalysisState& s, SpreadsheetFitService& fits,
-                                MessagePort& messages,
-                                const std::function<void()>& updateResultsTable) {
+                                QStringList& messages) {
     const int n = s.MeasurementCount;
     std::vector<double> pressures;
     std::vector<double> rates;
@@ -304,13 +302,13 @@ void FindAllowedPressureFromFit(AnalysisState& s, SpreadsheetFitService& fits,
     }
     if (pressure) {
         s.AllowedBottomholePressure = *pressure;
-        updateResultsTable();
+        UpdateResultsTable(s);
         return;
     }
-    messages.showMessage(cause.isEmpty() ? AllowedPressureNotFound
-                                         : AllowedPressureNotFound + QStringLiteral(".\n") + cause);
+    messages << (cause.isEmpty() ? AllowedPressureNotFound
+                                 : AllowedPressureNotFound + QStringLiteral(".\n") + cause);
     s.AllowedBottomholePressure = 0;
-    updateResultsTable();
+    UpdateResultsTable(s);
 }
 
 } // namespace id

@@ -2,13 +2,12 @@
 
 #include "state/AnalysisState.h"
 
-#include <functional>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
 namespace id {
 
-class MessagePort;
 class SpreadsheetFitService;
 
 // Pressure where two trends meet within the relative tolerance, scanning rates from 0 in fixed
@@ -25,15 +24,13 @@ std::optional<double> scanTurningPoint(const std::vector<double>& rateCoefficien
                                        double pmin);
 
 // Injection well: sets AllowedBottomholePressure where the two stored trends meet, or says it
-// was not found. The results table is refreshed either way.
-void FindAllowedPressureFromTrends(AnalysisState& state, MessagePort& messages,
-                                   const std::function<void()>& updateResultsTable);
+// was not found. The results are refreshed either way.
+void FindAllowedPressureFromTrends(AnalysisState& state, QStringList& messages);
 
-// Producing well: fits the cubic rate(pressure) and sets AllowedBottomholePressure at its turning
-// point, or says it was not found.
+// Producing well: fits a cubic of rate against pressure (its own, kept nowhere) and sets
+// AllowedBottomholePressure at its turning point, or says it was not found.
 void FindAllowedPressureFromFit(AnalysisState& state, SpreadsheetFitService& fits,
-                                MessagePort& messages,
-                                const std::function<void()>& updateResultsTable);
+                                QStringList& messages);
 
 inline const QString AllowedPressureNotFound =
     QStringLiteral("Предельно-допустимое забойное давление не найдено");

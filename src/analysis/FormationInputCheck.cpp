@@ -1,6 +1,5 @@
 #include "analysis/FormationInputCheck.h"
 
-#include "platform/MessagePort.h"
 #include "state/NumberText.h"
 
 #include <cmath>
@@ -37,10 +36,10 @@ bool sane(double value) {
     return magnitude <= LargestInput && (value == 0 || magnitude >= SmallestNonZeroInput);
 }
 
-double checkInput(const QString& text, const InputRule& rule, MessagePort& messages) {
+double checkInput(const QString& text, const InputRule& rule, QStringList& messages) {
     const std::optional<double> value = readNumber(text);
     if (!value || (rule.mustBePositive && !(*value > 0)) || !sane(*value)) {
-        messages.showMessage(QString::fromUtf8(rule.message));
+        messages << QString::fromUtf8(rule.message);
         return rule.defaultValue;
     }
     return *value;
@@ -48,18 +47,19 @@ double checkInput(const QString& text, const InputRule& rule, MessagePort& messa
 
 } // namespace
 
-void CheckFormationInputs(AnalysisState& s, const FormationTexts& t, EstimationMode mode,
-                          MessagePort& messages) {
+void CheckFormationInputs(AnalysisState& s, QStringList& messages) {
+    FormationInputs& f = s.Inputs;
+    const EstimationMode mode = s.Estimation;
     if (s.WellType != InjectionWell)
-        s.SaturationPressure = checkInput(t.Pnas, SaturationRule, messages);
+        f.SaturationPressure = checkInput(f.Pnas, SaturationRule, messages);
     if (mode == EstimationMode::TransmissibilityFromSkin)
-        s.SkinFactor = checkInput(t.Skin, SkinRule, messages);
+        f.SkinFactor = checkInput(f.Skin, SkinRule, messages);
     else if (mode == EstimationMode::SkinFromTransmissibility)
-        s.Transmissibility = checkInput(t.Skin, TransmissibilityRule, messages);
+        f.Transmissibility = checkInput(f.Skin, TransmissibilityRule, messages);
     if (mode == EstimationMode::None)
         return;
-    s.DrainageRadius = checkInput(t.Rkontur, DrainageRule, messages);
-    s.WellRadius = checkInput(t.Rwell, WellRadiusRule, messages);
+    f.DrainageRadius = checkInput(f.Rkontur, DrainageRule, messages);
+    f.WellRadius = checkInput(f.Rwell, WellRadiusRule, messages);
 }
 
 } // namespace id

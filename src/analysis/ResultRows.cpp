@@ -19,7 +19,9 @@ QString firstCoefficientCaption(const AnalysisState& s) {
 
 } // namespace
 
-std::vector<ResultRow> computeResultRows(AnalysisState& s, EstimationMode mode) {
+std::vector<ResultRow> computeResultRows(AnalysisState& s) {
+    const EstimationMode mode = s.Estimation;
+    FormationInputs& f = s.Inputs;
     std::vector<ResultRow> rows;
     if (s.ProductivityIndex > 0)
         rows.push_back({firstCoefficientCaption(s), formatFixed(s.ProductivityIndex, 2)});
@@ -36,27 +38,32 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s, EstimationMode mode) 
     if (mode == EstimationMode::TransmissibilityFromSkin) {
         if (s.ProductivityIndex > 0) {
             // The constants are the ones the method is published with: 3.14, not pi.
-            const double estimate = ((s.SkinFactor + std::log(s.DrainageRadius / s.WellRadius)) *
+            const double estimate = ((f.SkinFactor + std::log(f.DrainageRadius / f.WellRadius)) *
                                      s.ProductivityIndex / 2 / 3.14) *
                                     1.1574;
             if (std::isfinite(estimate)) {
-                s.Transmissibility = estimate;
+                f.Transmissibility = estimate;
                 rows.push_back({QStringLiteral("Гидропроводность, Д*см/сПз"),
-                                formatFixed(s.Transmissibility, 1)});
+                                formatFixed(f.Transmissibility, 1)});
             }
         }
     } else if (mode == EstimationMode::SkinFromTransmissibility && s.ProductivityIndex > 0) {
-        const double estimate = s.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
-                                std::log(s.DrainageRadius / s.WellRadius);
+        const double estimate = f.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
+                                std::log(f.DrainageRadius / f.WellRadius);
         if (std::isfinite(estimate)) {
-            s.SkinFactor = estimate;
-            rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(s.SkinFactor, 1)});
+            f.SkinFactor = estimate;
+            rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(f.SkinFactor, 1)});
         }
     }
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
                         formatFixed(s.AllowedBottomholePressure, 2)});
     return rows;
+}
+
+void UpdateResultsTable(AnalysisState& s) {
+    s.ResultRows = computeResultRows(s);
+    s.ResultsShown = !s.ResultRows.empty();
 }
 
 } // namespace id

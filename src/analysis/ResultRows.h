@@ -2,21 +2,21 @@
 
 #include "state/AnalysisState.h"
 
-#include <QString>
 #include <vector>
 
 namespace id {
 
-// The estimation mode chosen in the "Оценка" submenu.
-enum class EstimationMode { TransmissibilityFromSkin, SkinFromTransmissibility, None };
-
-struct ResultRow {
-    QString caption;
-    QString value;
-};
-
 // The rows of the results table, in order, one per determined result. Computes the estimate of
-// the chosen mode and stores it in the state (transmissibility or skin factor).
-std::vector<ResultRow> computeResultRows(AnalysisState& state, EstimationMode mode);
+// the chosen mode and stores it in the analysis (transmissibility or skin factor).
+std::vector<ResultRow> computeResultRows(AnalysisState& state);
+
+// Rebuilds the results from the analysis: one row per determined result, shown when there is
+// one. The only operation that shows the results table.
+void UpdateResultsTable(AnalysisState& state);
+
+// The results table counts as shown only while it shows a result: at start-up it shows empty.
+inline bool resultsTableShown(const AnalysisState& s) {
+    return s.ResultsShown && !s.ResultRows.empty();
+}
 
 } // namespace id

@@ -1,12 +1,9 @@
 #include "app/MainFrame.h"
 
-#include "analysis/AllowedPressureControls.h"
-#include "analysis/FormationInputs.h"
-#include "app/MenuOpeningRules.h"
+#include "app/AnalysisWindow.h"
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
-#include "measurements/MeasurementClipboard.h"
-#include "measurements/MeasurementGridEditor.h"
+#include "platform/ClipboardPort.h"
 #include "platform/MessageBoxPort.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
@@ -16,58 +13,48 @@
 
 namespace id {
 
-MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, QWidget* parent)
+MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, ClipboardPort* clipboard,
+                     QWidget* parent)
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDIForm1"));
-    if (messages) {
-        messages_ = messages;
-    } else {
+    if (!messages) {
         ownMessages_ = std::make_unique<MessageBoxPort>(this);
-        messages_ = ownMessages_.get();
+        messages = ownMessages_.get();
     }
-
-    state_.DatabaseMode = options.DatabaseMode;
-    state_.WellTypeSelectable = options.WellTypeSelectable;
-    state_.WellType = options.WellType;
+    if (!clipboard) {
+        ownClipboard_ = std::make_unique<SystemClipboard>();
+        clipboard = ownClipboard_.get();
+    }
+    fits_ = std::make_unique<LeastSquaresFitService>();
 
     menus_ = buildMenuTree(menuBar(), this);
     setWindowTitle(QStringLiteral("Индикаторная диаграмма"));
 
-    form1_ = new WorkWindow(state_, this);
+    form1_ = new WorkWindow(this);
     setCentralWidget(form1_);
-    form1_->layOut();
-    applyModeMenus();
-    setWindowTitle(frameCaption(state_.WellType));
+    form1_->layOut(options);
+    applyModeMenus(options);
+    setWindowTitle(frameCaption(options.WellType));
 
-    fits_ = std::make_unique<LeastSquaresFitService>();
-    context_ =
-        std::make_unique<AppContext>(AppContext{state_, *form1_, menus_, *messages_, *fits_});
-    formationInputs_ = new FormationInputs(*context_, this);
-    gridEditor_ = new MeasurementGridEditor(*context_, this);
-    clipboard_ = new MeasurementClipboard(*context_, this);
-    openingRules_ = new MenuOpeningRules(*context_, this);
-    commands_ = new ShellCommands(*context_, *formationInputs_, *this, this);
-    allowedPressure_ = new AllowedPressureControls(*context_, this);
+    analysis_ =
+        new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *fits_, this);
 }
 
 MainFrame::~MainFrame() {
-    // The controllers watch the work window's controls and reach into them from their handlers;
-    // they go first, while every control they know still exists. Otherwise the focus changes
-    // of the controls' own destruction would reach handlers of half-destroyed objects.
-    delete allowedPressure_;
-    delete commands_;
-    delete openingRules_;
-    delete clipboard_;
-    delete gridEditor_;
-    delete formationInputs_;
+    // The binding watches the work window's controls; it goes first, while they all exist.
+    delete analysis_;
 }
 
-void MainFrame::applyModeMenus() {
-    if (!state_.DatabaseMode) {
+const AnalysisState& MainFrame::state() const {
+    return analysis_->state();
+}
+
+void MainFrame::applyModeMenus(const StartOptions& options) {
+    if (!options.DatabaseMode) {
         menus_.mEditSave->setVisible(false);
-        if (state_.WellTypeSelectable) {
-            menus_.mEditWellDob->setChecked(state_.WellType == ProducingWell);
-            menus_.mEditWellNag->setChecked(state_.WellType == InjectionWell);
+        if (options.WellTypeSelectable) {
+            menus_.mEditWellDob->setChecked(options.WellType == ProducingWell);
+            menus_.mEditWellNag->setChecked(options.WellType == InjectionWell);
         } else {
             menus_.mEditWell->menuAction()->setVisible(false);
         }

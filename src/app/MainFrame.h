@@ -1,60 +1,44 @@
 #pragma once
 
-#include "app/AppContext.h"
 #include "app/MenuTree.h"
-#include "app/StartOptions.h"
 #include "state/AnalysisState.h"
+#include "state/StartOptions.h"
 
 #include <QMainWindow>
 #include <memory>
 
 namespace id {
 
-class FormationInputs;
-class MeasurementClipboard;
-class MeasurementGridEditor;
-class MenuOpeningRules;
-class ShellCommands;
-class AllowedPressureControls;
+class AnalysisWindow;
+class ClipboardPort;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
 
-// The main frame: owns the menu bar, the analysis state and the work window.
+// The main frame: owns the menu bar, the work window and the analysis behind them.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // messages may be null: the frame then shows message boxes itself.
+    // messages and clipboard may be null: the frame then uses message boxes and the system
+    // clipboard itself.
     explicit MainFrame(const StartOptions& options = {}, MessagePort* messages = nullptr,
-                       QWidget* parent = nullptr);
+                       ClipboardPort* clipboard = nullptr, QWidget* parent = nullptr);
     ~MainFrame() override;
 
-    AnalysisState& state() { return state_; }
+    const AnalysisState& state() const;
     const MenuTree& menus() const { return menus_; }
     WorkWindow& workWindow() { return *form1_; }
-    MessagePort& messages() { return *messages_; }
-    AppContext& context() { return *context_; }
-    FormationInputs& formationInputs() { return *formationInputs_; }
-    MeasurementGridEditor& gridEditor() { return *gridEditor_; }
-    MeasurementClipboard& measurementClipboard() { return *clipboard_; }
-    ShellCommands& commands() { return *commands_; }
+    AnalysisWindow& analysis() { return *analysis_; }
 
 private:
-    void applyModeMenus();
+    void applyModeMenus(const StartOptions& options);
 
-    AnalysisState state_;
     MenuTree menus_;
     std::unique_ptr<MessagePort> ownMessages_;
-    MessagePort* messages_ = nullptr;
-    WorkWindow* form1_ = nullptr;
+    std::unique_ptr<ClipboardPort> ownClipboard_;
     std::unique_ptr<SpreadsheetFitService> fits_;
-    std::unique_ptr<AppContext> context_;
-    FormationInputs* formationInputs_ = nullptr;
-    MeasurementGridEditor* gridEditor_ = nullptr;
-    MeasurementClipboard* clipboard_ = nullptr;
-    MenuOpeningRules* openingRules_ = nullptr;
-    ShellCommands* commands_ = nullptr;
-    AllowedPressureControls* allowedPressure_ = nullptr;
+    WorkWindow* form1_ = nullptr;
+    AnalysisWindow* analysis_ = nullptr;
 };
 
 } // namespace id

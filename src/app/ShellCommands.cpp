@@ -1,27 +1,52 @@
 #include "app/ShellCommands.h"
 
-#include "analysis/FormationInputs.h"
-#include "analysis/ResultsTable.h"
-#include "app/CommandRunner.h"
-#include "app/MenuTree.h"
-#include "app/WorkWindow.h"
+#include "analysis/EstimationModes.h"
+#include "analysis/ResultRows.h"
 #include "diagram/AxisRounding.h"
 #include "diagram/RedrawPipeline.h"
 #include "diagram/TickRule.h"
-#include "platform/FlexGrid.h"
-#include "platform/MessagePort.h"
-#include "platform/PictureSurface.h"
-#include "state/AnalysisState.h"
+#include "measurements/DiscardAnalysis.h"
 #include "state/NumberText.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
+#include <optional>
 
 namespace id {
+
+namespace {
+
+// The rows with both cells filled, or nothing (after telling the user) when such a cell does
+// not hold a number.
+std::optional<std::vector<std::pair<double, double>>> readTable(const AnalysisState& s,
+                                                                QStringList& messages) {
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < s.Table.size(); ++i) {
+        const MeasurementRow& row = s.Table[i];
+        if (row.Pressure.isEmpty() || row.Rate.isEmpty())
+            continue;
+        const std::optional<double> rate = readNumber(row.Rate);
+        const std::optional<double> pressure = readNumber(row.Pressure);
+        if (!rate || !pressure) {
+            messages << QStringLiteral("В строке %1 таблицы записано не число: «%2». График не "
+                                       "построен")
+                            .arg(i + 1)
+                            .arg(quotedCell(rate ? row.Pressure : row.Rate));
+            return std::nullopt;
+        }
+        points.emplace_back(*rate, *pressure);
+    }
+    return points;
+}
+
+// Takes every trend off, hides what showed them and rebuilds the diagram and the results.
+void redrawWithoutTrends(AnalysisState& s, CommandContext& ctx) {
+    ResetTrends(s);
+    s.ResultsShown = false;
+    s.PiChartShown = false;
+    RedrawIndicatorDiagram(s, ctx);
+    UpdateResultsTable(s);
+}
+
+} // namespace
 
 QString quotedCell(const QString& text) {
     constexpr qsizetype Longest = 40;
@@ -34,59 +59,11 @@ QString frameCaption(int wellType) {
                : QStringLiteral("Индикаторная диаграмма добывающей скважины");
 }
 
-ShellCommands::ShellCommands(AppContext& context, FormationInputs& formation, QMainWindow& frame,
-                             QObject* parent)
-    : QObject(parent), ctx_(context), formation_(formation), frame_(frame) {
-    const MenuTree& m = ctx_.menus;
-    connect(m.mIdAdd, &QAction::triggered, this, &ShellCommands::BuildCharts);
-    connect(m.mEditWellDob, &QAction::triggered, this, [this](bool checked) {
-        restoreMarkBeforeClick(ctx_.menus.mEditWellDob, checked);
-        SwitchWellType(ProducingWell);
-    });
-    connect(m.mEditWellNag, &QAction::triggered, this, [this](bool checked) {
-        restoreMarkBeforeClick(ctx_.menus.mEditWellNag, checked);
-        SwitchWellType(InjectionWell);
-    });
-    connect(m.mTrendLine, &QAction::triggered, this, [this] { addTrendByAllPoints(LinearTrend); });
-    connect(m.mTrendPolinom2, &QAction::triggered, this,
-            [this] { addTrendByAllPoints(QuadraticTrend); });
-    connect(m.mTrendPolinom3, &QAction::triggered, this,
-            [this] { addTrendByAllPoints(CubicTrend); });
-    connect(m.mTrendAddSelectPoint, &QAction::triggered, this, [this](bool checked) {
-        restoreMarkBeforeClick(ctx_.menus.mTrendAddSelectPoint, checked);
-        toggleSelectionMode();
-    });
-    connect(m.mTrendDelete, &QAction::triggered, this, &ShellCommands::deleteTrends);
-}
-
-std::optional<std::vector<std::pair<double, double>>> ShellCommands::readTable() {
-    const FlexGrid* grid = ctx_.form.MSFlexGrid1;
-    std::vector<std::pair<double, double>> points;
-    for (int r = 1; r <= grid->Rows() - 1; ++r) {
-        const QString rateText = grid->text(r, 1);
-        const QString pressureText = grid->text(r, 2);
-        if (pressureText.isEmpty() || rateText.isEmpty())
-            continue;
-        const std::optional<double> rate = readNumber(rateText);
-        const std::optional<double> pressure = readNumber(pressureText);
-        if (!rate || !pressure) {
-            ctx_.messages.showMessage(
-                QStringLiteral("В строке %1 таблицы записано не число: «%2». График не построен")
-                    .arg(r)
-                    .arg(quotedCell(rate ? pressureText : rateText)));
-            return std::nullopt;
-        }
-        points.emplace_back(*rate, *pressure);
-    }
-    return points;
-}
-
-void ShellCommands::BuildCharts() {
+void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     // Every cell is read before anything changes, so a bad cell leaves the analysis as it was.
-    const std::optional<std::vector<std::pair<double, double>>> points = readTable();
+    const std::optional<std::vector<std::pair<double, double>>> points = readTable(s, ctx.messages);
     if (!points)
         return;
-    AnalysisState& s = ctx_.state;
     // Numbers too large for any chart are refused before anything changes.
     double largestRate = 0;
     double largestPressure = 0;
@@ -98,7 +75,7 @@ void ShellCommands::BuildCharts() {
          {axisFault(0, RoundUpAxisMax(largestRate), QStringLiteral("X"), QString()),
           axisFault(0, RoundUpAxisMax(largestPressure), QStringLiteral("Y"), QString())}) {
         if (fault) {
-            ctx_.messages.showMessage(*fault);
+            ctx.messages << *fault;
             return;
         }
     }
@@ -109,9 +86,8 @@ void ShellCommands::BuildCharts() {
     s.FitRateFrom = 0;
     s.FitRateTo = 0;
     s.TrendCount = 0;
-    s.CurrentTrendKind = NoTrend;
-    s.FirstTrendKind = NoTrend;
-    s.SecondTrendKind = NoTrend;
+    s.FirstTrend.Kind = NoTrend;
+    s.SecondTrend.Kind = NoTrend;
 
     s.Measurements.clear();
     for (const auto& [rate, pressure] : *points) {
@@ -135,82 +111,47 @@ void ShellCommands::BuildCharts() {
     else
         s.IdAxisYBottom = RoundUpAxisMax(s.IdAxisYBottom);
 
-    // The boxes are unticked before the drawing, so a tick hidden by an earlier edit starts no
+    // The boxes are unticked before the rebuild, so a tick hidden by an earlier edit starts no
     // search that the user cannot see asked for.
-    WorkWindow& f = ctx_.form;
-    f.Check1->setChecked(false);
-    f.Check2->setChecked(false);
-    runCommand(ctx_, [this] { RedrawIndicatorDiagram(ctx_); });
+    for (int box : {1, 2})
+        if (box == 1 ? s.ManualPick : s.AutoSearch)
+            tickAllowedPressureBox(s, ctx, box, false);
+    RedrawIndicatorDiagram(s, ctx);
 
-    f.Picture3->show();
-    f.Picture4->show();
-    f.Picture7->hide();
-    f.Picture8->hide();
-    f.Check1->show();
-    f.Check2->show();
-    f.Check1->setChecked(false);
-    f.Check2->setChecked(false);
-    f.MSFlexGrid2->hide();
-    ctx_.menus.mTrend->menuAction()->setEnabled(true);
+    s.DiagramShown = true;
+    s.PiChartShown = false;
+    s.AllowedPressureBoxesShown = true;
+    s.ResultsShown = false;
 }
 
-void ShellCommands::SwitchWellType(int wellType) {
-    const MenuTree& m = ctx_.menus;
-    QAction* chosen = wellType == InjectionWell ? m.mEditWellNag : m.mEditWellDob;
-    QAction* other = wellType == InjectionWell ? m.mEditWellDob : m.mEditWellNag;
-    if (chosen->isChecked())
+void SwitchWellType(AnalysisState& s, int wellType) {
+    if (s.WellType == wellType)
         return;
-    chosen->setChecked(true);
-    other->setChecked(false);
-    AnalysisState& s = ctx_.state;
     s.WellType = static_cast<std::int16_t>(wellType);
-    frame_.setWindowTitle(frameCaption(wellType));
-    WorkWindow& f = ctx_.form;
-    f.applyWellTypeHeader(wellType);
-    f.placeDiagram(wellType);
     s.AllowedBottomholePressure = 0;
     resetResults(s);
     ResetTrends(s);
-    f.Pnas->setVisible(wellType == ProducingWell);
-    f.Label1->setVisible(wellType == ProducingWell);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             f.Picture3, f.Picture4, f.Picture7, f.Picture8, f.MSFlexGrid2, f.Check1, f.Check2})
-        w->hide();
-    m.mTrend->menuAction()->setEnabled(false);
-    formation_.withoutEstimate();
+    s.DiagramShown = false;
+    s.PiChartShown = false;
+    s.ResultsShown = false;
+    s.AllowedPressureBoxesShown = false;
+    withoutEstimate(s);
 }
 
-void ShellCommands::addTrendByAllPoints(int kind) {
-    if (kind != LinearTrend && !ctx_.menus.mIdSkinNot->isChecked())
-        formation_.switchEstimationOffQuietly();
-    AnalysisState& s = ctx_.state;
+void addTrendByAllPoints(AnalysisState& s, CommandContext& ctx, int kind) {
+    if (kind != LinearTrend)
+        switchEstimationOffQuietly(s);
     s.TrendCount = 1;
-    s.CurrentTrendKind = static_cast<std::int16_t>(kind);
-    s.CurrentTrendCoefficients.resetTo(kind);
-    s.FirstTrendKind = static_cast<std::int16_t>(kind);
-    s.FirstTrendCoefficients.resetTo(kind);
-    runCommand(ctx_, [this] { RedrawIndicatorDiagram(ctx_); });
+    s.FirstTrend.Kind = static_cast<std::int16_t>(kind);
+    RedrawIndicatorDiagram(s, ctx);
 }
 
-void ShellCommands::redrawWithoutTrends() {
-    ResetTrends(ctx_.state);
-    ctx_.form.MSFlexGrid2->hide();
-    ctx_.form.Picture7->hide();
-    ctx_.form.Picture8->hide();
-    runCommand(ctx_, [this] {
-        RedrawIndicatorDiagram(ctx_);
-        UpdateResultsTable(ctx_);
-    });
-}
-
-void ShellCommands::toggleSelectionMode() {
-    AnalysisState& s = ctx_.state;
+void toggleSelectionMode(AnalysisState& s, CommandContext& ctx) {
     resetResults(s);
     if (s.WellType == InjectionWell)
         s.AllowedBottomholePressure = 0;
-    QAction* item = ctx_.menus.mTrendAddSelectPoint;
-    if (item->isChecked()) {
-        item->setChecked(false);
+    if (s.SelectionMode) {
+        s.SelectionMode = false;
         fitAllMeasurements(s);
         s.FitRateFrom = 0;
         double largest = 0;
@@ -218,17 +159,51 @@ void ShellCommands::toggleSelectionMode() {
             largest = std::max(largest, s.Measurements.rate(i));
         s.FitRateTo = largest;
     } else {
-        item->setChecked(true);
+        s.SelectionMode = true;
     }
-    redrawWithoutTrends();
+    redrawWithoutTrends(s, ctx);
 }
 
-void ShellCommands::deleteTrends() {
-    AnalysisState& s = ctx_.state;
+void deleteTrends(AnalysisState& s, CommandContext& ctx) {
     resetResults(s);
     if (s.WellType == InjectionWell)
         s.AllowedBottomholePressure = 0;
-    redrawWithoutTrends();
+    redrawWithoutTrends(s, ctx);
+}
+
+void tickAllowedPressureBox(AnalysisState& s, CommandContext& ctx, int box, bool ticked) {
+    (box == 1 ? s.ManualPick : s.AutoSearch) = ticked;
+    if (!ticked) {
+        s.AllowedBottomholePressure = 0;
+        UpdateResultsTable(s);
+        return;
+    }
+    if (box == 1 ? s.AutoSearch : s.ManualPick) {
+        ctx.messages << QStringLiteral("Выбирите один способ определения предельно-допустимого Pз");
+        return;
+    }
+    if (box == 1)
+        return; // manual picks are accepted from now on
+    resetResults(s);
+    s.AllowedBottomholePressure = 0;
+    ResetTrends(s);
+    s.ResultsShown = false;
+    s.PiChartShown = false;
+    RedrawIndicatorDiagram(s, ctx);
+}
+
+void pickAllowedPressure(AnalysisState& s, int button, int shift, double pressure) {
+    constexpr int RightButton = 2;
+    constexpr int ShiftOnly = 1;
+    if (button == RightButton && shift == ShiftOnly && s.ManualPick && !s.AutoSearch) {
+        s.AllowedBottomholePressure = pressure;
+        UpdateResultsTable(s);
+    }
+}
+
+void saturationPressureEdited(AnalysisState& s, const QString& text) {
+    s.Inputs.Pnas = text;
+    DiscardAnalysis(s, DiscardVariant::Key);
 }
 
 } // namespace id

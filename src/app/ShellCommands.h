@@ -1,46 +1,32 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "state/AnalysisState.h"
+#include "state/CommandContext.h"
 
-#include <QObject>
-#include <optional>
-
-class QMainWindow;
+#include <QString>
 
 namespace id {
 
-class FormationInputs;
+// The commands of the main menu and of the allowed-pressure controls. Each takes the analysis
+// and gives the next one; a fault they raise leaves the analysis as it was.
 
-// The commands of the main menu that belong to the shell: the build command, the well-type
-// switch, the trends by all points, the selection-mode toggle and the trend deletion.
-class ShellCommands : public QObject {
-    Q_OBJECT
-public:
-    ShellCommands(AppContext& context, FormationInputs& formation, QMainWindow& frame,
-                  QObject* parent = nullptr);
-
-    // "Построить график"
-    void BuildCharts();
-    // "Добывающая" (1) or "Нагнетательная" (2)
-    void SwitchWellType(int wellType);
-    // "Линейная", "Полиномиальная 2-й степени", "Полиномиальная 3-й степени": kind 2, 3, 4
-    void addTrendByAllPoints(int kind);
-    // "Линии тренда по выбранным точкам"
-    void toggleSelectionMode();
-    // "Удалить линию тренда"
-    void deleteTrends();
-
-private:
-    // Takes every trend off, hides what showed them and rebuilds the diagram and the results.
-    void redrawWithoutTrends();
-    // The measurement rows with both cells filled, or nothing (after telling the user) when a
-    // cell does not hold a number.
-    std::optional<std::vector<std::pair<double, double>>> readTable();
-
-    AppContext& ctx_;
-    FormationInputs& formation_;
-    QMainWindow& frame_;
-};
+// "Построить график": reads the measurement table, rounds the axes and draws the diagram.
+void BuildCharts(AnalysisState& state, CommandContext& context);
+// "Добывающая" (1) or "Нагнетательная" (2)
+void SwitchWellType(AnalysisState& state, int wellType);
+// "Линейная", "Полиномиальная 2-й степени", "Полиномиальная 3-й степени": kind 2, 3, 4
+void addTrendByAllPoints(AnalysisState& state, CommandContext& context, int kind);
+// "Линии тренда по выбранным точкам"
+void toggleSelectionMode(AnalysisState& state, CommandContext& context);
+// "Удалить линию тренда"
+void deleteTrends(AnalysisState& state, CommandContext& context);
+// A click that ticks or unticks box 1 ("Ручной выбор…") or box 2 ("Автопоиск…").
+void tickAllowedPressureBox(AnalysisState& state, CommandContext& context, int box, bool ticked);
+// A mouse press on the plot: with the right button and Shift alone, while manual choice is on,
+// the pressure under the pointer becomes the allowed pressure.
+void pickAllowedPressure(AnalysisState& state, int button, int shift, double pressure);
+// Any change of the saturation-pressure text discards the analysis.
+void saturationPressureEdited(AnalysisState& state, const QString& text);
 
 // A cell's text as a message quotes it: long texts are cut, so the message stays on the screen.
 QString quotedCell(const QString& text);

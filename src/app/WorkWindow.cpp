@@ -3,6 +3,8 @@
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
 #include "state/AnalysisState.h"
+#include "state/ChartStyle.h"
+#include "state/StartOptions.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -51,7 +53,7 @@ void setColumnWidths(FlexGrid* grid, const std::vector<double>& widths) {
 
 } // namespace
 
-WorkWindow::WorkWindow(AnalysisState& state, QWidget* parent) : QWidget(parent), state_(state) {
+WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     QFont interfaceFont = font();
     interfaceFont.setFamily(InterfaceFontFamily);
@@ -101,18 +103,15 @@ WorkWindow::WorkWindow(AnalysisState& state, QWidget* parent) : QWidget(parent),
             [this](int value) { Frame1->move(-twipsToPixels(value), Frame1->y()); });
 }
 
-void WorkWindow::layOut() {
-    AnalysisState& s = state_;
+void WorkWindow::layOut(const StartOptions& s) {
 
     // Frame1 starts at its design size; the scroll ranges follow it once it is enlarged.
     Frame1->setGeometry(TwipsRect{0, 0, 10000, 7700}.toPixels());
     HScroll1->setRange(0, 10000);
     VScroll1->setRange(0, 7700);
 
-    applyStartValues(s);
-
     // Measurement table
-    setFontSize(MSFlexGrid1, s.ControlFontSize);
+    setFontSize(MSFlexGrid1, Style.ControlFontSize);
     QFont gridFont = MSFlexGrid1->font();
     gridFont.setFamily(GridFontFamily);
     MSFlexGrid1->setFont(gridFont);
@@ -145,11 +144,11 @@ void WorkWindow::layOut() {
     // Charts
     place(Picture3, l.Picture3);
     place(Picture4, l.Picture4);
-    Picture5->setFontSize(s.ReadoutFontSize);
+    Picture5->setFontSize(Style.ReadoutFontSize);
     place(Picture5, l.Picture5);
     place(Picture7, l.Picture7);
     place(Picture8, l.Picture8);
-    Picture9->setFontSize(s.ReadoutFontSize);
+    Picture9->setFontSize(Style.ReadoutFontSize);
     place(Picture9, l.Picture9);
     placeDiagram(s.WellType);
 
@@ -159,7 +158,7 @@ void WorkWindow::layOut() {
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
                        static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2)})
-        setFontSize(w, s.ControlFontSize);
+        setFontSize(w, Style.ControlFontSize);
     place(Pnas, l.Pnas);
     place(Skin, l.Skin);
     place(Rkontur, l.Rkontur);

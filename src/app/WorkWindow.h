@@ -14,18 +14,18 @@ namespace id {
 
 class FlexGrid;
 class PictureSurface;
-struct AnalysisState;
+struct StartOptions;
 
 // The work window: the measurement table, the formation inputs, the allowed-pressure check
 // boxes, the results table and the two charts, all on one canvas that scrolls.
 class WorkWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit WorkWindow(AnalysisState& state, QWidget* parent = nullptr);
+    explicit WorkWindow(QWidget* parent = nullptr);
 
     // Lays out every control once, sets the style constants and hides everything but the two
     // tables and, for a producing well, the saturation-pressure input.
-    void layOut();
+    void layOut(const StartOptions& options);
     // Moves the diagram's plot area and readout for the well type.
     void placeDiagram(int wellType);
     // Header caption of the rate column and the header row height for the well type.
@@ -75,7 +75,6 @@ private:
     void updateVerticalStrip();
     void updateHorizontalStrip();
 
-    AnalysisState& state_;
     WorkWindowLayout layout_;
     double xyHeight_ = 0;
 };

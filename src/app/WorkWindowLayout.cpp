@@ -1,5 +1,7 @@
 #include "app/WorkWindowLayout.h"
 
+#include "state/ChartStyle.h"
+
 #include "state/AnalysisState.h"
 
 #include <cmath>
@@ -7,8 +9,8 @@
 namespace id {
 
 namespace {
-constexpr double PlotLeftMargin = 0.12;
-constexpr double PlotBottomMargin = 0.12;
+constexpr double PlotLeftMargin = Style.PlotLeftMarginFraction;
+constexpr double PlotBottomMargin = Style.PlotBottomMarginFraction;
 constexpr double DefaultTextBoxHeight = 375;
 constexpr double DefaultLabelWidth = 2895;
 constexpr double Check1Height = 255;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "state/AnalysisState.h"
+
 namespace id {
 
-struct AppContext;
+class PictureSurface;
 
-// Draws the productivity-index chart: the automatic index axis, the rate axis copied from the
-// diagram, titles and the index curve of the current trend. With a second trend, or while the
-// stored trends are replayed, only the curve is overlaid on what is drawn.
-void RedrawPiChart(AppContext& context);
+// Draws the productivity-index chart of the analysis whole: the index and rate axes with their
+// labels and titles, and the index curve of every trend on the diagram. Picture7 is the canvas
+// around the plot area Picture8.
+void RedrawPiChart(const AnalysisState& state, PictureSurface& picture7, PictureSurface& picture8);
 
 } // namespace id

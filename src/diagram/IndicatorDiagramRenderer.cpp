@@ -1,10 +1,9 @@
 #include "diagram/IndicatorDiagramRenderer.h"
 
-#include "diagram/TickRule.h"
-#include "diagram/TrendFit.h"
+#include "diagram/AxisPainter.h"
 #include "diagram/TrendLabel.h"
 #include "platform/PictureSurface.h"
-#include "state/AnalysisState.h"
+#include "state/ChartStyle.h"
 
 #include <cmath>
 
@@ -28,34 +27,30 @@ void drawRateAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4
     const double h3 = p3.heightTwips();
     const double w4 = p4.widthTwips();
     const double h4 = p4.heightTwips();
-    const double markLength = std::abs(p4.ScaleHeight()) / s.XTickLengthDivisor;
-    for (const AxisTick& tick : axisTicks(low, high, s.RateTickIntervals)) {
-        if (tick.hasMark) {
-            if (injection)
-                p4.Line(tick.value, s.IdAxisYTop, tick.value, s.IdAxisYTop + markLength, 0);
-            else
-                p4.Line(tick.value, s.IdAxisYBottom, tick.value, s.IdAxisYBottom + markLength, 0);
-        }
-        const double tw = p3.TextWidth(tick.label);
-        const double th = p3.TextHeight(tick.label);
+    const double markLength = std::abs(p4.ScaleHeight()) / Style.XTickLengthDivisor;
+    const double edge = injection ? s.IdAxisYTop : s.IdAxisYBottom;
+    AxisPainter axis{low, high, Style.RateTickIntervals};
+    axis.mark = [&](double v) { p4.Line(v, edge, v, edge + markLength, 0); };
+    axis.place = [&](const AxisTick& tick, double tw, double th) {
+        double x = 0;
         switch (tick.place) {
         case AxisTick::Low:
-            p3.CurrentX = w3 - w4;
+            x = w3 - w4;
             break;
         case AxisTick::Inner:
-            p3.CurrentX = (tick.value - low) * w4 / (high - low) + (w3 - w4) - tw / 2;
+            x = (tick.value - low) * w4 / (high - low) + (w3 - w4) - tw / 2;
             break;
         case AxisTick::High:
-            p3.CurrentX = w3 - tw;
+            x = w3 - tw;
             break;
         }
-        p3.CurrentY = injection ? h3 - h4 - th : h4;
-        p3.Print(tick.label);
-    }
+        return QPointF(x, injection ? h3 - h4 - th : h4);
+    };
+    axis.paint(p3);
 }
 
 void drawRateTitle(const AnalysisState& s, PictureSurface& p3) {
-    p3.setFontSize(s.ControlFontSize);
+    p3.setFontSize(Style.ControlFontSize);
     const QString title = rateTitle(s.WellType);
     const double w3 = p3.widthTwips();
     p3.CurrentX = w3 - p3.TextWidth(title);
@@ -64,9 +59,9 @@ void drawRateTitle(const AnalysisState& s, PictureSurface& p3) {
     p3.Print(title);
     p3.CurrentX = w3 - p3.TextWidth(QStringLiteral(" /сут"));
     p3.CurrentY = y;
-    p3.setFontSize(s.SuperscriptFontSize);
+    p3.setFontSize(Style.SuperscriptFontSize);
     p3.Print(QStringLiteral("3"));
-    p3.setFontSize(s.TickLabelFontSize);
+    p3.setFontSize(Style.TickLabelFontSize);
 }
 
 void drawPressureAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
@@ -77,46 +72,45 @@ void drawPressureAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface
     const double h3 = p3.heightTwips();
     const double w4 = p4.widthTwips();
     const double h4 = p4.heightTwips();
-    const double markLength = p4.ScaleWidth() / s.YTickLengthDivisor;
-    for (const AxisTick& tick : axisTicks(low, high, s.PressureTickIntervals)) {
-        if (tick.hasMark)
-            p4.Line(s.IdAxisXMin, tick.value, s.IdAxisXMin + markLength, tick.value, 0);
-        const double tw = p3.TextWidth(tick.label);
-        const double th = p3.TextHeight(tick.label);
-        p3.CurrentX = w3 - w4 - tw;
+    const double markLength = p4.ScaleWidth() / Style.YTickLengthDivisor;
+    AxisPainter axis{low, high, Style.PressureTickIntervals};
+    axis.mark = [&](double v) { p4.Line(s.IdAxisXMin, v, s.IdAxisXMin + markLength, v, 0); };
+    axis.place = [&](const AxisTick& tick, double tw, double th) {
+        double y = 0;
+        // An injection well's pressure grows downwards from the top of its plot.
         if (!injection) {
             switch (tick.place) {
             case AxisTick::Low:
-                p3.CurrentY = h4 - th;
+                y = h4 - th;
                 break;
             case AxisTick::Inner:
-                p3.CurrentY = h4 - (tick.value - low) * h4 / (high - low) - th / 2;
+                y = h4 - (tick.value - low) * h4 / (high - low) - th / 2;
                 break;
             case AxisTick::High:
-                p3.CurrentY = 0;
+                y = 0;
                 break;
             }
         } else {
             switch (tick.place) {
             case AxisTick::Low:
-                p3.CurrentY = h3 - h4;
+                y = h3 - h4;
                 break;
             case AxisTick::Inner:
-                p3.CurrentY = h3 - h4 +
-                              (tick.value - s.IdAxisYTop) * h4 / (s.IdAxisYBottom - s.IdAxisYTop) -
-                              th / 2;
+                y = h3 - h4 + (tick.value - s.IdAxisYTop) * h4 / (s.IdAxisYBottom - s.IdAxisYTop) -
+                    th / 2;
                 break;
             case AxisTick::High:
-                p3.CurrentY = h3 - th;
+                y = h3 - th;
                 break;
             }
         }
-        p3.Print(tick.label);
-    }
+        return QPointF(w3 - w4 - tw, y);
+    };
+    axis.paint(p3);
 }
 
 void drawPressureTitle(const AnalysisState& s, PictureSurface& p3) {
-    p3.setFontSize(s.ControlFontSize);
+    p3.setFontSize(Style.ControlFontSize);
     p3.CurrentX = 0;
     if (s.WellType == InjectionWell) {
         const double bottomLine = p3.heightTwips() - p3.TextHeight(PressureTitleBottom);
@@ -132,17 +126,17 @@ void drawPressureTitle(const AnalysisState& s, PictureSurface& p3) {
         p3.CurrentY = p3.TextHeight(PressureTitleTop);
         p3.Print(PressureTitleBottom);
     }
-    p3.setFontSize(s.TickLabelFontSize);
+    p3.setFontSize(Style.TickLabelFontSize);
 }
 
 void drawSaturationLine(const AnalysisState& s, PictureSurface& p4) {
-    const double psat = s.SaturationPressure;
+    const double psat = s.Inputs.SaturationPressure;
     const double x0 = s.IdAxisXMin;
-    const double dash = (s.IdAxisXMax - s.IdAxisXMin) / s.SaturationLineDashes;
-    p4.DrawWidth = s.SaturationLineWidth;
-    for (int i = 0; i < s.SaturationLineDashes; ++i)
-        p4.Line(x0 + i * dash, psat, x0 + (i + 2.0 / 3.0) * dash, psat, s.SaturationLineColor);
-    p4.setFontSize(s.ControlFontSize);
+    const double dash = (s.IdAxisXMax - s.IdAxisXMin) / Style.SaturationLineDashes;
+    p4.DrawWidth = Style.SaturationLineWidth;
+    for (int i = 0; i < Style.SaturationLineDashes; ++i)
+        p4.Line(x0 + i * dash, psat, x0 + (i + 2.0 / 3.0) * dash, psat, Style.SaturationLineColor);
+    p4.setFontSize(Style.ControlFontSize);
     p4.CurrentY = psat - p4.TextHeight(QStringLiteral("Pнас"));
     p4.CurrentX = s.IdAxisXMin + (s.IdAxisXMax - s.IdAxisXMin) / 100;
     p4.Print(QStringLiteral("Pнас"));
@@ -151,57 +145,56 @@ void drawSaturationLine(const AnalysisState& s, PictureSurface& p4) {
 } // namespace
 
 void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
-    requireAxisExtent(s.IdAxisXMin, s.IdAxisXMax, QStringLiteral("X"), QString());
-    requireAxisExtent(s.IdAxisYTop, s.IdAxisYBottom, QStringLiteral("Y"), QString());
-
     p4.Cls();
     p4.Scale(s.IdAxisXMin, s.IdAxisYTop, s.IdAxisXMax, s.IdAxisYBottom);
     p3.Cls();
 
-    p4.DrawWidth = s.PointLineWidth;
+    p4.DrawWidth = Style.PointLineWidth;
     p4.FillSolid = true;
-    p4.FillColor = s.PointFillColor;
-    const double radius = p4.ScaleWidth() / s.PointRadiusDivisor;
+    p4.FillColor = Style.PointFillColor;
+    const double radius = p4.ScaleWidth() / Style.PointRadiusDivisor;
     for (int i = 1; i <= s.MeasurementCount; ++i)
-        p4.Circle(s.Measurements.rate(i), s.Measurements.pressure(i), radius, s.PointFillColor);
+        p4.Circle(s.Measurements.rate(i), s.Measurements.pressure(i), radius, Style.PointFillColor);
     p4.FillSolid = false;
 
     p3.ForeColor = 0;
     if (s.WellType == ProducingWell || s.WellType == InjectionWell) {
-        p3.setFontSize(s.TickLabelFontSize);
-        p4.DrawWidth = s.AxisLineWidth;
+        p3.setFontSize(Style.TickLabelFontSize);
+        p4.DrawWidth = Style.AxisLineWidth;
         drawRateAxis(s, p3, p4);
         drawRateTitle(s, p3);
         drawPressureAxis(s, p3, p4);
         drawPressureTitle(s, p3);
     }
-    if (s.WellType != InjectionWell && s.SaturationPressure > 0)
+    if (s.WellType != InjectionWell && s.Inputs.SaturationPressure > 0)
         drawSaturationLine(s, p4);
 }
 
-void drawTrendOnDiagram(const AnalysisState& s, bool selectionMode, PictureSurface& p4) {
-    const int kind = s.CurrentTrendKind;
-    const Coefficients& c = s.CurrentTrendCoefficients;
+void drawTrendOnDiagram(const AnalysisState& s, int slot, PictureSurface& p4) {
+    const TrendRecord& trend = s.trend(slot);
+    const int kind = trend.Kind;
+    const Coefficients& c = trend.Coefficients;
     if (kind < LinearTrend || kind > CubicTrend || c.size() < kind)
         return;
-    p4.DrawWidth = s.TrendLineWidth;
-    const double xs = selectionMode ? s.FitRateFrom : 0;
-    const std::vector<Segment> chords = trendCurve(kind, c, xs, s.FitRateTo, s.CurveSegments);
+    p4.DrawWidth = Style.TrendLineWidth;
+    // Without picked points the curve starts at zero rate, not at the axis minimum.
+    const double xs = s.SelectionMode ? trend.RateFrom : 0;
+    const std::vector<Segment> chords = trendCurve(kind, c, xs, trend.RateTo, Style.CurveSegments);
     if (chords.size() == 1) {
-        p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, s.TrendLineColor);
+        p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);
     } else {
         // The chords join end to end; one path draws them as a smooth black line.
         std::vector<QPointF> run{{chords.front().x1, chords.front().y1}};
         for (const Segment& chord : chords)
             run.emplace_back(chord.x2, chord.y2);
-        p4.Polyline(run, s.TrendLineColor);
+        p4.Polyline(run, Style.TrendLineColor);
     }
 
     const TrendLabel label = trendLabel(kind, c);
     const double top = s.IdAxisYTop;
     const double bottom = s.IdAxisYBottom;
-    const bool second = s.TrendCount == 2;
-    p4.setFontSize(s.EquationFontSize);
+    const bool second = slot == 2;
+    p4.setFontSize(Style.EquationFontSize);
     const double labelWidth = p4.TextWidth(label.text);
     const double labelX = s.IdAxisXMax - 1.1 * labelWidth;
     const double labelY = top - (top - bottom) / (second ? 5.5 : 30);
@@ -213,7 +206,7 @@ void drawTrendOnDiagram(const AnalysisState& s, bool selectionMode, PictureSurfa
         const double firstX = labelX + p4.TextWidth(label.beforeFirstPower);
         const double secondX =
             label.beforeSecondPower.isEmpty() ? 0 : labelX + p4.TextWidth(label.beforeSecondPower);
-        p4.setFontSize(s.SuperscriptFontSize);
+        p4.setFontSize(Style.SuperscriptFontSize);
         p4.CurrentX = firstX;
         p4.CurrentY = labelY;
         p4.Print(label.firstExponent);
@@ -222,10 +215,10 @@ void drawTrendOnDiagram(const AnalysisState& s, bool selectionMode, PictureSurfa
             p4.CurrentY = labelY;
             p4.Print(QStringLiteral("2"));
         }
-        p4.setFontSize(s.EquationFontSize);
+        p4.setFontSize(Style.EquationFontSize);
     }
 
-    const QString r2 = rSquaredText(rSquaredOfSlot(s));
+    const QString r2 = rSquaredText(trend.RSquared);
     const double r2X = s.IdAxisXMax - labelWidth / 2 - p4.TextWidth(r2) / 2;
     const double r2Y = top - (top - bottom) / (second ? 4 : 10);
     p4.CurrentX = r2X;
@@ -233,9 +226,9 @@ void drawTrendOnDiagram(const AnalysisState& s, bool selectionMode, PictureSurfa
     p4.Print(r2);
     p4.CurrentX = r2X + p4.TextWidth(QStringLiteral("R"));
     p4.CurrentY = r2Y;
-    p4.setFontSize(s.SuperscriptFontSize);
+    p4.setFontSize(Style.SuperscriptFontSize);
     p4.Print(QStringLiteral("2"));
-    p4.setFontSize(s.EquationFontSize);
+    p4.setFontSize(Style.EquationFontSize);
 }
 
 } // namespace id

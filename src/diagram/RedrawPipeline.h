@@ -1,14 +1,15 @@
 #pragma once
 
+#include "state/AnalysisState.h"
+#include "state/CommandContext.h"
+
 namespace id {
 
-struct AppContext;
-
-// Brings the diagram, the current trend, the results, the PI chart and the automatic
-// allowed-pressure search up to date with the analysis state, in a fixed order. The caller
-// chooses the mode through TrendCount and the redraw flags. A fault ends it: a trend whose fit
-// or coefficient failed is taken off again (so no result of it is shown) and the fault passes
-// on to the command.
-void RedrawIndicatorDiagram(AppContext& context);
+// Brings what the analysis derives up to date, in a fixed order: the formation inputs are
+// checked; with TrendCount above 0 the trend of that slot (its kind set by the caller) is fitted
+// to the fit set, its results derived and shown, its R² computed, and the PI chart's axes set;
+// then the automatic allowed-pressure search runs where it is chosen. A fault ends it; the
+// command that called it then leaves the analysis as it was.
+void RedrawIndicatorDiagram(AnalysisState& state, CommandContext& context);
 
 } // namespace id

@@ -1,6 +1,8 @@
 #include "diagram/TrendLabel.h"
 
-#include "diagram/TrendMath.h"
+#include "diagram/CurveSampler.h"
+#include "state/TrendMath.h"
+
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 
@@ -85,14 +87,10 @@ std::vector<Segment> trendCurve(int kind, const Coefficients& c, double xs, doub
     }
     if (kind != QuadraticTrend && kind != CubicTrend)
         return curve;
-    const double h = xe / segments;
-    double x = xs;
-    // A step that cannot advance (an empty rate span) still draws the one chord.
-    const int maxChords = 100 * segments;
-    do {
-        curve.push_back({x, f(x), x + h, f(x + h)});
-        x = x + h;
-    } while (x < xe && h > 0 && static_cast<int>(curve.size()) < maxChords);
+    // The step is a share of the end rate, not of the span: so the curves have always been drawn.
+    const std::vector<double> knots = curveKnots(xs, xe, xe / segments, segments);
+    for (std::size_t i = 0; i + 1 < knots.size(); ++i)
+        curve.push_back({knots[i], f(knots[i]), knots[i + 1], f(knots[i + 1])});
     return curve;
 }
 

@@ -1,20 +1,19 @@
 #pragma once
 
-namespace id {
+#include "state/AnalysisState.h"
 
-struct AppContext;
+namespace id {
 
 enum class DiscardVariant {
     // After typed keys and formation-input edits.
     Key,
-    // After row insertion and paste: also unticks the allowed-pressure boxes, which runs their
-    // own unticking rule.
+    // After row insertion and paste: also unticks the allowed-pressure boxes.
     Insertion
 };
 
 // The common step after every edit of the measurements: results, allowed pressure and trends
-// are cleared, the charts, the results table and the allowed-pressure boxes hidden, the trend
-// menu disabled.
-void DiscardAnalysis(AppContext& context, DiscardVariant variant);
+// are cleared; the charts, the results table and the allowed-pressure boxes are hidden (and so
+// the trend menu is unavailable).
+void DiscardAnalysis(AnalysisState& state, DiscardVariant variant);
 
 } // namespace id

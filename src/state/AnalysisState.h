@@ -4,7 +4,9 @@
 #include "state/OneBasedArray.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace id {
 
@@ -18,19 +20,71 @@ enum TrendKindCode : std::int16_t {
     CubicTrend = 4
 };
 
+// The estimation chosen in the "Оценка" submenu.
+enum class EstimationMode { TransmissibilityFromSkin, SkinFromTransmissibility, None };
+
 // Coefficients of one trend at indices 1..kind, highest power of the rate first, constant last.
 using Coefficients = OneBasedArray<double>;
 
-// Everything the program knows about the analysis of one well. One instance lives for the whole
-// run; every command reads and writes it directly.
-struct AnalysisState {
-    // Mode
-    std::int16_t WellType = ProducingWell;
-    bool WellTypeSelectable = true;
-    bool DatabaseMode = false;
-    bool DatabaseRecordLoaded = false;
+// One trend on the diagram: what was fitted, over which rates it is drawn, and what it gave.
+struct TrendRecord {
+    std::int16_t Kind = NoTrend;
+    id::Coefficients Coefficients;
+    double RateFrom = 0;
+    double RateTo = 0;
+    double RSquared = 0;
+    // Productivity (injectivity) coefficient of a linear trend; 0 for the others.
+    double Coefficient = 0;
 
-    // Measurements and the fit set
+    bool operator==(const TrendRecord&) const = default;
+};
+
+// One row of the measurement table as typed: rate, pressure and (database mode) date.
+struct MeasurementRow {
+    QString Rate;
+    QString Pressure;
+    QString Date;
+
+    bool operator==(const MeasurementRow&) const = default;
+};
+
+// The formation inputs: the texts their boxes show and the values taken from them.
+struct FormationInputs {
+    QString Pnas;
+    QString Skin;
+    QString Rkontur;
+    QString Rwell;
+    double SaturationPressure = 2;
+    double SkinFactor = 0;
+    double Transmissibility = 10;
+    double DrainageRadius = 300;
+    double WellRadius = 0.1;
+
+    bool operator==(const FormationInputs&) const = default;
+};
+
+struct ResultRow {
+    QString caption;
+    QString value;
+
+    bool operator==(const ResultRow&) const = default;
+};
+
+// The whole analysis of one well: what the user entered and chose, what was built from it,
+// and what the window shows of it. A value: commands take one and give the next.
+struct AnalysisState {
+    std::int16_t WellType = ProducingWell;
+
+    // The measurement table's data rows (the empty entry row below them is not stored).
+    std::vector<MeasurementRow> Table;
+    FormationInputs Inputs;
+    EstimationMode Estimation = EstimationMode::None;
+    bool SelectionMode = false;
+    // The two allowed-pressure boxes: manual pick and automatic search.
+    bool ManualPick = false;
+    bool AutoSearch = false;
+
+    // Built by "Построить график"
     id::Measurements Measurements;
     std::int32_t MeasurementCount = 0;
     OneBasedArray<double> FitRates;
@@ -49,37 +103,17 @@ struct AnalysisState {
     double PiAxisYTop = 0;
     double PiAxisYBottom = 0;
 
-    // Formation inputs
-    double SaturationPressure = 0;
-    double SkinFactor = 0;
-    double Transmissibility = 0;
-    double DrainageRadius = 0;
-    double WellRadius = 0;
+    // Trends: TrendCount of them stand on the diagram, the first in FirstTrend.
+    std::int16_t TrendCount = 0;
+    TrendRecord FirstTrend;
+    TrendRecord SecondTrend;
 
     // Results; 0 means "not determined".
     double ProductivityIndex = 0;
     double SecondProductivityIndex = 0;
     double ReservoirPressure = 0;
     double AllowedBottomholePressure = 0;
-    double AllowedPressureTolerance = 0;
-
-    // Trends
-    std::int16_t TrendCount = 0;
-    std::int16_t CurrentTrendKind = NoTrend;
-    Coefficients CurrentTrendCoefficients;
-    std::int16_t FirstTrendKind = NoTrend;
-    Coefficients FirstTrendCoefficients;
-    std::int16_t SecondTrendKind = NoTrend;
-    Coefficients SecondTrendCoefficients;
-    double FirstTrendRateFrom = 0;
-    double FirstTrendRateTo = 0;
-    double SecondTrendRateFrom = 0;
-    double SecondTrendRateTo = 0;
-    double TrendRSquared = 0;
-    // Each stored trend keeps its own R², so a redrawn first trend is not labelled with the
-    // second fit's value.
-    double FirstTrendRSquared = 0;
-    double SecondTrendRSquared = 0;
+    std::vector<ResultRow> ResultRows;
 
     // Mouse selection on the diagram
     double SelectionX1 = 0;
@@ -87,42 +121,20 @@ struct AnalysisState {
     double SelectionX2 = 0;
     double SelectionY2 = 0;
 
-    // Redraw control: raised only around one call, false between commands.
-    bool ReplayingIdTrends = false;
-    bool StopAfterTrendLabel = false;
-    bool ReplayingPiTrends = false;
+    // What the window shows. Before the first result the results table shows empty.
+    bool DiagramShown = false;
+    bool PiChartShown = false;
+    bool ResultsShown = true;
+    bool AllowedPressureBoxesShown = false;
 
-    // Chart style and layout constants, set at start-up.
-    int AxisLineWidth = 0;
-    int CopyLineWidth = 0;
-    int PointLineWidth = 0;
-    int PointFillColor = 0;
-    double PointRadiusDivisor = 0;
-    int ControlFontSize = 0;
-    int TickLabelFontSize = 0;
-    int EquationFontSize = 0;
-    int SuperscriptFontSize = 0;
-    int TrendLineColor = 0;
-    int TrendLineWidth = 0;
-    int PiCurveLineWidth = 0;
-    int SaturationLineColor = 0;
-    int SaturationLineWidth = 0;
-    int SaturationLineDashes = 0;
-    int ReadoutFontSize = 0;
-    double PlotLeftMarginFraction = 0;
-    double PlotBottomMarginFraction = 0;
-    double RateTickIntervals = 0;
-    double PressureTickIntervals = 0;
-    double PiYTickIntervals = 0;
-    double XTickLengthDivisor = 0;
-    double YTickLengthDivisor = 0;
-    int CurveSegments = 0;
+    bool operator==(const AnalysisState&) const = default;
 
-    // Inputs of the save command
-    QString ConnectionText;
-    QString ServerName;
-    std::int32_t RecordId = 0;
+    TrendRecord& trend(int slot) { return slot == 2 ? SecondTrend : FirstTrend; }
+    const TrendRecord& trend(int slot) const { return slot == 2 ? SecondTrend : FirstTrend; }
 };
+
+// Relative gap below which two trends count as meeting in the automatic search.
+constexpr double AllowedPressureTolerance = 0.01;
 
 // Start values of the formation inputs, used when a box holds no valid value.
 namespace FormationDefaults {
@@ -133,13 +145,9 @@ constexpr double DrainageRadius = 300;
 constexpr double WellRadius = 0.1;
 } // namespace FormationDefaults
 
-// Sets the style and layout constants, the search tolerance, the formation defaults and clears
-// the trend count and the redraw flags.
-void applyStartValues(AnalysisState& state);
-
 // Results reset: both coefficients and the reservoir pressure become 0.
 void resetResults(AnalysisState& state);
-// Trend reset: no trend in either slot, all coefficient arrays empty.
+// Trend reset: no trend in either slot.
 void ResetTrends(AnalysisState& state);
 // Axis reset: the four limits of the indicator diagram become 0.
 void resetAxes(AnalysisState& state);

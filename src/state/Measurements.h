@@ -34,6 +34,8 @@ public:
     const OneBasedArray<double>& rates() const { return rates_; }
     const OneBasedArray<double>& pressures() const { return pressures_; }
 
+    bool operator==(const Measurements&) const = default;
+
 private:
     OneBasedArray<double> rates_;
     OneBasedArray<double> pressures_;

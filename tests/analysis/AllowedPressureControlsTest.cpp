@@ -1,4 +1,4 @@
-#include "app/CommandRunner.h"
+#include "app/AnalysisWindow.h"
 #include "diagram/RedrawPipeline.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
@@ -67,10 +67,9 @@ TEST_F(AllowedPressureTest, ProducingWellSearchesOnceWhenTickedAndKeepsWhatItFou
     EXPECT_NEAR(state().AllowedBottomholePressure, 8.88, 1e-6);
     EXPECT_EQ(resultCaptions(), QStringList({"Предельно-допустимое Pз, МПа"}));
 
-    // The next rebuild keeps the value; the search (which leaves its cubic as the current
-    // trend) does not run again.
+    // The next rebuild keeps the value; the search does not run again.
     ASSERT_TRUE(choose(menus().mTrendLine));
-    EXPECT_EQ(state().CurrentTrendKind, LinearTrend);
+    EXPECT_EQ(state().FirstTrend.Kind, LinearTrend);
     EXPECT_NEAR(state().AllowedBottomholePressure, 8.88, 1e-6);
     EXPECT_EQ(resultCaptions().last(), "Предельно-допустимое Pз, МПа");
 
@@ -114,6 +113,8 @@ TEST_F(AllowedPressureTest, BuildUnticksTheBoxesThroughTheirOwnRule) {
     EXPECT_TRUE(form().Check1->isVisible());
 }
 
+// The window's picture of a rebuild with a second trend: drawn whole from the analysis, the
+// first trend under the second, the second's label lower, both index curves on the PI chart.
 class PipelineTest : public test::AnalysisFixture {
 protected:
     void SetUp() override {
@@ -122,28 +123,18 @@ protected:
         build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
         choose(menus().mTrendLine);
     }
-    void redraw() {
-        runCommand(frame->context(), [this] { RedrawIndicatorDiagram(frame->context()); });
-    }
-    // Sets up a second linear trend through two points, as a selection would.
+    // A second linear trend through two points, as a selection sets it up.
     void secondTrend(double q1, double p1, double q2, double p2) {
-        AnalysisState& s = state();
-        s.FitRates = {q1, q2};
-        s.FitPressures = {p1, p2};
-        s.FitPointCount = 2;
-        s.FitRateFrom = q1;
-        s.FitRateTo = q2;
-        s.TrendCount = 2;
-        s.CurrentTrendKind = LinearTrend;
-        s.CurrentTrendCoefficients.resetTo(2);
-        s.SecondTrendKind = LinearTrend;
-        s.SecondTrendCoefficients.resetTo(2);
-    }
-    QString resultValue(const QString& caption) {
-        for (int r = 0; r < form().MSFlexGrid2->Rows(); ++r)
-            if (form().MSFlexGrid2->text(r, 0) == caption)
-                return form().MSFlexGrid2->text(r, 1);
-        return {};
+        frame->analysis().run([=](AnalysisState& s, CommandContext& c) {
+            s.FitRates = {q1, q2};
+            s.FitPressures = {p1, p2};
+            s.FitPointCount = 2;
+            s.FitRateFrom = q1;
+            s.FitRateTo = q2;
+            s.TrendCount = 2;
+            s.SecondTrend.Kind = LinearTrend;
+            RedrawIndicatorDiagram(s, c);
+        });
     }
     int piCurves() {
         int n = 0;
@@ -154,80 +145,33 @@ protected:
 };
 
 TEST_F(PipelineTest, SecondTrendIsDrawnOverTheFirstWithItsLabelLower) {
-    const std::size_t before = form().Picture4->operations().size();
+    const std::vector<DrawOp> first = form().Picture4->operations();
     secondTrend(20, 16, 40, 12);
-    redraw();
-    const auto& ops = form().Picture4->operations();
-    EXPECT_GT(ops.size(), before); // not cleared
-    EXPECT_EQ(state().SecondTrendKind, LinearTrend);
-    EXPECT_REL(5, state().SecondProductivityIndex, 1e-12);
-    EXPECT_EQ(state().SecondTrendRateFrom, 20);
+    const std::vector<DrawOp>& both = form().Picture4->operations();
+    ASSERT_GT(both.size(), first.size());
+    // The picture starts as the one-trend picture did.
+    for (std::size_t i = 0; i < first.size(); ++i)
+        EXPECT_EQ(both[i].text, first[i].text);
     EXPECT_EQ(resultCaptions().at(2), "Коэф.продуктивности 2, м3/(сут*МПа)");
     const auto texts = form().Picture4->operations(DrawOp::Text);
     EXPECT_REL(state().IdAxisYTop * (1 - 1 / 5.5), texts[texts.size() - 3].y1, 1e-12);
-}
-
-TEST_F(PipelineTest, SecondCoefficientAboveTheIndexAxisGrowsItAndRedrawsBothCurves) {
-    const double top = state().PiAxisYTop;
-    secondTrend(20, 16, 40, 15); // coefficient 20
-    ASSERT_LT(top, 20);
-    redraw();
-    EXPECT_EQ(state().PiAxisYTop, 25);
-    EXPECT_REL(20, state().SecondProductivityIndex, 1e-12); // rounded is the axis, not the value
-    EXPECT_EQ(resultValue("Коэф.продуктивности 2, м3/(сут*МПа)"), "20,00");
-    EXPECT_EQ(piCurves(), 2);
-    EXPECT_EQ(state().TrendCount, 2);
-    EXPECT_EQ(state().CurrentTrendKind, LinearTrend);
-    EXPECT_EQ(state().FitRateFrom, 20);
-    EXPECT_FALSE(state().ReplayingPiTrends);
-}
-
-TEST_F(PipelineTest, SecondCoefficientBelowTheIndexAxisLeavesIt) {
-    const double top = state().PiAxisYTop;
-    secondTrend(20, 16, 40, 12); // coefficient 5
-    redraw();
-    EXPECT_EQ(state().PiAxisYTop, top);
     EXPECT_EQ(piCurves(), 2);
 }
 
-TEST_F(PipelineTest, StopAfterTheLabelChangesNoSlotResultOrChart) {
-    const Coefficients first = state().FirstTrendCoefficients;
-    const std::size_t piOps = form().Picture8->operations().size();
-    state().ReplayingIdTrends = true;
-    state().StopAfterTrendLabel = true;
-    state().TrendCount = 1;
-    state().CurrentTrendCoefficients = {-1, 30};
-    state().FitRateTo = 10;
-    redraw();
-    EXPECT_EQ(state().FirstTrendCoefficients, first);
-    EXPECT_EQ(form().Picture8->operations().size(), piOps);
-    EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-1,0000x+30,0000"));
-    EXPECT_FALSE(state().StopAfterTrendLabel); // flags are down after the command
-    EXPECT_FALSE(state().ReplayingIdTrends);
-}
-
-TEST_F(PipelineTest, DiagramOnlyLeavesThePiChartAlone) {
-    const std::size_t piOps = form().Picture8->operations().size();
-    ResetTrends(state());
-    redraw();
-    EXPECT_EQ(form().Picture8->operations().size(), piOps);
-    EXPECT_TRUE(form().Picture4->operations(DrawOp::Text).size() >= 1);
-}
-
-TEST_F(PipelineTest, ReplayedFirstTrendKeepsItsOwnRSquared) {
-    const double firstR2 = state().TrendRSquared;
-    secondTrend(20, 16, 40, 12);
-    redraw();
-    ASSERT_NE(state().TrendRSquared, firstR2);
-    state().ReplayingIdTrends = true;
-    state().TrendCount = 1;
-    state().CurrentTrendKind = state().FirstTrendKind;
-    state().CurrentTrendCoefficients = state().FirstTrendCoefficients;
-    state().FitRateFrom = state().FirstTrendRateFrom;
-    state().FitRateTo = state().FirstTrendRateTo;
-    redraw();
-    const QStringList texts = form().Picture4->printedTexts();
-    EXPECT_TRUE(texts.contains("R  =" + QLocale().toString(firstR2, 'f', 3)));
+TEST_F(PipelineTest, SecondCoefficientAboveTheIndexAxisGrowsIt) {
+    struct Case {
+        double p2;
+        double top;
+    };
+    const double automaticTop = state().PiAxisYTop;
+    // Coefficient 20 is above the axis, 5 is not.
+    for (const Case& c : {Case{15, 25}, Case{12, automaticTop}}) {
+        SCOPED_TRACE(c.p2);
+        SetUp();
+        secondTrend(20, 16, 40, c.p2);
+        EXPECT_EQ(state().PiAxisYTop, c.top);
+        EXPECT_EQ(piCurves(), 2);
+    }
 }
 
 } // namespace

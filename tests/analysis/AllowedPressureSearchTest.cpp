@@ -3,7 +3,7 @@
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
 
-#include "diagram/TrendMath.h"
+#include "state/TrendMath.h"
 
 #include <cmath>
 
@@ -101,25 +101,24 @@ TEST(TrendMeetingSearch, EveryFiniteInputEndsAtOnceWithAFiniteAnswer) {
 
 TEST(TrendMeetingSearch, InjectionWellStateGetsTheValueOrTheMessage) {
     AnalysisState s;
-    applyStartValues(s);
     s.WellType = InjectionWell;
     s.IdAxisXMax = 10;
-    s.FirstTrendKind = LinearTrend;
-    s.FirstTrendCoefficients = {2, 5};
-    s.SecondTrendKind = LinearTrend;
-    s.SecondTrendCoefficients = {3, 1};
-    RecordingMessagePort messages;
-    int refreshed = 0;
-    FindAllowedPressureFromTrends(s, messages, [&] { ++refreshed; });
+    s.TrendCount = 2;
+    s.FirstTrend.Kind = LinearTrend;
+    s.FirstTrend.Coefficients = {2, 5};
+    s.SecondTrend.Kind = LinearTrend;
+    s.SecondTrend.Coefficients = {3, 1};
+    QStringList messages;
+    FindAllowedPressureFromTrends(s, messages);
     EXPECT_REL(12.64, s.AllowedBottomholePressure, 1e-9);
-    EXPECT_EQ(refreshed, 1);
-    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(s.ResultRows.back().value, "12,64");
+    EXPECT_TRUE(messages.isEmpty());
 
-    s.SecondTrendCoefficients = {2, 1};
-    FindAllowedPressureFromTrends(s, messages, [&] { ++refreshed; });
+    s.SecondTrend.Coefficients = {2, 1};
+    FindAllowedPressureFromTrends(s, messages);
     EXPECT_EQ(s.AllowedBottomholePressure, 0);
-    EXPECT_EQ(messages.messages(), QStringList({AllowedPressureNotFound}));
-    EXPECT_EQ(refreshed, 2); // a failed search refreshes the table too
+    EXPECT_EQ(messages, QStringList({AllowedPressureNotFound}));
+    EXPECT_TRUE(s.ResultRows.empty()); // a failed search refreshes the results too
 }
 
 // Rate against pressure, highest power first: q = -p^2 + 20 p has its maximum at P* = 10.
@@ -164,7 +163,6 @@ TEST(TurningPointScan, NegativeRatesAreSkippedBeforeTheTurningPoint) {
 AnalysisState producingWellWith(const std::vector<double>& pressures,
                                 const std::vector<double>& c) {
     AnalysisState s;
-    applyStartValues(s);
     for (double p : pressures)
         s.Measurements.append(((c[0] * p + c[1]) * p + c[2]) * p + c[3], p);
     s.MeasurementCount = s.Measurements.count();
@@ -173,18 +171,17 @@ AnalysisState producingWellWith(const std::vector<double>& pressures,
 
 TEST(FitSearch, FindsTheTurningPointOfMeasuredPoints) {
     AnalysisState s = producingWellWith({20, 17, 14, 11, 8, 5, 2, 0}, SingleMaximum);
-    s.CurrentTrendKind = LinearTrend;
-    s.CurrentTrendCoefficients = {-0.5, 20};
+    s.TrendCount = 1;
+    s.FirstTrend = {LinearTrend, {-0.5, 20}, 0, 20, 1, 2};
+    const TrendRecord trend = s.FirstTrend;
     LeastSquaresFitService fits;
-    RecordingMessagePort messages;
-    int refreshed = 0;
-    FindAllowedPressureFromFit(s, fits, messages, [&] { ++refreshed; });
-    EXPECT_TRUE(messages.messages().isEmpty());
+    QStringList messages;
+    FindAllowedPressureFromFit(s, fits, messages);
+    EXPECT_TRUE(messages.isEmpty());
     EXPECT_NEAR(s.AllowedBottomholePressure, 9.8, 1e-9);
-    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(s.ResultRows.back().value, "9,80");
     // The search's cubic of rate against pressure is its own; the user's trend stays.
-    EXPECT_EQ(s.CurrentTrendKind, LinearTrend);
-    EXPECT_EQ(s.CurrentTrendCoefficients, Coefficients({-0.5, 20}));
+    EXPECT_EQ(s.FirstTrend, trend);
 }
 
 TEST(FitSearch, FailuresLeaveZeroAndSayNotFound) {
@@ -203,13 +200,12 @@ TEST(FitSearch, FailuresLeaveZeroAndSayNotFound) {
         SCOPED_TRACE(c.name);
         AnalysisState s = producingWellWith(c.pressures, c.coefficients);
         s.AllowedBottomholePressure = 3;
-        RecordingMessagePort messages;
-        int refreshed = 0;
-        FindAllowedPressureFromFit(s, fits, messages, [&] { ++refreshed; });
+        QStringList messages;
+        FindAllowedPressureFromFit(s, fits, messages);
         EXPECT_EQ(s.AllowedBottomholePressure, 0);
-        ASSERT_EQ(messages.messages().size(), 1);
+        ASSERT_EQ(messages.size(), 1);
         EXPECT_TRUE(messages.last().startsWith(AllowedPressureNotFound));
-        EXPECT_EQ(refreshed, 1);
+        EXPECT_TRUE(s.ResultRows.empty());
     }
 }
 

@@ -1,5 +1,5 @@
-#include "analysis/FormationInputs.h"
-#include "analysis/ResultsTable.h"
+#include "analysis/FormationInputCheck.h"
+#include "analysis/ResultRows.h"
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
@@ -17,10 +17,13 @@ protected:
     // A shown linear trend's results: productivity 2, reservoir pressure 20.
     void showLinearTrendResults() {
         form().Pnas->setText("5");
-        state().TrendCount = 1;
-        state().ProductivityIndex = 2;
-        state().ReservoirPressure = 20;
-        UpdateResultsTable(frame->context());
+        edit([](AnalysisState& s) {
+            s.TrendCount = 1;
+            s.FirstTrend.Kind = LinearTrend;
+            s.ProductivityIndex = 2;
+            s.ReservoirPressure = 20;
+            UpdateResultsTable(s);
+        });
     }
 };
 
@@ -34,8 +37,10 @@ TEST_F(FormationInputsTest, ResultsTableIsAsTallAsItsRows) {
     EXPECT_EQ(g->text(1, 1), "20,00");
     EXPECT_EQ(g->cellAlignment(1, 1), Qt::AlignCenter);
 
-    resetResults(state());
-    UpdateResultsTable(frame->context());
+    edit([](AnalysisState& s) {
+        resetResults(s);
+        UpdateResultsTable(s);
+    });
     EXPECT_FALSE(g->isVisible());
 }
 
@@ -43,13 +48,16 @@ TEST_F(FormationInputsTest, WidestValuesAndCaptionsAreReadableInFull) {
     form().Pnas->setText("5");
     ASSERT_TRUE(choose(menus().mIdSkinGidro));
     form().Skin->setText("-100000");
-    state().TrendCount = 2;
-    state().ProductivityIndex = 1137.83;
-    state().ReservoirPressure = 12345.67;
-    state().SecondProductivityIndex = 100;
-    state().AllowedBottomholePressure = 99999.99;
-    checkFormationInputsOfForm(frame->context());
-    UpdateResultsTable(frame->context());
+    edit([](AnalysisState& s) {
+        s.TrendCount = 2;
+        s.ProductivityIndex = 1137.83;
+        s.ReservoirPressure = 12345.67;
+        s.SecondProductivityIndex = 100;
+        s.AllowedBottomholePressure = 99999.99;
+        QStringList messages;
+        CheckFormationInputs(s, messages);
+        UpdateResultsTable(s);
+    });
     FlexGrid* g = form().MSFlexGrid2;
     ASSERT_EQ(g->Rows(), 5);
     EXPECT_EQ(g->text(0, 1), "1137,83");
@@ -110,9 +118,12 @@ TEST_F(FormationInputsTest, EstimatingModeFillsDefaultsAndAddsTheEstimateRow) {
 }
 
 TEST_F(FormationInputsTest, NoEstimateAfterAPolynomialFirstTrend) {
-    state().TrendCount = 1;
-    state().ReservoirPressure = 20;
-    UpdateResultsTable(frame->context());
+    edit([](AnalysisState& s) {
+        s.TrendCount = 1;
+        s.FirstTrend.Kind = QuadraticTrend;
+        s.ReservoirPressure = 20;
+        UpdateResultsTable(s);
+    });
     menus().mIdSkinGidro->trigger();
     EXPECT_TRUE(menus().mIdSkinNot->isChecked());
     EXPECT_FALSE(menus().mIdSkinGidro->isChecked());
@@ -133,12 +144,14 @@ TEST_F(FormationInputsTest, TypedFullStopBecomesACommaInEveryInputBox) {
 
 TEST_F(FormationInputsTest, EverySaturationPressureKeystrokeDiscardsTheAnalysis) {
     WorkWindow& f = form();
-    state().ProductivityIndex = 2;
-    state().AllowedBottomholePressure = 5;
-    state().TrendCount = 1;
-    f.Picture3->show();
-    f.Check1->show();
-    menus().mTrend->menuAction()->setEnabled(true);
+    edit([](AnalysisState& s) {
+        s.ProductivityIndex = 2;
+        s.AllowedBottomholePressure = 5;
+        s.TrendCount = 1;
+        s.DiagramShown = true;
+        s.AllowedPressureBoxesShown = true;
+    });
+    ASSERT_TRUE(f.Picture3->isVisible());
     f.Pnas->setFocus();
     QTest::keyClick(f.Pnas, '7');
     EXPECT_EQ(state().ProductivityIndex, 0);
@@ -158,16 +171,16 @@ TEST_F(FormationInputsTest, LeavingARadiusBoxRecomputesTheEstimateWhileResultsAr
     f.Rkontur->setFocus();
     f.Rkontur->setText("500");
     f.Skin->setFocus();
-    EXPECT_EQ(state().DrainageRadius, 500);
+    EXPECT_EQ(state().Inputs.DrainageRadius, 500);
     EXPECT_NE(f.MSFlexGrid2->text(2, 1), before);
     EXPECT_TRUE(messages.messages().isEmpty());
 
     // With the table hidden nothing happens until the next rebuild.
-    f.MSFlexGrid2->hide();
+    edit([](AnalysisState& s) { s.ResultsShown = false; });
     f.Rkontur->setFocus();
     f.Rkontur->setText("700");
     f.Skin->setFocus();
-    EXPECT_EQ(state().DrainageRadius, 500);
+    EXPECT_EQ(state().Inputs.DrainageRadius, 500);
 }
 
 TEST_F(FormationInputsTest, BadRadiusFallsBackWithItsMessageOnFocusLoss) {
@@ -179,7 +192,7 @@ TEST_F(FormationInputsTest, BadRadiusFallsBackWithItsMessageOnFocusLoss) {
     f.Rkontur->setFocus();
     EXPECT_EQ(messages.messages(),
               QStringList({"Проверьте радиус скважины. По умолчанию берется 0.1 м"}));
-    EXPECT_EQ(state().WellRadius, 0.1);
+    EXPECT_EQ(state().Inputs.WellRadius, 0.1);
     EXPECT_EQ(f.Rwell->text(), "abc");
 }
 

@@ -8,9 +8,12 @@ namespace id {
 namespace {
 
 AnalysisState startState() {
-    AnalysisState s;
-    applyStartValues(s);
-    return s;
+    return AnalysisState{};
+}
+
+std::vector<ResultRow> rowsIn(AnalysisState& s, EstimationMode mode) {
+    s.Estimation = mode;
+    return computeResultRows(s);
 }
 
 QStringList captions(const std::vector<ResultRow>& rows) {
@@ -22,13 +25,13 @@ QStringList captions(const std::vector<ResultRow>& rows) {
 
 TEST(ResultRows, NothingDeterminedGivesNoRow) {
     AnalysisState s = startState();
-    EXPECT_TRUE(computeResultRows(s, EstimationMode::TransmissibilityFromSkin).empty());
+    EXPECT_TRUE(rowsIn(s, EstimationMode::TransmissibilityFromSkin).empty());
 }
 
 TEST(ResultRows, AllowedPressureAloneIsTheOnlyRow) {
     AnalysisState s = startState();
     s.AllowedBottomholePressure = 12.3;
-    const auto rows = computeResultRows(s, EstimationMode::None);
+    const auto rows = rowsIn(s, EstimationMode::None);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].caption, "Предельно-допустимое Pз, МПа");
     EXPECT_EQ(rows[0].value, "12,30");
@@ -39,7 +42,7 @@ TEST(ResultRows, OneLinearTrendOfAProducingWell) {
     s.TrendCount = 1;
     s.ProductivityIndex = 2;
     s.ReservoirPressure = 20;
-    const auto rows = computeResultRows(s, EstimationMode::None);
+    const auto rows = rowsIn(s, EstimationMode::None);
     EXPECT_EQ(captions(rows),
               QStringList({"Коэф.продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа"}));
     EXPECT_EQ(rows[0].value, "2,00");
@@ -51,48 +54,48 @@ TEST(ResultRows, TransmissibilityFromSkinIsComputedAndStored) {
     s.TrendCount = 1;
     s.ProductivityIndex = 2;
     s.ReservoirPressure = 20;
-    s.SkinFactor = 0;
-    s.DrainageRadius = 300;
-    s.WellRadius = 0.1;
-    const auto rows = computeResultRows(s, EstimationMode::TransmissibilityFromSkin);
+    s.Inputs.SkinFactor = 0;
+    s.Inputs.DrainageRadius = 300;
+    s.Inputs.WellRadius = 0.1;
+    const auto rows = rowsIn(s, EstimationMode::TransmissibilityFromSkin);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].caption, "Гидропроводность, Д*см/сПз");
     EXPECT_EQ(rows[2].value, "3,0");
-    EXPECT_REL(std::log(3000.0) * 2 / 2 / 3.14 * 1.1574, s.Transmissibility, 1e-15);
+    EXPECT_REL(std::log(3000.0) * 2 / 2 / 3.14 * 1.1574, s.Inputs.Transmissibility, 1e-15);
 }
 
 TEST(ResultRows, SkinFromTransmissibilityIsComputedAndStored) {
     AnalysisState s = startState();
     s.TrendCount = 1;
     s.ProductivityIndex = 2;
-    s.Transmissibility = 10;
-    s.DrainageRadius = 300;
-    s.WellRadius = 0.1;
-    const auto rows = computeResultRows(s, EstimationMode::SkinFromTransmissibility);
+    s.Inputs.Transmissibility = 10;
+    s.Inputs.DrainageRadius = 300;
+    s.Inputs.WellRadius = 0.1;
+    const auto rows = rowsIn(s, EstimationMode::SkinFromTransmissibility);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].caption, "Скин-эффект");
     EXPECT_EQ(rows[1].value, "19,1");
-    EXPECT_REL(10 * 6.28 * 0.864 / 2 - std::log(3000.0), s.SkinFactor, 1e-15);
+    EXPECT_REL(10 * 6.28 * 0.864 / 2 - std::log(3000.0), s.Inputs.SkinFactor, 1e-15);
 }
 
 TEST(ResultRows, NoEstimateWithoutAProductivityCoefficient) {
     AnalysisState s = startState();
     s.TrendCount = 1;
     s.ReservoirPressure = 20; // a polynomial trend gives no coefficient
-    s.Transmissibility = 77;
-    const auto rows = computeResultRows(s, EstimationMode::TransmissibilityFromSkin);
+    s.Inputs.Transmissibility = 77;
+    const auto rows = rowsIn(s, EstimationMode::TransmissibilityFromSkin);
     EXPECT_EQ(captions(rows), QStringList({"Пластовое давление, МПа"}));
-    EXPECT_EQ(s.Transmissibility, 77);
+    EXPECT_EQ(s.Inputs.Transmissibility, 77);
 }
 
 TEST(ResultRows, NegativeEstimateIsShownWithItsSign) {
     AnalysisState s = startState();
     s.TrendCount = 1;
     s.ProductivityIndex = 2;
-    s.SkinFactor = -20;
-    s.DrainageRadius = 300;
-    s.WellRadius = 0.1;
-    const auto rows = computeResultRows(s, EstimationMode::TransmissibilityFromSkin);
+    s.Inputs.SkinFactor = -20;
+    s.Inputs.DrainageRadius = 300;
+    s.Inputs.WellRadius = 0.1;
+    const auto rows = rowsIn(s, EstimationMode::TransmissibilityFromSkin);
     EXPECT_TRUE(rows.back().value.startsWith('-'));
 }
 
@@ -104,7 +107,7 @@ TEST(ResultRows, InjectionWellWithTwoTrendsNumbersTheCoefficients) {
     s.ReservoirPressure = 8;
     s.SecondProductivityIndex = 1.5;
     s.AllowedBottomholePressure = 12.64;
-    const auto rows = computeResultRows(s, EstimationMode::None);
+    const auto rows = rowsIn(s, EstimationMode::None);
     EXPECT_EQ(captions(rows),
               QStringList({"Коэф.приемистости 1, м3/(сут*МПа)", "Пластовое давление, МПа",
                            "Коэф.приемистости 2, м3/(сут*МПа)", "Предельно-допустимое Pз, МПа"}));

@@ -1,6 +1,5 @@
 #include "analysis/AllowedPressureSearch.h"
-#include "analysis/ResultsTable.h"
-#include "app/CommandRunner.h"
+#include "app/AnalysisWindow.h"
 #include "diagram/RedrawPipeline.h"
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
@@ -52,7 +51,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_EQ(state().MeasurementCount, 7);
     EXPECT_EQ(state().IdAxisXMax, 100);
     EXPECT_EQ(state().IdAxisYTop, 20);
-    EXPECT_EQ(state().SaturationPressure, 8.5);
+    EXPECT_EQ(state().Inputs.SaturationPressure, 8.5);
     EXPECT_TRUE(form().Picture3->isVisible());
     EXPECT_FALSE(form().Picture7->isVisible());
     EXPECT_TRUE(form().Check1->isVisible());
@@ -62,14 +61,14 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_REL(1 / 0.08622074423506629, state().ProductivityIndex, 1e-10);
     EXPECT_REL(19.921397469615247, state().ReservoirPressure, 1e-10);
-    EXPECT_REL(0.993764692462393, state().TrendRSquared, 1e-10);
+    EXPECT_REL(0.993764692462393, state().FirstTrend.RSquared, 1e-10);
     EXPECT_EQ(resultCaptions(),
               QStringList({"Коэф.продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа"}));
     EXPECT_EQ(resultValue("Коэф.продуктивности, м3/(сут*МПа)"), "11,60");
     EXPECT_EQ(resultValue("Пластовое давление, МПа"), "19,92");
     EXPECT_TRUE(form().Picture7->isVisible());
-    EXPECT_EQ(state().FirstTrendKind, LinearTrend);
-    EXPECT_EQ(state().FirstTrendRateTo, 90.2);
+    EXPECT_EQ(state().FirstTrend.Kind, LinearTrend);
+    EXPECT_EQ(state().FirstTrend.RateTo, 90.2);
     EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-8,6221E-02x+19,9214"));
     saveCharts("producing-linear");
 
@@ -96,29 +95,31 @@ TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
     EXPECT_EQ(state().AllowedBottomholePressure, 0); // one trend: no search yet
 
     // A second trend through the steep points, as a selection sets it up.
-    AnalysisState& s = state();
-    s.FitRates = {200, 250, 300};
-    s.FitPressures = {12.4, 14.9, 17.6};
-    s.FitPointCount = 3;
-    s.FitRateFrom = 200;
-    s.FitRateTo = 300;
-    s.TrendCount = 2;
-    s.CurrentTrendKind = LinearTrend;
-    s.CurrentTrendCoefficients.resetTo(2);
-    s.SecondTrendKind = LinearTrend;
-    s.SecondTrendCoefficients.resetTo(2);
-    runCommand(frame->context(), [this] { RedrawIndicatorDiagram(frame->context()); });
+    frame->analysis().run([](AnalysisState& s, CommandContext& c) {
+        s.FitRates = {200, 250, 300};
+        s.FitPressures = {12.4, 14.9, 17.6};
+        s.FitPointCount = 3;
+        s.FitRateFrom = 200;
+        s.FitRateTo = 300;
+        s.TrendCount = 2;
+        s.SecondTrend.Kind = LinearTrend;
+        RedrawIndicatorDiagram(s, c);
+    });
+    const AnalysisState& s = state();
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_REL(1 / 0.052, s.SecondProductivityIndex, 1e-9);
     const auto expected =
-        searchTrendMeeting(LinearTrend, s.FirstTrendCoefficients, LinearTrend,
-                           s.SecondTrendCoefficients, s.IdAxisXMax, s.AllowedPressureTolerance);
+        searchTrendMeeting(LinearTrend, s.FirstTrend.Coefficients, LinearTrend,
+                           s.SecondTrend.Coefficients, s.IdAxisXMax, AllowedPressureTolerance);
     ASSERT_TRUE(expected.has_value());
     EXPECT_EQ(s.AllowedBottomholePressure, *expected);
     EXPECT_EQ(resultCaptions(),
               QStringList({"Коэф.приемистости 1, м3/(сут*МПа)", "Пластовое давление, МПа",
                            "Коэф.приемистости 2, м3/(сут*МПа)", "Предельно-допустимое Pз, МПа"}));
-    EXPECT_FALSE(s.ReplayingPiTrends);
+    int curves = 0; // both trends' index lines on the PI chart
+    for (const DrawOp& op : form().Picture8->operations(DrawOp::Line))
+        curves += op.width == 3;
+    EXPECT_EQ(curves, 2);
     saveCharts("injection-two-trends");
 }
 

@@ -176,13 +176,12 @@ TEST_F(StartupTest, FixedWellTypeHidesTheSaveCommandAndTheWellTypeSubmenu) {
     EXPECT_FALSE(menus().mEditWell->menuAction()->isVisible());
 }
 
-TEST_F(StartupTest, StateHoldsModeAndStyleAfterStartUp) {
+TEST_F(StartupTest, StateHoldsModeAfterStartUp) {
     EXPECT_EQ(state().WellType, ProducingWell);
-    EXPECT_EQ(state().ControlFontSize, 11);
     EXPECT_EQ(state().TrendCount, 0);
     start({.DatabaseMode = true, .WellType = InjectionWell});
-    EXPECT_TRUE(state().DatabaseMode);
     EXPECT_EQ(state().WellType, InjectionWell);
+    EXPECT_EQ(form().MSFlexGrid1->text(0, 3), "Дата");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "charts/PiChartRenderer.h"
-#include "charts/PiChartMath.h"
+#include "diagram/PiChartMath.h"
 #include "platform/PictureSurface.h"
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
@@ -13,22 +13,32 @@ class PiChartTest : public test::GuiFixture {
 protected:
     void SetUp() override {
         GuiFixture::SetUp();
-        state().IdAxisXMin = 0;
-        state().IdAxisXMax = 300;
-        state().ReservoirPressure = 20;
+        doc.IdAxisXMin = 0;
+        doc.IdAxisXMax = 300;
+        doc.ReservoirPressure = 20;
     }
     void addPoint(double q, double p) {
-        state().Measurements.append(q, p);
-        state().MeasurementCount = state().Measurements.count();
+        doc.Measurements.append(q, p);
+        doc.MeasurementCount = doc.Measurements.count();
     }
-    void linearTrend(int count, double slope, double constant, double to) {
-        state().TrendCount = static_cast<std::int16_t>(count);
-        state().CurrentTrendKind = LinearTrend;
-        state().CurrentTrendCoefficients = {slope, constant};
-        state().FitRateFrom = 0;
-        state().FitRateTo = to;
+    void trend(int slot, int kind, Coefficients c, double to, double from = 0) {
+        doc.TrendCount = static_cast<std::int16_t>(slot);
+        doc.trend(slot) = {static_cast<std::int16_t>(kind), std::move(c), from, to, 1, 0};
     }
-    void redraw() { RedrawPiChart(frame->context()); }
+    void linearTrend(int slot, double slope, double constant, double to, double from = 0) {
+        trend(slot, LinearTrend, {slope, constant}, to, from);
+    }
+    // Draws the chart; with automatic axes as the first trend's rebuild sets them.
+    void redraw(bool automaticAxes = true) {
+        if (automaticAxes) {
+            doc.PiAxisYBottom = 0;
+            doc.PiAxisYTop = automaticPiAxisTop(doc);
+            doc.PiAxisXMin = doc.IdAxisXMin;
+            doc.PiAxisXMax = doc.IdAxisXMax;
+        }
+        RedrawPiChart(doc, p7(), p8());
+    }
+    AnalysisState doc;
     PictureSurface& p7() { return *form().Picture7; }
     PictureSurface& p8() { return *form().Picture8; }
     std::vector<DrawOp> curve() {
@@ -45,11 +55,9 @@ TEST_F(PiChartTest, AutomaticIndexAxisAndRateAxisLabels) {
     addPoint(50, 20); // at the reservoir pressure: left out
     linearTrend(1, -0.5, 20, 250);
     redraw();
-    EXPECT_EQ(state().PiAxisYBottom, 0);
-    EXPECT_EQ(state().PiAxisYTop, 4);
-    EXPECT_EQ(state().PiAxisXMax, 300);
-    EXPECT_TRUE(p7().isVisible());
-    EXPECT_TRUE(p8().isVisible());
+    EXPECT_EQ(doc.PiAxisYBottom, 0);
+    EXPECT_EQ(doc.PiAxisYTop, 4);
+    EXPECT_EQ(doc.PiAxisXMax, 300);
     EXPECT_EQ(p7().printedTexts(),
               QStringList({"0,0", "76,0", "152,0", "228,0", "Дебит, м  /сут", "3", "0,0", "2,0",
                            "4,0", "PI,", "м", "сут*МПа", "3"}));
@@ -62,20 +70,18 @@ TEST_F(PiChartTest, NoQualifyingPointGivesAnAxisUpToOne) {
     addPoint(50, 20);
     linearTrend(1, -0.5, 20, 250);
     redraw();
-    EXPECT_EQ(state().PiAxisYTop, 1);
+    EXPECT_EQ(doc.PiAxisYTop, 1);
     const QStringList texts = p7().printedTexts();
     EXPECT_EQ(texts.mid(6, 3), QStringList({"0,0", "0,5", "1,0"}));
 }
 
 TEST_F(PiChartTest, HalfUnitIndexAxisHasAMiddleLabelWithTwoDecimals) {
     linearTrend(1, -0.5, 20, 250);
-    state().ReplayingPiTrends = true; // axes as the dialog set them
-    state().PiAxisXMin = 0;
-    state().PiAxisXMax = 300;
-    state().PiAxisYBottom = 0;
-    state().PiAxisYTop = 0.5;
-    redraw();
-    state().ReplayingPiTrends = false;
+    doc.PiAxisXMin = 0;
+    doc.PiAxisXMax = 300;
+    doc.PiAxisYBottom = 0;
+    doc.PiAxisYTop = 0.5;
+    redraw(false);
     EXPECT_EQ(p7().printedTexts().mid(6, 3), QStringList({"0,0", "0,25", "0,5"}));
 }
 
@@ -90,7 +96,7 @@ TEST_F(PiChartTest, LinearTrendIsAHorizontalLineAtItsIndexForBothWellTypes) {
     EXPECT_DOUBLE_EQ(lines[0].x1, 0);
     EXPECT_DOUBLE_EQ(lines[0].x2, 250);
 
-    state().WellType = InjectionWell;
+    doc.WellType = InjectionWell;
     linearTrend(1, 0.5, 8, 250);
     redraw();
     lines = curve();
@@ -104,24 +110,20 @@ TEST_F(PiChartTest, SecondTrendOverlaysItsCurveOnly) {
     redraw();
     const std::vector<DrawOp> before = p8().operations();
     const QStringList labels = p7().printedTexts();
-    linearTrend(2, -0.25, 20, 120);
-    state().FitRateFrom = 60;
-    redraw();
+    linearTrend(2, -0.25, 20, 120, 60);
+    redraw(false);
     const std::vector<DrawOp>& after = p8().operations();
     ASSERT_EQ(after.size(), before.size() + 1);
     EXPECT_DOUBLE_EQ(after.back().y1, 4.0);
     EXPECT_DOUBLE_EQ(after.back().x2, 120);
     EXPECT_EQ(p7().printedTexts(), labels);
-    EXPECT_EQ(state().PiAxisYTop, 4);
+    EXPECT_EQ(doc.PiAxisYTop, 4);
 }
 
 TEST_F(PiChartTest, CubicCurveStartsAtZeroAndSkipsUndefinedValues) {
     addPoint(37, 10);
-    state().TrendCount = 1;
-    state().CurrentTrendKind = CubicTrend;
     // Secant slope c1 x^2 + c2 x + c3 vanishes at x = 100: the curve breaks there.
-    state().CurrentTrendCoefficients = {0.0001, 0, -1, 20};
-    state().FitRateTo = 200;
+    trend(1, CubicTrend, {0.0001, 0, -1, 20}, 200);
     redraw();
     const auto lines = curve();
     EXPECT_DOUBLE_EQ(lines.front().x1, 0);
@@ -144,10 +146,7 @@ TEST_F(PiChartTest, PolynomialCurvesNeverCrossTheirPole) {
                           {CubicTrend, {0.0001, 0, -1, 20}, 100}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pole);
-        state().TrendCount = 1;
-        state().CurrentTrendKind = static_cast<std::int16_t>(c.kind);
-        state().CurrentTrendCoefficients = c.c;
-        state().FitRateTo = 250;
+        trend(1, c.kind, c.c, 250);
         redraw();
         const auto lines = curve();
         EXPECT_GT(lines.size(), 400u); // sampled, not one straight chord
@@ -161,7 +160,7 @@ TEST_F(PiChartTest, PolynomialCurvesNeverCrossTheirPole) {
 TEST_F(PiChartTest, IndexLabelsNeverPrintOverTheAxisTitle) {
     for (double point : {3.7, 6.5, 8.5, 11.0, 13.0, 27.0, 140.0, 1400.0, 14000.0, 9e6}) {
         SCOPED_TRACE(point);
-        state().Measurements.clear();
+        doc.Measurements.clear();
         addPoint(point * 10, 10); // index = point
         linearTrend(1, -0.5, 20, 250);
         redraw();

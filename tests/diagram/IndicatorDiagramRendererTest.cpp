@@ -1,6 +1,6 @@
 #include "diagram/IndicatorDiagramRenderer.h"
+#include "charts/AnalysisPainter.h"
 #include "platform/PictureSurface.h"
-#include "state/AnalysisFault.h"
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
 
@@ -15,25 +15,26 @@ protected:
         form().Picture4->show();
     }
     void producing(double xMax, double yMax) {
-        state().WellType = ProducingWell;
-        state().IdAxisXMin = 0;
-        state().IdAxisXMax = xMax;
-        state().IdAxisYTop = yMax;
-        state().IdAxisYBottom = 0;
+        doc.WellType = ProducingWell;
+        doc.IdAxisXMin = 0;
+        doc.IdAxisXMax = xMax;
+        doc.IdAxisYTop = yMax;
+        doc.IdAxisYBottom = 0;
     }
     void injection(double xMax, double yMax) {
-        state().WellType = InjectionWell;
-        state().IdAxisXMin = 0;
-        state().IdAxisXMax = xMax;
-        state().IdAxisYTop = 0;
-        state().IdAxisYBottom = yMax;
+        doc.WellType = InjectionWell;
+        doc.IdAxisXMin = 0;
+        doc.IdAxisXMax = xMax;
+        doc.IdAxisYTop = 0;
+        doc.IdAxisYBottom = yMax;
     }
     void addPoint(double q, double p) {
-        state().Measurements.append(q, p);
-        state().MeasurementCount = state().Measurements.count();
+        doc.Measurements.append(q, p);
+        doc.MeasurementCount = doc.Measurements.count();
     }
-    void draw() { drawIndicatorDiagram(state(), *form().Picture3, *form().Picture4); }
+    void draw() { drawIndicatorDiagram(doc, *form().Picture3, *form().Picture4); }
     PictureSurface& p3() { return *form().Picture3; }
+    AnalysisState doc;
     PictureSurface& p4() { return *form().Picture4; }
     // The text ops on Picture3 whose text is one of the given labels, in drawing order.
     const DrawOp* findText(PictureSurface& surface, const QString& text) {
@@ -46,7 +47,7 @@ protected:
 
 TEST_F(DiagramTest, TickLabelsAndTitlesOfAProducingWell) {
     producing(100, 25);
-    state().SaturationPressure = 0;
+    doc.Inputs.SaturationPressure = 0;
     draw();
     EXPECT_EQ(p3().printedTexts(), QStringList({"0,0", "26,0", "52,0", "78,0", "Дебит, м  /сут",
                                                 "3", "0,0", "9,0", "18,0", "Pз,", "МПа"}));
@@ -118,7 +119,7 @@ TEST_F(DiagramTest, PointMarkersAreFilledCirclesSizedByThePlotWidth) {
 
 TEST_F(DiagramTest, SaturationLineOfTwentyDashesWithItsLabelAbove) {
     producing(100, 25);
-    state().SaturationPressure = 10;
+    doc.Inputs.SaturationPressure = 10;
     draw();
     int dashes = 0;
     for (const DrawOp& op : p4().operations(DrawOp::Line))
@@ -136,11 +137,11 @@ TEST_F(DiagramTest, SaturationLineOfTwentyDashesWithItsLabelAbove) {
 
 TEST_F(DiagramTest, NoSaturationLineForAnInjectionWellOrWithoutPressure) {
     injection(100, 25);
-    state().SaturationPressure = 10;
+    doc.Inputs.SaturationPressure = 10;
     draw();
     EXPECT_EQ(findText(p4(), "Pнас"), nullptr);
     producing(100, 25);
-    state().SaturationPressure = -1;
+    doc.Inputs.SaturationPressure = -1;
     draw();
     EXPECT_EQ(findText(p4(), "Pнас"), nullptr);
 }
@@ -166,36 +167,37 @@ TEST_F(DiagramTest, InjectionWellHasZeroPressureAtTheTop) {
     EXPECT_GT(tick.y2, 0);
 }
 
-TEST_F(DiagramTest, ZeroAxisRangeEndsTheDrawingAndKeepsTheOldPicture) {
+TEST_F(DiagramTest, AxesThatCannotBeDrawnLeaveTheOldPicture) {
     producing(100, 25);
-    draw();
-    const std::size_t before = p3().operations().size();
-    state().IdAxisXMax = 0;
-    EXPECT_THROW(draw(), AnalysisFault);
-    EXPECT_EQ(p3().operations().size(), before);
-    producing(100, 0);
-    EXPECT_THROW(draw(), AnalysisFault);
+    doc.DiagramShown = true;
+    const ChartSurfaces surfaces{p3(), p4(), *form().Picture7, *form().Picture8};
+    drawAnalysis(doc, surfaces);
+    const std::vector<DrawOp> before = p3().operations();
+    for (double top : {0.0, 1e16}) {
+        producing(100, top);
+        drawAnalysis(doc, surfaces);
+        EXPECT_EQ(p3().operations().size(), before.size());
+    }
 }
 
 class TrendDrawingTest : public DiagramTest {
 protected:
-    void trend(int count, int kind, Coefficients c, double from, double to) {
-        state().TrendCount = static_cast<std::int16_t>(count);
-        state().CurrentTrendKind = static_cast<std::int16_t>(kind);
-        state().CurrentTrendCoefficients = std::move(c);
-        state().FitRateFrom = from;
-        state().FitRateTo = to;
+    void trend(int slot, int kind, Coefficients c, double from, double to, double rSquared = 1) {
+        doc.TrendCount = static_cast<std::int16_t>(slot);
+        doc.trend(slot) = {static_cast<std::int16_t>(kind), std::move(c), from, to, rSquared, 0};
     }
-    void drawTrend(bool selection = false) { drawTrendOnDiagram(state(), selection, p4()); }
+    void drawTrend(bool selection = false) {
+        doc.SelectionMode = selection;
+        drawTrendOnDiagram(doc, doc.TrendCount, p4());
+    }
 };
 
 TEST_F(TrendDrawingTest, LinearTrendIsOneLineFromZeroRateWithItsLabel) {
     producing(50, 25);
-    state().IdAxisXMin = 10;
+    doc.IdAxisXMin = 10;
     draw();
     p4().Cls();
     trend(1, LinearTrend, {-0.5, 20}, 15, 40);
-    state().TrendRSquared = 1;
     drawTrend();
     const auto lines = p4().operations(DrawOp::Line);
     ASSERT_EQ(lines.size(), 1u);
@@ -249,16 +251,13 @@ TEST_F(TrendDrawingTest, SecondTrendLabelSitsLower) {
     EXPECT_REL(25 / 4.0, texts[2].y1, 1e-12);
 }
 
-TEST_F(TrendDrawingTest, RedrawnTrendsShowTheirOwnRSquared) {
+TEST_F(TrendDrawingTest, EachTrendShowsItsOwnRSquared) {
     producing(100, 25);
-    state().FirstTrendRSquared = 0.9;
-    state().SecondTrendRSquared = 0.5;
-    state().TrendRSquared = 0.5;
-    state().ReplayingIdTrends = true;
-    trend(1, LinearTrend, {-0.5, 20}, 0, 40);
-    drawTrend();
-    EXPECT_TRUE(p4().printedTexts().contains("R  =0,900"));
-    state().ReplayingIdTrends = false;
+    trend(1, LinearTrend, {-0.5, 20}, 0, 40, 0.9);
+    trend(2, LinearTrend, {-0.2, 18}, 20, 40, 0.5);
+    drawTrendOnDiagram(doc, 1, p4());
+    drawTrendOnDiagram(doc, 2, p4());
+    EXPECT_EQ(p4().printedTexts().filter("R  =").join(' '), "R  =0,900 R  =0,500");
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-#include "measurements/MeasurementClipboard.h"
-#include "measurements/MeasurementGridEditor.h"
+#include "analysis/ResultRows.h"
 #include "platform/PictureSurface.h"
 #include "support/GridDriver.h"
 #include "support/GuiFixture.h"
@@ -22,14 +21,17 @@ protected:
     FlexGrid* grid() { return form().MSFlexGrid1; }
     // A built analysis that every edit must discard.
     void pretendBuilt() {
-        state().ProductivityIndex = 2;
-        state().AllowedBottomholePressure = 5;
-        state().TrendCount = 1;
-        form().Picture3->show();
-        form().Picture4->show();
-        form().Check1->show();
-        form().MSFlexGrid2->show();
-        menus().mTrend->menuAction()->setEnabled(true);
+        edit([](AnalysisState& s) {
+            s.ProductivityIndex = 2;
+            s.AllowedBottomholePressure = 5;
+            s.TrendCount = 1;
+            s.FirstTrend.Kind = LinearTrend;
+            s.DiagramShown = true;
+            s.AllowedPressureBoxesShown = true;
+            UpdateResultsTable(s);
+        });
+        ASSERT_TRUE(form().Picture3->isVisible());
+        ASSERT_TRUE(form().MSFlexGrid2->isVisible());
     }
     void expectDiscarded() {
         EXPECT_EQ(state().ProductivityIndex, 0);
@@ -168,7 +170,7 @@ TEST_F(MeasurementGridTest, InsertRowBeforeTheCurrentDataRow) {
     driver.click(2, 1);
     EXPECT_TRUE(menus().mEditPastRow->isEnabled());
     form().Check2->setChecked(true);
-    state().AllowedBottomholePressure = 4;
+    edit([](AnalysisState& s) { s.AllowedBottomholePressure = 4; });
     menus().mEditPastRow->trigger();
     EXPECT_EQ(grid()->Rows(), 6);
     EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
@@ -257,7 +259,8 @@ class PasteTest : public MeasurementGridTest {
 protected:
     void paste(const QString& text) {
         QApplication::clipboard()->setText(text);
-        frame->measurementClipboard().paste();
+        emit menus().mEdit->aboutToShow();
+        menus().mEditPaste->trigger();
     }
     void threeRows() { driver.typeRows({{"1", "9"}, {"2", "8"}, {"3", "7"}}); }
 };
@@ -326,7 +329,7 @@ TEST_F(PasteTest, PasteAndRowInsertionHideStaleResultsWithNoBoxTicked) {
     driver.typeRows({{"10", "20"}, {"30", "40"}});
     pretendBuilt();
     driver.click(1, 1);
-    frame->gridEditor().insertRow();
+    menus().mEditPastRow->trigger();
     EXPECT_FALSE(form().MSFlexGrid2->isVisible());
     pretendBuilt();
     paste("5\t6\n");
@@ -368,25 +371,26 @@ TEST_F(PasteTest, DataMenuOffersPasteOnlyWithADataRowAndText) {
 }
 
 TEST_F(PasteTest, SaveIsOfferedOnlyForALoadedRecordWithResults) {
-    start({.DatabaseMode = true});
     const auto openDataMenu = [this] { emit menus().mEdit->aboutToShow(); };
-    state().ReservoirPressure = 20;
-    openDataMenu();
-    EXPECT_FALSE(menus().mEditSave->isEnabled());
-    state().DatabaseRecordLoaded = true;
-    openDataMenu();
-    EXPECT_TRUE(menus().mEditSave->isEnabled());
-    state().ReservoirPressure = 0;
-    openDataMenu();
-    EXPECT_FALSE(menus().mEditSave->isEnabled());
+    for (bool loaded : {false, true}) {
+        start({.DatabaseMode = true, .DatabaseRecordLoaded = loaded});
+        edit([](AnalysisState& s) { s.ReservoirPressure = 20; });
+        openDataMenu();
+        EXPECT_EQ(menus().mEditSave->isEnabled(), loaded);
+        edit([](AnalysisState& s) { s.ReservoirPressure = 0; });
+        openDataMenu();
+        EXPECT_FALSE(menus().mEditSave->isEnabled());
+    }
 }
 
 TEST_F(PasteTest, CopyWritesTheFitSet) {
-    for (auto [q, p] : {std::pair{10.0, 20.0}, {20.0, 18.5}, {30.0, 17.0}}) {
-        state().FitRates.append(q);
-        state().FitPressures.append(p);
-    }
-    state().FitPointCount = 3;
+    edit([](AnalysisState& s) {
+        for (auto [q, p] : {std::pair{10.0, 20.0}, {20.0, 18.5}, {30.0, 17.0}}) {
+            s.FitRates.append(q);
+            s.FitPressures.append(p);
+        }
+        s.FitPointCount = 3;
+    });
     menus().mEditCopyIDData->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "10\t20\n20\t18,5\n30\t17\n");
 }

@@ -20,12 +20,8 @@ TEST(OneBasedArray, IndexesFromOneAndGrowsKeepingContents) {
 }
 
 TEST(AnalysisState, StartValuesBeforeTheFirstBuild) {
-    AnalysisState s;
-    applyStartValues(s);
+    const AnalysisState s;
     EXPECT_EQ(s.WellType, ProducingWell);
-    EXPECT_TRUE(s.WellTypeSelectable);
-    EXPECT_FALSE(s.DatabaseMode);
-    EXPECT_FALSE(s.DatabaseRecordLoaded);
     EXPECT_EQ(s.IdAxisXMin, 0);
     EXPECT_EQ(s.IdAxisXMax, 0);
     EXPECT_EQ(s.IdAxisYTop, 0);
@@ -33,29 +29,24 @@ TEST(AnalysisState, StartValuesBeforeTheFirstBuild) {
     EXPECT_EQ(s.MeasurementCount, 0);
     EXPECT_EQ(s.FitPointCount, 0);
     EXPECT_EQ(s.TrendCount, 0);
-    EXPECT_EQ(s.FirstTrendKind, NoTrend);
-    EXPECT_FALSE(s.ReplayingIdTrends || s.StopAfterTrendLabel || s.ReplayingPiTrends);
-    EXPECT_EQ(s.AllowedPressureTolerance, 0.01);
-    EXPECT_EQ(s.CurveSegments, 500);
-    EXPECT_EQ(s.PointRadiusDivisor, 120);
-    EXPECT_EQ(s.PlotLeftMarginFraction, 0.12);
-    EXPECT_EQ(s.SaturationLineDashes, 20);
+    EXPECT_EQ(s.FirstTrend.Kind, NoTrend);
+    EXPECT_EQ(s.Estimation, EstimationMode::None);
+    EXPECT_EQ(s.Inputs.SaturationPressure, 2);
+    EXPECT_EQ(s.Inputs.WellRadius, 0.1);
+    // Before the first result the results table shows empty; nothing else is shown.
+    EXPECT_TRUE(s.ResultsShown && s.ResultRows.empty());
+    EXPECT_FALSE(s.DiagramShown || s.PiChartShown || s.AllowedPressureBoxesShown);
 }
 
 AnalysisState stateWithEverythingSet() {
     AnalysisState s;
-    applyStartValues(s);
     s.ProductivityIndex = 2;
     s.SecondProductivityIndex = 3;
     s.ReservoirPressure = 20;
     s.AllowedBottomholePressure = 7;
     s.TrendCount = 2;
-    s.CurrentTrendKind = LinearTrend;
-    s.CurrentTrendCoefficients = {-0.5, 20};
-    s.FirstTrendKind = LinearTrend;
-    s.FirstTrendCoefficients = {-0.5, 20};
-    s.SecondTrendKind = QuadraticTrend;
-    s.SecondTrendCoefficients = {1, 2, 3};
+    s.FirstTrend = {LinearTrend, {-0.5, 20}, 0, 40, 0.9, 2};
+    s.SecondTrend = {QuadraticTrend, {1, 2, 3}, 10, 40, 0.8, 0};
     s.IdAxisXMax = 100;
     s.IdAxisYTop = 25;
     s.IdAxisYBottom = 1;
@@ -65,21 +56,20 @@ AnalysisState stateWithEverythingSet() {
 
 TEST(AnalysisState, ResetGroupsClearOnlyTheirOwnItems) {
     AnalysisState s = stateWithEverythingSet();
+    const AnalysisState before = s;
+    EXPECT_EQ(s, before); // a value: copies compare equal
     resetResults(s);
     EXPECT_EQ(s.ProductivityIndex, 0);
     EXPECT_EQ(s.SecondProductivityIndex, 0);
     EXPECT_EQ(s.ReservoirPressure, 0);
     EXPECT_EQ(s.AllowedBottomholePressure, 7);
     EXPECT_EQ(s.TrendCount, 2);
+    EXPECT_NE(s, before);
 
     ResetTrends(s);
     EXPECT_EQ(s.TrendCount, 0);
-    EXPECT_EQ(s.CurrentTrendKind, NoTrend);
-    EXPECT_EQ(s.FirstTrendKind, NoTrend);
-    EXPECT_EQ(s.SecondTrendKind, NoTrend);
-    EXPECT_TRUE(s.CurrentTrendCoefficients.empty());
-    EXPECT_TRUE(s.FirstTrendCoefficients.empty());
-    EXPECT_TRUE(s.SecondTrendCoefficients.empty());
+    EXPECT_EQ(s.FirstTrend, TrendRecord{});
+    EXPECT_EQ(s.SecondTrend, TrendRecord{});
     EXPECT_EQ(s.IdAxisXMax, 100);
 
     resetAxes(s);

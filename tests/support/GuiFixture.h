@@ -2,6 +2,7 @@
 
 #include "support/QtPrinters.h"
 
+#include "app/AnalysisWindow.h"
 #include "app/MainFrame.h"
 #include "app/WorkWindow.h"
 #include "platform/RecordingMessagePort.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -26,7 +28,11 @@ protected:
     void SetUp() override { start(); }
 
     WorkWindow& form() { return frame->workWindow(); }
-    AnalysisState& state() { return frame->state(); }
+    const AnalysisState& state() { return frame->state(); }
+    // Brings the analysis into a state for a test, as a command would.
+    void edit(const std::function<void(AnalysisState&)>& change) {
+        frame->analysis().run([&](AnalysisState& s, CommandContext&) { change(s); });
+    }
     const MenuTree& menus() const { return frame->menus(); }
 
     RecordingMessagePort messages;

@@ -118,6 +118,10 @@ private:
 
     void grid(const char* name) {
         auto* g = find<FlexGrid>(name);
+        if (!g->isVisible()) {
+            line(QStringLiteral("%1 visible=0").arg(name));
+            return;
+        }
         line(QStringLiteral("%1 visible=%2 rows=%3 height=%4 current=%5,%6")
                  .arg(name)
                  .arg(g->isVisible())

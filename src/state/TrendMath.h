@@ -6,7 +6,7 @@ namespace id {
 
 // Pressure of a trend at rate q, evaluated in the written nested form; c[0] multiplies the
 // highest power. Kinds other than 2, 3 and 4 give 0. Inline: the allowed-pressure search
-// evaluates it millions of times.
+// evaluates it in tight loops.
 inline double evaluateTrendAt(int kind, const double* c, double q) {
     switch (kind) {
     case LinearTrend:
@@ -20,7 +20,11 @@ inline double evaluateTrendAt(int kind, const double* c, double q) {
     }
 }
 
-// The same for a coefficient array of the analysis state (indices 1..kind).
+// The same for a coefficient array (indices 1..kind).
 double evaluateTrend(int kind, const Coefficients& c, double q);
+
+inline double evaluateTrend(const TrendRecord& trend, double q) {
+    return evaluateTrend(trend.Kind, trend.Coefficients, q);
+}
 
 } // namespace id

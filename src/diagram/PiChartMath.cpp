@@ -1,4 +1,4 @@
-#include "charts/PiChartMath.h"
+#include "diagram/PiChartMath.h"
 
 #include "diagram/AxisRounding.h"
 

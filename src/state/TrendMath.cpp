@@ -1,4 +1,4 @@
-#include "diagram/TrendMath.h"
+#include "state/TrendMath.h"
 
 namespace id {
 

@@ -1,0 +1,432 @@
+#include "app/AnalysisWindow.h"
+
+#include "analysis/EstimationModes.h"
+#include "analysis/ResultRows.h"
+#include "app/ShellCommands.h"
+#include "app/WorkWindow.h"
+#include "charts/AnalysisPainter.h"
+#include "measurements/ClipboardTable.h"
+#include "platform/ClipboardPort.h"
+#include "platform/FlexGrid.h"
+#include "platform/MessagePort.h"
+#include "platform/PictureSurface.h"
+#include "platform/Twips.h"
+#include "state/AnalysisFault.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QStyle>
+
+namespace id {
+
+namespace {
+
+constexpr double ResultRowHeightTwips = 350;
+constexpr Qt::Alignment EditedCellAlignment = Qt::AlignHCenter | Qt::AlignTop;
+
+// Room a cell's text needs besides its glyphs: the view's text margins and the grid line.
+int cellFrame(const FlexGrid* grid) {
+    return 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 2;
+}
+
+// The value column gets what its widest value needs (at least its share of the width); the
+// caption column keeps the rest and wraps a caption that no longer fits on one line.
+void fitResultColumns(FlexGrid* grid, const std::vector<ResultRow>& rows) {
+    const QFontMetrics metrics(grid->font());
+    const int tableWidth = grid->width() - 2 * grid->frameWidth();
+    int valueWidth = twipsToPixels(pixelsToTwips(grid->width()) * 0.15);
+    for (const ResultRow& row : rows)
+        valueWidth = std::max(valueWidth, metrics.horizontalAdvance(row.value) + cellFrame(grid));
+    valueWidth = std::min(valueWidth, tableWidth - 4 * cellFrame(grid));
+    const int captionWidth = tableWidth - valueWidth;
+    grid->setColumnWidth(0, captionWidth);
+    grid->setColumnWidth(1, valueWidth);
+    // A wrapped caption makes its row, and so the table, taller than the usual row height.
+    int extra = 0;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const QRect text =
+            metrics.boundingRect(QRect(0, 0, captionWidth - cellFrame(grid), 10000),
+                                 Qt::TextWordWrap, rows[static_cast<std::size_t>(r)].caption);
+        const int needed = text.height() + 4;
+        if (needed > grid->rowHeight(r)) {
+            extra += needed - grid->rowHeight(r);
+            grid->setRowHeight(r, needed);
+        }
+    }
+    grid->resize(grid->width(), grid->height() + extra);
+}
+
+QString estimateCaption(EstimationMode mode) {
+    return mode == EstimationMode::SkinFromTransmissibility
+               ? QStringLiteral("Гидропроводность, Д*см/сПз")
+               : QStringLiteral("Скин-эффект");
+}
+
+} // namespace
+
+AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
+                               const StartOptions& options, MessagePort& messages,
+                               ClipboardPort& clipboard, SpreadsheetFitService& fits,
+                               QObject* parent)
+    : QObject(parent), frame_(frame), form_(form), menus_(menus), options_(options),
+      messages_(messages), clipboard_(clipboard), fits_(fits) {
+    state_.WellType = options.WellType;
+    shownWellType_ = state_.WellType;
+    bindMenus();
+    bindControls();
+    present();
+}
+
+AnalysisWindow::~AnalysisWindow() {
+    // The controls outlive this object only during the frame's destruction; they must not
+    // reach it then.
+    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell}) {
+        box->removeEventFilter(this);
+        box->disconnect(this);
+    }
+    for (QObject* o : std::initializer_list<QObject*>{form_.MSFlexGrid1, form_.Check1, form_.Check2,
+                                                      form_.Picture4})
+        o->disconnect(this);
+}
+
+void AnalysisWindow::run(const Command& command) {
+    // Typing into the formation boxes changes nothing until a command reads them.
+    state_.Inputs.Pnas = form_.Pnas->text();
+    state_.Inputs.Skin = form_.Skin->text();
+    state_.Inputs.Rkontur = form_.Rkontur->text();
+    state_.Inputs.Rwell = form_.Rwell->text();
+    CommandContext context{fits_, options_, {}};
+    AnalysisState next = state_;
+    try {
+        command(next, context);
+        state_ = std::move(next);
+    } catch (const AnalysisFault& fault) {
+        context.messages << fault.message();
+    }
+    present();
+    for (const QString& message : context.messages)
+        messages_.showMessage(message);
+}
+
+void AnalysisWindow::bindMenus() {
+    const MenuTree& m = menus_;
+    const auto bind = [this](QAction* item, Command command) {
+        connect(item, &QAction::triggered, this, [this, command] { run(command); });
+    };
+    bind(m.mIdAdd, [](AnalysisState& s, CommandContext& c) { BuildCharts(s, c); });
+    bind(m.mEditWellDob, [](AnalysisState& s, CommandContext&) { SwitchWellType(s, 1); });
+    bind(m.mEditWellNag, [](AnalysisState& s, CommandContext&) { SwitchWellType(s, 2); });
+    for (const auto& [item, kind] : {std::pair{m.mTrendLine, LinearTrend},
+                                     {m.mTrendPolinom2, QuadraticTrend},
+                                     {m.mTrendPolinom3, CubicTrend}})
+        bind(item,
+             [kind](AnalysisState& s, CommandContext& c) { addTrendByAllPoints(s, c, kind); });
+    bind(m.mTrendAddSelectPoint,
+         [](AnalysisState& s, CommandContext& c) { toggleSelectionMode(s, c); });
+    bind(m.mTrendDelete, [](AnalysisState& s, CommandContext& c) { deleteTrends(s, c); });
+    bind(m.mIdSkinGidro, [](AnalysisState& s, CommandContext& c) {
+        selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);
+    });
+    bind(m.mIdSkinSkin, [](AnalysisState& s, CommandContext& c) {
+        selectEstimatingMode(s, EstimationMode::SkinFromTransmissibility, c.messages);
+    });
+    bind(m.mIdSkinNot, [](AnalysisState& s, CommandContext&) { withoutEstimate(s); });
+    connect(m.mEditPastRow, &QAction::triggered, this, [this] {
+        runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); });
+    });
+    connect(m.mEditPaste, &QAction::triggered, this, [this] {
+        const QString text = clipboard_.text();
+        QStringList messages;
+        runTableEdit([&](AnalysisState s, TableCursor c) {
+            return pasteMeasurements(std::move(s), c, text, messages);
+        });
+        for (const QString& message : messages)
+            messages_.showMessage(message);
+    });
+    connect(m.mEditCopyIDData, &QAction::triggered, this, [this] {
+        const std::vector<double>& rates = state_.FitRates.values();
+        const std::vector<double>& pressures = state_.FitPressures.values();
+        const auto count = static_cast<std::size_t>(std::max(0, state_.FitPointCount));
+        clipboard_.setText(fitSetText(
+            std::vector<double>(rates.begin(), rates.begin() + std::min(count, rates.size())),
+            std::vector<double>(pressures.begin(),
+                                pressures.begin() + std::min(count, pressures.size()))));
+    });
+    connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
+    connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
+    connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
+}
+
+void AnalysisWindow::bindControls() {
+    FlexGrid* grid = form_.MSFlexGrid1;
+    connect(grid, &FlexGrid::keyPressed, this, [this, grid](QKeyEvent* event) {
+        // With no data cell current (after the table lost focus) keys are ignored.
+        if (grid->Row() < 1 || grid->Col() < 1)
+            return;
+        const int last = options_.lastDataColumn();
+        if (event->key() == Qt::Key_Delete) {
+            runTableEdit([last](AnalysisState s, TableCursor c) {
+                return deleteSelection(std::move(s), c, last);
+            });
+            return;
+        }
+        QChar character;
+        if (event->key() == Qt::Key_Backspace) {
+            character = QChar(8);
+        } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            character = QChar(13);
+        } else {
+            // Shortcuts, Escape and keys that type nothing are no characters for the cell.
+            const QString text = event->text();
+            if (text.isEmpty() || !text.at(0).isPrint() ||
+                (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+                return;
+            character = text.at(0);
+        }
+        QStringList messages;
+        runTableEdit([&](AnalysisState s, TableCursor c) {
+            return typeCharacter(std::move(s), c, character, last, messages);
+        });
+        for (const QString& message : messages)
+            messages_.showMessage(message);
+    });
+    connect(grid, &FlexGrid::focusLost, this, [this, grid] {
+        menus_.mEditPastRow->setEnabled(false);
+        menus_.mEditPaste->setEnabled(false);
+        grid->setRow(0);
+    });
+    const auto dataRowChosen = [this, grid] {
+        if (grid->Row() > 0)
+            menus_.mEditPastRow->setEnabled(true);
+    };
+    connect(grid, &QTableWidget::itemSelectionChanged, this, dataRowChosen);
+    // Clicking back into the cell that was current before the table lost focus changes no
+    // selection, but it does return to a data row.
+    connect(grid, &QAbstractItemView::pressed, this, dataRowChosen);
+    connect(grid, &FlexGrid::pointerMoved, this, [this] {
+        form_.Picture5->hide();
+        form_.Picture9->hide();
+    });
+
+    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell})
+        box->installEventFilter(this);
+    connect(form_.Pnas, &QLineEdit::textChanged, this, [this](const QString& text) {
+        run([text](AnalysisState& s, CommandContext&) { saturationPressureEdited(s, text); });
+    });
+    for (const auto& [box, number] : {std::pair{form_.Check1, 1}, {form_.Check2, 2}})
+        connect(box, &QCheckBox::toggled, this, [this, number](bool ticked) {
+            run([number, ticked](AnalysisState& s, CommandContext& c) {
+                tickAllowedPressureBox(s, c, number, ticked);
+            });
+        });
+    connect(form_.Picture4, &PictureSurface::mousePressed, this,
+            [this](int button, int shift, double, double y) {
+                run([=](AnalysisState& s, CommandContext&) {
+                    pickAllowedPressure(s, button, shift, y);
+                });
+            });
+}
+
+bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        // The decimal separator is the comma; a typed full stop becomes one.
+        if (box && key->text() == QStringLiteral(".")) {
+            box->insert(QStringLiteral(","));
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // A message box or menu taking the focus is not the user leaving the box.
+        const bool leftTheBox =
+            reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        if (leftTheBox &&
+            (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell))
+            run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+TableCursor AnalysisWindow::tableCursor() const {
+    const FlexGrid* grid = form_.MSFlexGrid1;
+    return {grid->Row(), grid->Col(), grid->RowSel(), grid->ColSel()};
+}
+
+void AnalysisWindow::runTableEdit(
+    const std::function<TableEdit(AnalysisState, TableCursor)>& edit) {
+    const TableCursor before = tableCursor();
+    TableCursor after = before;
+    run([&](AnalysisState& s, CommandContext&) {
+        TableEdit result = edit(std::move(s), before);
+        s = std::move(result.state);
+        after = result.cursor;
+    });
+    if (after != before)
+        form_.MSFlexGrid1->setCurrentCellAt(after.Row, after.Col);
+}
+
+void AnalysisWindow::present() {
+    drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+    const AnalysisState& s = state_;
+    if (s.WellType != shownWellType_) {
+        shownWellType_ = s.WellType;
+        frame_.setWindowTitle(frameCaption(s.WellType));
+        form_.applyWellTypeHeader(s.WellType);
+        form_.placeDiagram(s.WellType);
+    }
+    form_.Picture3->setVisible(s.DiagramShown);
+    form_.Picture4->setVisible(s.DiagramShown);
+    form_.Picture7->setVisible(s.PiChartShown);
+    form_.Picture8->setVisible(s.PiChartShown);
+    for (const auto& [box, ticked] :
+         {std::pair{form_.Check1, s.ManualPick}, {form_.Check2, s.AutoSearch}}) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(ticked);
+        box->setVisible(s.AllowedPressureBoxesShown);
+    }
+    const MenuTree& m = menus_;
+    m.mEditWellDob->setChecked(s.WellType == ProducingWell);
+    m.mEditWellNag->setChecked(s.WellType == InjectionWell);
+    m.mIdSkinGidro->setChecked(s.Estimation == EstimationMode::TransmissibilityFromSkin);
+    m.mIdSkinSkin->setChecked(s.Estimation == EstimationMode::SkinFromTransmissibility);
+    m.mIdSkinNot->setChecked(s.Estimation == EstimationMode::None);
+    m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
+    m.mTrend->menuAction()->setEnabled(s.DiagramShown);
+    syncInputs();
+    syncResults();
+    syncTable();
+}
+
+void AnalysisWindow::syncInputs() {
+    const AnalysisState& s = state_;
+    const FormationInputs& f = s.Inputs;
+    for (const auto& [box, text] : {std::pair{form_.Pnas, f.Pnas},
+                                    {form_.Skin, f.Skin},
+                                    {form_.Rkontur, f.Rkontur},
+                                    {form_.Rwell, f.Rwell}}) {
+        if (box->text() != text) {
+            const QSignalBlocker quiet(box);
+            box->setText(text);
+        }
+    }
+    const bool producing = s.WellType == ProducingWell;
+    form_.Pnas->setVisible(producing);
+    form_.Label1->setVisible(producing);
+    const bool estimating = s.Estimation != EstimationMode::None;
+    for (QWidget* w : std::initializer_list<QWidget*>{form_.Skin, form_.Label2, form_.Rkontur,
+                                                      form_.Label3, form_.Rwell, form_.Label4})
+        w->setVisible(estimating);
+    if (estimating) {
+        form_.setLabelText(form_.Label2, estimateCaption(s.Estimation));
+        form_.setLabelText(form_.Label3, QStringLiteral("Радиус контура питания, м"));
+        form_.setLabelText(form_.Label4, QStringLiteral("Радиус скважины, м"));
+    }
+}
+
+void AnalysisWindow::syncResults() {
+    FlexGrid* grid = form_.MSFlexGrid2;
+    const AnalysisState& s = state_;
+    if (!s.ResultsShown) {
+        grid->hide();
+        return;
+    }
+    // Before the first result the table shows empty, as laid out.
+    if (s.ResultRows.empty()) {
+        grid->show();
+        return;
+    }
+    const QRect geometry = grid->geometry();
+    const int n = static_cast<int>(s.ResultRows.size());
+    grid->setRows(n);
+    grid->setGeometry(geometry.x(), geometry.y(), geometry.width(),
+                      twipsToPixels(n * ResultRowHeightTwips));
+    for (int r = 0; r < n; ++r) {
+        const ResultRow& row = s.ResultRows[static_cast<std::size_t>(r)];
+        grid->setRowHeight(r, twipsToPixels((r + 1) * ResultRowHeightTwips) -
+                                  twipsToPixels(r * ResultRowHeightTwips));
+        grid->setText(r, 0, row.caption);
+        grid->setCellAlignment(r, 1, Qt::AlignCenter);
+        grid->setText(r, 1, row.value);
+    }
+    fitResultColumns(grid, s.ResultRows);
+    grid->show();
+}
+
+void AnalysisWindow::syncTable() {
+    FlexGrid* grid = form_.MSFlexGrid1;
+    const std::vector<MeasurementRow>& rows = state_.Table;
+    std::size_t first = 0;
+    while (first < rows.size() && first < shownTable_.size() && rows[first] == shownTable_[first])
+        ++first;
+    if (first == rows.size() && rows.size() == shownTable_.size())
+        return;
+    const int total = static_cast<int>(rows.size()) + 2;
+    if (grid->Rows() != total)
+        grid->setRows(total);
+    const int last = options_.lastDataColumn();
+    grid->beginBulkEdit();
+    for (std::size_t i = first; i < rows.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        const MeasurementRow& row = rows[i];
+        grid->setText(r, 0, QString::number(r));
+        const QString texts[] = {row.Rate, row.Pressure, row.Date};
+        for (int c = 1; c <= last; ++c) {
+            grid->setCellAlignment(r, c, EditedCellAlignment);
+            grid->setText(r, c, texts[c - 1]);
+        }
+    }
+    for (int c = 0; c <= last; ++c)
+        grid->setText(total - 1, c, QString());
+    grid->endBulkEdit();
+    shownTable_ = rows;
+}
+
+void AnalysisWindow::openDataMenu() {
+    const MenuTree& m = menus_;
+    m.mEditPaste->setEnabled(form_.MSFlexGrid1->Row() >= 1 && !clipboard_.text().isEmpty());
+    const AnalysisState& s = state_;
+    m.mEditSave->setEnabled(
+        options_.DatabaseRecordLoaded &&
+        (s.ProductivityIndex > 0 || s.ReservoirPressure > 0 || s.AllowedBottomholePressure > 0));
+}
+
+void AnalysisWindow::openDiagramMenu() {
+    const MenuTree& m = menus_;
+    const AnalysisState& s = state_;
+    m.mIdAdd->setEnabled(!s.Table.empty() && !s.Table.front().Rate.isEmpty() &&
+                         !s.Table.front().Pressure.isEmpty());
+    m.mIdFormat->menuAction()->setEnabled(s.DiagramShown);
+    m.mIdFormatX->setEnabled(s.DiagramShown);
+    m.mIdFormatY->setEnabled(s.DiagramShown);
+    m.mEditCopy->menuAction()->setEnabled(s.DiagramShown);
+    m.mIdFormatYPIQ->setEnabled(s.PiChartShown);
+    m.mEditCopyPIGraf->setEnabled(s.PiChartShown);
+    m.mIdSkin->menuAction()->setEnabled(s.FirstTrend.Kind < QuadraticTrend);
+}
+
+void AnalysisWindow::openTrendMenu() {
+    const MenuTree& m = menus_;
+    const AnalysisState& s = state_;
+    if (!s.SelectionMode) {
+        m.mTrendAdd->menuAction()->setEnabled(true);
+        if (s.FitPointCount >= 1) {
+            m.mTrendLine->setEnabled(s.FitPointCount >= 2);
+            m.mTrendPolinom2->setEnabled(s.FitPointCount >= 3);
+            m.mTrendPolinom3->setEnabled(s.FitPointCount > 3);
+        }
+    } else {
+        m.mTrendAdd->menuAction()->setEnabled(false);
+    }
+    m.mTrendDelete->setEnabled(s.TrendCount >= 1);
+}
+
+} // namespace id

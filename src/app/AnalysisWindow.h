@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/MenuTree.h"
+#include "measurements/TableEditing.h"
+#include "state/AnalysisState.h"
+#include "state/CommandContext.h"
+#include "state/StartOptions.h"
+
+#include <QObject>
+#include <functional>
+
+class QMainWindow;
+
+namespace id {
+
+class ClipboardPort;
+class MessagePort;
+class SpreadsheetFitService;
+class WorkWindow;
+
+// The one place where the window meets the analysis. It holds the analysis, binds every menu
+// item and control to its command, and runs a command as: take the analysis, execute, keep the
+// result (or, after a fault, the analysis as it was), draw the charts from it, bring every
+// control in line with it, show the messages.
+class AnalysisWindow : public QObject {
+    Q_OBJECT
+public:
+    using Command = std::function<void(AnalysisState&, CommandContext&)>;
+
+    AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
+                   const StartOptions& options, MessagePort& messages, ClipboardPort& clipboard,
+                   SpreadsheetFitService& fits, QObject* parent = nullptr);
+    ~AnalysisWindow() override;
+
+    const AnalysisState& state() const { return state_; }
+    // Runs a command on the analysis and shows the outcome.
+    void run(const Command& command);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void bindMenus();
+    void bindControls();
+    void runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit);
+    TableCursor tableCursor() const;
+    void present();
+    void syncTable();
+    void syncResults();
+    void syncInputs();
+    void openDataMenu();
+    void openDiagramMenu();
+    void openTrendMenu();
+
+    QMainWindow& frame_;
+    WorkWindow& form_;
+    const MenuTree& menus_;
+    StartOptions options_;
+    MessagePort& messages_;
+    ClipboardPort& clipboard_;
+    SpreadsheetFitService& fits_;
+    AnalysisState state_;
+    // What the table widget shows, to write only the rows that changed.
+    std::vector<MeasurementRow> shownTable_;
+    std::int16_t shownWellType_ = 0;
+};
+
+} // namespace id

@@ -1,0 +1,24 @@
+#include "charts/AnalysisPainter.h"
+
+#include "charts/PiChartRenderer.h"
+#include "diagram/IndicatorDiagramRenderer.h"
+#include "diagram/TickRule.h"
+
+namespace id {
+
+void drawAnalysis(const AnalysisState& s, const ChartSurfaces& surfaces) {
+    // Axes that cannot be drawn were refused by the command that set them; this is a guard.
+    const bool diagramDrawable = !axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", QString()) &&
+                                 !axisFault(s.IdAxisYTop, s.IdAxisYBottom, "Y", QString());
+    if (s.DiagramShown && diagramDrawable) {
+        drawIndicatorDiagram(s, surfaces.picture3, surfaces.picture4);
+        for (int slot = 1; slot <= s.TrendCount && slot <= 2; ++slot)
+            drawTrendOnDiagram(s, slot, surfaces.picture4);
+    }
+    const bool piDrawable = !axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", QString()) &&
+                            !axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", QString());
+    if (s.PiChartShown && s.TrendCount > 0 && piDrawable)
+        RedrawPiChart(s, surfaces.picture7, surfaces.picture8);
+}
+
+} // namespace id

@@ -1,0 +1,20 @@
+#include "platform/ClipboardPort.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace id {
+
+QString SystemClipboard::text() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText() ? data->text() : QString();
+}
+
+void SystemClipboard::setText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+} // namespace id

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace id {
+
+// The clipboard as the program uses it: plain text in and out. The program uses the system
+// clipboard; tests and automation may hand it one of their own.
+class ClipboardPort {
+public:
+    virtual ~ClipboardPort() = default;
+    virtual QString text() const = 0;
+    virtual void setText(const QString& text) = 0;
+};
+
+// The system clipboard.
+class SystemClipboard : public ClipboardPort {
+public:
+    QString text() const override;
+    void setText(const QString& text) override;
+};
+
+// A clipboard that only this program sees.
+class MemoryClipboard : public ClipboardPort {
+public:
+    QString text() const override { return text_; }
+    void setText(const QString& text) override { text_ = text; }
+
+private:
+    QString text_;
+};
+
+} // namespace id

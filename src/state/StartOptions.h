@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace id {
+
+// Modes the main frame starts in. The plain program starts with the defaults; the other modes
+// are reached by tests now and by the database front end later.
+struct StartOptions {
+    bool DatabaseMode = false;
+    bool WellTypeSelectable = true;
+    std::int16_t WellType = 1;
+
+    // The save command's record: whether one is loaded, how to reach it and its key.
+    bool DatabaseRecordLoaded = false;
+    QString ConnectionText;
+    QString ServerName;
+    std::int32_t RecordId = 0;
+
+    // The last data column of the measurement table: 3 with the date column, 2 without.
+    int lastDataColumn() const { return DatabaseMode ? 3 : 2; }
+};
+
+} // namespace id

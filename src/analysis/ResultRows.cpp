@@ -17,6 +17,14 @@ QString firstCoefficientCaption(const AnalysisState& s) {
                      : QStringLiteral("Коэф.продуктивности, м3/(сут*МПа)");
 }
 
+// A value beyond what a double holds to its last shown decimal is written in exponent form, so
+// it stays readable in its cell instead of running to twenty meaningless digits.
+QString formatResult(double value, int decimals) {
+    if (std::abs(value) >= 1e15)
+        return formatScientific(value, 4);
+    return formatFixed(value, decimals);
+}
+
 } // namespace
 
 std::vector<ResultRow> computeResultRows(AnalysisState& s) {
@@ -24,15 +32,15 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
     FormationInputs& f = s.Inputs;
     std::vector<ResultRow> rows;
     if (s.ProductivityIndex > 0)
-        rows.push_back({firstCoefficientCaption(s), formatFixed(s.ProductivityIndex, 2)});
+        rows.push_back({firstCoefficientCaption(s), formatResult(s.ProductivityIndex, 2)});
     if (s.ReservoirPressure > 0)
         rows.push_back(
-            {QStringLiteral("Пластовое давление, МПа"), formatFixed(s.ReservoirPressure, 2)});
+            {QStringLiteral("Пластовое давление, МПа"), formatResult(s.ReservoirPressure, 2)});
     if (s.SecondProductivityIndex > 0)
         rows.push_back({s.WellType == InjectionWell
                             ? QStringLiteral("Коэф.приемистости 2, м3/(сут*МПа)")
                             : QStringLiteral("Коэф.продуктивности 2, м3/(сут*МПа)"),
-                        formatFixed(s.SecondProductivityIndex, 2)});
+                        formatResult(s.SecondProductivityIndex, 2)});
     // An estimate that overflows (from a productivity coefficient beyond any well's) is not
     // shown or kept: "inf" is no value to read off a table.
     if (mode == EstimationMode::TransmissibilityFromSkin) {
@@ -44,7 +52,7 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
             if (std::isfinite(estimate)) {
                 f.Transmissibility = estimate;
                 rows.push_back({QStringLiteral("Гидропроводность, Д*см/сПз"),
-                                formatFixed(f.Transmissibility, 1)});
+                                formatResult(f.Transmissibility, 1)});
             }
         }
     } else if (mode == EstimationMode::SkinFromTransmissibility && s.ProductivityIndex > 0) {
@@ -52,12 +60,12 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
                                 std::log(f.DrainageRadius / f.WellRadius);
         if (std::isfinite(estimate)) {
             f.SkinFactor = estimate;
-            rows.push_back({QStringLiteral("Скин-эффект"), formatFixed(f.SkinFactor, 1)});
+            rows.push_back({QStringLiteral("Скин-эффект"), formatResult(f.SkinFactor, 1)});
         }
     }
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
-                        formatFixed(s.AllowedBottomholePressure, 2)});
+                        formatResult(s.AllowedBottomholePressure, 2)});
     return rows;
 }
 

@@ -246,10 +246,7 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or menu taking the focus is not the user leaving the box.
-        const bool leftTheBox =
-            reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        if (leftTheBox &&
+        if (!focusStaysWithTheWindow(reason) &&
             (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell))
             run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); });
     }

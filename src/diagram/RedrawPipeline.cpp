@@ -17,11 +17,11 @@ const QString PiChartName = QStringLiteral(" графика PI от Q");
 void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     const int slot = s.TrendCount;
     TrendRecord& trend = s.trend(slot);
-    const Coefficients c = fitTrend(s, trend.Kind, ctx.fits);
-    deriveTrendResults(s, slot, trend.Kind, c);
+    const FittedTrend fit = fitTrend(s, trend.Kind, ctx.fits);
+    deriveTrendResults(s, slot, trend.Kind, fit.coefficients);
     UpdateResultsTable(s);
-    const double rSquared = trendRSquared(s, trend.Kind, c, ctx.fits);
-    trend.Coefficients = c;
+    const double rSquared = trendRSquared(s, fit.fitted, ctx.fits);
+    trend.Coefficients = fit.coefficients;
     trend.RateFrom = s.FitRateFrom;
     trend.RateTo = s.FitRateTo;
     trend.RSquared = rSquared;
@@ -30,6 +30,11 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
         // The index axis follows the points; the rate axis is the diagram's.
         s.PiAxisYBottom = 0;
         s.PiAxisYTop = automaticPiAxisTop(s);
+        // The trend's own index must not lie above the axis (it can, when the point that would
+        // have set the axis lies on the reservoir pressure): the axis grows to take it, as it
+        // does for a second trend.
+        if (s.PiAxisYTop < s.ProductivityIndex)
+            s.PiAxisYTop = RoundUpAxisMax(s.ProductivityIndex);
         s.PiAxisXMin = s.IdAxisXMin;
         s.PiAxisXMax = s.IdAxisXMax;
         s.PiChartShown = true;

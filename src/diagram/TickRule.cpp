@@ -22,7 +22,7 @@ std::optional<QString> axisFault(double a, double b, const QString& axis, const 
                               "построен")
             .arg(axis, chart);
     if (std::max(std::abs(a), std::abs(b)) > MaxAxisMagnitude)
-        return QStringLiteral("Значения по оси %1%2 слишком велики (больше 1E+15). "
+        return QStringLiteral("Значения по оси %1%2 слишком велики (больше 1E+10). "
                               "График не построен")
             .arg(axis, chart);
     return std::nullopt;

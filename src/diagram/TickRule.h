@@ -20,8 +20,9 @@ struct AxisTick {
 // carry labels only. For a range of 1 or less there are labels at both ends and a marked middle.
 std::vector<AxisTick> axisTicks(double low, double high, double intervals);
 
-// Limits beyond this are no rates or pressures of a well, and their labels would be unreadable.
-constexpr double MaxAxisMagnitude = 1e15;
+// Limits beyond this are no rates, pressures or indices of a well, and the labels of such an
+// axis would run into each other.
+constexpr double MaxAxisMagnitude = 1e10;
 
 // The message for an axis that cannot be drawn: no extent (equal or non-finite limits), or
 // limits too large for a chart. chart names the chart in the message.

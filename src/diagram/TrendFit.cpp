@@ -2,23 +2,22 @@
 
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
-#include "state/TrendMath.h"
 
 #include <algorithm>
 
 namespace id {
 
-Coefficients fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fits) {
+FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fits) {
     if (kind < LinearTrend || kind > CubicTrend)
         throw AnalysisFault(QStringLiteral("Вид линии тренда не выбран"));
     const std::vector<double>& rates = s.FitRates.values();
     const std::vector<double>& pressures = s.FitPressures.values();
-    const std::vector<double> c = fits.fitPolynomial(
+    SpreadsheetFitService::PolynomialFit fit = fits.fit(
         std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
         std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount), kind - 1);
-    Coefficients result(kind);
+    FittedTrend result{Coefficients(kind), std::move(fit.fitted)};
     for (int k = 1; k <= kind; ++k)
-        result[k] = c[static_cast<std::size_t>(k - 1)];
+        result.coefficients[k] = fit.coefficients[static_cast<std::size_t>(k - 1)];
     return result;
 }
 
@@ -36,14 +35,11 @@ void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients
     }
 }
 
-double trendRSquared(const AnalysisState& s, int kind, const Coefficients& c,
+double trendRSquared(const AnalysisState& s, const std::vector<double>& fitted,
                      SpreadsheetFitService& fits) {
     std::vector<double> measured;
-    std::vector<double> fitted;
-    for (int i = 1; i <= s.FitPointCount; ++i) {
+    for (int i = 1; i <= s.FitPointCount; ++i)
         measured.push_back(s.FitPressures[i]);
-        fitted.push_back(evaluateTrend(kind, c, s.FitRates[i]));
-    }
     const auto [low, high] = std::minmax_element(fitted.begin(), fitted.end());
     const bool flatTrend = !fitted.empty() && *low == *high;
     const bool flatData = flatTrend && std::all_of(measured.begin(), measured.end(),

@@ -2,12 +2,19 @@
 
 #include "state/AnalysisState.h"
 
+#include <vector>
+
 namespace id {
 
 class SpreadsheetFitService;
 
-// The polynomial of the kind fitted to the fit set, highest power first.
-Coefficients fitTrend(const AnalysisState& state, int kind, SpreadsheetFitService& fits);
+struct FittedTrend {
+    Coefficients coefficients; // highest power first
+    std::vector<double> fitted; // the trend's values at the fit set's rates
+};
+
+// The polynomial of the kind fitted to the fit set.
+FittedTrend fitTrend(const AnalysisState& state, int kind, SpreadsheetFitService& fits);
 
 // Productivity coefficient and reservoir pressure of the first trend, or the coefficient of the
 // second; a linear trend with zero slope has no productivity coefficient and ends the command.
@@ -15,7 +22,7 @@ void deriveTrendResults(AnalysisState& state, int slot, int kind, const Coeffici
 
 // R² of a trend: the squared correlation of the fit set's pressures with the trend's values at
 // the same rates.
-double trendRSquared(const AnalysisState& state, int kind, const Coefficients& c,
+double trendRSquared(const AnalysisState& state, const std::vector<double>& fitted,
                      SpreadsheetFitService& fits);
 
 } // namespace id

@@ -181,9 +181,9 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
     QTableWidget::focusOutEvent(event);
-    // Opening a menu or a message box, or switching to another program, is not leaving the
-    // table.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    // Opening a menu (by the mouse or the keyboard) or a message box, or switching to another
+    // program, is not leaving the table.
+    if (!focusStaysWithTheWindow(event->reason()))
         emit focusLost();
 }
 

@@ -4,6 +4,13 @@
 
 namespace id {
 
+// Focus taken by a menu (opened by the mouse or by the keyboard), a message box or another
+// program is not the user leaving a control.
+inline bool focusStaysWithTheWindow(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+           reason == Qt::MenuBarFocusReason;
+}
+
 // A grid whose fixed header row and fixed column are its row 0 and column 0, held as ordinary
 // read-only cells, so that Rows, Row, Col and cell (r, c) mean the same as in the table rules.
 // Cells are never edited in place: key handlers write the texts.

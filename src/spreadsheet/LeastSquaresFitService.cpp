@@ -45,9 +45,9 @@ double binomial(int n, int k) {
 
 } // namespace
 
-std::vector<double> LeastSquaresFitService::fitPolynomial(const std::vector<double>& x,
-                                                          const std::vector<double>& y,
-                                                          int degree) {
+SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vector<double>& x,
+                                                                const std::vector<double>& y,
+                                                                int degree) {
     if (degree < 1 || degree > 3 || x.size() != y.size())
         throw AnalysisFault(QStringLiteral("Линия тренда этого вида не поддерживается"));
     if (!allFinite(x) || !allFinite(y))
@@ -65,7 +65,7 @@ std::vector<double> LeastSquaresFitService::fitPolynomial(const std::vector<doub
     if (ySpan.half == 0) {
         // Equal values: the fit is exactly the constant, whatever rounding would make of it.
         result.back() = y.front();
-        return result;
+        return {result, y};
     }
 
     // Rates centred and scaled to [-1, 1], values to [-1, 1]: the problem is then as well
@@ -115,7 +115,11 @@ std::vector<double> LeastSquaresFitService::fitPolynomial(const std::vector<doub
     }
     if (!allFinite(result))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
-    return result;
+    const Eigen::VectorXd scaledFit = design * b;
+    std::vector<double> fitted(x.size());
+    for (Eigen::Index i = 0; i < n; ++i)
+        fitted[static_cast<std::size_t>(i)] = ySpan.centre + ySpan.half * scaledFit(i);
+    return {result, fitted};
 }
 
 double LeastSquaresFitService::correlation(const std::vector<double>& a,

@@ -11,10 +11,23 @@ class SpreadsheetFitService {
 public:
     virtual ~SpreadsheetFitService() = default;
 
-    // Coefficients of y = sum c_k x^(degree + 1 - k), k = 1 .. degree + 1, with a free constant
-    // term, highest power first (LINEST order). degree is 1, 2 or 3.
-    virtual std::vector<double> fitPolynomial(const std::vector<double>& x,
-                                              const std::vector<double>& y, int degree) = 0;
+    struct PolynomialFit {
+        // Coefficients of y = sum c_k x^(degree + 1 - k), k = 1 .. degree + 1, highest power
+        // first (LINEST order).
+        std::vector<double> coefficients;
+        // The fitted values at the given x. Computed from the fit itself: the raw coefficients
+        // evaluated at rates far from zero would cancel away the digits that tell them apart.
+        std::vector<double> fitted;
+    };
+
+    // The least-squares polynomial of degree 1, 2 or 3 with a free constant term.
+    virtual PolynomialFit fit(const std::vector<double>& x, const std::vector<double>& y,
+                              int degree) = 0;
+
+    std::vector<double> fitPolynomial(const std::vector<double>& x, const std::vector<double>& y,
+                                      int degree) {
+        return fit(x, y, degree).coefficients;
+    }
 
     // Pearson's correlation coefficient of two equally long columns.
     virtual double correlation(const std::vector<double>& a, const std::vector<double>& b) = 0;

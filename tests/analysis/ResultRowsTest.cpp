@@ -114,5 +114,15 @@ TEST(ResultRows, InjectionWellWithTwoTrendsNumbersTheCoefficients) {
     EXPECT_EQ(rows[3].value, "12,64");
 }
 
+TEST(ResultRows, ValuesBeyondWhatADoubleHoldsAreWrittenInExponentForm) {
+    AnalysisState s = startState();
+    s.TrendCount = 1;
+    s.ProductivityIndex = 999999997195687034880.0;
+    s.ReservoirPressure = 12345.67;
+    const auto rows = rowsIn(s, EstimationMode::None);
+    EXPECT_EQ(rows[0].value, "1,0000E+21");
+    EXPECT_EQ(rows[1].value, "12345,67");
+}
+
 } // namespace
 } // namespace id

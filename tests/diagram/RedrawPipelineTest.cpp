@@ -92,6 +92,15 @@ TEST_F(PipelineCore, SecondTrendSetsItsOwnCoefficientAndGrowsTheIndexAxis) {
     EXPECT_EQ(s.ResultRows.at(2).value, "20,00");
 }
 
+TEST_F(PipelineCore, FirstTrendsIndexAboveThePointsGrowsTheIndexAxis) {
+    // The line meets q = 0 at 3, where (45; 3) lies: that point has no index, the others give
+    // 27 (axis 30), the line 42.
+    AnalysisState s = withTrendAsked({45, 27, 54}, {3, 2, 1}, LinearTrend);
+    redraw(s);
+    EXPECT_REL(42, s.ProductivityIndex, 1e-12);
+    EXPECT_EQ(s.PiAxisYTop, 50);
+}
+
 TEST_F(PipelineCore, FaultsEndTheRebuild) {
     AnalysisState flat = withTrendAsked({10, 20}, {15, 15}, LinearTrend);
     EXPECT_THROW(redraw(flat), AnalysisFault);

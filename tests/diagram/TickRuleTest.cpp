@@ -61,19 +61,20 @@ TEST(TickRule, LabelSetsAndMarks) {
 
 TEST(TickRule, HugeRangesEndAtOnceAndAreRefusedForCharts) {
     // Counting steps up by one in a double never ends past 2^53.
-    for (double high : {4e16, 1e17, 1e300, 1.7e308}) {
+    for (double high : {2e10, 4e16, 1e17, 1e300, 1.7e308}) {
         SCOPED_TRACE(high);
         const double step = tickStep(high, 3);
         EXPECT_LT(std::floor(high / step), 4.0);
         EXPECT_LE(axisTicks(0, high, 3).size(), 5u);
         const std::optional<QString> fault = axisFault(0, high, "X", QString());
         ASSERT_TRUE(fault.has_value());
-        EXPECT_EQ(*fault, "Значения по оси X слишком велики (больше 1E+15). График "
+        EXPECT_EQ(*fault, "Значения по оси X слишком велики (больше 1E+10). График "
                           "не построен");
     }
     EXPECT_LE(axisTicks(1e20, 1e20 + 1e5, 3).size(), 5u);
     EXPECT_EQ(axisTicks(0, 1e15, 3).size(), 4u);
-    EXPECT_FALSE(axisFault(0, 1e15, "X", QString()));
+    EXPECT_FALSE(axisFault(0, 1e10, "X", QString()));
+    EXPECT_TRUE(axisFault(0, 1.0001e10, "X", QString()));
     EXPECT_EQ(axisFault(5, 5, "Y", " графика PI от Q"),
               "Минимальное и максимальное значения оси Y графика PI от Q совпадают. График не "
               "построен");

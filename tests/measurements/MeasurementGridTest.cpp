@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMimeData>
 
@@ -192,6 +193,11 @@ TEST_F(MeasurementGridTest, FocusLossLeavesNoDataRowCurrent) {
     driver.typeRows({{"10", "20"}});
     driver.click(1, 1);
     EXPECT_TRUE(menus().mEditPastRow->isEnabled());
+    // The menu bar taking the focus (Alt, or Escape out of an open menu) is not leaving.
+    QFocusEvent toMenuBar(QEvent::FocusOut, Qt::MenuBarFocusReason);
+    QApplication::sendEvent(grid(), &toMenuBar);
+    EXPECT_TRUE(menus().mEditPastRow->isEnabled());
+    EXPECT_EQ(grid()->Row(), 1);
     form().Pnas->setFocus();
     EXPECT_FALSE(menus().mEditPastRow->isEnabled());
     EXPECT_FALSE(menus().mEditPaste->isEnabled());

@@ -236,6 +236,28 @@ TEST(LeastSquaresFit, MatchesCertifiedReferenceData) {
     }
 }
 
+TEST(LeastSquaresFit, FittedValuesKeepRSquaredAtLargeRates) {
+    // Raw coefficients evaluated at 10^6 cancel to noise (R² 0,018 instead of 0,998).
+    // References: exact rational least squares of the same doubles.
+    struct Case {
+        double from;
+        int degree;
+        double rSquared;
+    };
+    const Values p{20, 19.1, 18.3, 17.2, 16.4, 15};
+    LeastSquaresFitService service;
+    for (const Case& c : {Case{1e6, 3, 0.997996228194248}, Case{1e6, 1, 0.9926223479490807},
+                          Case{1e8, 2, 0.9970424328147101}}) {
+        SCOPED_TRACE(c.degree);
+        Values q;
+        for (int i = 0; i < 6; ++i)
+            q.push_back(c.from + i);
+        const auto fit = service.fit(q, p, c.degree);
+        const double r = service.correlation(p, fit.fitted);
+        EXPECT_REL(c.rSquared, r * r, 1e-12);
+    }
+}
+
 TEST(Correlation, PearsonAndItsDegenerateCases) {
     LeastSquaresFitService service;
     EXPECT_REL(1.0, service.correlation({1, 2, 3}, {2, 4, 6}), 1e-15);

@@ -9,7 +9,7 @@ namespace id {
 class SpreadsheetFitService;
 
 struct FittedTrend {
-    Coefficients coefficients; // highest power first
+    Coefficients coefficients;  // highest power first
     std::vector<double> fitted; // the trend's values at the fit set's rates
 };
 

@@ -46,8 +46,8 @@ double binomial(int n, int k) {
 } // namespace
 
 SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vector<double>& x,
-                                                                const std::vector<double>& y,
-                                                                int degree) {
+                                                                 const std::vector<double>& y,
+                                                                 int degree) {
     if (degree < 1 || degree > 3 || x.size() != y.size())
         throw AnalysisFault(QStringLiteral("Линия тренда этого вида не поддерживается"));
     if (!allFinite(x) || !allFinite(y))

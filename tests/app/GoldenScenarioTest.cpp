@@ -28,7 +28,7 @@ public:
     void pick(const char* name) { choose(item(name)); }
     void pasteRows(const QString& text, int row = 1) {
         driver.click(row, 1);
-        QApplication::clipboard()->setText(text);
+        clipboard.setText(text);
         choose(item("mEditPaste"));
     }
     void buildWith(const QString& text) {
@@ -59,7 +59,7 @@ public:
     test::GridDriver& grid() { return driver; }
 
     void checkRecording(const QString& name) {
-        const QString actual = test::WindowRecording(*frame, messages).text();
+        const QString actual = test::WindowRecording(*frame, messages, clipboard).text();
         const QString path = QStringLiteral(ID_SOURCE_DIR "/tests/golden/") + name + ".txt";
         if (qEnvironmentVariableIsSet("ID_UPDATE_GOLDEN")) {
             QFile out(path);
@@ -351,7 +351,6 @@ TEST_F(GoldenScenarios, EveryScenarioShowsWhatItShowedWhenRecorded) {
         start();
         driver = test::GridDriver{form().MSFlexGrid1};
         messages.clear();
-        QApplication::clipboard()->clear();
         s.steps(*this);
         checkRecording(QString::fromLatin1(s.name));
     }

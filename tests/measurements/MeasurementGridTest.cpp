@@ -5,10 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QMimeData>
 
 namespace id {
 namespace {
@@ -264,25 +262,16 @@ TEST_F(MeasurementGridTest, PointerOverTheTableHidesTheReadouts) {
 class PasteTest : public MeasurementGridTest {
 protected:
     void paste(const QString& text) {
-        QApplication::clipboard()->setText(text);
+        clipboard.setText(text);
         emit menus().mEdit->aboutToShow();
         menus().mEditPaste->trigger();
     }
     void threeRows() { driver.typeRows({{"1", "9"}, {"2", "8"}, {"3", "7"}}); }
 };
 
-TEST_F(PasteTest, TwoLinesIntoThreeRowsFromRowTwoInsertNothing) {
-    threeRows();
-    driver.click(2, 1);
-    paste("12,5\t10,1\n15\t9\n");
-    EXPECT_EQ(grid()->Rows(), 5);
-    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "12,5", "15", ""}));
-    EXPECT_EQ(driver.column(2), QStringList({"P заб, МПа", "9", "10,1", "9", ""}));
-    EXPECT_EQ(grid()->Row(), 3);
-    EXPECT_EQ(grid()->Col(), 2);
-}
-
-TEST_F(PasteTest, ThreeLinesFromRowThreeInsertTwoRows) {
+// Where a paste writes and how the table grows is tested without a window; here the window
+// shows it and moves the current cell.
+TEST_F(PasteTest, ThreeLinesFromRowThreeGrowTheShownTable) {
     threeRows();
     driver.click(3, 2);
     paste("4\t6\r\n5\t5\r\n6\t4\r\n");
@@ -290,24 +279,6 @@ TEST_F(PasteTest, ThreeLinesFromRowThreeInsertTwoRows) {
     EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", "5", ""}));
     EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "2", "4", "5", "6", ""}));
     EXPECT_EQ(grid()->Row(), 5);
-}
-
-TEST_F(PasteTest, ThreeLinesFromRowTwoInsertOneRow) {
-    threeRows();
-    driver.click(2, 1);
-    paste("4\t6\n5\t5\n6\t4");
-    EXPECT_EQ(grid()->Rows(), 6);
-    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
-    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "1", "4", "5", "6", ""}));
-}
-
-TEST_F(PasteTest, FourLinesIntoAFreshTable) {
-    driver.click(1, 1);
-    paste("10\t20\n20\t18,5\n30\t17\n40\t16\n");
-    EXPECT_EQ(grid()->Rows(), 6);
-    EXPECT_EQ(driver.column(0), QStringList({"", "1", "2", "3", "4", ""}));
-    EXPECT_EQ(driver.column(2), QStringList({"P заб, МПа", "20", "18,5", "17", "16", ""}));
-    EXPECT_EQ(grid()->Row(), 4);
     EXPECT_EQ(grid()->Col(), 2);
 }
 
@@ -357,20 +328,16 @@ TEST_F(PasteTest, LongBlockIsPastedWhole) {
 
 TEST_F(PasteTest, DataMenuOffersPasteOnlyWithADataRowAndText) {
     const auto openDataMenu = [this] { emit menus().mEdit->aboutToShow(); };
-    QApplication::clipboard()->setText("1\t2");
+    clipboard.setText("1\t2");
     driver.click(1, 1);
     openDataMenu();
     EXPECT_TRUE(menus().mEditPaste->isEnabled());
 
-    auto* imageOnly = new QMimeData;
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    imageOnly->setImageData(image);
-    QApplication::clipboard()->setMimeData(imageOnly);
+    clipboard.setText(QString()); // no text, as after copying a picture
     openDataMenu();
     EXPECT_FALSE(menus().mEditPaste->isEnabled());
 
-    QApplication::clipboard()->setText("1\t2");
+    clipboard.setText("1\t2");
     form().Pnas->setFocus();
     openDataMenu();
     EXPECT_FALSE(menus().mEditPaste->isEnabled());
@@ -398,7 +365,7 @@ TEST_F(PasteTest, CopyWritesTheFitSet) {
         s.FitPointCount = 3;
     });
     menus().mEditCopyIDData->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), "10\t20\n20\t18,5\n30\t17\n");
+    EXPECT_EQ(clipboard.text(), "10\t20\n20\t18,5\n30\t17\n");
 }
 
 } // namespace

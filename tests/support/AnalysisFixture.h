@@ -4,7 +4,6 @@
 #include "support/GuiFixture.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMenu>
 
 namespace id::test {
@@ -33,7 +32,7 @@ protected:
     }
     void paste(const QString& text) {
         driver.click(1, 1);
-        QApplication::clipboard()->setText(text);
+        clipboard.setText(text);
         choose(menus().mEditPaste);
     }
     void build(const QString& text) {

@@ -5,6 +5,7 @@
 #include "app/AnalysisWindow.h"
 #include "app/MainFrame.h"
 #include "app/WorkWindow.h"
+#include "platform/ClipboardPort.h"
 #include "platform/RecordingMessagePort.h"
 
 #include <QAction>
@@ -20,7 +21,8 @@ namespace id::test {
 class GuiFixture : public ::testing::Test {
 protected:
     void start(const StartOptions& options = {}) {
-        frame = std::make_unique<MainFrame>(options, &messages);
+        clipboard.setText(QString());
+        frame = std::make_unique<MainFrame>(options, &messages, &clipboard);
         frame->resize(1100, 820);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
@@ -36,6 +38,8 @@ protected:
     const MenuTree& menus() const { return frame->menus(); }
 
     RecordingMessagePort messages;
+    // The program's clipboard in tests: the system one is not needed.
+    MemoryClipboard clipboard;
     std::unique_ptr<MainFrame> frame;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ClipboardPort.h"
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
 #include "platform/RecordingMessagePort.h"
@@ -7,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,8 +21,9 @@ namespace id::test {
 // does not depend on how the program is built inside.
 class WindowRecording {
 public:
-    WindowRecording(QMainWindow& frame, const RecordingMessagePort& messages)
-        : frame_(frame), messages_(messages) {}
+    WindowRecording(QMainWindow& frame, const RecordingMessagePort& messages,
+                    const ClipboardPort& clipboard)
+        : frame_(frame), messages_(messages), clipboard_(clipboard) {}
 
     QString text() {
         out_.clear();
@@ -55,7 +56,7 @@ public:
         menus();
         for (const QString& message : messages_.messages())
             line("message " + quoted(message));
-        line("clipboard " + quoted(QApplication::clipboard()->text()));
+        line("clipboard " + quoted(clipboard_.text()));
         return out_;
     }
 
@@ -165,6 +166,7 @@ private:
 
     QMainWindow& frame_;
     const RecordingMessagePort& messages_;
+    const ClipboardPort& clipboard_;
     QString out_;
 };
 

@@ -184,21 +184,25 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
     QPainterPath path;
     bool open = false;
-    QPointF end;
+    QPointF previous = toPixels(points.front().x(), points.front().y());
     for (std::size_t i = 1; i < points.size(); ++i) {
         const QPointF& from = points[i - 1];
         const QPointF& to = points[i];
-        QPointF a = toPixels(from.x(), from.y());
-        QPointF b = toPixels(to.x(), to.y());
-        if (clipLine(a, b, visible)) {
-            if (!open || a != end)
+        const QPointF next = toPixels(to.x(), to.y());
+        QPointF a = previous;
+        QPointF b = next;
+        // Chords inside the box join exactly; only a chord running out of it is cut, and the
+        // path starts again where it comes back.
+        const bool inside = visible.contains(a) && visible.contains(b);
+        if (inside || clipLine(a, b, visible)) {
+            if (!open || !inside)
                 path.moveTo(a);
             path.lineTo(b);
-            end = b;
-            open = true;
+            open = inside;
         } else {
             open = false;
         }
+        previous = next;
         record({.kind = DrawOp::Line,
                 .x1 = from.x(),
                 .y1 = from.y(),

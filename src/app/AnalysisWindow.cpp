@@ -118,27 +118,30 @@ void AnalysisWindow::run(const Command& command) {
 
 void AnalysisWindow::bindMenus() {
     const MenuTree& m = menus_;
-    const auto bind = [this](QAction* item, Command command) {
-        connect(item, &QAction::triggered, this, [this, command] { run(command); });
+    using S = AnalysisState;
+    using C = CommandContext;
+    // The menu items that are commands on the analysis, and their commands.
+    const std::pair<QAction*, Command> commands[] = {
+        {m.mIdAdd, [](S& s, C& c) { BuildCharts(s, c); }},
+        {m.mEditWellDob, [](S& s, C&) { SwitchWellType(s, ProducingWell); }},
+        {m.mEditWellNag, [](S& s, C&) { SwitchWellType(s, InjectionWell); }},
+        {m.mTrendLine, [](S& s, C& c) { addTrendByAllPoints(s, c, LinearTrend); }},
+        {m.mTrendPolinom2, [](S& s, C& c) { addTrendByAllPoints(s, c, QuadraticTrend); }},
+        {m.mTrendPolinom3, [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); }},
+        {m.mTrendAddSelectPoint, [](S& s, C& c) { toggleSelectionMode(s, c); }},
+        {m.mTrendDelete, [](S& s, C& c) { deleteTrends(s, c); }},
+        {m.mIdSkinGidro,
+         [](S& s, C& c) {
+             selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);
+         }},
+        {m.mIdSkinSkin,
+         [](S& s, C& c) {
+             selectEstimatingMode(s, EstimationMode::SkinFromTransmissibility, c.messages);
+         }},
+        {m.mIdSkinNot, [](S& s, C&) { withoutEstimate(s); }},
     };
-    bind(m.mIdAdd, [](AnalysisState& s, CommandContext& c) { BuildCharts(s, c); });
-    bind(m.mEditWellDob, [](AnalysisState& s, CommandContext&) { SwitchWellType(s, 1); });
-    bind(m.mEditWellNag, [](AnalysisState& s, CommandContext&) { SwitchWellType(s, 2); });
-    for (const auto& [item, kind] : {std::pair{m.mTrendLine, LinearTrend},
-                                     {m.mTrendPolinom2, QuadraticTrend},
-                                     {m.mTrendPolinom3, CubicTrend}})
-        bind(item,
-             [kind](AnalysisState& s, CommandContext& c) { addTrendByAllPoints(s, c, kind); });
-    bind(m.mTrendAddSelectPoint,
-         [](AnalysisState& s, CommandContext& c) { toggleSelectionMode(s, c); });
-    bind(m.mTrendDelete, [](AnalysisState& s, CommandContext& c) { deleteTrends(s, c); });
-    bind(m.mIdSkinGidro, [](AnalysisState& s, CommandContext& c) {
-        selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);
-    });
-    bind(m.mIdSkinSkin, [](AnalysisState& s, CommandContext& c) {
-        selectEstimatingMode(s, EstimationMode::SkinFromTransmissibility, c.messages);
-    });
-    bind(m.mIdSkinNot, [](AnalysisState& s, CommandContext&) { withoutEstimate(s); });
+    for (const auto& [item, command] : commands)
+        connect(item, &QAction::triggered, this, [this, command] { run(command); });
     connect(m.mEditPastRow, &QAction::triggered, this, [this] {
         runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); });
     });

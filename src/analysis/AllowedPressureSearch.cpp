@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace id {
 
@@ -15,7 +16,7 @@ namespace {
 
 constexpr double GridStep = 0.01;
 
-// A trend with its coefficients copied out of the state into local storage.
+// A trend evaluated the way the search's definition evaluates it, many times over.
 struct LocalTrend {
     int kind;
     double c[4] = {0, 0, 0, 0};
@@ -26,7 +27,6 @@ struct LocalTrend {
             c[i - 1] = coefficients[i];
     }
     double at(double q) const { return evaluateTrendAt(kind, c, q); }
-    // Coefficients of q^0 .. q^3.
     std::array<double, 4> ascending() const {
         std::array<double, 4> a{0, 0, 0, 0};
         const int count = (kind >= LinearTrend && kind <= CubicTrend) ? kind : 0;
@@ -49,6 +49,13 @@ int signOf(double v) {
 // Real roots of the quadratic a q² + b q + c (or of what is left of it when leading
 // coefficients are zero), unordered.
 std::vector<double> quadraticRoots(double a, double b, double c) {
+    // Scaled first, so the discriminant cannot overflow.
+    const double largest = std::max({std::abs(a), std::abs(b), std::abs(c)});
+    if (largest == 0 || !std::isfinite(largest))
+        return {};
+    a /= largest;
+    b /= largest;
+    c /= largest;
     if (a == 0) {
         if (b == 0)
             return {};
@@ -141,6 +148,13 @@ bool meets(const LocalTrend& first, const LocalTrend& second, double q, double t
     return true;
 }
 
+// Rounding of the walk's own arithmetic can decide the test either way only where the exact gap
+// lies within this many units of rounding of the values involved.
+constexpr double RoundingUnits = 32;
+// Grid rates walked one by one where rounding decides, at most, over the whole search; beyond
+// it such stretches are decided by the exact gap.
+constexpr long long UndecidedBudget = 2000000;
+
 } // namespace
 
 std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int kind2,
@@ -151,62 +165,83 @@ std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int 
     const double limit = 10 * rateAxisMax;
     if (!(limit >= 0) || !std::isfinite(limit) || !(tolerance >= 0))
         return std::nullopt;
+    double pressure = 0;
+    if (!std::isfinite(tolerance)) {
+        // Every finite gap passes: the first rates decide.
+        for (double q = 0; q <= limit && q < 1; q += GridStep)
+            if (meets(first, second, q, tolerance, pressure))
+                return pressure;
+        return std::nullopt;
+    }
 
-    // The grid rates that pass, |p1 / p2 - 1| <= tolerance, are those where
-    // (d - t p2)(d + t p2) <= 0 with d = p1 - p2 and t = tolerance: the polynomials d -/+ t p2
-    // and p2 change sign only at their roots. Quartered, so no coefficient can overflow.
+    // A grid rate passes where |d| <= t |p2| with d = p1 - p2, t the tolerance: where
+    // below = d - t p2 and above = d + t p2 differ in sign. Coefficients are quartered, and
+    // divided by t where t > 1, so none can overflow. Where one of them, or p2, is within the
+    // rounding bound of zero, the walk's rounding decides and the grid is walked; elsewhere the
+    // exact sign decides for a whole stretch at once.
     const Cubic a1 = first.ascending();
     const Cubic a2 = second.ascending();
-    Cubic below{};
-    Cubic above{};
-    Cubic p2{};
+    const double scale = std::max(1.0, tolerance);
+    const double t = tolerance / scale;
+    const double unit = RoundingUnits * std::numeric_limits<double>::epsilon();
+    Cubic below{}, above{}, p2{}, bound{}, bound2{};
     for (std::size_t k = 0; k < 4; ++k) {
-        const double d = a1[k] / 4 - a2[k] / 4;
-        below[k] = d - tolerance * (a2[k] / 4);
-        above[k] = d + tolerance * (a2[k] / 4);
+        const double d = (a1[k] / 4 - a2[k] / 4) / scale;
+        below[k] = d - t * (a2[k] / 4);
+        above[k] = d + t * (a2[k] / 4);
         p2[k] = a2[k] / 4;
+        bound[k] = unit * (std::abs(a1[k]) / 4 / scale + (1 / scale + t) * std::abs(a2[k]) / 4);
+        bound2[k] = unit * std::abs(a2[k]) / 4;
     }
     std::vector<double> breaks{0, limit};
-    for (const Cubic& f : {below, above, p2}) {
-        if (!std::all_of(f.begin(), f.end(), [](double v) { return std::isfinite(v); }))
-            return std::nullopt;
-        for (double r : rootsIn(f, 0, limit))
-            breaks.push_back(r);
+    const auto addRoots = [&](const Cubic& f, const Cubic& e, double sign) {
+        Cubic g{};
+        for (std::size_t k = 0; k < 4; ++k)
+            g[k] = f[k] + sign * e[k];
+        if (std::all_of(g.begin(), g.end(), [](double v) { return std::isfinite(v); }))
+            for (double r : rootsIn(g, 0, limit))
+                breaks.push_back(r);
+    };
+    for (double sign : {-1.0, 1.0}) {
+        addRoots(below, bound, sign);
+        addRoots(above, bound, sign);
+        addRoots(p2, bound2, sign);
     }
     std::sort(breaks.begin(), breaks.end());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
 
-    // Where to look on the grid: a few rates around every root, where rounding decides, and the
-    // start of every stretch between roots whose middle passes.
-    struct Look {
-        double from;
-        int budget;
-    };
-    std::vector<Look> looks;
-    for (std::size_t i = 0; i < breaks.size(); ++i) {
-        const double r = breaks[i];
-        const double slack = std::max(4 * GridStep, 1e-12 * r);
-        looks.push_back({std::max(0.0, r - slack), 64});
-        if (i + 1 < breaks.size()) {
-            double ignored = 0;
-            if (meets(first, second, r / 2 + breaks[i + 1] / 2, tolerance, ignored))
-                looks.push_back({r, 256});
-        }
-    }
-    std::sort(looks.begin(), looks.end(),
-              [](const Look& x, const Look& y) { return x.from < y.from; });
-
-    double scannedTo = -1;
-    for (const Look& look : looks) {
-        double q = RateGrid::firstAtOrAbove(look.from);
-        for (int n = 0; n < look.budget && q <= limit; ++n) {
-            double pressure = 0;
-            if (q > scannedTo && meets(first, second, q, tolerance, pressure))
+    long long walked = 0;
+    for (std::size_t i = 0; i + 1 < breaks.size() || (i == 0 && breaks.size() == 1); ++i) {
+        const double from = breaks[i];
+        const double to = i + 1 < breaks.size() ? breaks[i + 1] : from;
+        const double mid = from / 2 + to / 2;
+        const double b = evaluate(below, mid);
+        const double a = evaluate(above, mid);
+        const double p = evaluate(p2, mid);
+        const bool undecided = std::abs(b) <= evaluate(bound, mid) ||
+                               std::abs(a) <= evaluate(bound, mid) ||
+                               std::abs(p) <= evaluate(bound2, mid);
+        const bool passes = p != 0 && ((b <= 0 && a >= 0) || (b >= 0 && a <= 0));
+        if (!undecided && !passes)
+            continue;
+        // The stretch's grid rates, from its first: all of them where rounding decides, else
+        // the first few (which pass but for a rounding of the definition's own arithmetic).
+        const long long most = undecided && walked < UndecidedBudget ? UndecidedBudget : 64;
+        double q = RateGrid::firstAtOrAbove(from);
+        const double start = q;
+        for (long long n = 0; n < most && q <= to && q <= limit; ++n, ++walked) {
+            if (meets(first, second, q, tolerance, pressure))
                 return pressure;
-            scannedTo = std::max(scannedTo, q);
             const double next = q + GridStep;
             if (next == q)
-                break;
+                break; // the rate no longer moves: the walk would stand here for ever
             q = next;
+        }
+        // Past the budget, a stretch whose exact gap is within the tolerance meets at its start.
+        if (undecided && walked >= UndecidedBudget && passes && start <= std::min(to, limit)) {
+            const double p2AtStart = second.at(start);
+            if (p2AtStart != 0 && std::isfinite(p2AtStart))
+                return p2AtStart;
         }
     }
     return std::nullopt;

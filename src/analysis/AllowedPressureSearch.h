@@ -11,8 +11,10 @@ namespace id {
 class SpreadsheetFitService;
 
 // Pressure where two trends meet within the relative tolerance, scanning rates from 0 in fixed
-// steps of 0.01 m3/day up to ten times the rate axis. Rates where the second trend gives 0 are
-// skipped.
+// steps of 0.01 m3/day up to ten times the rate axis. Rates where the second trend gives 0 (or
+// no finite value) are skipped. The answer is the scan's, found without walking the rates where
+// the trends are far from meeting; past 2^47 m3/day, where adding 0.01 no longer moves the rate,
+// the scan ends there instead of standing still.
 std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int kind2,
                                          const Coefficients& c2, double rateAxisMax,
                                          double tolerance);

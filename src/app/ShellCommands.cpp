@@ -8,6 +8,7 @@
 #include "measurements/DiscardAnalysis.h"
 #include "state/NumberText.h"
 
+#include <cmath>
 #include <optional>
 
 namespace id {
@@ -64,12 +65,12 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     const std::optional<std::vector<std::pair<double, double>>> points = readTable(s, ctx.messages);
     if (!points)
         return;
-    // Numbers too large for any chart are refused before anything changes.
+    // Numbers too large for any chart, of either sign, are refused before anything changes.
     double largestRate = 0;
     double largestPressure = 0;
     for (const auto& [rate, pressure] : *points) {
-        largestRate = std::max(largestRate, rate);
-        largestPressure = std::max(largestPressure, pressure);
+        largestRate = std::max(largestRate, std::abs(rate));
+        largestPressure = std::max(largestPressure, std::abs(pressure));
     }
     for (const std::optional<QString>& fault :
          {axisFault(0, RoundUpAxisMax(largestRate), QStringLiteral("X"), QString()),

@@ -183,7 +183,7 @@ void drawTrendOnDiagram(const AnalysisState& s, int slot, PictureSurface& p4) {
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);
     } else {
-        // The chords join end to end; one path draws them as a smooth black line.
+        // The chords join end to end; one path draws them as one smooth line.
         std::vector<QPointF> run{{chords.front().x1, chords.front().y1}};
         for (const Segment& chord : chords)
             run.emplace_back(chord.x2, chord.y2);

@@ -98,8 +98,9 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
             b(k) = 0;
 
     // Back to powers of the raw rate, highest first: with u = 1 / half and v = -centre / half,
-    // t = u x + v and t^k = sum_j C(k, j) u^j v^(k - j) x^j. The extra bits of long double
-    // absorb the cancellation of the expansion for rates far from zero.
+    // t = u x + v and t^k = sum_j C(k, j) u^j v^(k - j) x^j. The coefficients come out to the
+    // last digits; evaluating them at rates far from zero still cancels (which is why the fitted
+    // values are computed here, in the centred form).
     const long double u = 1.0L / xSpan.half;
     const long double v = -static_cast<long double>(xSpan.centre) / xSpan.half;
     for (int j = 0; j < coefficients; ++j) {

@@ -6,6 +6,8 @@
 #include "state/TrendMath.h"
 
 #include <cmath>
+#include <limits>
+#include <random>
 
 namespace id {
 namespace {
@@ -66,6 +68,12 @@ TEST(TrendMeetingSearch, AgreesWithTheLiteralWalk) {
         {LinearTrend, {1, 0}, LinearTrend, {1, 0}},
         {LinearTrend, {2, 10}, LinearTrend, {-1, -10}},
         {LinearTrend, {0.001, 5}, LinearTrend, {0.001, 5.2}},
+        // Gaps within rounding of the tolerance over long stretches: the walk's rounding decides.
+        {LinearTrend, {0.0099, 2.97}, LinearTrend, {0.01, 3}},
+        {LinearTrend, {0.0099, 13.86}, LinearTrend, {0.01, 14}},
+        {LinearTrend, {0.0101, 7.07}, LinearTrend, {0.01, 7}},
+        {CubicTrend, {1.01e-6, -2.02e-4, 0.0505, 3.03}, CubicTrend, {1e-6, -2e-4, 0.05, 3}},
+        {QuadraticTrend, {0.99e-4, 0.0099, 5.94}, QuadraticTrend, {1e-4, 0.01, 6}},
     };
     for (const Pair& p : pairs) {
         for (double axis : {10.0, 100.0, 1000.0}) {
@@ -80,6 +88,27 @@ TEST(TrendMeetingSearch, AgreesWithTheLiteralWalk) {
     }
 }
 
+TEST(TrendMeetingSearch, AgreesWithTheWalkForNearlyProportionalTrends) {
+    // One trend a fixed factor of the other: their gap equals the tolerance everywhere, or
+    // almost, so the answer is where the walk's rounding first lets it pass.
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> unitRandom(0.2, 1.0);
+    const double factors[] = {0.99, 1.01, 0.995, 1.0, 1.0099};
+    for (int n = 0; n < 150; ++n) {
+        const int kind = LinearTrend + n % 3;
+        Coefficients c2(kind);
+        for (int k = 1; k <= kind; ++k)
+            c2[k] = unitRandom(random) * std::pow(10.0, -2.0 * (kind - k)) * (k == kind ? 20 : 1);
+        Coefficients c1 = c2;
+        const double factor = factors[n % 5];
+        for (int k = 1; k <= kind; ++k)
+            c1[k] *= factor;
+        SCOPED_TRACE(n);
+        EXPECT_EQ(searchTrendMeeting(kind, c1, kind, c2, 100, 0.01),
+                  literalWalk(kind, c1, kind, c2, 100, 0.01));
+    }
+}
+
 TEST(TrendMeetingSearch, EveryFiniteInputEndsAtOnceWithAFiniteAnswer) {
     const double huge = 1e308;
     // Axes where adding 0.01 no longer moves the rate, coefficients that overflow, a tolerance
@@ -90,13 +119,16 @@ TEST(TrendMeetingSearch, EveryFiniteInputEndsAtOnceWithAFiniteAnswer) {
         searchTrendMeeting(LinearTrend, {1, 0}, LinearTrend, {1.001, -5e9}, 1e14, 0.01);
     ASSERT_TRUE(far.has_value());
     EXPECT_TRUE(std::isfinite(*far));
-    for (double tolerance : {0.01, 2.0, 1e300}) {
-        const auto p = searchTrendMeeting(CubicTrend, {huge, -huge, huge, 1}, CubicTrend,
-                                          {-huge, huge, -huge, -1}, 1e15, tolerance);
-        if (p) {
-            EXPECT_TRUE(std::isfinite(*p));
-        }
+    // Tolerances that accept anything: the first rate with a second trend's value decides, as
+    // in the walk.
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double tolerance : {2.0, 1e300, inf}) {
+        SCOPED_TRACE(tolerance);
+        EXPECT_EQ(searchTrendMeeting(CubicTrend, {huge, -huge, huge, 1}, CubicTrend,
+                                     {-huge, huge, -huge, -1}, 1e15, tolerance),
+                  -1.0);
     }
+    EXPECT_EQ(searchTrendMeeting(LinearTrend, {1, 5}, LinearTrend, {0, 3}, 10, inf), 3.0);
 }
 
 TEST(TrendMeetingSearch, InjectionWellStateGetsTheValueOrTheMessage) {

@@ -104,7 +104,11 @@ struct Scenario {
 };
 
 const Scenario Scenarios[] = {
-    {"producing_build_only", [](G& t) { t.typeInto("Pnas", "8.5"), t.buildWith(Seven); }},
+    {"producing_build_only",
+     [](G& t) {
+         t.typeInto("Pnas", "8.5");
+         t.buildWith(Seven);
+     }},
     {"producing_no_saturation_pressure", [](G& t) { t.buildWith(Seven); }},
     {"producing_linear",
      [](G& t) {

@@ -260,6 +260,8 @@ TEST_F(ShellCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
                                    "График не построен"},
         {"10\t1E17\n20\t5\n", "Значения по оси Y слишком велики (больше 1E+10). "
                               "График не построен"},
+        {"10\t-1E300\n20\t5\n", "Значения по оси Y слишком велики (больше 1E+10). "
+                                "График не построен"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.points.toStdString());

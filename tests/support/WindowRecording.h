@@ -63,7 +63,8 @@ public:
 private:
     template <typename T> T* find(const char* name) {
         T* widget = frame_.findChild<T*>(QString::fromLatin1(name));
-        Q_ASSERT(widget);
+        if (!widget)
+            qFatal("no control named %s", name);
         return widget;
     }
     void line(const QString& text) { out_ += text + u'\n'; }
@@ -144,12 +145,8 @@ private:
             auto* menu = find<QMenu>(name);
             emit menu->aboutToShow();
             item(menu->menuAction(), 0);
-            for (QAction* action : menu->actions())
-                item(action, 1);
         }
-        auto* popup = find<QMenu>("mSelPointTrend");
-        for (QAction* action : popup->actions())
-            item(action, 1);
+        item(find<QMenu>("mSelPointTrend")->menuAction(), 0);
     }
     void item(QAction* action, int depth) {
         if (action->isSeparator())

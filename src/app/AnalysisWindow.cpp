@@ -10,11 +10,13 @@
 #include "platform/FlexGrid.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureSurface.h"
+#include "platform/RubberBand.h"
 #include "platform/Twips.h"
 #include "state/AnalysisFault.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -230,12 +232,71 @@ void AnalysisWindow::bindControls() {
                 tickAllowedPressureBox(s, c, number, ticked);
             });
         });
-    connect(form_.Picture4, &PictureSurface::mousePressed, this,
-            [this](int button, int shift, double, double y) {
-                run([=](AnalysisState& s, CommandContext&) {
-                    pickAllowedPressure(s, button, shift, y);
-                });
+    connect(form_.Picture4, &PictureSurface::mousePressed, this, &AnalysisWindow::onPlotPressed);
+    connect(form_.Picture4, &PictureSurface::mouseMoved, this, &AnalysisWindow::onPlotMoved);
+    connect(form_.Picture4, &PictureSurface::mouseReleased, this, &AnalysisWindow::onPlotReleased);
+    popupChooser_ = [](QMenu& menu) { return menu.exec(QCursor::pos()); };
+}
+
+void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
+    // The right button with Shift picks the allowed pressure; the left one starts a selection.
+    run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); });
+    pressSelection(drag_, state_.SelectionMode, button, shift, x, y);
+}
+
+void AnalysisWindow::onPlotMoved(int buttons, int shift, double x, double y) {
+    moveSelection(drag_, state_.SelectionMode, state_.WellType, buttons, shift, x, y);
+    showRubberBands();
+}
+
+void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
+    if (button != LeftMouseButton || !state_.SelectionMode)
+        return;
+    SelectionPopup popup = SelectionPopup::None;
+    run([&](AnalysisState& s, CommandContext&) { popup = releaseSelection(s, drag_, x, y); });
+    if (popup != SelectionPopup::None) {
+        const MenuTree& m = menus_;
+        const bool line = popup == SelectionPopup::Line;
+        const int points = state_.FitPointCount;
+        for (QAction* kind :
+             {m.mSelPointTrendLine, m.mSelPointTrendPolinom2, m.mSelPointTrendPolinom3})
+            kind->setVisible(!line);
+        m.mSelPointTrendAdd->setVisible(line);
+        m.mSelPointTrendLine->setEnabled(points >= 2);
+        m.mSelPointTrendPolinom2->setEnabled(points >= 3);
+        m.mSelPointTrendPolinom3->setEnabled(points >= 4);
+        QAction* chosen = popupChooser_(*m.mSelPointTrend);
+        int kind = NoTrend;
+        if (chosen == m.mSelPointTrendLine || chosen == m.mSelPointTrendAdd)
+            kind = LinearTrend;
+        else if (chosen == m.mSelPointTrendPolinom2)
+            kind = QuadraticTrend;
+        else if (chosen == m.mSelPointTrendPolinom3)
+            kind = CubicTrend;
+        if (kind != NoTrend && chosen->isEnabled())
+            run([kind](AnalysisState& s, CommandContext& c) {
+                addTrendByPickedPoints(s, c, kind);
             });
+    }
+    drag_.bands.rectangleShown = false;
+    drag_.bands.lineShown = false;
+    showRubberBands();
+}
+
+void AnalysisWindow::showRubberBands() {
+    const RubberBands& b = drag_.bands;
+    const PictureSurface& plot = *form_.Picture4;
+    if (b.rectangleShown) {
+        // Top is the pressure at the upper edge on screen; the lower edge is a height away.
+        const double bottom =
+            state_.WellType == InjectionWell ? b.top + b.height : b.top - b.height;
+        form_.Shape1->setRectangle(
+            QRectF(plot.toPixels(b.left, b.top), plot.toPixels(b.left + b.width, bottom)));
+    }
+    if (b.lineShown)
+        form_.Line1->setLine(QLineF(plot.toPixels(b.x1, b.y1), plot.toPixels(b.x2, b.y2)));
+    form_.Shape1->setVisible(b.rectangleShown);
+    form_.Line1->setVisible(b.lineShown);
 }
 
 bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MenuTree.h"
+#include "diagram/PointSelection.h"
 #include "measurements/TableEditing.h"
 #include "state/AnalysisState.h"
 #include "state/CommandContext.h"
@@ -9,7 +10,9 @@
 #include <QObject>
 #include <functional>
 
+class QAction;
 class QMainWindow;
+class QMenu;
 
 namespace id {
 
@@ -36,12 +39,21 @@ public:
     // Runs a command on the analysis and shows the outcome.
     void run(const Command& command);
 
+    // How a pop-up menu is offered: by default modally at the pointer; tests and automation
+    // may choose an item themselves. Returns the chosen item, or none.
+    using PopupChooser = std::function<QAction*(QMenu& menu)>;
+    void setPopupChooser(PopupChooser chooser) { popupChooser_ = std::move(chooser); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void bindMenus();
     void bindControls();
+    void onPlotPressed(int button, int shift, double x, double y);
+    void onPlotMoved(int buttons, int shift, double x, double y);
+    void onPlotReleased(int button, int shift, double x, double y);
+    void showRubberBands();
     void runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit);
     TableCursor tableCursor() const;
     void present();
@@ -63,6 +75,8 @@ private:
     // What the table widget shows, to write only the rows that changed.
     std::vector<MeasurementRow> shownTable_;
     std::int16_t shownWellType_ = 0;
+    SelectionDrag drag_;
+    PopupChooser popupChooser_;
 };
 
 } // namespace id

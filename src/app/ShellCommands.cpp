@@ -144,6 +144,7 @@ void addTrendByAllPoints(AnalysisState& s, CommandContext& ctx, int kind) {
         switchEstimationOffQuietly(s);
     s.TrendCount = 1;
     s.FirstTrend.Kind = static_cast<std::int16_t>(kind);
+    s.SecondTrend = {};
     RedrawIndicatorDiagram(s, ctx);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/FlexGrid.h"
 #include "platform/PictureSurface.h"
+#include "platform/RubberBand.h"
 #include "state/AnalysisState.h"
 #include "state/ChartStyle.h"
 #include "state/StartOptions.h"
@@ -93,6 +94,8 @@ WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
     Picture8 = makeControl<PictureSurface>(Frame1, "Picture8");
     Picture9 = makeControl<PictureSurface>(Frame1, "Picture9");
     Picture6 = makeControl<PictureSurface>(Frame1, "Picture6");
+    Shape1 = makeControl<RubberBand>(Picture4, "Shape1");
+    Line1 = makeControl<RubberBand>(Picture4, "Line1");
     Picture3->installEventFilter(this);
     for (PictureSurface* surface : {Picture3, Picture4, Picture5, Picture7, Picture8, Picture9})
         surface->setFramed(true);

@@ -14,6 +14,7 @@ namespace id {
 
 class FlexGrid;
 class PictureSurface;
+class RubberBand;
 struct StartOptions;
 
 // The work window: the measurement table, the formation inputs, the allowed-pressure check
@@ -61,6 +62,9 @@ public:
     PictureSurface* Picture7 = nullptr;
     PictureSurface* Picture8 = nullptr;
     PictureSurface* Picture9 = nullptr;
+    // Rubber bands of the point selection over the diagram's plot area.
+    RubberBand* Shape1 = nullptr;
+    RubberBand* Line1 = nullptr;
 
 signals:
     // The pointer moved over the form itself, the canvas or the diagram frame.

@@ -12,12 +12,15 @@ void drawAnalysis(const AnalysisState& s, const ChartSurfaces& surfaces) {
                                  !axisFault(s.IdAxisYTop, s.IdAxisYBottom, "Y", QString());
     if (s.DiagramShown && diagramDrawable) {
         drawIndicatorDiagram(s, surfaces.picture3, surfaces.picture4);
-        for (int slot = 1; slot <= s.TrendCount && slot <= 2; ++slot)
+        // Every stored trend is drawn: after a selection with two trends shown starts over, they
+        // stay on the chart until the next trend replaces them.
+        for (int slot = 1; slot <= 2; ++slot)
             drawTrendOnDiagram(s, slot, surfaces.picture4);
     }
     const bool piDrawable = !axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", QString()) &&
                             !axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", QString());
-    if (s.PiChartShown && s.TrendCount > 0 && piDrawable)
+    const bool anyTrend = s.FirstTrend.Kind != NoTrend || s.SecondTrend.Kind != NoTrend;
+    if (s.PiChartShown && anyTrend && piDrawable)
         RedrawPiChart(s, surfaces.picture7, surfaces.picture8);
 }
 

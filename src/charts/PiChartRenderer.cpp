@@ -191,7 +191,7 @@ void RedrawPiChart(const AnalysisState& s, PictureSurface& p7, PictureSurface& p
     drawRateTitle(s, p7);
     drawIndexAxis(s, p7, p8);
     drawIndexTitle(p7);
-    for (int slot = 1; slot <= s.TrendCount && slot <= 2; ++slot)
+    for (int slot = 1; slot <= 2; ++slot)
         drawCurve(s, s.trend(slot), p8);
 }
 

@@ -1,0 +1,182 @@
+#include "app/AnalysisWindow.h"
+#include "platform/PictureSurface.h"
+#include "platform/RubberBand.h"
+#include "support/AnalysisFixture.h"
+#include "support/Approx.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <map>
+
+namespace id {
+namespace {
+
+// Picking points on the diagram with real mouse events on Picture4, in chart coordinates.
+class PointSelectionTest : public test::AnalysisFixture {
+protected:
+    void SetUp() override {
+        AnalysisFixture::SetUp();
+        frame->analysis().setPopupChooser([this](QMenu& menu) -> QAction* {
+            offered.clear();
+            for (QAction* item : menu.actions())
+                if (item->isVisible())
+                    offered[item->objectName()] = item->isEnabled();
+            ++popups;
+            return choice.isEmpty() ? nullptr : menu.findChild<QAction*>(choice);
+        });
+    }
+    void buildWith(const QString& points, int wellType = ProducingWell) {
+        if (wellType == InjectionWell)
+            ASSERT_TRUE(choose(menus().mEditWellNag));
+        else
+            form().Pnas->setText("5");
+        build(points);
+        ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
+    }
+    void send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers modifiers, double q, double p) {
+        PictureSurface* plot = form().Picture4;
+        const QPointF at = plot->toPixels(q, p);
+        QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, modifiers);
+        QApplication::sendEvent(plot, &event);
+    }
+    // A left drag from (q1; p1) to (q2; p2), the popup answered with the item named choice.
+    void drag(double q1, double p1, double q2, double p2, const QString& item = {},
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        choice = item;
+        send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, modifiers, q1, p1);
+        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, modifiers, (q1 + q2) / 2,
+             (p1 + p2) / 2);
+        EXPECT_TRUE(form().Shape1->isVisible() || form().Line1->isVisible());
+        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, modifiers, q2, p2);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, modifiers, q2, p2);
+        // Both bands are hidden afterwards, whatever was chosen.
+        EXPECT_FALSE(form().Shape1->isVisible() || form().Line1->isVisible());
+    }
+    QString choice;
+    std::map<QString, bool> offered; // visible items and whether they are enabled
+    int popups = 0;
+};
+
+const QString Five = "10\t20\n20\t18\n30\t16,2\n40\t13,8\n50\t12\n";
+
+TEST_F(PointSelectionTest, PopupOffersTheKindsThePointCountAllows) {
+    buildWith(Five);
+    struct Case {
+        double q1, p1, q2, p2;
+        std::map<QString, bool> offered;
+    };
+    const Case cases[] = {
+        {5,
+         21,
+         55,
+         11,
+         {{"mSelPointTrendLine", true},
+          {"mSelPointTrendPolinom2", true},
+          {"mSelPointTrendPolinom3", true},
+          {"mSelPointTrendCancel", true}}},
+        {25,
+         17,
+         55,
+         11,
+         {{"mSelPointTrendLine", true},
+          {"mSelPointTrendPolinom2", true},
+          {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendCancel", true}}},
+        {35,
+         15,
+         55,
+         11,
+         {{"mSelPointTrendLine", true},
+          {"mSelPointTrendPolinom2", false},
+          {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendCancel", true}}},
+        {45,
+         13,
+         55,
+         11,
+         {{"mSelPointTrendLine", false},
+          {"mSelPointTrendPolinom2", false},
+          {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendCancel", true}}},
+    };
+    for (const Case& c : cases) {
+        drag(c.q1, c.p1, c.q2, c.p2);
+        EXPECT_EQ(offered, c.offered);
+    }
+    // The same rectangle dragged the other way picks the same points.
+    drag(55, 11, 25, 17, "mSelPointTrendLine");
+    EXPECT_EQ(state().FitRates.values(), std::vector<double>({30, 40, 50}));
+    EXPECT_EQ(state().TrendCount, 1);
+    EXPECT_EQ(state().FirstTrend.RateFrom, 0);
+    EXPECT_TRUE(messages.messages().isEmpty());
+}
+
+TEST_F(PointSelectionTest, TwoTrendsThenAClickStartsOver) {
+    buildWith(Five);
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    drag(5, 21, 35, 15, "mSelPointTrendPolinom2");
+    EXPECT_TRUE(menus().mIdSkinNot->isChecked()); // a polynomial first trend: no estimate
+    drag(25, 17, 55, 11, "mSelPointTrendLine");
+    EXPECT_EQ(state().TrendCount, 2);
+    EXPECT_EQ(state().SecondTrend.RateFrom, 30);
+    EXPECT_EQ(resultCaptions(),
+              QStringList({"Пластовое давление, МПа", "Коэф.продуктивности 2, м3/(сут*МПа)"}));
+    const QStringList labels = form().Picture4->printedTexts();
+    const int before = popups;
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 30, 10);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 30, 10);
+    EXPECT_EQ(popups, before);
+    EXPECT_EQ(state().TrendCount, 0);
+    EXPECT_EQ(form().Picture4->printedTexts(), labels); // the chart stays as it was
+    drag(5, 21, 55, 11, "mSelPointTrendLine");          // the next trend is the first again
+    EXPECT_EQ(state().TrendCount, 1);
+    EXPECT_EQ(state().SecondTrend.Kind, NoTrend);
+    EXPECT_EQ(resultCaptions().filter("2,").size(), 0);
+}
+
+TEST_F(PointSelectionTest, LineOffersOnlyAddAndFitsItsTwoEnds) {
+    buildWith(Five);
+    drag(10, 20, 50, 12, "mSelPointTrendAdd", Qt::ShiftModifier);
+    EXPECT_EQ(offered, (std::map<QString, bool>{{"mSelPointTrendAdd", true},
+                                                {"mSelPointTrendCancel", true}}));
+    ASSERT_EQ(state().TrendCount, 1);
+    EXPECT_REL(-0.2, state().FirstTrend.Coefficients[1], 1e-6);
+    EXPECT_REL(5, state().ProductivityIndex, 1e-6);
+    // A line of zero length: the fit says why, no trend is added, the count goes back.
+    messages.clear();
+    drag(30, 16, 30, 16, "mSelPointTrendAdd", Qt::ShiftModifier);
+    EXPECT_TRUE(messages.last().startsWith("Для линии тренда степени 1"));
+    EXPECT_EQ(state().TrendCount, 1);
+    EXPECT_FALSE(resultCaptions().join(' ').contains("nan"));
+}
+
+TEST_F(PointSelectionTest, InjectionWellFindsWhereItsTwoTrendsMeet) {
+    // Trend 1 through p = 2q + 5, trend 2 through p = 3q + 1. By hand: the gap
+    // |(2q + 5) / (3q + 1) - 1| first drops to 1 % at q >= 3.99 / 1.03 = 3.874, so the scan in
+    // steps of 0.01 stops at 3.88, where trend 2 gives 3 * 3.88 + 1 = 12.64.
+    buildWith("1\t7\n2\t9\n3\t11\n6\t19\n7\t22\n8\t25\n", InjectionWell);
+    form().Check2->click();
+    drag(0.5, 6, 3.5, 12, "mSelPointTrendLine");
+    EXPECT_EQ(state().AllowedBottomholePressure, 0); // one trend: no search yet
+    drag(8.5, 26, 5.5, 18, "mSelPointTrendLine");
+    EXPECT_REL(12.64, state().AllowedBottomholePressure, 1e-9);
+    EXPECT_EQ(resultCaptions(),
+              QStringList({"Коэф.приемистости 1, м3/(сут*МПа)", "Пластовое давление, МПа",
+                           "Коэф.приемистости 2, м3/(сут*МПа)", "Предельно-допустимое Pз, МПа"}));
+    EXPECT_EQ(form().MSFlexGrid2->text(3, 1), "12,64");
+}
+
+TEST_F(PointSelectionTest, ManualPickStillWorksInSelectionMode) {
+    buildWith(Five);
+    form().Check1->click();
+    send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, Qt::ShiftModifier, 30, 12.3);
+    send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, Qt::ShiftModifier, 30, 12.3);
+    EXPECT_REL(12.3, state().AllowedBottomholePressure, 1e-2);
+    EXPECT_EQ(popups, 0);
+    EXPECT_FALSE(form().Shape1->isVisible() || form().Line1->isVisible());
+}
+
+} // namespace
+} // namespace id

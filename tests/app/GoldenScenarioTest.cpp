@@ -1,3 +1,4 @@
+#include "app/AnalysisWindow.h"
 #include "support/AnalysisFixture.h"
 #include "support/WindowRecording.h"
 
@@ -5,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <functional>
 
 namespace id {
@@ -57,6 +59,22 @@ public:
     }
 
     test::GridDriver& grid() { return driver; }
+    // A left drag on the plot from (q1; p1) to (q2; p2), the pop-up answered with the item named.
+    void pickPoints(double q1, double p1, double q2, double p2, const char* item,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        frame->analysis().setPopupChooser(
+            [item](QMenu& menu) { return menu.findChild<QAction*>(QString::fromLatin1(item)); });
+        auto* plot = frame->findChild<PictureSurface*>(QStringLiteral("Picture4"));
+        const auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+                              double q, double p) {
+            const QPointF at = plot->toPixels(q, p);
+            QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, modifiers);
+            QApplication::sendEvent(plot, &event);
+        };
+        send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, q1, p1);
+        send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, q2, p2);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, q2, p2);
+    }
 
     void checkRecording(const QString& name) {
         const QString actual = test::WindowRecording(*frame, messages, clipboard).text();
@@ -339,6 +357,32 @@ const Scenario Scenarios[] = {
          t.typeInto("Pnas", "7");
          t.pick("mIdAdd");
          t.pick("mTrendLine");
+     }},
+    {"selection_two_trends",
+     [](G& t) {
+         t.typeInto("Pnas", "5");
+         t.buildWith(Seven);
+         t.pick("mTrendAddSelectPoint");
+         t.pickPoints(5, 20, 40, 16, "mSelPointTrendPolinom2");
+         t.pickPoints(95, 11, 45, 16, "mSelPointTrendLine");
+     }},
+    {"selection_line_and_start_over",
+     [](G& t) {
+         t.typeInto("Pnas", "5");
+         t.buildWith(Seven);
+         t.pick("mTrendAddSelectPoint");
+         t.pickPoints(12.5, 18.93, 90.2, 12.37, "mSelPointTrendAdd", Qt::ShiftModifier);
+         t.pickPoints(50, 16, 95, 11, "mSelPointTrendLine");
+         t.pickPoints(50, 10, 50, 10, "mSelPointTrendLine");
+     }},
+    {"injection_selection_meeting_point",
+     [](G& t) {
+         t.pick("mEditWellNag");
+         t.buildWith(Injection);
+         t.tick("Check2");
+         t.pick("mTrendAddSelectPoint");
+         t.pickPoints(40, 5, 220, 12, "mSelPointTrendLine");
+         t.pickPoints(340, 16, 240, 12, "mSelPointTrendLine");
      }},
     {"well_type_switch_discards",
      [](G& t) {

@@ -5,6 +5,7 @@
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "charts/AnalysisPainter.h"
+#include "charts/ChartUtilities.h"
 #include "measurements/ClipboardTable.h"
 #include "platform/ClipboardPort.h"
 #include "platform/FlexGrid.h"
@@ -165,6 +166,16 @@ void AnalysisWindow::bindMenus() {
             std::vector<double>(pressures.begin(),
                                 pressures.begin() + std::min(count, pressures.size()))));
     });
+    // The chart copies compose frame and plot area on the hidden Picture6.
+    connect(m.mEditCopyIDGraf, &QAction::triggered, this, [this] {
+        composeChartCopy(*form_.Picture6, *form_.Picture3, *form_.Picture4,
+                         state_.WellType == InjectionWell);
+        clipboard_.setImage(form_.Picture6->image());
+    });
+    connect(m.mEditCopyPIGraf, &QAction::triggered, this, [this] {
+        composeChartCopy(*form_.Picture6, *form_.Picture7, *form_.Picture8, false);
+        clipboard_.setImage(form_.Picture6->image());
+    });
     connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
     connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
     connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
@@ -216,10 +227,17 @@ void AnalysisWindow::bindControls() {
     // Clicking back into the cell that was current before the table lost focus changes no
     // selection, but it does return to a data row.
     connect(grid, &QAbstractItemView::pressed, this, dataRowChosen);
-    connect(grid, &FlexGrid::pointerMoved, this, [this] {
+    const auto hideReadouts = [this] {
         form_.Picture5->hide();
         form_.Picture9->hide();
-    });
+    };
+    connect(grid, &FlexGrid::pointerMoved, this, hideReadouts);
+    connect(&form_, &WorkWindow::pointerMovedOutsidePlots, this, hideReadouts);
+    connect(form_.Picture8, &PictureSurface::mouseMoved, this,
+            [this](int, int, double x, double y) {
+                form_.Picture5->hide();
+                showReadout(*form_.Picture9, readoutText(x, y, PiReadoutUnit));
+            });
 
     for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell})
         box->installEventFilter(this);
@@ -247,6 +265,8 @@ void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
 void AnalysisWindow::onPlotMoved(int buttons, int shift, double x, double y) {
     moveSelection(drag_, state_.SelectionMode, state_.WellType, buttons, shift, x, y);
     showRubberBands();
+    form_.Picture9->hide();
+    showReadout(*form_.Picture5, readoutText(x, y, DiagramReadoutUnit));
 }
 
 void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {

@@ -285,7 +285,10 @@ void WorkWindow::updateHorizontalStrip() {
         Picture2->show();
         HScroll1->setValue(HScroll1->minimum());
     }
-    HScroll1->setGeometry(0, 0, Picture2->width() - Picture1->width(), Picture2->height());
+    // Room is left for the vertical strip, shown or not; a window narrower than it gives no
+    // negative width.
+    HScroll1->setGeometry(0, 0, std::max(0, Picture2->width() - Picture1->width()),
+                          Picture2->height());
     const double frameWidth = pixelsToTwips(Frame1->width());
     HScroll1->setMaximum(static_cast<int>(
         std::lround(std::max(0.0, frameWidth - pixelsToTwips(HScroll1->width())))));

@@ -17,4 +17,14 @@ void SystemClipboard::setText(const QString& text) {
     clipboard->setText(text);
 }
 
+QImage SystemClipboard::image() const {
+    return QGuiApplication::clipboard()->image();
+}
+
+void SystemClipboard::setImage(const QImage& image) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(image);
+}
+
 } // namespace id

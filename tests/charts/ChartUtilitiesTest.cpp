@@ -1,0 +1,64 @@
+#include "platform/PictureSurface.h"
+#include "support/AnalysisFixture.h"
+#include "support/Approx.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace id {
+namespace {
+
+class ChartUtilitiesTest : public test::AnalysisFixture {
+protected:
+    void moveOver(PictureSurface* surface, double x, double y) {
+        const QPointF at = surface->toPixels(x, y);
+        QMouseEvent event(QEvent::MouseMove, at, surface->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(surface, &event);
+    }
+};
+
+TEST_F(ChartUtilitiesTest, ReadoutsFollowThePointerOverEitherPlot) {
+    form().Pnas->setText("5");
+    build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    moveOver(form().Picture4, 12.346, 7);
+    EXPECT_TRUE(form().Picture5->isVisible());
+    EXPECT_EQ(form().Picture5->printedTexts(), QStringList({"X= 12,35 м3/сут; Y= 7,00 МПа"}));
+    moveOver(form().Picture8, 25, 3.5);
+    EXPECT_FALSE(form().Picture5->isVisible());
+    EXPECT_TRUE(form().Picture9->isVisible());
+    EXPECT_EQ(form().Picture9->printedTexts(),
+              QStringList({"X= 25,00 м3/сут; Y= 3,50 м3/(сут*МПа)"}));
+    QTest::mouseMove(form().MSFlexGrid1->viewport(), QPoint(5, 5));
+    EXPECT_FALSE(form().Picture5->isVisible() || form().Picture9->isVisible());
+}
+
+TEST_F(ChartUtilitiesTest, CopiesComposeFrameAndPlotWithTheRectangle) {
+    ASSERT_TRUE(choose(menus().mEditWellNag));
+    build("50\t6\n120\t8,5\n210\t11\n260\t12,8\n330\t15,1\n");
+    ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
+    const QImage first = clipboard.image();
+    PictureSurface& p6 = *form().Picture6;
+    ASSERT_EQ(first.size(), p6.image().size());
+    const double w = p6.ScaleWidth();
+    const double h = p6.ScaleHeight();
+    // An injection well's plot area lies in the lower part; its bottom and right sides are the
+    // picture's edges, drawn thicker.
+    const auto images = p6.operations(DrawOp::Image);
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_REL(w * 0.12, images[1].x1, 1e-12);
+    EXPECT_REL(h * 0.12, images[1].y1, 1e-12);
+    const auto lines = p6.operations(DrawOp::Line);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2].y1, h);
+    EXPECT_EQ(lines[2].width, 2);
+    EXPECT_EQ(lines[3].x1, w);
+    EXPECT_EQ(lines[3].width, 2);
+    EXPECT_EQ(lines[0].width, 1);
+    ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
+    EXPECT_EQ(clipboard.image(), first); // the surface is cleared first
+}
+
+} // namespace
+} // namespace id

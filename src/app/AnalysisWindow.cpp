@@ -89,6 +89,7 @@ AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuT
 }
 
 AnalysisWindow::~AnalysisWindow() {
+    delete axisDialog_;
     // The controls outlive this object only during the frame's destruction; they must not
     // reach it then.
     for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell}) {
@@ -100,7 +101,7 @@ AnalysisWindow::~AnalysisWindow() {
         o->disconnect(this);
 }
 
-void AnalysisWindow::run(const Command& command) {
+bool AnalysisWindow::run(const Command& command) {
     // Typing into the formation boxes changes nothing until a command reads them.
     state_.Inputs.Pnas = form_.Pnas->text();
     state_.Inputs.Skin = form_.Skin->text();
@@ -108,15 +109,18 @@ void AnalysisWindow::run(const Command& command) {
     state_.Inputs.Rwell = form_.Rwell->text();
     CommandContext context{fits_, options_, {}};
     AnalysisState next = state_;
+    bool done = true;
     try {
         command(next, context);
         state_ = std::move(next);
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
+        done = false;
     }
     present();
     for (const QString& message : context.messages)
         messages_.showMessage(message);
+    return done;
 }
 
 void AnalysisWindow::bindMenus() {
@@ -176,6 +180,12 @@ void AnalysisWindow::bindMenus() {
         composeChartCopy(*form_.Picture6, *form_.Picture7, *form_.Picture8, false);
         clipboard_.setImage(form_.Picture6->image());
     });
+    connect(m.mIdFormatX, &QAction::triggered, this,
+            [this] { openAxisDialog(AxisChoice::DiagramRate); });
+    connect(m.mIdFormatY, &QAction::triggered, this,
+            [this] { openAxisDialog(AxisChoice::DiagramPressure); });
+    connect(m.mIdFormatYPIQ, &QAction::triggered, this,
+            [this] { openAxisDialog(AxisChoice::PiIndex); });
     connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
     connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
     connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
@@ -469,6 +479,36 @@ void AnalysisWindow::syncTable() {
         grid->setText(total - 1, c, QString());
     grid->endBulkEdit();
     shownTable_ = rows;
+}
+
+void AnalysisWindow::openAxisDialog(AxisChoice axis) {
+    const AnalysisState& s = state_;
+    const bool injection = s.WellType == InjectionWell;
+    double lo = 0;
+    double hi = 0;
+    switch (axis) {
+    case AxisChoice::DiagramRate:
+        lo = s.IdAxisXMin;
+        hi = s.IdAxisXMax;
+        break;
+    case AxisChoice::DiagramPressure:
+        // The lower pressure first, whichever edge of the screen it is on.
+        lo = injection ? s.IdAxisYTop : s.IdAxisYBottom;
+        hi = injection ? s.IdAxisYBottom : s.IdAxisYTop;
+        break;
+    case AxisChoice::PiIndex:
+        lo = s.PiAxisYBottom;
+        hi = s.PiAxisYTop;
+        break;
+    }
+    delete axisDialog_;
+    axisDialog_ = new AxisRangeDialog(axis, lo, hi, frame_, messages_,
+                                      [this, axis](double low, double high, bool automatic) {
+                                          return run([=](AnalysisState& s, CommandContext& c) {
+                                              setAxisRange(s, c, axis, low, high, automatic);
+                                          });
+                                      });
+    axisDialog_->show();
 }
 
 void AnalysisWindow::openDataMenu() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AxisRangeDialog.h"
 #include "app/MenuTree.h"
 #include "diagram/PointSelection.h"
 #include "measurements/TableEditing.h"
@@ -8,6 +9,7 @@
 #include "state/StartOptions.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QAction;
@@ -36,8 +38,11 @@ public:
     ~AnalysisWindow() override;
 
     const AnalysisState& state() const { return state_; }
-    // Runs a command on the analysis and shows the outcome.
-    void run(const Command& command);
+    // Runs a command on the analysis and shows the outcome; false when it raised a fault.
+    bool run(const Command& command);
+
+    // The open axis range dialog, if any.
+    AxisRangeDialog* axisDialog() const { return axisDialog_; }
 
     // How a pop-up menu is offered: by default modally at the pointer; tests and automation
     // may choose an item themselves. Returns the chosen item, or none.
@@ -63,6 +68,7 @@ private:
     void openDataMenu();
     void openDiagramMenu();
     void openTrendMenu();
+    void openAxisDialog(AxisChoice axis);
 
     QMainWindow& frame_;
     WorkWindow& form_;
@@ -76,6 +82,7 @@ private:
     std::vector<MeasurementRow> shownTable_;
     std::int16_t shownWellType_ = 0;
     SelectionDrag drag_;
+    QPointer<AxisRangeDialog> axisDialog_;
     PopupChooser popupChooser_;
 };
 

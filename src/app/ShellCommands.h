@@ -28,6 +28,16 @@ void pickAllowedPressure(AnalysisState& state, int button, int shift, double pre
 // Any change of the saturation-pressure text discards the analysis.
 void saturationPressureEdited(AnalysisState& state, const QString& text);
 
+// The axes the range dialog sets: the diagram's rate and pressure axes, the PI chart's index axis.
+enum class AxisChoice { DiagramRate, DiagramPressure, PiIndex };
+
+// The dialog's OK: the axis from lo to hi (lo below hi, the lower pressure first), or with
+// automatic set from the measurements, rounded up. The diagram is rebuilt as after any command;
+// with two trends on it they are redrawn from their stored coefficients, never refitted. The PI
+// chart keeps its index axis but for the PI dialog's change.
+void setAxisRange(AnalysisState& state, CommandContext& context, AxisChoice axis, double lo,
+                  double hi, bool automatic);
+
 // A cell's text as a message quotes it: long texts are cut, so the message stays on the screen.
 QString quotedCell(const QString& text);
 

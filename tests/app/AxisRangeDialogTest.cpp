@@ -1,0 +1,162 @@
+#include "app/AxisRangeDialog.h"
+#include "app/AnalysisWindow.h"
+#include "diagram/RedrawPipeline.h"
+#include "platform/PictureSurface.h"
+#include "support/AnalysisFixture.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace id {
+namespace {
+
+class AxisRangeDialogTest : public test::AnalysisFixture {
+protected:
+    AxisRangeDialog* open(QAction* item) {
+        EXPECT_TRUE(frame->isEnabled());
+        EXPECT_TRUE(choose(item)) << item->objectName().toStdString();
+        AxisRangeDialog* dialog = frame->analysis().axisDialog();
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    void retype(QLineEdit* box, const QString& keys) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, keys);
+    }
+    void ok(AxisRangeDialog* dialog) {
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void leave(QLineEdit* box) {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &out);
+    }
+    const QString Points = "10\t18\n20\t16\n30\t14,5\n40\t12\n";
+};
+
+TEST_F(AxisRangeDialogTest, KeysFocusAndRefusals) {
+    form().Pnas->setText("5");
+    build(Points);
+    AxisRangeDialog* dialog = open(menus().mIdFormatX);
+    EXPECT_EQ(dialog->objectName(), "Form15");
+    EXPECT_EQ(dialog->windowTitle(), "Формат оси X ИД");
+    EXPECT_EQ(dialog->Label2->text(), "Минимальное значение оси X");
+    EXPECT_EQ(dialog->Text2->text(), "50");
+    EXPECT_FALSE(dialog->Check1->isChecked());
+    EXPECT_FALSE(frame->isEnabled()); // the dialog answers alone while it is open
+    retype(dialog->Text1, "1.5");
+    EXPECT_EQ(dialog->Text1->text(), "1,5");
+    messages.clear();
+    QTest::keyClicks(dialog->Text1, "-,");
+    EXPECT_EQ(dialog->Text1->text(), "1,5");
+    EXPECT_EQ(messages.messages(), QStringList(2, "Неправильный ввод числа"));
+    retype(dialog->Text1, "");
+    leave(dialog->Text1);
+    EXPECT_EQ(dialog->Text1->text(), "0"); // an emptied box is 0 once left
+    // Minimum not below maximum: said so, the dialog stays, no axis changes.
+    retype(dialog->Text1, "5");
+    retype(dialog->Text2, "5");
+    messages.clear();
+    ok(dialog);
+    EXPECT_EQ(messages.messages(),
+              QStringList({"Максимальное значение должно быть больше минимального"}));
+    EXPECT_EQ(frame->analysis().axisDialog(), dialog);
+    EXPECT_EQ(state().IdAxisXMin, 0);
+    EXPECT_EQ(state().IdAxisXMax, 50);
+    QTest::mouseClick(dialog->Command2, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame->analysis().axisDialog(), nullptr);
+    EXPECT_TRUE(frame->isEnabled());
+}
+
+TEST_F(AxisRangeDialogTest, RangesByHandAndAutomatically) {
+    form().Pnas->setText("5");
+    build(Points);
+    AxisRangeDialog* dialog = open(menus().mIdFormatX);
+    retype(dialog->Text1, "5");
+    retype(dialog->Text2, "65");
+    ok(dialog);
+    EXPECT_EQ(state().IdAxisXMin, 5);
+    EXPECT_EQ(state().IdAxisXMax, 65);
+    EXPECT_TRUE(frame->isEnabled());
+    // "Автоматически" ignores the texts and rounds the largest rate up.
+    dialog = open(menus().mIdFormatX);
+    retype(dialog->Text1, "0");
+    retype(dialog->Text2, "100");
+    dialog->Check1->click();
+    ok(dialog);
+    EXPECT_EQ(state().IdAxisXMin, 0);
+    EXPECT_EQ(state().IdAxisXMax, 50);
+    // An injection well's pressure axis: the lower pressure first, at the top of the screen.
+    start({.WellType = InjectionWell});
+    driver = test::GridDriver{form().MSFlexGrid1};
+    build(Points);
+    dialog = open(menus().mIdFormatY);
+    EXPECT_EQ(dialog->Text1->text(), "0");
+    EXPECT_EQ(dialog->Text2->text(), "20");
+    retype(dialog->Text2, "25");
+    ok(dialog);
+    EXPECT_EQ(state().IdAxisYTop, 0);
+    EXPECT_EQ(state().IdAxisYBottom, 25);
+}
+
+TEST_F(AxisRangeDialogTest, TwoTrendsAreRedrawnNeverRefitted) {
+    form().Pnas->setText("5");
+    build(Points);
+    ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
+    frame->analysis().run([](AnalysisState& s, CommandContext& c) {
+        // Two trends on picked points, as the selection leaves them.
+        s.FitRates = {10, 20, 30};
+        s.FitPressures = {18, 16, 14.5};
+        s.FitPointCount = 3;
+        s.TrendCount = 1;
+        s.FirstTrend.Kind = LinearTrend;
+        RedrawIndicatorDiagram(s, c);
+        s.FitRates = {30, 40};
+        s.FitPressures = {14.5, 12};
+        s.FitPointCount = 2;
+        s.FitRateFrom = 30;
+        s.FitRateTo = 40;
+        s.TrendCount = 2;
+        s.SecondTrend.Kind = LinearTrend;
+        RedrawIndicatorDiagram(s, c);
+    });
+    const AnalysisState before = state();
+    for (QAction* item : {menus().mIdFormatX, menus().mIdFormatY}) {
+        AxisRangeDialog* dialog = open(item);
+        retype(dialog->Text2, "70");
+        ok(dialog);
+    }
+    EXPECT_EQ(state().FirstTrend, before.FirstTrend);
+    EXPECT_EQ(state().SecondTrend, before.SecondTrend);
+    EXPECT_EQ(state().IdAxisXMax, 70);
+    EXPECT_EQ(state().IdAxisYTop, 70);
+    EXPECT_EQ(state().PiAxisXMax, 70); // the PI chart takes the new rates
+    EXPECT_EQ(state().PiAxisYTop, before.PiAxisYTop);
+    EXPECT_EQ(form().Picture4->printedTexts().filter("y=").size(), 2);
+}
+
+TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {
+    form().Pnas->setText("5");
+    build(Points);
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    // As after a click that starts a selection over: the chart shows, no trend is counted.
+    edit([](AnalysisState& s) { s.TrendCount = 0; });
+    const AnalysisState before = state();
+    AxisRangeDialog* dialog = open(menus().mIdFormatYPIQ);
+    EXPECT_EQ(dialog->windowTitle(), "Формат оси Y графика PI от Q");
+    retype(dialog->Text2, "8");
+    ok(dialog);
+    EXPECT_EQ(state().PiAxisYTop, 8);
+    EXPECT_EQ(state().FirstTrend, before.FirstTrend);
+    EXPECT_EQ(state().TrendCount, 0);
+    EXPECT_TRUE(messages.messages().isEmpty());
+}
+
+} // namespace
+} // namespace id

@@ -252,12 +252,13 @@ void WorkWindow::resizeEvent(QResizeEvent* event) {
 
 void WorkWindow::placeScrollStrips() {
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Each strip runs along its whole edge; the vertical one lies over the corner.
     Picture2->setGeometry(0, height() - extent, width(), extent);
-    Picture1->setGeometry(width() - extent, 0, extent, height() - extent);
+    Picture1->setGeometry(width() - extent, 0, extent, height());
     updateVerticalStrip();
     updateHorizontalStrip();
-    Picture1->raise();
     Picture2->raise();
+    Picture1->raise();
 }
 
 void WorkWindow::updateVerticalStrip() {

@@ -1,9 +1,11 @@
+#include "app/WorkWindow.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace id {
 namespace {
@@ -58,6 +60,29 @@ TEST_F(ChartUtilitiesTest, CopiesComposeFrameAndPlotWithTheRectangle) {
     EXPECT_EQ(lines[0].width, 1);
     ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
     EXPECT_EQ(clipboard.image(), first); // the surface is cleared first
+}
+
+TEST_F(ChartUtilitiesTest, ScrollStripsHideOnlyWhenTheWindowHoldsTheCanvas) {
+    WorkWindow& f = form();
+    QWidget* vertical = f.findChild<QWidget*>("Picture1");
+    QWidget* horizontal = f.findChild<QWidget*>("Picture2");
+    const QSize canvas = f.Frame1->size();
+    // Exactly as tall as the canvas: no vertical strip. Exactly as wide: the horizontal one
+    // stays (only a wider window hides it).
+    f.resize(canvas.width(), canvas.height());
+    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_TRUE(horizontal->isVisible());
+    f.resize(canvas.width() + 1, canvas.height() - 1);
+    EXPECT_TRUE(vertical->isVisible());
+    EXPECT_FALSE(horizontal->isVisible());
+    // Scrolled down, then enlarged until the strip hides: the canvas is back at the top.
+    f.VScroll1->setValue(f.VScroll1->maximum());
+    EXPECT_LT(f.Frame1->y(), 0);
+    f.resize(canvas.width() + 1, canvas.height() + 10);
+    EXPECT_EQ(f.Frame1->y(), 0);
+    // Narrower than the vertical strip: the horizontal bar gets no negative width.
+    f.resize(5, 100);
+    EXPECT_GE(f.HScroll1->width(), 0);
 }
 
 } // namespace

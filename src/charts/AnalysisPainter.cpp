@@ -19,8 +19,8 @@ void drawAnalysis(const AnalysisState& s, const ChartSurfaces& surfaces) {
     }
     const bool piDrawable = !axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", QString()) &&
                             !axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", QString());
-    const bool anyTrend = s.FirstTrend.Kind != NoTrend || s.SecondTrend.Kind != NoTrend;
-    if (s.PiChartShown && anyTrend && piDrawable)
+    // With no trend counted (a selection starting over) the PI chart keeps what it shows.
+    if (s.PiChartShown && s.TrendCount > 0 && piDrawable)
         RedrawPiChart(s, surfaces.picture7, surfaces.picture8);
 }
 

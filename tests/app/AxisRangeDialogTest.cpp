@@ -148,6 +148,7 @@ TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {
     // As after a click that starts a selection over: the chart shows, no trend is counted.
     edit([](AnalysisState& s) { s.TrendCount = 0; });
     const AnalysisState before = state();
+    const std::vector<DrawOp> chart = form().Picture8->operations();
     AxisRangeDialog* dialog = open(menus().mIdFormatYPIQ);
     EXPECT_EQ(dialog->windowTitle(), "Формат оси Y графика PI от Q");
     retype(dialog->Text2, "8");
@@ -155,6 +156,8 @@ TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {
     EXPECT_EQ(state().PiAxisYTop, 8);
     EXPECT_EQ(state().FirstTrend, before.FirstTrend);
     EXPECT_EQ(state().TrendCount, 0);
+    EXPECT_EQ(form().Picture8->operations().size(), chart.size()); // nothing redrawn
+    EXPECT_EQ(form().Picture8->operations(DrawOp::Scale).front().y1, before.PiAxisYTop);
     EXPECT_TRUE(messages.messages().isEmpty());
 }
 

@@ -72,6 +72,15 @@ TEST_F(AxisRangeDialogTest, KeysFocusAndRefusals) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frame->analysis().axisDialog(), nullptr);
     EXPECT_TRUE(frame->isEnabled());
+    // Closed by its window's close button: no axis changes, the frame answers again, and the
+    // next opening starts with the box unticked.
+    dialog = open(menus().mIdFormatX);
+    dialog->Check1->click();
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame->isEnabled());
+    EXPECT_EQ(state().IdAxisXMax, 50);
+    EXPECT_FALSE(open(menus().mIdFormatX)->Check1->isChecked());
 }
 
 TEST_F(AxisRangeDialogTest, RangesByHandAndAutomatically) {

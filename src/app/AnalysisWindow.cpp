@@ -340,7 +340,9 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (!focusStaysWithTheWindow(reason) &&
+        // Hiding a focused box while the controls are brought in line moves the focus; the
+        // user left no box then.
+        if (!presenting_ && !focusStaysWithTheWindow(reason) &&
             (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell))
             run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); });
     }
@@ -365,8 +367,42 @@ void AnalysisWindow::runTableEdit(
         form_.MSFlexGrid1->setCurrentCellAt(after.Row, after.Col);
 }
 
+namespace {
+
+// The part of the analysis the charts are drawn from.
+AnalysisState chartInputs(const AnalysisState& s) {
+    AnalysisState c;
+    c.WellType = s.WellType;
+    c.SelectionMode = s.SelectionMode;
+    c.Measurements = s.Measurements;
+    c.MeasurementCount = s.MeasurementCount;
+    c.Inputs.SaturationPressure = s.Inputs.SaturationPressure;
+    c.IdAxisXMin = s.IdAxisXMin;
+    c.IdAxisXMax = s.IdAxisXMax;
+    c.IdAxisYTop = s.IdAxisYTop;
+    c.IdAxisYBottom = s.IdAxisYBottom;
+    c.PiAxisXMin = s.PiAxisXMin;
+    c.PiAxisXMax = s.PiAxisXMax;
+    c.PiAxisYTop = s.PiAxisYTop;
+    c.PiAxisYBottom = s.PiAxisYBottom;
+    c.TrendCount = s.TrendCount;
+    c.FirstTrend = s.FirstTrend;
+    c.SecondTrend = s.SecondTrend;
+    c.DiagramShown = s.DiagramShown;
+    c.PiChartShown = s.PiChartShown;
+    return c;
+}
+
+} // namespace
+
 void AnalysisWindow::present() {
-    drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+    presenting_ = true;
+    AnalysisState inputs = chartInputs(state_);
+    if (!drawn_ || !(*drawn_ == inputs)) {
+        drawAnalysis(state_,
+                     {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawn_ = std::move(inputs);
+    }
     const AnalysisState& s = state_;
     if (s.WellType != shownWellType_) {
         shownWellType_ = s.WellType;
@@ -395,6 +431,7 @@ void AnalysisWindow::present() {
     syncInputs();
     syncResults();
     syncTable();
+    presenting_ = false;
 }
 
 void AnalysisWindow::syncInputs() {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMainWindow;
@@ -81,6 +82,11 @@ private:
     // What the table widget shows, to write only the rows that changed.
     std::vector<MeasurementRow> shownTable_;
     std::int16_t shownWellType_ = 0;
+    // What the charts were last drawn from: a command that changes none of it draws nothing.
+    std::optional<AnalysisState> drawn_;
+    // Set while the controls are brought in line: their own signals and focus changes then are
+    // not the user's.
+    bool presenting_ = false;
     SelectionDrag drag_;
     QPointer<AxisRangeDialog> axisDialog_;
     PopupChooser popupChooser_;

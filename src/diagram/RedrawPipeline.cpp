@@ -14,6 +14,19 @@ namespace {
 
 const QString PiChartName = QStringLiteral(" графика PI от Q");
 
+// A PI chart whose axes cannot be drawn is not shown, with the reason; the trend and its results
+// stand all the same.
+void checkPiAxes(AnalysisState& s, CommandContext& ctx) {
+    for (const std::optional<QString>& fault :
+         {axisFault(s.PiAxisXMin, s.PiAxisXMax, QStringLiteral("X"), PiChartName),
+          axisFault(s.PiAxisYBottom, s.PiAxisYTop, QStringLiteral("Y"), PiChartName)}) {
+        if (fault && s.PiChartShown) {
+            ctx.messages << *fault;
+            s.PiChartShown = false;
+        }
+    }
+}
+
 void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     const int slot = s.TrendCount;
     TrendRecord& trend = s.trend(slot);
@@ -39,8 +52,7 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
         s.PiAxisXMax = s.IdAxisXMax;
         s.PiChartShown = true;
     }
-    requireAxisExtent(s.PiAxisXMin, s.PiAxisXMax, QStringLiteral("X"), PiChartName);
-    requireAxisExtent(s.PiAxisYBottom, s.PiAxisYTop, QStringLiteral("Y"), PiChartName);
+    checkPiAxes(s, ctx);
 }
 
 void allowedPressureStep(AnalysisState& s, CommandContext& ctx) {
@@ -61,7 +73,7 @@ void RedrawIndicatorDiagram(AnalysisState& s, CommandContext& ctx) {
     // A second coefficient above the index axis makes the axis grow to take it.
     if (s.TrendCount == 2 && s.PiAxisYTop < s.SecondProductivityIndex) {
         s.PiAxisYTop = RoundUpAxisMax(s.SecondProductivityIndex);
-        requireAxisExtent(s.PiAxisYBottom, s.PiAxisYTop, QStringLiteral("Y"), PiChartName);
+        checkPiAxes(s, ctx);
     }
 }
 

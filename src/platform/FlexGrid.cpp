@@ -127,6 +127,9 @@ void FlexGrid::setCol(int col) {
 
 void FlexGrid::setCurrentCellAt(int row, int col) {
     setCurrentCell(row, col, QItemSelectionModel::ClearAndSelect);
+    // The view's own call also moves the start of Shift-selections here; the cell it started
+    // from may now hold other data.
+    QAbstractItemView::setCurrentIndex(model()->index(row, col));
     headerRowCurrent_ = false;
 }
 

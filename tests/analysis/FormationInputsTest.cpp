@@ -79,6 +79,19 @@ TEST_F(FormationInputsTest, WidestValuesAndCaptionsAreReadableInFull) {
               form().Label2->fontMetrics().horizontalAdvance("Гидропроводность, Д*см/сПз"));
 }
 
+TEST_F(FormationInputsTest, HidingTheFocusedBoxIsNoLeavingIt) {
+    // The saturation pressure is bad: its message comes once per rebuild, not again for every
+    // box the focus passes through while a polynomial trend hides the estimation boxes.
+    build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    form().Skin->setFocus();
+    messages.clear();
+    ASSERT_TRUE(choose(menus().mTrendPolinom2));
+    EXPECT_EQ(messages.messages(),
+              QStringList({"Проверьте давление насыщения. По умолчанию берется 2 МПа"}));
+}
+
 TEST_F(FormationInputsTest, EstimatingModeFillsDefaultsAndAddsTheEstimateRow) {
     showLinearTrendResults();
     menus().mIdSkinSkin->trigger();

@@ -301,6 +301,29 @@ TEST_F(ShellCommandsTest, EstimationModeBeforeAnyResultAsksNothing) {
     EXPECT_TRUE(form().Skin->isVisible());
 }
 
+TEST_F(ShellCommandsTest, CommandsThatChangeNoChartDrawNothing) {
+    form().Pnas->setText("5");
+    build(FourPoints);
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const qint64 diagram = form().Picture4->image().cacheKey();
+    const qint64 index = form().Picture8->image().cacheKey();
+    form().Check1->click();
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    EXPECT_EQ(form().Picture4->image().cacheKey(), diagram);
+    EXPECT_EQ(form().Picture8->image().cacheKey(), index);
+}
+
+TEST_F(ShellCommandsTest, AnIndexAxisTooLargeHidesThePiChartOnly) {
+    form().Pnas->setText("5");
+    build("1E9\t20\n2E9\t19,99\n3E9\t19,98\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    EXPECT_EQ(messages.last(), "Значения по оси Y графика PI от Q слишком велики (больше 1E+10). "
+                               "График не построен");
+    EXPECT_EQ(state().TrendCount, 1);
+    EXPECT_FALSE(resultCaptions().isEmpty());
+    EXPECT_FALSE(form().Picture7->isVisible());
+}
+
 TEST_F(ShellCommandsTest, FailedTrendLeavesTheAnalysisAsItWas) {
     form().Pnas->setText("5");
     // Four points but only three distinct rates: no cubic through them.

@@ -241,6 +241,16 @@ TEST_F(MeasurementGridTest, DeleteNeverReachesTheHeaderOrTheNumbers) {
     }
 }
 
+TEST_F(MeasurementGridTest, ShiftSelectionAfterDeletedRowsStartsAtTheNewCurrentCell) {
+    fiveRows();
+    driver.select(2, 1, 3, 2);
+    driver.key(Qt::Key_Delete);
+    ASSERT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "10", "40", "50", ""}));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::ShiftModifier, driver.centre(2, 2));
+    driver.key(Qt::Key_Delete);
+    EXPECT_EQ(driver.column(1), QStringList({"Дебит, м3/сут", "50", ""}));
+}
+
 TEST_F(MeasurementGridTest, ClickingBackIntoTheSameCellOffersRowInsertionAgain) {
     driver.typeRows({{"10", "20"}, {"30", "40"}});
     driver.click(1, 1);

@@ -399,8 +399,7 @@ void AnalysisWindow::present() {
     presenting_ = true;
     AnalysisState inputs = chartInputs(state_);
     if (!drawn_ || !(*drawn_ == inputs)) {
-        drawAnalysis(state_,
-                     {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
         drawn_ = std::move(inputs);
     }
     const AnalysisState& s = state_;

@@ -10,7 +10,8 @@ namespace {
 
 QString firstCoefficientCaption(const AnalysisState& s) {
     const bool injection = s.WellType == InjectionWell;
-    if (s.TrendCount == 2)
+    // Numbered while a second coefficient is shown, also after a selection started over.
+    if (s.TrendCount == 2 || s.SecondProductivityIndex > 0)
         return injection ? QStringLiteral("Коэф.приемистости 1, м3/(сут*МПа)")
                          : QStringLiteral("Коэф.продуктивности 1, м3/(сут*МПа)");
     return injection ? QStringLiteral("Коэф.приемистости, м3/(сут*МПа)")

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -268,8 +269,12 @@ void AnalysisWindow::bindControls() {
 
 void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
     // The right button with Shift picks the allowed pressure; the left one starts a selection.
-    run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); });
+    constexpr int RightMouseButton = 2;
+    if (button == RightMouseButton && shift == ShiftAlone && state_.ManualPick &&
+        !state_.AutoSearch)
+        run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); });
     pressSelection(drag_, state_.SelectionMode, button, shift, x, y);
+    showRubberBands();
 }
 
 void AnalysisWindow::onPlotMoved(int buttons, int shift, double x, double y) {
@@ -396,7 +401,7 @@ AnalysisState chartInputs(const AnalysisState& s) {
 } // namespace
 
 void AnalysisWindow::present() {
-    presenting_ = true;
+    const QScopedValueRollback<bool> presenting(presenting_, true);
     AnalysisState inputs = chartInputs(state_);
     if (!drawn_ || !(*drawn_ == inputs)) {
         drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
@@ -430,7 +435,6 @@ void AnalysisWindow::present() {
     syncInputs();
     syncResults();
     syncTable();
-    presenting_ = false;
 }
 
 void AnalysisWindow::syncInputs() {
@@ -583,7 +587,9 @@ void AnalysisWindow::openTrendMenu() {
     } else {
         m.mTrendAdd->menuAction()->setEnabled(false);
     }
-    m.mTrendDelete->setEnabled(s.TrendCount >= 1);
+    // Trends drawn but no longer counted (a selection starting over) can be deleted too.
+    m.mTrendDelete->setEnabled(s.TrendCount >= 1 || s.FirstTrend.Kind != NoTrend ||
+                               s.SecondTrend.Kind != NoTrend);
 }
 
 } // namespace id

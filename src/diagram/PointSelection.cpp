@@ -12,22 +12,21 @@ void pressSelection(SelectionDrag& drag, bool selectionMode, int button, int shi
                     double y) {
     if (button != LeftMouseButton || !selectionMode)
         return;
+    drag.armed = true;
     drag.x = x;
     drag.y = y;
-    if (shift == ShiftAlone) {
-        drag.bands.x1 = x;
-        drag.bands.y1 = y;
-    } else {
-        drag.bands.width = 0;
-        drag.bands.height = 0;
-        drag.bands.left = x;
-        drag.bands.top = y;
-    }
+    // Both bands start at the press, whichever the first move shows.
+    drag.bands = {};
+    drag.bands.left = x;
+    drag.bands.top = y;
+    drag.bands.x1 = x;
+    drag.bands.y1 = y;
+    (void)shift;
 }
 
 void moveSelection(SelectionDrag& drag, bool selectionMode, int wellType, int buttons, int shift,
                    double x, double y) {
-    if (!(buttons & LeftMouseButton) || !selectionMode)
+    if (!(buttons & LeftMouseButton) || !selectionMode || !drag.armed)
         return;
     RubberBands& b = drag.bands;
     if (shift == ShiftAlone) {
@@ -60,7 +59,10 @@ void moveSelection(SelectionDrag& drag, bool selectionMode, int wellType, int bu
     }
 }
 
-SelectionPopup releaseSelection(AnalysisState& s, const SelectionDrag& drag, double x, double y) {
+SelectionPopup releaseSelection(AnalysisState& s, SelectionDrag& drag, double x, double y) {
+    if (!drag.armed)
+        return SelectionPopup::None;
+    drag.armed = false;
     const RubberBands& b = drag.bands;
     if (b.rectangleShown && b.lineShown)
         return SelectionPopup::None;
@@ -116,9 +118,12 @@ void addTrendByPickedPoints(AnalysisState& s, CommandContext& ctx, int kind) {
     if (kind != LinearTrend && s.TrendCount == 1)
         switchEstimationOffQuietly(s);
     if (s.TrendCount == 1) {
-        // The new first trend replaces both shown before it, and so do its results.
+        // The new first trend replaces both shown before it, and so do its results: an
+        // injection well's meeting pressure belonged to the pair.
         s.SecondTrend = {};
         s.SecondProductivityIndex = 0;
+        if (s.WellType == InjectionWell)
+            s.AllowedBottomholePressure = 0;
     }
     if (s.TrendCount <= 2)
         s.trend(s.TrendCount).Kind = static_cast<std::int16_t>(kind);

@@ -24,6 +24,9 @@ struct RubberBands {
 
 // A drag in selection mode: where the button went down, and the bands it shows.
 struct SelectionDrag {
+    // Whether a left press in selection mode started this drag: moves and releases without a
+    // press of their own (one swallowed by a closing menu) select nothing.
+    bool armed = false;
     double x = 0;
     double y = 0;
     RubberBands bands;
@@ -50,8 +53,7 @@ enum class SelectionPopup { None, Line, Rectangle };
 // the line's ends, or the points inside the rectangle (bounds included, in table order), become
 // the fit set. A release with both bands shown, a rectangle without extent or without points
 // selects nothing.
-SelectionPopup releaseSelection(AnalysisState& state, const SelectionDrag& drag, double x,
-                                double y);
+SelectionPopup releaseSelection(AnalysisState& state, SelectionDrag& drag, double x, double y);
 
 // A trend of the kind on the picked points, as the next trend: the first replaces whatever was
 // shown and is drawn from rate 0, the second spans the picked rates.

@@ -1,6 +1,7 @@
 #include "diagram/PointSelection.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace id {
 namespace {
@@ -69,6 +70,44 @@ TEST(PointSelection, ReleasesThatSelectNothing) {
     pressSelection(click, true, LeftMouseButton, 0, 30, 16);
     EXPECT_EQ(releaseSelection(s, click, 30, 16), SelectionPopup::None);
     EXPECT_EQ(s.TrendCount, 0);
+}
+
+TEST(PointSelection, RectangleFollowsThePointerOnScreen) {
+    // Top is the pressure at the upper edge on screen: the larger one for a producing well,
+    // the smaller one for an injection well, whose pressure grows downwards.
+    for (const auto& [wellType, top] : {std::pair{ProducingWell, 19.0}, {InjectionWell, 13.0}}) {
+        SCOPED_TRACE(wellType);
+        SelectionDrag d;
+        pressSelection(d, true, LeftMouseButton, 0, 45, 13);
+        moveSelection(d, true, wellType, LeftMouseButton, 0, 15, 19);
+        EXPECT_EQ(d.bands.left, 15);
+        EXPECT_EQ(d.bands.width, 30);
+        EXPECT_EQ(d.bands.height, 6);
+        EXPECT_EQ(d.bands.top, top);
+        pressSelection(d, true, LeftMouseButton, 0, 15, 13);
+        moveSelection(d, true, wellType, LeftMouseButton, 0, 15, 19);
+        EXPECT_EQ(d.bands.left, 15); // an equal rate leaves Left where the press put it
+    }
+}
+
+TEST(PointSelection, NoSelectionWithoutExtentOrWithoutAPress) {
+    // Both rectangles pass through (20; 18): without extent they still pick nothing.
+    for (const auto& [x1, y1, x2, y2] :
+         {std::tuple{20.0, 19.0, 20.0, 13.0}, {15.0, 18.0, 45.0, 18.0}}) {
+        AnalysisState s = fivePoints();
+        EXPECT_EQ(drag(s, x1, y1, x2, y2), SelectionPopup::None);
+        EXPECT_EQ(s.FitPointCount, 0);
+    }
+    // A move and a release whose press went elsewhere (to a closing menu) select nothing.
+    AnalysisState s = fivePoints();
+    SelectionDrag d;
+    pressSelection(d, true, LeftMouseButton, 0, 5, 21);
+    moveSelection(d, true, ProducingWell, LeftMouseButton, 0, 15, 19);
+    releaseSelection(s, d, 15, 19);
+    const AnalysisState before = s;
+    moveSelection(d, true, ProducingWell, LeftMouseButton, 0, 55, 11);
+    EXPECT_EQ(releaseSelection(s, d, 55, 11), SelectionPopup::None);
+    EXPECT_EQ(s, before);
 }
 
 TEST(PointSelection, LineGivesItsTwoEnds) {

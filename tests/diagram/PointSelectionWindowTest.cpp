@@ -130,7 +130,14 @@ TEST_F(PointSelectionTest, TwoTrendsThenAClickStartsOver) {
     EXPECT_EQ(popups, before);
     EXPECT_EQ(state().TrendCount, 0);
     EXPECT_EQ(form().Picture4->printedTexts(), labels); // the chart stays as it was
-    drag(5, 21, 55, 11, "mSelPointTrendLine");          // the next trend is the first again
+    // What stays shown stays consistent and can still be deleted.
+    form().Check1->click();
+    EXPECT_EQ(resultCaptions(),
+              QStringList({"Пластовое давление, МПа", "Коэф.продуктивности 2, м3/(сут*МПа)"}));
+    emit menus().mTrend->aboutToShow();
+    EXPECT_TRUE(menus().mTrendDelete->isEnabled());
+    form().Check1->click();
+    drag(5, 21, 55, 11, "mSelPointTrendLine"); // the next trend is the first again
     EXPECT_EQ(state().TrendCount, 1);
     EXPECT_EQ(state().SecondTrend.Kind, NoTrend);
     EXPECT_EQ(resultCaptions().filter("2,").size(), 0);
@@ -166,6 +173,12 @@ TEST_F(PointSelectionTest, InjectionWellFindsWhereItsTwoTrendsMeet) {
               QStringList({"Коэф.приемистости 1, м3/(сут*МПа)", "Пластовое давление, МПа",
                            "Коэф.приемистости 2, м3/(сут*МПа)", "Предельно-допустимое Pз, МПа"}));
     EXPECT_EQ(form().MSFlexGrid2->text(3, 1), "12,64");
+    // Starting over: the next first trend replaces the pair, and their meeting point with it.
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 4, 15);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, 4, 15);
+    drag(5.5, 18, 8.5, 26, "mSelPointTrendLine");
+    EXPECT_EQ(state().AllowedBottomholePressure, 0);
+    EXPECT_FALSE(resultCaptions().join(' ').contains("Предельно"));
 }
 
 TEST_F(PointSelectionTest, ManualPickStillWorksInSelectionMode) {

@@ -91,10 +91,13 @@ bool AxisRangeDialog::eventFilter(QObject* watched, QEvent* event) {
         if (text.isEmpty() || !text.at(0).isPrint() || key->key() == Qt::Key_Backspace)
             return false;
         const QChar ch = text.at(0);
-        if (ch.isDigit())
+        if (ch >= u'0' && ch <= u'9')
             return false;
-        // Both separators type the decimal comma, once.
-        if ((ch == u'.' || ch == u',') && !box->text().contains(u',')) {
+        // Both separators type the decimal comma, once (a selected comma is being replaced).
+        QString remaining = box->text();
+        if (box->hasSelectedText())
+            remaining.remove(box->selectionStart(), box->selectedText().size());
+        if ((ch == u'.' || ch == u',') && !remaining.contains(u',')) {
             box->insert(QStringLiteral(","));
             return true;
         }

@@ -236,8 +236,10 @@ void setAxisRange(AnalysisState& s, CommandContext& ctx, AxisChoice axis, double
                           QStringLiteral(" графика PI от Q"));
         return; // the chart is drawn again with the axes as they now stand
     }
+    // Trends are never fitted again for an axis: the points of a selection made since (or
+    // cancelled) are not theirs.
     if (s.TrendCount <= 1) {
-        RedrawIndicatorDiagram(s, ctx);
+        RedrawIndicatorDiagram(s, ctx, false);
     } else if (axis == AxisChoice::DiagramRate) {
         // Two trends: drawn again from their coefficients; the PI chart takes the new rates.
         s.PiAxisXMin = s.IdAxisXMin;

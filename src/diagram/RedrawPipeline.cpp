@@ -27,20 +27,10 @@ void checkPiAxes(AnalysisState& s, CommandContext& ctx) {
     }
 }
 
-void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
-    const int slot = s.TrendCount;
-    TrendRecord& trend = s.trend(slot);
-    const FittedTrend fit = fitTrend(s, trend.Kind, ctx.fits);
-    deriveTrendResults(s, slot, trend.Kind, fit.coefficients);
-    UpdateResultsTable(s);
-    const double rSquared = trendRSquared(s, fit.fitted, ctx.fits);
-    trend.Coefficients = fit.coefficients;
-    trend.RateFrom = s.FitRateFrom;
-    trend.RateTo = s.FitRateTo;
-    trend.RSquared = rSquared;
-    trend.Coefficient = slot == 1 ? s.ProductivityIndex : s.SecondProductivityIndex;
-    if (slot == 1) {
-        // The index axis follows the points; the rate axis is the diagram's.
+// The PI chart's axes after a first trend: the index axis from the points, the rate axis the
+// diagram's.
+void setPiAxes(AnalysisState& s, CommandContext& ctx) {
+    if (s.TrendCount == 1) {
         s.PiAxisYBottom = 0;
         s.PiAxisYTop = automaticPiAxisTop(s);
         // The trend's own index must not lie above the axis (it can, when the point that would
@@ -55,6 +45,21 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     checkPiAxes(s, ctx);
 }
 
+void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
+    const int slot = s.TrendCount;
+    TrendRecord& trend = s.trend(slot);
+    const FittedTrend fit = fitTrend(s, trend.Kind, ctx.fits);
+    deriveTrendResults(s, slot, trend.Kind, fit.coefficients);
+    UpdateResultsTable(s);
+    const double rSquared = trendRSquared(s, fit.fitted, ctx.fits);
+    trend.Coefficients = fit.coefficients;
+    trend.RateFrom = s.FitRateFrom;
+    trend.RateTo = s.FitRateTo;
+    trend.RSquared = rSquared;
+    trend.Coefficient = slot == 1 ? s.ProductivityIndex : s.SecondProductivityIndex;
+    setPiAxes(s, ctx);
+}
+
 void allowedPressureStep(AnalysisState& s, CommandContext& ctx) {
     const bool searching = !s.ManualPick && s.AutoSearch;
     if (s.WellType == InjectionWell && searching && s.TrendCount == 2)
@@ -65,10 +70,12 @@ void allowedPressureStep(AnalysisState& s, CommandContext& ctx) {
 
 } // namespace
 
-void RedrawIndicatorDiagram(AnalysisState& s, CommandContext& ctx) {
+void RedrawIndicatorDiagram(AnalysisState& s, CommandContext& ctx, bool refit) {
     CheckFormationInputs(s, ctx.messages);
-    if (s.TrendCount > 0)
+    if (s.TrendCount > 0 && refit)
         fitTrendOfSlot(s, ctx);
+    else if (s.TrendCount == 1 && s.FirstTrend.Kind != NoTrend && s.PiChartShown)
+        setPiAxes(s, ctx);
     allowedPressureStep(s, ctx);
     // A second coefficient above the index axis makes the axis grow to take it.
     if (s.TrendCount == 2 && s.PiAxisYTop < s.SecondProductivityIndex) {

@@ -10,6 +10,8 @@ namespace id {
 // to the fit set, its results derived and shown, its R² computed, and the PI chart's axes set;
 // then the automatic allowed-pressure search runs where it is chosen. A fault ends it; the
 // command that called it then leaves the analysis as it was.
-void RedrawIndicatorDiagram(AnalysisState& state, CommandContext& context);
+// With refit false (an axis change) the trends stay exactly as they are: nothing is fitted, and a
+// first trend's PI axes are set again from the points.
+void RedrawIndicatorDiagram(AnalysisState& state, CommandContext& context, bool refit = true);
 
 } // namespace id

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,8 +54,13 @@ TEST_F(AxisRangeDialogTest, KeysFocusAndRefusals) {
     EXPECT_EQ(dialog->Text1->text(), "1,5");
     messages.clear();
     QTest::keyClicks(dialog->Text1, "-,");
+    QKeyEvent arabicThree(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("٣"));
+    QApplication::sendEvent(dialog->Text1, &arabicThree); // a digit, but not one of ours
     EXPECT_EQ(dialog->Text1->text(), "1,5");
-    EXPECT_EQ(messages.messages(), QStringList(2, "Неправильный ввод числа"));
+    EXPECT_EQ(messages.messages(), QStringList(3, "Неправильный ввод числа"));
+    dialog->Text1->setSelection(1, 2); // ",5" selected: a separator may replace it
+    QTest::keyClicks(dialog->Text1, ".");
+    EXPECT_EQ(dialog->Text1->text(), "1,");
     retype(dialog->Text1, "");
     leave(dialog->Text1);
     EXPECT_EQ(dialog->Text1->text(), "0"); // an emptied box is 0 once left
@@ -148,6 +154,32 @@ TEST_F(AxisRangeDialogTest, TwoTrendsAreRedrawnNeverRefitted) {
     EXPECT_EQ(state().PiAxisXMax, 70); // the PI chart takes the new rates
     EXPECT_EQ(state().PiAxisYTop, before.PiAxisYTop);
     EXPECT_EQ(form().Picture4->printedTexts().filter("y=").size(), 2);
+}
+
+TEST_F(AxisRangeDialogTest, ATrendKeepsItsFitWhateverTheLastSelectionPicked) {
+    form().Pnas->setText("5");
+    build(Points);
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const AnalysisState trend = state();
+    // As a cancelled selection of other points, then one that caught none, leave the fit set.
+    for (const auto& [rates, pressures] :
+         {std::pair{OneBasedArray<double>{30, 40}, OneBasedArray<double>{14.5, 12}},
+          {OneBasedArray<double>{}, OneBasedArray<double>{}}}) {
+        edit([&](AnalysisState& s) {
+            s.FitRates = rates;
+            s.FitPressures = pressures;
+            s.FitPointCount = rates.size();
+        });
+        messages.clear();
+        AxisRangeDialog* dialog = open(menus().mIdFormatX);
+        retype(dialog->Text2, "70");
+        ok(dialog);
+        EXPECT_EQ(frame->analysis().axisDialog(), nullptr);
+        EXPECT_EQ(state().IdAxisXMax, 70);
+        EXPECT_EQ(state().FirstTrend, trend.FirstTrend);
+        EXPECT_EQ(state().ProductivityIndex, trend.ProductivityIndex);
+        EXPECT_TRUE(messages.messages().isEmpty());
+    }
 }
 
 TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {

@@ -1,0 +1,58 @@
+#include "app/ResultSaving.h"
+
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+// "0.00" with a decimal point, halves rounded away from zero.
+QString twoDecimals(double value) {
+    const double rounded = std::round(value * 100) / 100;
+    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', 2);
+}
+
+QString valueOrNull(double value, double converted) {
+    return value > 0 ? twoDecimals(converted) : QStringLiteral(" Null");
+}
+
+} // namespace
+
+QString serverPart(const QString& connectionText, const QString& serverName) {
+    const qsizetype blank = connectionText.lastIndexOf(u' ');
+    if (blank >= 0)
+        return connectionText.mid(blank + 1);
+    const qsizetype first = connectionText.indexOf(u';');
+    const qsizetype second = first < 0 ? -1 : connectionText.indexOf(u';', first + 1);
+    if (second < 0)
+        return QString();
+    return serverName + connectionText.mid(second);
+}
+
+QString connectionString(const QString& part) {
+    return QStringLiteral("driver={SQL Server};Server=") + part;
+}
+
+QString withPortKeyword(const QString& part) {
+    // Only the host, up to the first ";", can carry a port.
+    const qsizetype end = part.indexOf(u';');
+    const QString host = part.left(end < 0 ? part.size() : end);
+    const qsizetype comma = host.indexOf(u',');
+    if (comma < 0)
+        return part;
+    return host.left(comma) + QStringLiteral(";Port=") + host.mid(comma + 1) +
+           (end < 0 ? QString() : part.mid(end));
+}
+
+QString updateStatement(const AnalysisState& s, int recordId) {
+    return QStringLiteral("update kwu_ind set kprod=") +
+           valueOrNull(s.ProductivityIndex, s.ProductivityIndex / AtmospheresPerMegapascal) +
+           QStringLiteral(",pplast=") +
+           valueOrNull(s.ReservoirPressure, s.ReservoirPressure * AtmospheresPerMegapascal) +
+           QStringLiteral(",pzab_dop=") +
+           valueOrNull(s.AllowedBottomholePressure,
+                       s.AllowedBottomholePressure * AtmospheresPerMegapascal) +
+           QStringLiteral(" where kwu_id=") + QString::number(recordId);
+}
+
+} // namespace id

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "state/AnalysisState.h"
+
+#include <QString>
+
+namespace id {
+
+// Standard atmospheres per MPa: the database keeps pressures in atmospheres and the
+// productivity coefficient per atmosphere.
+constexpr double AtmospheresPerMegapascal = 9.86923;
+
+// The server part of the connection string: the text after the last blank of the connection
+// text; without a blank, the server name followed by the connection text from its second ";"
+// on; empty when there are fewer than two ";".
+QString serverPart(const QString& connectionText, const QString& serverName);
+
+// "driver={SQL Server};Server=" and the server part.
+QString connectionString(const QString& serverPart);
+
+// SQL Server writes a port as "host,port"; other ODBC drivers read "host;Port=port".
+QString withPortKeyword(const QString& serverPart);
+
+// The one statement of a save: the three results converted to the database's units with two
+// decimals (a point, whatever the locale: SQL reads no other), Null for a result not determined.
+QString updateStatement(const AnalysisState& state, int recordId);
+
+} // namespace id

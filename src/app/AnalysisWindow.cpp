@@ -28,6 +28,7 @@
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <tuple>
 
 namespace id {
 
@@ -374,38 +375,24 @@ void AnalysisWindow::runTableEdit(
 
 namespace {
 
-// The part of the analysis the charts are drawn from.
-AnalysisState chartInputs(const AnalysisState& s) {
-    AnalysisState c;
-    c.WellType = s.WellType;
-    c.SelectionMode = s.SelectionMode;
-    c.Measurements = s.Measurements;
-    c.MeasurementCount = s.MeasurementCount;
-    c.Inputs.SaturationPressure = s.Inputs.SaturationPressure;
-    c.IdAxisXMin = s.IdAxisXMin;
-    c.IdAxisXMax = s.IdAxisXMax;
-    c.IdAxisYTop = s.IdAxisYTop;
-    c.IdAxisYBottom = s.IdAxisYBottom;
-    c.PiAxisXMin = s.PiAxisXMin;
-    c.PiAxisXMax = s.PiAxisXMax;
-    c.PiAxisYTop = s.PiAxisYTop;
-    c.PiAxisYBottom = s.PiAxisYBottom;
-    c.TrendCount = s.TrendCount;
-    c.FirstTrend = s.FirstTrend;
-    c.SecondTrend = s.SecondTrend;
-    c.DiagramShown = s.DiagramShown;
-    c.PiChartShown = s.PiChartShown;
-    return c;
+// Whether two analyses give the same charts: the renderers read only these.
+bool sameCharts(const AnalysisState& a, const AnalysisState& b) {
+    const auto drawnFrom = [](const AnalysisState& s) {
+        return std::tie(s.WellType, s.SelectionMode, s.Measurements, s.MeasurementCount,
+                        s.Inputs.SaturationPressure, s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop,
+                        s.IdAxisYBottom, s.PiAxisXMin, s.PiAxisXMax, s.PiAxisYTop, s.PiAxisYBottom,
+                        s.TrendCount, s.FirstTrend, s.SecondTrend, s.DiagramShown, s.PiChartShown);
+    };
+    return drawnFrom(a) == drawnFrom(b);
 }
 
 } // namespace
 
 void AnalysisWindow::present() {
     const QScopedValueRollback<bool> presenting(presenting_, true);
-    AnalysisState inputs = chartInputs(state_);
-    if (!drawn_ || !(*drawn_ == inputs)) {
+    if (!drawn_ || !sameCharts(*drawn_, state_)) {
         drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
-        drawn_ = std::move(inputs);
+        drawn_ = state_;
     }
     const AnalysisState& s = state_;
     if (s.WellType != shownWellType_) {

@@ -82,7 +82,8 @@ private:
     // What the table widget shows, to write only the rows that changed.
     std::vector<MeasurementRow> shownTable_;
     std::int16_t shownWellType_ = 0;
-    // What the charts were last drawn from: a command that changes none of it draws nothing.
+    // The analysis the charts were last drawn from: a command that changes nothing they show
+    // draws nothing.
     std::optional<AnalysisState> drawn_;
     // Set while the controls are brought in line: their own signals and focus changes then are
     // not the user's.

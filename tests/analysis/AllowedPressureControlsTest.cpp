@@ -123,18 +123,8 @@ protected:
         build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
         choose(menus().mTrendLine);
     }
-    // A second linear trend through two points, as a selection sets it up.
     void secondTrend(double q1, double p1, double q2, double p2) {
-        frame->analysis().run([=](AnalysisState& s, CommandContext& c) {
-            s.FitRates = {q1, q2};
-            s.FitPressures = {p1, p2};
-            s.FitPointCount = 2;
-            s.FitRateFrom = q1;
-            s.FitRateTo = q2;
-            s.TrendCount = 2;
-            s.SecondTrend.Kind = LinearTrend;
-            RedrawIndicatorDiagram(s, c);
-        });
+        trendOnPoints(2, LinearTrend, {q1, q2}, {p1, p2});
     }
     int piCurves() {
         int n = 0;

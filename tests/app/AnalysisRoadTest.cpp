@@ -95,16 +95,7 @@ TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
     EXPECT_EQ(state().AllowedBottomholePressure, 0); // one trend: no search yet
 
     // A second trend through the steep points, as a selection sets it up.
-    frame->analysis().run([](AnalysisState& s, CommandContext& c) {
-        s.FitRates = {200, 250, 300};
-        s.FitPressures = {12.4, 14.9, 17.6};
-        s.FitPointCount = 3;
-        s.FitRateFrom = 200;
-        s.FitRateTo = 300;
-        s.TrendCount = 2;
-        s.SecondTrend.Kind = LinearTrend;
-        RedrawIndicatorDiagram(s, c);
-    });
+    trendOnPoints(2, LinearTrend, {200, 250, 300}, {12.4, 14.9, 17.6});
     const AnalysisState& s = state();
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_REL(1 / 0.052, s.SecondProductivityIndex, 1e-9);

@@ -1,6 +1,5 @@
 #include "app/AxisRangeDialog.h"
 #include "app/AnalysisWindow.h"
-#include "diagram/RedrawPipeline.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 
@@ -124,23 +123,8 @@ TEST_F(AxisRangeDialogTest, TwoTrendsAreRedrawnNeverRefitted) {
     form().Pnas->setText("5");
     build(Points);
     ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
-    frame->analysis().run([](AnalysisState& s, CommandContext& c) {
-        // Two trends on picked points, as the selection leaves them.
-        s.FitRates = {10, 20, 30};
-        s.FitPressures = {18, 16, 14.5};
-        s.FitPointCount = 3;
-        s.TrendCount = 1;
-        s.FirstTrend.Kind = LinearTrend;
-        RedrawIndicatorDiagram(s, c);
-        s.FitRates = {30, 40};
-        s.FitPressures = {14.5, 12};
-        s.FitPointCount = 2;
-        s.FitRateFrom = 30;
-        s.FitRateTo = 40;
-        s.TrendCount = 2;
-        s.SecondTrend.Kind = LinearTrend;
-        RedrawIndicatorDiagram(s, c);
-    });
+    trendOnPoints(1, LinearTrend, {10, 20, 30}, {18, 16, 14.5});
+    trendOnPoints(2, LinearTrend, {30, 40}, {14.5, 12});
     const AnalysisState before = state();
     for (QAction* item : {menus().mIdFormatX, menus().mIdFormatY}) {
         AxisRangeDialog* dialog = open(item);

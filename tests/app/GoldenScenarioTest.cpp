@@ -66,11 +66,8 @@ public:
             [item](QMenu& menu) { return menu.findChild<QAction*>(QString::fromLatin1(item)); });
         auto* plot = frame->findChild<PictureSurface*>(QStringLiteral("Picture4"));
         const auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
-                              double q, double p) {
-            const QPointF at = plot->toPixels(q, p);
-            QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, modifiers);
-            QApplication::sendEvent(plot, &event);
-        };
+                              double q,
+                              double p) { mouseAt(plot, type, button, held, modifiers, q, p); };
         send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, q1, p1);
         send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, q2, p2);
         send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, q2, p2);

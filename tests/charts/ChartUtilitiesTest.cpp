@@ -13,10 +13,7 @@ namespace {
 class ChartUtilitiesTest : public test::AnalysisFixture {
 protected:
     void moveOver(PictureSurface* surface, double x, double y) {
-        const QPointF at = surface->toPixels(x, y);
-        QMouseEvent event(QEvent::MouseMove, at, surface->mapToGlobal(at), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(surface, &event);
+        mouseAt(surface, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, Qt::NoModifier, x, y);
     }
 };
 

@@ -36,10 +36,7 @@ protected:
     }
     void send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
               Qt::KeyboardModifiers modifiers, double q, double p) {
-        PictureSurface* plot = form().Picture4;
-        const QPointF at = plot->toPixels(q, p);
-        QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, modifiers);
-        QApplication::sendEvent(plot, &event);
+        mouseAt(form().Picture4, type, button, held, modifiers, q, p);
     }
     // A left drag from (q1; p1) to (q2; p2), the popup answered with the item named choice.
     void drag(double q1, double p1, double q2, double p2, const QString& item = {},

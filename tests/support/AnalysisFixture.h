@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/RedrawPipeline.h"
 #include "support/GridDriver.h"
 #include "support/GuiFixture.h"
 
@@ -38,6 +39,20 @@ protected:
     void build(const QString& text) {
         paste(text);
         ASSERT_TRUE(choose(menus().mIdAdd));
+    }
+    // A trend of the kind in the slot, fitted to the given points as a selection picks them.
+    void trendOnPoints(int slot, int kind, const OneBasedArray<double>& rates,
+                       const OneBasedArray<double>& pressures) {
+        frame->analysis().run([&](AnalysisState& s, CommandContext& c) {
+            s.FitRates = rates;
+            s.FitPressures = pressures;
+            s.FitPointCount = rates.size();
+            s.FitRateFrom = slot == 1 ? 0 : rates[1];
+            s.FitRateTo = rates[rates.size()];
+            s.TrendCount = static_cast<std::int16_t>(slot);
+            s.trend(slot).Kind = static_cast<std::int16_t>(kind);
+            RedrawIndicatorDiagram(s, c);
+        });
     }
     QStringList resultCaptions() {
         QStringList list;

@@ -6,10 +6,12 @@
 #include "app/MainFrame.h"
 #include "app/WorkWindow.h"
 #include "platform/ClipboardPort.h"
+#include "platform/PictureSurface.h"
 #include "platform/RecordingMessagePort.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,6 +38,15 @@ protected:
         frame->analysis().run([&](AnalysisState& s, CommandContext&) { change(s); });
     }
     const MenuTree& menus() const { return frame->menus(); }
+
+    // A mouse event on a chart surface at a point in the chart's own coordinates.
+    static void mouseAt(PictureSurface* surface, QEvent::Type type, Qt::MouseButton button,
+                        Qt::MouseButtons held, Qt::KeyboardModifiers modifiers, double x,
+                        double y) {
+        const QPointF at = surface->toPixels(x, y);
+        QMouseEvent event(type, at, surface->mapToGlobal(at), button, held, modifiers);
+        QApplication::sendEvent(surface, &event);
+    }
 
     RecordingMessagePort messages;
     // The program's clipboard in tests: the system one is not needed.

@@ -3,6 +3,7 @@
 #include "analysis/EstimationModes.h"
 #include "analysis/ResultRows.h"
 #include "app/ShellCommands.h"
+#include "app/WellDatabase.h"
 #include "app/WorkWindow.h"
 #include "charts/AnalysisPainter.h"
 #include "charts/ChartUtilities.h"
@@ -20,6 +21,7 @@
 #include <QCursor>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,6 +190,7 @@ void AnalysisWindow::bindMenus() {
             [this] { openAxisDialog(AxisChoice::DiagramPressure); });
     connect(m.mIdFormatYPIQ, &QAction::triggered, this,
             [this] { openAxisDialog(AxisChoice::PiIndex); });
+    connect(m.mEditSave, &QAction::triggered, this, &AnalysisWindow::SaveResults);
     connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
     connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
     connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
@@ -536,6 +539,15 @@ void AnalysisWindow::openAxisDialog(AxisChoice axis) {
                                           });
                                       });
     axisDialog_->show();
+}
+
+void AnalysisWindow::SaveResults() {
+    if (!options_.DatabaseRecordLoaded)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const DatabaseOutcome outcome = WellDatabase(options_).saveResults(state_);
+    QGuiApplication::restoreOverrideCursor();
+    messages_.showMessage(outcome.message);
 }
 
 void AnalysisWindow::openDataMenu() {

@@ -42,6 +42,10 @@ public:
     // Runs a command on the analysis and shows the outcome; false when it raised a fault.
     bool run(const Command& command);
 
+    // Writes three results into the well database's record and reports how it went; the
+    // analysis does not change.
+    void SaveResults();
+
     // The open axis range dialog, if any.
     AxisRangeDialog* axisDialog() const { return axisDialog_; }
 

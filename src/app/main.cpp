@@ -1,15 +1,44 @@
+#include "app/CommandLine.h"
 #include "app/MainFrame.h"
+#include "app/WellDatabase.h"
+#include "platform/MessageBoxPort.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QTimer>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // The options are read before the toolkit starts, so that --help and a bad option answer
+    // on a terminal without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    id::CommandLine line = id::parseCommandLine(arguments);
+    if (line.exitNow) {
+        std::fputs(line.output.toLocal8Bit().constData(), stdout);
+        std::fputs(line.error.toLocal8Bit().constData(), stderr);
+        return line.exitCode;
+    }
+
     QApplication app(argc, argv);
     // Number entry writes decimal commas; fixing Russian conventions makes typed data read back
     // on any machine.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    id::MainFrame frame;
+
+    QString problem;
+    if (line.options.DatabaseMode) {
+        const id::DatabaseOutcome record = id::WellDatabase(line.options).checkRecord();
+        line.options.DatabaseRecordLoaded = record.ok;
+        problem = record.message;
+    }
+    id::MainFrame frame(line.options);
     frame.resize(1100, 820);
     frame.showMaximized();
+    if (!problem.isEmpty()) {
+        std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
+        QTimer::singleShot(0, &frame,
+                           [&frame, problem] { id::MessageBoxPort(&frame).showMessage(problem); });
+    }
     return app.exec();
 }

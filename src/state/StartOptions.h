@@ -5,8 +5,8 @@
 
 namespace id {
 
-// Modes the main frame starts in. The plain program starts with the defaults; the other modes
-// are reached by tests now and by the database front end later.
+// Modes the main frame starts in. The plain program starts with the defaults; the command line
+// reaches the database mode.
 struct StartOptions {
     bool DatabaseMode = false;
     bool WellTypeSelectable = true;
@@ -17,6 +17,8 @@ struct StartOptions {
     QString ConnectionText;
     QString ServerName;
     std::int32_t RecordId = 0;
+    // An SQLite file instead of the server; empty for the server.
+    QString DatabaseFile;
 
     // The last data column of the measurement table: 3 with the date column, 2 without.
     int lastDataColumn() const { return DatabaseMode ? 3 : 2; }

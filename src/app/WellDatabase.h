@@ -1,0 +1,36 @@
+#pragma once
+
+#include "state/AnalysisState.h"
+#include "state/StartOptions.h"
+
+#include <QString>
+
+namespace id {
+
+// What a database step ended with: the text for the user either way.
+struct DatabaseOutcome {
+    bool ok = false;
+    QString message;
+};
+
+// The well database of the start options: the server through ODBC, or an SQLite file. Each call
+// opens its own connection and closes it before returning; nothing stays open between calls.
+class WellDatabase {
+public:
+    explicit WellDatabase(const StartOptions& options);
+
+    // One query: whether kwu_ind holds the row kwu_id = RecordId.
+    DatabaseOutcome checkRecord() const;
+
+    // Writes the three results into the row, in a transaction kept only when exactly that row
+    // changed.
+    DatabaseOutcome saveResults(const AnalysisState& state) const;
+
+    // The driver's database name: the ODBC connection string or the file's path.
+    QString databaseName() const;
+
+private:
+    StartOptions options_;
+};
+
+} // namespace id

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AnalysisWindow.h"
+#include "app/HelpWindow.h"
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "platform/ClipboardPort.h"
@@ -38,6 +39,16 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
 
     analysis_ =
         new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *fits_, this);
+    connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
+}
+
+void MainFrame::showHelp() {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->showContents();
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 MainFrame::~MainFrame() {

@@ -10,6 +10,7 @@
 namespace id {
 
 class AnalysisWindow;
+class HelpWindow;
 class ClipboardPort;
 class MessagePort;
 class SpreadsheetFitService;
@@ -29,6 +30,9 @@ public:
     const MenuTree& menus() const { return menus_; }
     WorkWindow& workWindow() { return *form1_; }
     AnalysisWindow& analysis() { return *analysis_; }
+    // The help window, opened on its contents; null until help was asked for.
+    HelpWindow* help() const { return help_; }
+    void showHelp();
 
 private:
     void applyModeMenus(const StartOptions& options);
@@ -39,6 +43,7 @@ private:
     std::unique_ptr<SpreadsheetFitService> fits_;
     WorkWindow* form1_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;
+    HelpWindow* help_ = nullptr;
 };
 
 } // namespace id

@@ -1,6 +1,7 @@
 #include "app/MenuTree.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -88,6 +89,7 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
 
     m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
     m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
+    m.mHelpSpravka->setShortcut(QKeySequence(Qt::Key_F1));
 
     m.mSelPointTrend = new QMenu(QStringLiteral("Линия тренда по точкам"), popupParent);
     m.mSelPointTrend->setObjectName(QStringLiteral("mSelPointTrend"));

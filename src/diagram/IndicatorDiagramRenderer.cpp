@@ -153,8 +153,11 @@ void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSur
     p4.FillSolid = true;
     p4.FillColor = Style.PointFillColor;
     const double radius = p4.ScaleWidth() / Style.PointRadiusDivisor;
+    std::vector<QPointF> points;
+    points.reserve(static_cast<std::size_t>(std::max(0, s.MeasurementCount)));
     for (int i = 1; i <= s.MeasurementCount; ++i)
-        p4.Circle(s.Measurements.rate(i), s.Measurements.pressure(i), radius, Style.PointFillColor);
+        points.emplace_back(s.Measurements.rate(i), s.Measurements.pressure(i));
+    p4.Circles(points, radius, Style.PointFillColor);
     p4.FillSolid = false;
 
     p3.ForeColor = 0;

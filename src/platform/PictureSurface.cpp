@@ -69,7 +69,13 @@ bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
     return true;
 }
 
+bool recording = false;
+
 } // namespace
+
+void PictureSurface::setRecording(bool on) {
+    recording = on;
+}
 
 PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -140,7 +146,8 @@ void PictureSurface::ensureImage() {
 }
 
 void PictureSurface::record(DrawOp op) {
-    operations_.push_back(std::move(op));
+    if (recording)
+        operations_.push_back(std::move(op));
 }
 
 void PictureSurface::Cls() {
@@ -239,6 +246,63 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
             .color = colorIndex,
             .width = DrawWidth,
             .filled = FillSolid});
+    update();
+}
+
+void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius, int colorIndex) {
+    ensureImage();
+    const double r = std::abs(radius * pixelScaleX());
+    const QPen pen(paletteColor(colorIndex), DrawWidth);
+    const QBrush brush = FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush);
+    QPainter p(&image_);
+    if (!(r <= 200)) {
+        // A marker larger than a small picture is rare: stroke it directly.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(pen);
+        p.setBrush(brush);
+        for (const QPointF& c : centres)
+            p.drawEllipse(toPixels(c.x(), c.y()), r, r);
+    } else {
+        constexpr int Phases = 8;
+        const int margin = static_cast<int>(std::ceil(r + DrawWidth / 2.0)) + 2;
+        const int side = 2 * margin + 1;
+        QImage sprites[Phases][Phases];
+        const QRect visible = image_.rect().adjusted(-side, -side, side, side);
+        for (const QPointF& c : centres) {
+            const QPointF at = toPixels(c.x(), c.y());
+            if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !visible.contains(at.toPoint()))
+                continue;
+            int ix = static_cast<int>(std::floor(at.x()));
+            int iy = static_cast<int>(std::floor(at.y()));
+            int fx = static_cast<int>(std::lround((at.x() - ix) * Phases));
+            int fy = static_cast<int>(std::lround((at.y() - iy) * Phases));
+            if (fx == Phases)
+                fx = 0, ++ix;
+            if (fy == Phases)
+                fy = 0, ++iy;
+            QImage& sprite = sprites[fx][fy];
+            if (sprite.isNull()) {
+                sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+                sprite.fill(Qt::transparent);
+                QPainter s(&sprite);
+                s.setRenderHint(QPainter::Antialiasing);
+                s.setPen(pen);
+                s.setBrush(brush);
+                s.drawEllipse(QPointF(margin + double(fx) / Phases, margin + double(fy) / Phases),
+                              r, r);
+            }
+            p.drawImage(ix - margin, iy - margin, sprite);
+        }
+    }
+    if (recording)
+        for (const QPointF& c : centres)
+            record({.kind = DrawOp::Circle,
+                    .x1 = c.x(),
+                    .y1 = c.y(),
+                    .radius = radius,
+                    .color = colorIndex,
+                    .width = DrawWidth,
+                    .filled = FillSolid});
     update();
 }
 

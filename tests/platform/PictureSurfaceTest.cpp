@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace id {
@@ -104,6 +105,48 @@ TEST_F(PictureSurfaceTest, DrawingPersistsAcrossRepaints) {
     EXPECT_EQ(QColor(shown.pixel(200, 20)), QColor(Qt::white));
     surface.Cls();
     EXPECT_EQ(QColor(surface.grab().toImage().pixel(200, 150)), QColor(Qt::white));
+}
+
+// Stamped markers look like circles stroked one by one: a 20-point diagram at the program's
+// marker size, filled and open, at arbitrary sub-pixel positions and overlapping.
+TEST_F(PictureSurfaceTest, StampedMarkersMatchStrokedCircles) {
+    std::vector<QPointF> centres;
+    for (int i = 0; i < 20; ++i)
+        centres.emplace_back(3.7 + 4.93 * i, 2 + 20 * std::abs(std::sin(i * 0.77)));
+    centres.emplace_back(centres[5].x() + 0.4, centres[5].y() + 0.3);
+    for (bool filled : {true, false}) {
+        SCOPED_TRACE(filled ? "filled" : "open");
+        PictureSurface stroked;
+        stroked.resize(surface.size());
+        for (PictureSurface* s : {&surface, &stroked}) {
+            s->Cls();
+            s->Scale(0, 25, 100, 0);
+            s->DrawWidth = 2;
+            s->FillSolid = filled;
+            s->FillColor = 1;
+        }
+        for (const QPointF& c : centres)
+            stroked.Circle(c.x(), c.y(), 100.0 / 150, 1);
+        surface.Circles(centres, 100.0 / 150, 1);
+        ASSERT_EQ(surface.operations(DrawOp::Circle).size(), centres.size());
+        const QImage a = surface.image().convertToFormat(QImage::Format_RGB32);
+        const QImage b = stroked.image().convertToFormat(QImage::Format_RGB32);
+        int differing = 0;
+        int largest = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                const int d =
+                    std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+                differing += d > 8;
+                largest = std::max(largest, d);
+            }
+        // Only antialiased edge pixels may differ, by a faint shade: the eighth-pixel phase.
+        EXPECT_LT(differing, 12 * static_cast<int>(centres.size()));
+        EXPECT_LE(largest, 32);
+    }
 }
 
 TEST_F(PictureSurfaceTest, ReportsMouseInUserCoordinatesWithButtonAndShift) {

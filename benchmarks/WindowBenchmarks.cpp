@@ -1,0 +1,118 @@
+// Speed targets of the window, through the real commands on a shown window, headless:
+// a trend command within one frame at a thousand points, "Построить график" and a trend command
+// within a tenth of a second at a hundred thousand, and a paste of 100 000 lines within a quarter
+// of a second.
+#include "app/MainFrame.h"
+#include "app/MenuTree.h"
+#include "platform/ClipboardPort.h"
+#include "platform/RecordingMessagePort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLocale>
+#include <QMenu>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// A producing well's measurements: pressure falling with the rate, with some scatter.
+QString measurements(int lines) {
+    QString text;
+    text.reserve(lines * 20);
+    for (int i = 1; i <= lines; ++i) {
+        const double rate = 10.0 * i / lines * 1000;
+        const double pressure = 25 - 0.002 * rate + 0.01 * (i % 7);
+        text += QString::number(rate, 'f', 3).replace('.', ',') + '\t' +
+                QString::number(pressure, 'f', 3).replace('.', ',') + '\n';
+    }
+    return text;
+}
+
+// A shown main frame with its own clipboard and recorded messages.
+struct Window {
+    explicit Window(int lines) {
+        clipboard.setText(measurements(lines));
+        frame = std::make_unique<id::MainFrame>(id::StartOptions{}, &messages, &clipboard);
+        frame->resize(1100, 820);
+        frame->show();
+        (void)QTest::qWaitForWindowExposed(frame.get());
+        QApplication::processEvents();
+    }
+    // A menu item chosen through its menu's opening rule, then everything painted.
+    void choose(QMenu* menu, QAction* item) {
+        emit menu->aboutToShow();
+        item->trigger();
+        QApplication::processEvents();
+    }
+    void paste() { choose(frame->menus().mEdit, frame->menus().mEditPaste); }
+    void build() { choose(frame->menus().mIdd, frame->menus().mIdAdd); }
+    void trend(bool linear = true) {
+        const id::MenuTree& m = frame->menus();
+        choose(m.mTrend, linear ? m.mTrendLine : m.mTrendPolinom2);
+    }
+
+    id::MemoryClipboard clipboard;
+    id::RecordingMessagePort messages;
+    std::unique_ptr<id::MainFrame> frame;
+};
+
+void BuildCharts(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.paste();
+    w.build();
+    // Each build follows a trend, so that it changes what is shown.
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.trend();
+        state.ResumeTiming();
+        w.build();
+    }
+}
+BENCHMARK(BuildCharts)->Arg(20)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void TrendCommand(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.paste();
+    w.build();
+    // Linear and quadratic in turn, so that every command changes the charts.
+    bool linear = true;
+    for (auto _ : state) {
+        w.trend(linear);
+        linear = !linear;
+    }
+}
+BENCHMARK(TrendCommand)->Arg(20)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void Paste(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Window w(static_cast<int>(state.range(0)));
+        state.ResumeTiming();
+        w.paste();
+        state.PauseTiming();
+        w.frame.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(Paste)
+    ->Arg(20)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

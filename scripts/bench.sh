@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds (Release) and runs every benchmark headless. Figures go to the terminal and, as JSON
+# for comparing runs, to build/bench/<name>.json. Extra arguments go to every benchmark
+# (for example --benchmark_repetitions=5 --benchmark_report_aggregates_only=true).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+mkdir -p build/bench
+for b in id_benchmarks id_gui_benchmarks id_memory_benchmark; do
+  "build/benchmarks/$b" --benchmark_out="build/bench/$b.json" --benchmark_out_format=json "$@"
+done

@@ -22,6 +22,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -465,6 +466,15 @@ void AnalysisWindow::syncResults() {
         grid->show();
         return;
     }
+    if (s.ResultRows == shownResults_) {
+        grid->show();
+        return;
+    }
+    shownResults_ = s.ResultRows;
+    // The view answers a section resize with a repaint of its own in a later round of the
+    // event loop; the table is repainted whole below anyway.
+    const QSignalBlocker rowSizes(grid->verticalHeader());
+    const QSignalBlocker columnSizes(grid->horizontalHeader());
     const QRect geometry = grid->geometry();
     const int n = static_cast<int>(s.ResultRows.size());
     grid->setRows(n);
@@ -479,6 +489,10 @@ void AnalysisWindow::syncResults() {
         grid->setText(r, 1, row.value);
     }
     fitResultColumns(grid, s.ResultRows);
+    // Lay the rows out now rather than in a later round of the event loop, which would paint
+    // the table a second time.
+    grid->doItemsLayout();
+    grid->viewport()->update();
     grid->show();
 }
 

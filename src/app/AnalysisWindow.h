@@ -85,6 +85,8 @@ private:
     AnalysisState state_;
     // What the table widget shows, to write only the rows that changed.
     std::vector<MeasurementRow> shownTable_;
+    // The result rows the results table holds now.
+    std::vector<ResultRow> shownResults_;
     std::int16_t shownWellType_ = 0;
     // The analysis the charts were last drawn from: a command that changes nothing they show
     // draws nothing.

@@ -266,11 +266,16 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
         constexpr int Phases = 8;
         const int margin = static_cast<int>(std::ceil(r + DrawWidth / 2.0)) + 2;
         const int side = 2 * margin + 1;
-        QImage sprites[Phases][Phases];
-        const QRect visible = image_.rect().adjusted(-side, -side, side, side);
+        const QRgb penColor = pen.color().rgba();
+        const QRgb brushColor = paletteColor(FillColor).rgba();
+        MarkerCache& cache = markers_;
+        if (cache.radius != r || cache.width != DrawWidth || cache.pen != penColor ||
+            cache.filled != FillSolid || (FillSolid && cache.brush != brushColor))
+            cache = MarkerCache{r, DrawWidth, penColor, brushColor, FillSolid, {}};
+        const QRectF visible = QRectF(image_.rect()).adjusted(-side, -side, side, side);
         for (const QPointF& c : centres) {
             const QPointF at = toPixels(c.x(), c.y());
-            if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !visible.contains(at.toPoint()))
+            if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !visible.contains(at))
                 continue;
             int ix = static_cast<int>(std::floor(at.x()));
             int iy = static_cast<int>(std::floor(at.y()));
@@ -280,7 +285,7 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
                 fx = 0, ++ix;
             if (fy == Phases)
                 fy = 0, ++iy;
-            QImage& sprite = sprites[fx][fy];
+            QImage& sprite = cache.sprites[fx][fy];
             if (sprite.isNull()) {
                 sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
                 sprite.fill(Qt::transparent);

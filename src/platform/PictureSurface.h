@@ -104,6 +104,18 @@ private:
     double pixelScaleX() const;
     double pixelScaleY() const;
 
+    // Pre-rendered markers of the last Circles call, one per eighth-pixel phase; a chart's
+    // markers keep their size from one drawing to the next.
+    struct MarkerCache {
+        double radius = -1;
+        int width = 0;
+        QRgb pen = 0;
+        QRgb brush = 0;
+        bool filled = false;
+        QImage sprites[8][8];
+    };
+    MarkerCache markers_;
+
     QImage image_;
     QFont font_;
     std::vector<DrawOp> operations_;

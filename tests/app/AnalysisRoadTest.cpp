@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <map>
 
 namespace id {
 namespace {
@@ -112,6 +113,44 @@ TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
         curves += op.width == 3;
     EXPECT_EQ(curves, 2);
     saveCharts("injection-two-trends");
+}
+
+// Counts the paint events each widget gets.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { QApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++painted[name(watched)];
+        return false;
+    }
+    // A control's inner widgets (a table's viewport) are named after the control.
+    static QString name(QObject* o) {
+        QString path;
+        for (; o && (o->objectName().isEmpty() || o->objectName().startsWith("qt_"));
+             o = o->parent())
+            path = QString(o->metaObject()->className()) + '/' + path;
+        return (o ? o->objectName() : QString()) + '/' + path;
+    }
+    std::map<QString, int> painted;
+};
+
+// Every command repaints each control it changes once: no second paint of a table or chart.
+TEST_F(AnalysisRoadTest, EachCommandPaintsEachControlOnce) {
+    paste("10\t20\n20\t18\n30\t16,5\n40\t14\n");
+    QApplication::processEvents();
+    QAction* const steps[] = {menus().mIdAdd,       menus().mTrendLine, menus().mTrendPolinom2,
+                              menus().mTrendDelete, menus().mTrendLine, menus().mIdAdd};
+    for (QAction* step : steps) {
+        SCOPED_TRACE(step->objectName().toStdString());
+        PaintCounter counter;
+        ASSERT_TRUE(choose(step));
+        // Late repaints (after a resize, say) come in later rounds of the event loop.
+        QTest::qWait(30);
+        EXPECT_TRUE(counter.painted.count("Picture4/")) << "the diagram was not repainted";
+        for (const auto& [name, times] : counter.painted)
+            EXPECT_EQ(times, 1) << name.toStdString();
+    }
 }
 
 } // namespace

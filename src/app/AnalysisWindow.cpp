@@ -239,7 +239,7 @@ void AnalysisWindow::bindControls() {
         if (grid->Row() > 0)
             menus_.mEditPastRow->setEnabled(true);
     };
-    connect(grid, &QTableWidget::itemSelectionChanged, this, dataRowChosen);
+    connect(grid, &FlexGrid::cellSelectionChanged, this, dataRowChosen);
     // Clicking back into the cell that was current before the table lost focus changes no
     // selection, but it does return to a data row.
     connect(grid, &QAbstractItemView::pressed, this, dataRowChosen);
@@ -499,15 +499,26 @@ void AnalysisWindow::syncResults() {
 void AnalysisWindow::syncTable() {
     FlexGrid* grid = form_.MSFlexGrid1;
     const std::vector<MeasurementRow>& rows = state_.Table;
+    const int last = options_.lastDataColumn();
+    // The grid holds the texts it shows: only rows from the first that differs are written.
+    const auto shows = [&](std::size_t i) {
+        const int r = static_cast<int>(i) + 1;
+        const MeasurementRow& row = rows[i];
+        const QString texts[] = {row.Rate, row.Pressure, row.Date};
+        for (int c = 1; c <= last; ++c)
+            if (grid->text(r, c) != texts[c - 1])
+                return false;
+        return true;
+    };
+    const auto shownRows = static_cast<std::size_t>(std::max(grid->Rows() - 2, 0));
     std::size_t first = 0;
-    while (first < rows.size() && first < shownTable_.size() && rows[first] == shownTable_[first])
+    while (first < rows.size() && first < shownRows && shows(first))
         ++first;
-    if (first == rows.size() && rows.size() == shownTable_.size())
+    if (first == rows.size() && rows.size() == shownRows)
         return;
     const int total = static_cast<int>(rows.size()) + 2;
     if (grid->Rows() != total)
         grid->setRows(total);
-    const int last = options_.lastDataColumn();
     grid->beginBulkEdit();
     for (std::size_t i = first; i < rows.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
@@ -522,7 +533,6 @@ void AnalysisWindow::syncTable() {
     for (int c = 0; c <= last; ++c)
         grid->setText(total - 1, c, QString());
     grid->endBulkEdit();
-    shownTable_ = rows;
 }
 
 void AnalysisWindow::openAxisDialog(AxisChoice axis) {

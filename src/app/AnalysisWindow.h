@@ -84,7 +84,6 @@ private:
     SpreadsheetFitService& fits_;
     AnalysisState state_;
     // What the table widget shows, to write only the rows that changed.
-    std::vector<MeasurementRow> shownTable_;
     // The result rows the results table holds now.
     std::vector<ResultRow> shownResults_;
     std::int16_t shownWellType_ = 0;

@@ -8,6 +8,41 @@ namespace id {
 
 namespace {
 
+// The toolkit's own options, which QApplication reads from the same command line.
+const QStringList ToolkitOptionsWithValue = {"platform",        "platformpluginpath",
+                                             "platformtheme",   "plugin",
+                                             "qwindowgeometry", "qwindowicon",
+                                             "qwindowtitle",    "style",
+                                             "stylesheet",      "display",
+                                             "geometry",        "session",
+                                             "title",           "name",
+                                             "visual",          "qmljsdebugger",
+                                             "fontengine"};
+const QStringList ToolkitFlags = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+QStringList withoutToolkitOptions(const QStringList& arguments) {
+    QStringList ours;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        if (i == 0 || !name.startsWith(u'-') || name == QStringLiteral("--")) {
+            ours << name;
+            continue;
+        }
+        name.remove(0, name.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const qsizetype equals = name.indexOf(u'=');
+        const QString bare = equals < 0 ? name : name.left(equals);
+        if (ToolkitOptionsWithValue.contains(bare)) {
+            if (equals < 0)
+                ++i; // its value
+            continue;
+        }
+        if (ToolkitFlags.contains(bare))
+            continue;
+        ours << arguments[i];
+    }
+    return ours;
+}
+
 CommandLine failure(const QString& text) {
     CommandLine line;
     line.exitNow = true;
@@ -44,17 +79,24 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Файл базы скважин SQLite вместо сервера (файл должен существовать)."),
         QStringLiteral("файл"));
     parser.addOptions({help, version, connection, server, record, database});
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(withoutToolkitOptions(arguments))) {
         // The toolkit's own texts are English.
         if (!parser.unknownOptionNames().isEmpty())
             return failure(QStringLiteral("Неизвестный параметр: ") +
                            parser.unknownOptionNames().join(QStringLiteral(", ")));
         static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'"));
-        const QRegularExpressionMatch match = missing.match(parser.errorText());
-        if (match.hasMatch())
+        static const QRegularExpression unexpected(
+            QStringLiteral("^Unexpected value after '(.*)'"));
+        if (const QRegularExpressionMatch match = missing.match(parser.errorText());
+            match.hasMatch())
             return failure(
                 QStringLiteral("После параметра %1 нужно значение.").arg(match.captured(1)));
+        if (const QRegularExpressionMatch match = unexpected.match(parser.errorText());
+            match.hasMatch())
+            return failure(
+                QStringLiteral("Параметр %1 не принимает значения.").arg(match.captured(1)));
         return failure(parser.errorText());
     }
     if (parser.isSet(help)) {
@@ -102,6 +144,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (toServer && !parser.isSet(connection))
         return failure(
             QStringLiteral("Не указана строка подключения: нужен параметр --connection."));
+    if (toFile && QFileInfo(parser.value(database)).isDir())
+        return failure(
+            QStringLiteral("\"%1\" - это папка, а нужен файл базы.").arg(parser.value(database)));
     if (toFile && !QFileInfo(parser.value(database)).isFile())
         return failure(QStringLiteral("Файл базы \"%1\" не найден.").arg(parser.value(database)));
 

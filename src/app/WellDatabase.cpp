@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -53,6 +54,38 @@ DatabaseOutcome failed(const QString& cause, const QSqlError& error) {
     return {false, cause + QStringLiteral("\n\nСообщение драйвера: ") + driverText(error)};
 }
 
+// "запись", "записи" or "записей" after the number n.
+QString records(int n) {
+    const int lastTwo = n % 100;
+    const int last = n % 10;
+    if (last == 1 && lastTwo != 11)
+        return QStringLiteral("запись");
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        return QStringLiteral("записи");
+    return QStringLiteral("записей");
+}
+
+// A row or table locked by another session must not hold the window: servers that can be told
+// so give up waiting after a few seconds. Other servers are left as they are.
+void limitWaiting(QSqlDatabase& db) {
+    QSqlQuery limit(db);
+    switch (db.driver()->dbmsType()) {
+    case QSqlDriver::PostgreSQL:
+        limit.exec(QStringLiteral("set lock_timeout = 5000"));
+        limit.exec(QStringLiteral("set statement_timeout = 15000"));
+        break;
+    case QSqlDriver::MSSqlServer:
+    case QSqlDriver::Sybase:
+        limit.exec(QStringLiteral("set lock_timeout 5000"));
+        break;
+    case QSqlDriver::MySqlServer:
+        limit.exec(QStringLiteral("set innodb_lock_wait_timeout = 5"));
+        break;
+    default:
+        break;
+    }
+}
+
 QString missingFile(const QString& path) {
     return QStringLiteral("Файл базы \"%1\" не найден.").arg(path);
 }
@@ -78,6 +111,7 @@ DatabaseOutcome WellDatabase::checkRecord() const {
     QSqlDatabase db = connection.database();
     if (!db.open())
         return failed(unreachable, db.lastError());
+    limitWaiting(db);
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("select count(*) from kwu_ind where kwu_id=") +
                     QString::number(options_.RecordId)))
@@ -100,6 +134,7 @@ DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
     if (!db.open())
         return failed(notSaved + QStringLiteral(" Не удалось подключиться к базе скважин."),
                       db.lastError());
+    limitWaiting(db);
     const bool inTransaction = db.transaction();
     QSqlQuery query(db);
     const QString statement = updateStatement(state, options_.RecordId);
@@ -124,9 +159,9 @@ DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
                                QStringLiteral(" Драйвер не сообщил, сколько записей изменено") +
                                undone};
         return {false, notSaved +
-                           QStringLiteral(" Запрос затронул %1 записей с kwu_id=%2 вместо "
-                                          "одной")
+                           QStringLiteral(" Запрос затронул %1 %2 с kwu_id=%3 вместо одной")
                                .arg(changed)
+                               .arg(records(changed))
                                .arg(options_.RecordId) +
                            undone};
     }

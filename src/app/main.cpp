@@ -4,8 +4,10 @@
 #include "platform/MessageBoxPort.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -21,7 +23,26 @@ int main(int argc, char* argv[]) {
         return line.exitCode;
     }
 
+    // Without a display the toolkit would abort with its own English text.
+    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                                arguments.contains(QStringLiteral("-platform")) ||
+                                arguments.contains(QStringLiteral("--platform"));
+    if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs(QStringLiteral("Не удалось открыть окно программы: нет графического дисплея "
+                                  "(не заданы DISPLAY и WAYLAND_DISPLAY).\n")
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 1;
+    }
+
     QApplication app(argc, argv);
+    // The toolkit's own texts (context menus, standard buttons) in Russian.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     // Number entry writes decimal commas; fixing Russian conventions makes typed data read back
     // on any machine.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));

@@ -1,15 +1,15 @@
 #include "platform/FlexGrid.h"
 
+#include "platform/FlexGridModel.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 
 namespace id {
 
-namespace {
-constexpr Qt::ItemFlags CellFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-}
-
-FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), cells_(new FlexGridModel(this)) {
+    cells_->setFixedBrush(palette().button());
+    setModel(cells_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -20,97 +20,91 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setMouseTracking(true);
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int, int) {
-        headerRowCurrent_ = false;
-        // The fixed row and column are never current, as in a grid with real fixed cells.
-        if (row >= 0 && col >= 0 && (row < fixedRows_ || col < fixedCols_) &&
-            rowCount() > fixedRows_ && columnCount() > fixedCols_)
-            setCurrentCell(std::max(row, fixedRows_), std::max(col, fixedCols_),
-                           QItemSelectionModel::ClearAndSelect);
-    });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FlexGrid::cellSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                headerRowCurrent_ = false;
+                const int row = current.row();
+                const int col = current.column();
+                // The fixed row and column are never current, as in a grid with real fixed
+                // cells.
+                if (row >= 0 && col >= 0 && (row < fixedRows_ || col < fixedCols_) &&
+                    Rows() > fixedRows_ && Cols() > fixedCols_)
+                    selectionModel()->setCurrentIndex(
+                        cells_->index(std::max(row, fixedRows_), std::max(col, fixedCols_)),
+                        QItemSelectionModel::ClearAndSelect);
+            });
+}
+
+int FlexGrid::Rows() const {
+    return cells_->rowCount();
+}
+
+int FlexGrid::Cols() const {
+    return cells_->columnCount();
 }
 
 void FlexGrid::setRows(int rows) {
-    const int old = rowCount();
-    setRowCount(rows);
-    ensureCells(old, rows);
-}
-
-void FlexGrid::ensureCells(int from, int to) {
-    for (int r = from; r < to; ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            cell(r, c);
+    cells_->setRows(rows);
 }
 
 void FlexGrid::setCols(int cols) {
-    const int old = columnCount();
-    setColumnCount(cols);
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = old; c < cols; ++c)
-            cell(r, c);
+    cells_->setCols(cols);
 }
 
-void FlexGrid::styleCell(QTableWidgetItem* item, int row, int col) const {
-    const bool fixed = row < fixedRows_ || col < fixedCols_;
-    item->setFlags(fixed ? Qt::ItemIsEnabled : CellFlags);
-    if (fixed)
-        item->setBackground(palette().button());
+void FlexGrid::setFixedRows(int rows) {
+    fixedRows_ = rows;
+    cells_->setFixed(fixedRows_, fixedCols_);
 }
 
-QTableWidgetItem* FlexGrid::cell(int row, int col) {
-    QTableWidgetItem* it = item(row, col);
-    if (!it) {
-        it = new QTableWidgetItem;
-        styleCell(it, row, col);
-        setItem(row, col, it);
-    }
-    return it;
+void FlexGrid::setFixedCols(int cols) {
+    fixedCols_ = cols;
+    cells_->setFixed(fixedRows_, fixedCols_);
 }
 
 QString FlexGrid::text(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
-    return it ? it->text() : QString();
+    return cells_->text(row, col);
 }
 
 void FlexGrid::setText(int row, int col, const QString& text) {
-    cell(row, col)->setText(text);
+    cells_->setText(row, col, text);
 }
 
 void FlexGrid::setCellAlignment(int row, int col, Qt::Alignment alignment) {
-    cell(row, col)->setTextAlignment(alignment);
+    cells_->setAlignment(row, col, alignment);
 }
 
 Qt::Alignment FlexGrid::cellAlignment(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
-    return it ? Qt::Alignment(it->textAlignment()) : Qt::Alignment();
+    return cells_->alignment(row, col);
 }
 
 int FlexGrid::Row() const {
     if (headerRowCurrent_)
         return 0;
-    return std::max(currentRow(), 0);
+    return std::max(currentIndex().row(), 0);
 }
 
 int FlexGrid::Col() const {
-    return std::max(currentColumn(), 0);
+    return std::max(currentIndex().column(), 0);
 }
 
 int FlexGrid::RowSel() const {
     if (headerRowCurrent_)
         return 0;
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    if (ranges.isEmpty())
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty())
         return Row();
-    const QTableWidgetSelectionRange& r = ranges.first();
-    return r.topRow() == Row() ? r.bottomRow() : r.topRow();
+    const QItemSelectionRange& r = selection.first();
+    return r.top() == Row() ? r.bottom() : r.top();
 }
 
 int FlexGrid::ColSel() const {
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    if (ranges.isEmpty())
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty())
         return Col();
-    const QTableWidgetSelectionRange& r = ranges.first();
-    return r.leftColumn() == Col() ? r.rightColumn() : r.leftColumn();
+    const QItemSelectionRange& r = selection.first();
+    return r.left() == Col() ? r.right() : r.left();
 }
 
 void FlexGrid::setRow(int row) {
@@ -126,36 +120,32 @@ void FlexGrid::setCol(int col) {
 }
 
 void FlexGrid::setCurrentCellAt(int row, int col) {
-    setCurrentCell(row, col, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex cell = cells_->index(row, col);
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
     // The view's own call also moves the start of Shift-selections here; the cell it started
     // from may now hold other data.
-    QAbstractItemView::setCurrentIndex(model()->index(row, col));
+    QAbstractItemView::setCurrentIndex(cell);
     headerRowCurrent_ = false;
 }
 
 void FlexGrid::insertRowAt(int index) {
-    insertRow(index);
-    for (int c = 0; c < columnCount(); ++c)
-        cell(index, c);
+    cells_->insertRowAt(index);
 }
 
 void FlexGrid::removeRowAt(int index) {
-    removeRow(index);
+    cells_->removeRowAt(index);
 }
 
 void FlexGrid::appendRow() {
-    setRows(rowCount() + 1);
+    cells_->setRows(Rows() + 1);
 }
 
 void FlexGrid::beginBulkEdit() {
-    setUpdatesEnabled(false);
-    model()->blockSignals(true);
+    cells_->beginBulkEdit();
 }
 
 void FlexGrid::endBulkEdit() {
-    model()->blockSignals(false);
-    setUpdatesEnabled(true);
-    viewport()->update();
+    cells_->endBulkEdit();
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
@@ -170,7 +160,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
-        QTableWidget::keyPressEvent(event);
+        QTableView::keyPressEvent(event);
         return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -183,7 +173,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
-    QTableWidget::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
     // Opening a menu (by the mouse or the keyboard) or a message box, or switching to another
     // program, is not leaving the table.
     if (!focusStaysWithTheWindow(event->reason()))
@@ -196,7 +186,7 @@ bool FlexGrid::viewportEvent(QEvent* event) {
     // Clicking into the table makes a data cell current again, even the one it had before.
     if (event->type() == QEvent::MouseButtonPress)
         headerRowCurrent_ = false;
-    return QTableWidget::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 } // namespace id

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
 
 namespace id {
 
@@ -11,19 +11,19 @@ inline bool focusStaysWithTheWindow(Qt::FocusReason reason) {
            reason == Qt::MenuBarFocusReason;
 }
 
+class FlexGridModel;
+
 // A grid whose fixed header row and fixed column are its row 0 and column 0, held as ordinary
 // read-only cells, so that Rows, Row, Col and cell (r, c) mean the same as in the table rules.
 // Cells are never edited in place: key handlers write the texts.
-class FlexGrid : public QTableWidget {
+class FlexGrid : public QTableView {
     Q_OBJECT
 public:
     explicit FlexGrid(QWidget* parent = nullptr);
 
-    int Rows() const { return rowCount(); }
+    int Rows() const;
     void setRows(int rows);
-    int Cols() const { return columnCount(); }
-    // Gives every cell of rows from .. to - 1 its item, styled as fixed or data cell.
-    void ensureCells(int from, int to);
+    int Cols() const;
     void setCols(int cols);
 
     QString text(int row, int col) const;
@@ -51,10 +51,12 @@ public:
     void endBulkEdit();
 
     // Fixed row and column count (0 or 1 each) shown in the grey fixed style.
-    void setFixedRows(int rows) { fixedRows_ = rows; }
-    void setFixedCols(int cols) { fixedCols_ = cols; }
+    void setFixedRows(int rows);
+    void setFixedCols(int cols);
 
 signals:
+    // The selected cells changed.
+    void cellSelectionChanged();
     void keyPressed(QKeyEvent* event);
     void focusLost();
     void pointerMoved();
@@ -65,9 +67,7 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    QTableWidgetItem* cell(int row, int col);
-    void styleCell(QTableWidgetItem* item, int row, int col) const;
-
+    FlexGridModel* cells_;
     int fixedRows_ = 1;
     int fixedCols_ = 1;
     // Row 0 current after focus loss: Qt keeps its own current cell, the table rules see row 0.

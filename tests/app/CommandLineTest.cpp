@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "support/QtPrinters.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
@@ -38,6 +39,15 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
         {"unknown option", {"--recod", "1"}, true, "Неизвестный параметр: recod"},
         {"missing value", {"--record"}, true, "После параметра --record нужно значение"},
         {"stray argument", {"wells.txt"}, true, "Лишние аргументы: wells.txt"},
+        {"value for a switch", {"--help=3"}, true, "Параметр --help не принимает значения"},
+        {"folder for a file",
+         {"--database", QFileInfo(path).path(), "--record", "1"},
+         true,
+         "это папка"},
+        {"toolkit options pass",
+         {"-platform", "offscreen", "-style=fusion", "-reverse"},
+         false,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -45,7 +55,7 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
         EXPECT_EQ(line.exitNow, c.exitNow);
         EXPECT_EQ(line.exitCode, c.exitNow ? 2 : 0);
         EXPECT_TRUE(line.error.contains(c.error)) << line.error.toStdString();
-        EXPECT_EQ(line.options.DatabaseMode, !c.exitNow && !c.arguments.isEmpty());
+        EXPECT_EQ(line.options.DatabaseMode, !c.exitNow && c.arguments.contains("--record"));
         EXPECT_FALSE(line.options.DatabaseRecordLoaded);
     }
     const StartOptions server =
@@ -70,6 +80,7 @@ TEST(CommandLine, TheProgramAnswersOnItsStreams) {
         {{"--help"}, 0, "--database <файл>", ""},
         {{"--version"}, 0, "Индикаторная диаграмма ", ""},
         {{"--record", "x", "--database", "/nonexistent"}, 2, "", "целым числом"},
+        {{}, 1, "", "нет графического дисплея"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -164,6 +164,32 @@ TEST_F(WellDatabaseTest, FailuresNameTheirCauseAndSaveNothing) {
     }
     EXPECT_FALSE(QFile::exists(missingFile.DatabaseFile));
     EXPECT_EQ(row(server("wells", 1)), QStringList({"1.00", "1.00", "1.00"}));
+
+    // A row that another session holds locked: the save gives up instead of freezing the window.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QODBC", "other-session");
+        other.setDatabaseName(WellDatabase(server("wells", 6)).databaseName());
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(other.transaction());
+        QSqlQuery(other).exec("update kwu_ind set kprod=5 where kwu_id=6");
+        const DatabaseOutcome saved =
+            WellDatabase(server("wells", 6)).saveResults(results(2, 20, 15));
+        EXPECT_FALSE(saved.ok);
+        EXPECT_TRUE(saved.message.contains("lock timeout")) << saved.message.toStdString();
+        other.rollback();
+    }
+    QSqlDatabase::removeDatabase("other-session");
+
+    // Two rows under one key are both left as they were.
+    StartOptions twice = sqlite(7, false);
+    query(twice, {"create table kwu_ind (kwu_id integer, kprod real, pplast real, pzab_dop real)",
+                  "insert into kwu_ind values (7, 1, 1, 1), (7, 1, 1, 1)"});
+    const DatabaseOutcome saved = WellDatabase(twice).saveResults(results(2, 20, 15));
+    EXPECT_FALSE(saved.ok);
+    EXPECT_TRUE(saved.message.contains("затронул 2 записи с kwu_id=7 вместо одной; изменения "
+                                       "отменены"))
+        << saved.message.toStdString();
+    EXPECT_EQ(row(twice), QStringList({"1.00", "1.00", "1.00", "1.00", "1.00", "1.00"}));
 }
 
 TEST_F(WellDatabaseTest, TheSaveCommandReportsAndLeavesTheAnalysisAlone) {

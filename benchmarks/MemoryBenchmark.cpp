@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 namespace {
 
@@ -54,6 +55,8 @@ void MemoryAfterAnalysis(benchmark::State& state) {
         choose(frame.menus().mTrend, frame.menus().mTrendLine);
         state.counters["start_MB"] = atStart;
         state.counters["analysis_MB"] = residentMegabytes();
+        malloc_trim(0);
+        state.counters["trimmed_MB"] = residentMegabytes();
     }
 }
 BENCHMARK(MemoryAfterAnalysis)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -31,6 +31,7 @@
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <array>
 #include <tuple>
 
 namespace id {
@@ -498,39 +499,40 @@ void AnalysisWindow::syncResults() {
 
 void AnalysisWindow::syncTable() {
     FlexGrid* grid = form_.MSFlexGrid1;
-    const std::vector<MeasurementRow>& rows = state_.Table;
+    const QList<MeasurementRow>& rows = state_.Table;
+    const int count = static_cast<int>(rows.size());
     const int last = options_.lastDataColumn();
+    const auto texts = [&](int i) {
+        const MeasurementRow& row = rows.at(i);
+        return std::array<const QString*, 3>{&row.Rate, &row.Pressure, &row.Date};
+    };
     // The grid holds the texts it shows: only rows from the first that differs are written.
-    const auto shows = [&](std::size_t i) {
-        const int r = static_cast<int>(i) + 1;
-        const MeasurementRow& row = rows[i];
-        const QString texts[] = {row.Rate, row.Pressure, row.Date};
+    const auto shows = [&](int i) {
+        const auto cells = texts(i);
         for (int c = 1; c <= last; ++c)
-            if (grid->text(r, c) != texts[c - 1])
+            if (grid->text(i + 1, c) != *cells[static_cast<std::size_t>(c - 1)])
                 return false;
         return true;
     };
-    const auto shownRows = static_cast<std::size_t>(std::max(grid->Rows() - 2, 0));
-    std::size_t first = 0;
-    while (first < rows.size() && first < shownRows && shows(first))
+    const int shownRows = std::max(grid->Rows() - 2, 0);
+    int first = 0;
+    while (first < count && first < shownRows && shows(first))
         ++first;
-    if (first == rows.size() && rows.size() == shownRows)
+    if (first == count && count == shownRows)
         return;
-    const int total = static_cast<int>(rows.size()) + 2;
+    const int total = count + 2;
     if (grid->Rows() != total)
         grid->setRows(total);
     grid->beginBulkEdit();
-    for (std::size_t i = first; i < rows.size(); ++i) {
-        const int r = static_cast<int>(i) + 1;
-        const MeasurementRow& row = rows[i];
-        grid->setText(r, 0, QString::number(r));
-        const QString texts[] = {row.Rate, row.Pressure, row.Date};
+    for (int i = first; i < count; ++i) {
+        const int r = i + 1;
+        const auto cells = texts(i);
         for (int c = 1; c <= last; ++c) {
             grid->setCellAlignment(r, c, EditedCellAlignment);
-            grid->setText(r, c, texts[c - 1]);
+            grid->setText(r, c, *cells[static_cast<std::size_t>(c - 1)]);
         }
     }
-    for (int c = 0; c <= last; ++c)
+    for (int c = 1; c <= last; ++c)
         grid->setText(total - 1, c, QString());
     grid->endBulkEdit();
 }

@@ -21,8 +21,8 @@ namespace {
 std::optional<std::vector<std::pair<double, double>>> readTable(const AnalysisState& s,
                                                                 QStringList& messages) {
     std::vector<std::pair<double, double>> points;
-    for (std::size_t i = 0; i < s.Table.size(); ++i) {
-        const MeasurementRow& row = s.Table[i];
+    for (qsizetype i = 0; i < s.Table.size(); ++i) {
+        const MeasurementRow& row = s.Table.at(i);
         if (row.Pressure.isEmpty() || row.Rate.isEmpty())
             continue;
         const std::optional<double> rate = readNumber(row.Rate);

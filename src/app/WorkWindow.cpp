@@ -76,6 +76,7 @@ WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
     Frame1->lower();
 
     MSFlexGrid1 = makeControl<FlexGrid>(Frame1, "MSFlexGrid1");
+    MSFlexGrid1->setNumberedRows(true);
     Pnas = makeControl<QLineEdit>(Frame1, "Pnas");
     Skin = makeControl<QLineEdit>(Frame1, "Skin");
     Rkontur = makeControl<QLineEdit>(Frame1, "Rkontur");

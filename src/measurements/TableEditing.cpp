@@ -13,7 +13,7 @@ namespace {
 QString* cellText(AnalysisState& s, int row, int col) {
     if (row < 1 || row > static_cast<int>(s.Table.size()))
         return nullptr;
-    MeasurementRow& r = s.Table[static_cast<std::size_t>(row - 1)];
+    MeasurementRow& r = s.Table[row - 1];
     switch (col) {
     case 1:
         return &r.Rate;
@@ -126,9 +126,9 @@ TableEdit pasteMeasurements(AnalysisState s, TableCursor cursor, const QString& 
     else if (rows - j == n)
         inserted = 1;
     // Rows inserted before the always empty entry row are rows appended to the data.
-    s.Table.resize(s.Table.size() + static_cast<std::size_t>(inserted));
+    s.Table.resize(s.Table.size() + inserted);
     for (int k = 0; k < n; ++k) {
-        MeasurementRow& row = s.Table[static_cast<std::size_t>(j + k - 1)];
+        MeasurementRow& row = s.Table[j + k - 1];
         row.Rate = plan.rows[static_cast<std::size_t>(k)].first;
         row.Pressure = plan.rows[static_cast<std::size_t>(k)].second;
     }

@@ -63,6 +63,10 @@ void FlexGrid::setFixedCols(int cols) {
     cells_->setFixed(fixedRows_, fixedCols_);
 }
 
+void FlexGrid::setNumberedRows(bool numbered) {
+    cells_->setNumberedRows(numbered);
+}
+
 QString FlexGrid::text(int row, int col) const {
     return cells_->text(row, col);
 }

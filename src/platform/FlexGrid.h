@@ -53,6 +53,8 @@ public:
     // Fixed row and column count (0 or 1 each) shown in the grey fixed style.
     void setFixedRows(int rows);
     void setFixedCols(int cols);
+    // Column 0 numbers the rows between the header and the last (entry) row by itself.
+    void setNumberedRows(bool numbered);
 
 signals:
     // The selected cells changed.

@@ -18,6 +18,14 @@ bool FlexGridModel::valid(int row, int col) const {
     return row >= 0 && row < rows_ && col >= 0 && col < cols_;
 }
 
+bool FlexGridModel::numberCell(int row, int col) const {
+    return numbered_ && col == 0 && row >= 1 && row < rows_ - 1;
+}
+
+void FlexGridModel::setNumberedRows(bool numbered) {
+    numbered_ = numbered;
+}
+
 std::size_t FlexGridModel::at(int row, int col) const {
     return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
            static_cast<std::size_t>(col);
@@ -28,7 +36,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return texts_[at(index.row(), index.column())];
+        return text(index.row(), index.column());
     case Qt::TextAlignmentRole: {
         const quint16 a = alignments_[at(index.row(), index.column())];
         return a ? QVariant(int(a)) : QVariant();
@@ -106,13 +114,16 @@ void FlexGridModel::removeRowAt(int index) {
     endRemoveRows();
 }
 
-const QString& FlexGridModel::text(int row, int col) const {
-    static const QString none;
-    return valid(row, col) ? texts_[at(row, col)] : none;
+QString FlexGridModel::text(int row, int col) const {
+    if (!valid(row, col))
+        return {};
+    if (numberCell(row, col))
+        return QString::number(row);
+    return texts_[at(row, col)];
 }
 
 void FlexGridModel::setText(int row, int col, const QString& text) {
-    if (!valid(row, col))
+    if (!valid(row, col) || numberCell(row, col))
         return;
     QString& cell = texts_[at(row, col)];
     if (cell == text)

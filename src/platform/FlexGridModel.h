@@ -25,7 +25,7 @@ public:
     void insertRowAt(int index);
     void removeRowAt(int index);
 
-    const QString& text(int row, int col) const;
+    QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
     Qt::Alignment alignment(int row, int col) const;
     void setAlignment(int row, int col, Qt::Alignment alignment);
@@ -33,6 +33,9 @@ public:
     // Fixed rows and columns (0 or 1 each) are not selectable and painted in the fixed style.
     void setFixed(int rows, int cols);
     void setFixedBrush(const QBrush& brush) { fixedBrush_ = brush; }
+    // Column 0 of the rows between the header and the last row shows the row's number, computed
+    // rather than stored; writes to those cells are ignored.
+    void setNumberedRows(bool numbered);
 
     // Many cell writes at once: the view is told once, at the end, instead of per cell.
     void beginBulkEdit();
@@ -40,6 +43,7 @@ public:
 
 private:
     bool valid(int row, int col) const;
+    bool numberCell(int row, int col) const;
     std::size_t at(int row, int col) const;
     void changed(int row, int col);
 
@@ -50,6 +54,7 @@ private:
     QBrush fixedBrush_;
     std::vector<QString> texts_;
     std::vector<quint16> alignments_;
+    bool numbered_ = false;
     bool bulk_ = false;
     int bulkTop_ = 0;
     int bulkBottom_ = -1;

@@ -19,10 +19,19 @@ bool allFinite(const std::vector<double>& values) {
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-int distinctCount(std::vector<double> values, int enough) {
-    std::sort(values.begin(), values.end());
-    const auto end = std::unique(values.begin(), values.end());
-    return static_cast<int>(std::min<std::ptrdiff_t>(end - values.begin(), enough));
+// How many different values there are, counting no further than enough (at most 4): one pass
+// that remembers the few seen so far, with no sorted copy of a large set.
+int distinctCount(const std::vector<double>& values, int enough) {
+    double seen[4];
+    int count = 0;
+    for (double v : values) {
+        if (std::find(seen, seen + count, v) != seen + count)
+            continue;
+        seen[count++] = v;
+        if (count >= enough)
+            break;
+    }
+    return count;
 }
 
 // Midpoint and half-width of the values' span, computed so that neither can overflow.
@@ -83,11 +92,11 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
         }
         rhs(i) = (y[static_cast<std::size_t>(i)] - ySpan.centre) / ySpan.half;
     }
-    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(n, coefficients);
+    // Decomposed in place: the design matrix is the only large allocation of the fit.
+    Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>> qr(design);
     // Pivots below this share of the largest count as zero: nearly coincident rates must not
     // turn into huge coefficients.
     qr.setThreshold(1e-12);
-    qr.compute(design);
     if (qr.rank() < coefficients)
         throw AnalysisFault(QStringLiteral("Точки не позволяют однозначно построить линию тренда "
                                            "степени %1")
@@ -116,10 +125,14 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
     }
     if (!allFinite(result))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
-    const Eigen::VectorXd scaledFit = design * b;
     std::vector<double> fitted(x.size());
-    for (Eigen::Index i = 0; i < n; ++i)
-        fitted[static_cast<std::size_t>(i)] = ySpan.centre + ySpan.half * scaledFit(i);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double t = (x[i] - xSpan.centre) / xSpan.half;
+        double scaled = 0;
+        for (int k = degree; k >= 0; --k)
+            scaled = scaled * t + b(k);
+        fitted[i] = ySpan.centre + ySpan.half * scaled;
+    }
     return {result, fitted};
 }
 
@@ -136,17 +149,15 @@ double LeastSquaresFitService::correlation(const std::vector<double>& a,
         throw AnalysisFault(QStringLiteral("Коэффициент корреляции не определён: все значения "
                                            "линии тренда одинаковы"));
     // Each column mapped onto [-1, 1] first: neither huge nor tiny values can overflow or
-    // underflow the sums.
+    // underflow the sums. Two passes over the data, no copies of it.
     const std::size_t n = a.size();
-    std::vector<double> ua(n);
-    std::vector<double> ub(n);
+    const auto ua = [&](std::size_t i) { return (a[i] - aSpan.centre) / aSpan.half; };
+    const auto ub = [&](std::size_t i) { return (b[i] - bSpan.centre) / bSpan.half; };
     double meanA = 0;
     double meanB = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        ua[i] = (a[i] - aSpan.centre) / aSpan.half;
-        ub[i] = (b[i] - bSpan.centre) / bSpan.half;
-        meanA += ua[i];
-        meanB += ub[i];
+        meanA += ua(i);
+        meanB += ub(i);
     }
     meanA /= static_cast<double>(n);
     meanB /= static_cast<double>(n);
@@ -154,8 +165,8 @@ double LeastSquaresFitService::correlation(const std::vector<double>& a,
     double saa = 0;
     double sbb = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double da = ua[i] - meanA;
-        const double db = ub[i] - meanB;
+        const double da = ua(i) - meanA;
+        const double db = ub(i) - meanB;
         sab += da * db;
         saa += da * da;
         sbb += db * db;

@@ -3,6 +3,7 @@
 #include "state/Measurements.h"
 #include "state/OneBasedArray.h"
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -75,8 +76,10 @@ struct ResultRow {
 struct AnalysisState {
     std::int16_t WellType = ProducingWell;
 
-    // The measurement table's data rows (the empty entry row below them is not stored).
-    std::vector<MeasurementRow> Table;
+    // The measurement table's data rows (the empty entry row below them is not stored). Shared
+    // between copies of the analysis until one of them changes it: a command's copy of a
+    // hundred-thousand-row analysis costs nothing.
+    QList<MeasurementRow> Table;
     FormationInputs Inputs;
     EstimationMode Estimation = EstimationMode::None;
     bool SelectionMode = false;

@@ -10,7 +10,7 @@ packages=(
   postgresql-15 odbc-postgresql unixodbc
   libeigen3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang-format
+  clang-format clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth
 )

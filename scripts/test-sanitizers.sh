@@ -11,5 +11,8 @@ cmake --build build-asan --parallel "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The sanitized program runs several times slower: a step of the random user sessions may take
+# longer, but a hang still fails.
+export ID_SCENARIO_STEP_LIMIT_MS=5000
 cd build-asan
 ctest --output-on-failure --timeout 600

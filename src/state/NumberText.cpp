@@ -94,10 +94,17 @@ QString formatGeneral(double value) {
     if (std::isfinite(value) && locale.decimalPoint() == QStringLiteral(",")) {
         // The same digits as the locale's 15-digit general form, written directly.
         char buffer[64];
-        const auto [end, error] =
+        std::to_chars_result written =
             std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-        if (error == std::errc()) {
-            QString text = QString::fromLatin1(buffer, end - buffer);
+        // Next to the largest double, 15 digits round past it and would read back as infinite:
+        // there the shortest exact digits are written instead.
+        double back = 0;
+        if (written.ec == std::errc() &&
+            std::from_chars(buffer, written.ptr, back).ec != std::errc())
+            written =
+                std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);
+        if (written.ec == std::errc()) {
+            QString text = QString::fromLatin1(buffer, written.ptr - buffer);
             text.replace(u'.', u',');
             text.replace(u'e', u'E');
             return text;

@@ -1,0 +1,39 @@
+// Least squares and correlation: a finite answer or a fault with a message, never NaN.
+#include "FuzzInput.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
+
+using namespace id;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::setUp();
+    fuzz::FuzzInput in(data, size);
+    const int degree = in.integer(1, 3);
+    const int n = in.integer(0, 40);
+    std::vector<double> x(static_cast<std::size_t>(n));
+    std::vector<double> y(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        x[static_cast<std::size_t>(i)] = in.number();
+        y[static_cast<std::size_t>(i)] = in.number();
+    }
+    LeastSquaresFitService service;
+    try {
+        const SpreadsheetFitService::PolynomialFit fit = service.fit(x, y, degree);
+        FUZZ_CHECK(fit.coefficients.size() == static_cast<std::size_t>(degree + 1),
+                   "wrong number of coefficients");
+        for (double c : fit.coefficients)
+            FUZZ_CHECK(std::isfinite(c), "a coefficient is not finite");
+        FUZZ_CHECK(fit.fitted.size() == x.size(), "wrong number of fitted values");
+        for (double f : fit.fitted)
+            FUZZ_CHECK(std::isfinite(f), "a fitted value is not finite");
+        try {
+            const double r = service.correlation(y, fit.fitted);
+            FUZZ_CHECK(r >= -1 && r <= 1, "a correlation outside [-1, 1]");
+        } catch (const AnalysisFault& fault) {
+            FUZZ_CHECK(!fault.message().isEmpty(), "a correlation fault without a message");
+        }
+    } catch (const AnalysisFault& fault) {
+        FUZZ_CHECK(!fault.message().isEmpty(), "a fit fault without a message");
+    }
+    return 0;
+}

@@ -133,6 +133,9 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
             scaled = scaled * t + b(k);
         fitted[i] = ySpan.centre + ySpan.half * scaled;
     }
+    // Values next to the largest double can overshoot it between the points.
+    if (!allFinite(fitted))
+        throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
     return {result, fitted};
 }
 

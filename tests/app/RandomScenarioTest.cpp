@@ -6,8 +6,13 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <random>
+#include <thread>
 
 // Seeded random user sessions on the real window: menu commands through their opening rules,
 // keys and clicks in the table and the inputs, hostile clipboard texts, drags and picks on the
@@ -23,6 +28,60 @@ int environmentNumber(const char* name, int fallback) {
     const int value = qEnvironmentVariableIntValue(name, &ok);
     return ok ? value : fallback;
 }
+
+// A step that never returns cannot report itself: after ten times the step limit this prints
+// the seed and the steps so far and ends the process, which fails the test run.
+class Watchdog {
+public:
+    explicit Watchdog(int limitMs) : limit_(std::chrono::milliseconds(10 * limitMs)) {
+        thread_ = std::thread([this] { watch(); });
+    }
+    ~Watchdog() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    // A step begins; the log is what to print if it hangs.
+    void begin(unsigned seed, const QStringList& log) {
+        const std::lock_guard lock(mutex_);
+        seed_ = seed;
+        log_ = log;
+        started_ = std::chrono::steady_clock::now();
+        running_ = true;
+    }
+    void end() {
+        const std::lock_guard lock(mutex_);
+        running_ = false;
+    }
+
+private:
+    void watch() {
+        std::unique_lock lock(mutex_);
+        while (!done_) {
+            wake_.wait_for(lock, std::chrono::milliseconds(200));
+            if (running_ && std::chrono::steady_clock::now() - started_ > limit_) {
+                std::fprintf(
+                    stderr, "seed %u: step %lld does not end; steps (last 40):\n  %s\n", seed_,
+                    static_cast<long long>(log_.size()),
+                    qPrintable(log_.mid(std::max<qsizetype>(0, log_.size() - 40)).join("\n  ")));
+                std::abort();
+            }
+        }
+    }
+
+    std::chrono::milliseconds limit_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::thread thread_;
+    bool done_ = false;
+    bool running_ = false;
+    unsigned seed_ = 0;
+    QStringList log_;
+    std::chrono::steady_clock::time_point started_;
+};
 
 class RandomScenarioTest : public AnalysisFixture {
 protected:
@@ -297,7 +356,7 @@ protected:
         return {};
     }
 
-    void run(unsigned seed, int steps, int stepLimitMs) {
+    void run(unsigned seed, int steps, int stepLimitMs, Watchdog& watchdog) {
         random.seed(seed);
         start({.WellType = static_cast<std::int16_t>(chance(0.5) ? ProducingWell : InjectionWell)});
         driver = GridDriver{form().MSFlexGrid1};
@@ -306,12 +365,14 @@ protected:
         for (int i = 0; i < steps; ++i) {
             QElapsedTimer timer;
             timer.start();
+            watchdog.begin(seed, log);
             log << step();
             // What the event loop does between two user actions, closed dialogs going too.
             QApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             if (verbose)
                 std::fprintf(stderr, "%d %s\n", i + 1, qPrintable(log.last()));
+            watchdog.end();
             QString problem = unsound();
             if (problem.isEmpty() && timer.elapsed() > stepLimitMs)
                 problem = QString("the step took %1 ms").arg(timer.elapsed());
@@ -333,9 +394,10 @@ TEST_F(RandomScenarioTest, SeededUserStepsKeepTheWindowSound) {
         qEnvironmentVariable("ID_SCENARIO_SEEDS", QStringLiteral("1,2,3")).split(u',');
     const int steps = environmentNumber("ID_SCENARIO_STEPS", 2000);
     const int limit = environmentNumber("ID_SCENARIO_STEP_LIMIT_MS", 1000);
+    Watchdog watchdog(limit);
     for (const QString& seed : seeds) {
         SCOPED_TRACE("seed " + seed.toStdString());
-        run(seed.toUInt(), steps, limit);
+        run(seed.toUInt(), steps, limit, watchdog);
     }
 }
 

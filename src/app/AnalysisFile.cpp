@@ -1,0 +1,390 @@
+#include "app/AnalysisFile.h"
+
+#include "diagram/TickRule.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+// Beyond these a file is not an analysis of one well.
+constexpr qsizetype MostRows = 1'000'000;
+constexpr qsizetype LongestText = 1000;
+constexpr qsizetype LargestFile = 512LL * 1024 * 1024;
+
+QJsonArray numbers(const std::vector<double>& values) {
+    QJsonArray array;
+    for (double v : values)
+        array.append(v);
+    return array;
+}
+
+QString estimationName(EstimationMode mode) {
+    switch (mode) {
+    case EstimationMode::TransmissibilityFromSkin:
+        return QStringLiteral("transmissibilityFromSkin");
+    case EstimationMode::SkinFromTransmissibility:
+        return QStringLiteral("skinFromTransmissibility");
+    case EstimationMode::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+QJsonObject trendObject(const TrendRecord& t) {
+    return {{"kind", t.Kind},
+            {"coefficients", numbers(t.Coefficients.values())},
+            {"rateFrom", t.RateFrom},
+            {"rateTo", t.RateTo},
+            {"rSquared", t.RSquared},
+            {"coefficient", t.Coefficient}};
+}
+
+// Reads the fields of one JSON object and remembers the first problem, named by its path.
+class Reader {
+public:
+    explicit Reader(QString problem = {}) : problem_(std::move(problem)) {}
+
+    bool failed() const { return !problem_.isEmpty(); }
+    const QString& problem() const { return problem_; }
+    void fail(const QString& path, const QString& what) {
+        if (problem_.isEmpty())
+            problem_ = QStringLiteral("поле \"%1\" %2").arg(path, what);
+    }
+
+    QJsonValue field(const QJsonObject& o, const QString& path, const QString& key) {
+        const QJsonValue v = o.value(key);
+        if (v.isUndefined())
+            fail(path + key, QStringLiteral("отсутствует"));
+        return v;
+    }
+    QJsonObject object(const QJsonObject& o, const QString& path, const QString& key) {
+        const QJsonValue v = field(o, path, key);
+        if (!failed() && !v.isObject())
+            fail(path + key, QStringLiteral("должно быть объектом"));
+        return v.toObject();
+    }
+    QJsonArray array(const QJsonObject& o, const QString& path, const QString& key,
+                     qsizetype most) {
+        const QJsonValue v = field(o, path, key);
+        if (!failed() && !v.isArray())
+            fail(path + key, QStringLiteral("должно быть списком"));
+        const QJsonArray a = v.toArray();
+        if (!failed() && a.size() > most)
+            fail(path + key, QStringLiteral("слишком длинное (%1 элементов)").arg(a.size()));
+        return failed() ? QJsonArray() : a;
+    }
+    double number(const QJsonValue& v, const QString& path) {
+        if (failed())
+            return 0;
+        if (!v.isDouble()) {
+            fail(path, QStringLiteral("должно быть числом"));
+            return 0;
+        }
+        const double d = v.toDouble();
+        if (!std::isfinite(d))
+            fail(path, QStringLiteral("не конечное число"));
+        return d;
+    }
+    double number(const QJsonObject& o, const QString& path, const QString& key) {
+        return number(field(o, path, key), path + key);
+    }
+    int integer(const QJsonObject& o, const QString& path, const QString& key, int low,
+                int high) {
+        const double d = number(o, path, key);
+        if (failed())
+            return low;
+        if (d != std::floor(d) || d < low || d > high) {
+            fail(path + key, QStringLiteral("должно быть целым от %1 до %2").arg(low).arg(high));
+            return low;
+        }
+        return static_cast<int>(d);
+    }
+    bool boolean(const QJsonObject& o, const QString& path, const QString& key) {
+        const QJsonValue v = field(o, path, key);
+        if (!failed() && !v.isBool())
+            fail(path + key, QStringLiteral("должно быть true или false"));
+        return v.toBool();
+    }
+    QString text(const QJsonValue& v, const QString& path) {
+        if (failed())
+            return {};
+        if (!v.isString()) {
+            fail(path, QStringLiteral("должно быть текстом"));
+            return {};
+        }
+        const QString s = v.toString();
+        if (s.size() > LongestText)
+            fail(path, QStringLiteral("слишком длинный текст"));
+        return s;
+    }
+    QString text(const QJsonObject& o, const QString& path, const QString& key) {
+        return text(field(o, path, key), path + key);
+    }
+    std::vector<double> numbers(const QJsonObject& o, const QString& path, const QString& key,
+                                qsizetype most) {
+        const QJsonArray a = array(o, path, key, most);
+        std::vector<double> values;
+        values.reserve(static_cast<std::size_t>(a.size()));
+        for (qsizetype i = 0; i < a.size() && !failed(); ++i)
+            values.push_back(number(a.at(i), QStringLiteral("%1%2[%3]").arg(path, key).arg(i)));
+        return values;
+    }
+
+private:
+    QString problem_;
+};
+
+OneBasedArray<double> oneBased(const std::vector<double>& values) {
+    OneBasedArray<double> array;
+    array.values() = values;
+    return array;
+}
+
+TrendRecord readTrend(Reader& r, const QJsonObject& o, const QString& path) {
+    TrendRecord t;
+    t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, 4));
+    if (!r.failed() && t.Kind == 1)
+        r.fail(path + "kind", QStringLiteral("должно быть 0, 2, 3 или 4"));
+    const std::vector<double> c = r.numbers(o, path, "coefficients", 4);
+    if (!r.failed() && t.Kind != NoTrend && static_cast<int>(c.size()) != t.Kind)
+        r.fail(path + "coefficients", QStringLiteral("не соответствует виду линии тренда"));
+    t.Coefficients = oneBased(c);
+    t.RateFrom = r.number(o, path, "rateFrom");
+    t.RateTo = r.number(o, path, "rateTo");
+    t.RSquared = r.number(o, path, "rSquared");
+    t.Coefficient = r.number(o, path, "coefficient");
+    return t;
+}
+
+} // namespace
+
+QByteArray writeAnalysis(const AnalysisState& s) {
+    QJsonArray table;
+    for (const MeasurementRow& row : s.Table)
+        table.append(QJsonArray{row.Rate, row.Pressure, row.Date});
+    const FormationInputs& f = s.Inputs;
+    const QJsonObject document{
+        {"format", AnalysisFileFormat},
+        {"version", AnalysisFileVersion},
+        {"wellType", s.WellType},
+        {"table", table},
+        {"inputs",
+         QJsonObject{{"Pnas", f.Pnas},
+                     {"Skin", f.Skin},
+                     {"Rkontur", f.Rkontur},
+                     {"Rwell", f.Rwell},
+                     {"saturationPressure", f.SaturationPressure},
+                     {"skinFactor", f.SkinFactor},
+                     {"transmissibility", f.Transmissibility},
+                     {"drainageRadius", f.DrainageRadius},
+                     {"wellRadius", f.WellRadius}}},
+        {"estimation", estimationName(s.Estimation)},
+        {"selectionMode", s.SelectionMode},
+        {"manualPick", s.ManualPick},
+        {"autoSearch", s.AutoSearch},
+        {"measurements",
+         QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
+                     {"pressures", numbers(s.Measurements.pressures().values())},
+                     {"count", s.MeasurementCount}}},
+        {"fitSet",
+         QJsonObject{{"rates", numbers(s.FitRates.values())},
+                     {"pressures", numbers(s.FitPressures.values())},
+                     {"count", s.FitPointCount},
+                     {"rateFrom", s.FitRateFrom},
+                     {"rateTo", s.FitRateTo}}},
+        {"axes",
+         QJsonObject{{"diagramRateMin", s.IdAxisXMin},
+                     {"diagramRateMax", s.IdAxisXMax},
+                     {"diagramPressureTop", s.IdAxisYTop},
+                     {"diagramPressureBottom", s.IdAxisYBottom},
+                     {"piRateMin", s.PiAxisXMin},
+                     {"piRateMax", s.PiAxisXMax},
+                     {"piIndexTop", s.PiAxisYTop},
+                     {"piIndexBottom", s.PiAxisYBottom}}},
+        {"trendCount", s.TrendCount},
+        {"trends", QJsonArray{trendObject(s.FirstTrend), trendObject(s.SecondTrend)}},
+        {"results",
+         QJsonObject{{"productivityIndex", s.ProductivityIndex},
+                     {"secondProductivityIndex", s.SecondProductivityIndex},
+                     {"reservoirPressure", s.ReservoirPressure},
+                     {"allowedPressure", s.AllowedBottomholePressure}}},
+        {"resultRows",
+         [&] {
+             QJsonArray rows;
+             for (const ResultRow& row : s.ResultRows)
+                 rows.append(QJsonArray{row.caption, row.value});
+             return rows;
+         }()},
+        {"selection", QJsonArray{s.SelectionX1, s.SelectionY1, s.SelectionX2, s.SelectionY2}},
+        {"shown",
+         QJsonObject{{"diagram", s.DiagramShown},
+                     {"piChart", s.PiChartShown},
+                     {"results", s.ResultsShown},
+                     {"allowedPressureBoxes", s.AllowedPressureBoxesShown}}},
+    };
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+AnalysisFileRead readAnalysis(const QByteArray& bytes) {
+    const auto refused = [](const QString& why) {
+        return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
+    };
+    if (bytes.size() > LargestFile)
+        return refused(QStringLiteral("он слишком велик для анализа одной скважины"));
+    QJsonParseError parse;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError || !json.isObject())
+        return refused(QStringLiteral("это не файл анализа (%1, позиция %2)")
+                           .arg(parse.errorString())
+                           .arg(parse.offset));
+    const QJsonObject o = json.object();
+    if (o.value("format").toString() != AnalysisFileFormat)
+        return refused(QStringLiteral("это не файл анализа индикаторной диаграммы"));
+    const QJsonValue version = o.value("version");
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return refused(QStringLiteral("у файла нет номера версии"));
+    if (version.toDouble() > AnalysisFileVersion)
+        return refused(QStringLiteral("он создан более новой версией программы (версия файла "
+                                      "%1, эта программа читает до %2)")
+                           .arg(version.toDouble())
+                           .arg(AnalysisFileVersion));
+
+    Reader r;
+    AnalysisState s;
+    s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
+    const QJsonArray table = r.array(o, "", "table", MostRows);
+    for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("table[%1]").arg(i);
+        const QJsonValue rowValue = table.at(i);
+        if (!rowValue.isArray() || rowValue.toArray().size() != 3) {
+            r.fail(path, QStringLiteral("должно быть списком из трёх текстов"));
+            break;
+        }
+        const QJsonArray row = rowValue.toArray();
+        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
+                        r.text(row.at(2), path + "[2]")});
+    }
+    const QJsonObject inputs = r.object(o, "", "inputs");
+    FormationInputs& f = s.Inputs;
+    f.Pnas = r.text(inputs, "inputs.", "Pnas");
+    f.Skin = r.text(inputs, "inputs.", "Skin");
+    f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
+    f.Rwell = r.text(inputs, "inputs.", "Rwell");
+    f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
+    f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
+    f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
+    f.DrainageRadius = r.number(inputs, "inputs.", "drainageRadius");
+    f.WellRadius = r.number(inputs, "inputs.", "wellRadius");
+    const QString estimation = r.text(o, "", "estimation");
+    if (estimation == estimationName(EstimationMode::TransmissibilityFromSkin))
+        s.Estimation = EstimationMode::TransmissibilityFromSkin;
+    else if (estimation == estimationName(EstimationMode::SkinFromTransmissibility))
+        s.Estimation = EstimationMode::SkinFromTransmissibility;
+    else if (estimation == estimationName(EstimationMode::None))
+        s.Estimation = EstimationMode::None;
+    else
+        r.fail("estimation", QStringLiteral("содержит неизвестный способ оценки"));
+    s.SelectionMode = r.boolean(o, "", "selectionMode");
+    s.ManualPick = r.boolean(o, "", "manualPick");
+    s.AutoSearch = r.boolean(o, "", "autoSearch");
+
+    const QJsonObject measured = r.object(o, "", "measurements");
+    const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
+    const std::vector<double> pressures =
+        r.numbers(measured, "measurements.", "pressures", MostRows);
+    if (!r.failed() && rates.size() != pressures.size())
+        r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
+    for (std::size_t i = 0; i < rates.size() && !r.failed(); ++i)
+        s.Measurements.append(rates[i], pressures[i]);
+    s.MeasurementCount = r.integer(measured, "measurements.", "count", 0,
+                                   static_cast<int>(rates.size()));
+
+    const QJsonObject fit = r.object(o, "", "fitSet");
+    s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
+    s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
+    if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
+        r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
+    s.FitPointCount = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+    s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
+    s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
+
+    const QJsonObject axes = r.object(o, "", "axes");
+    s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
+    s.IdAxisXMax = r.number(axes, "axes.", "diagramRateMax");
+    s.IdAxisYTop = r.number(axes, "axes.", "diagramPressureTop");
+    s.IdAxisYBottom = r.number(axes, "axes.", "diagramPressureBottom");
+    s.PiAxisXMin = r.number(axes, "axes.", "piRateMin");
+    s.PiAxisXMax = r.number(axes, "axes.", "piRateMax");
+    s.PiAxisYTop = r.number(axes, "axes.", "piIndexTop");
+    s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
+
+    s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
+    const QJsonArray trends = r.array(o, "", "trends", 2);
+    if (!r.failed() && trends.size() != 2)
+        r.fail("trends", QStringLiteral("должно содержать две записи"));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QJsonValue t = trends.at(slot - 1);
+        const QString path = QStringLiteral("trends[%1].").arg(slot - 1);
+        if (!t.isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            s.trend(slot) = readTrend(r, t.toObject(), path);
+    }
+
+    const QJsonObject results = r.object(o, "", "results");
+    s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
+    s.SecondProductivityIndex = r.number(results, "results.", "secondProductivityIndex");
+    s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
+    s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
+
+    // The table's rows as they were shown (before a rebuild they need not follow the results).
+    const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
+    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("resultRows[%1]").arg(i);
+        const QJsonArray row = resultRows.at(i).toArray();
+        if (!resultRows.at(i).isArray() || row.size() != 2) {
+            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
+            break;
+        }
+        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
+    }
+    const QJsonArray selection = r.array(o, "", "selection", 4);
+    if (!r.failed() && selection.size() != 4)
+        r.fail("selection", QStringLiteral("должно содержать четыре числа"));
+    if (!r.failed()) {
+        s.SelectionX1 = r.number(selection.at(0), "selection[0]");
+        s.SelectionY1 = r.number(selection.at(1), "selection[1]");
+        s.SelectionX2 = r.number(selection.at(2), "selection[2]");
+        s.SelectionY2 = r.number(selection.at(3), "selection[3]");
+    }
+    const QJsonObject shown = r.object(o, "", "shown");
+    s.DiagramShown = r.boolean(shown, "shown.", "diagram");
+    s.PiChartShown = r.boolean(shown, "shown.", "piChart");
+    s.ResultsShown = r.boolean(shown, "shown.", "results");
+    s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
+    if (r.failed())
+        return refused(r.problem());
+
+    // A shown chart must be one the program could draw.
+    if (s.DiagramShown) {
+        if (auto fault = axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", "ИД"))
+            return refused(QStringLiteral("ось дебита диаграммы не может быть построена"));
+        if (auto fault = axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
+            return refused(QStringLiteral("ось давления диаграммы не может быть построена"));
+    }
+    if (s.PiChartShown) {
+        if (auto fault = axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
+            return refused(QStringLiteral("ось дебита графика PI-Q не может быть построена"));
+        if (auto fault = axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", "PI-Q"))
+            return refused(QStringLiteral("ось графика PI-Q не может быть построена"));
+    }
+    return {s, {}};
+}
+
+} // namespace id

@@ -36,12 +36,9 @@ QString estimationName(EstimationMode mode) {
 }
 
 QJsonObject trendObject(const TrendRecord& t) {
-    return {{"kind", t.Kind},
-            {"coefficients", numbers(t.Coefficients.values())},
-            {"rateFrom", t.RateFrom},
-            {"rateTo", t.RateTo},
-            {"rSquared", t.RSquared},
-            {"coefficient", t.Coefficient}};
+    return {{"kind", t.Kind},         {"coefficients", numbers(t.Coefficients.values())},
+            {"rateFrom", t.RateFrom}, {"rateTo", t.RateTo},
+            {"rSquared", t.RSquared}, {"coefficient", t.Coefficient}};
 }
 
 // Reads the fields of one JSON object and remembers the first problem, named by its path.
@@ -93,8 +90,7 @@ public:
     double number(const QJsonObject& o, const QString& path, const QString& key) {
         return number(field(o, path, key), path + key);
     }
-    int integer(const QJsonObject& o, const QString& path, const QString& key, int low,
-                int high) {
+    int integer(const QJsonObject& o, const QString& path, const QString& key, int low, int high) {
         const double d = number(o, path, key);
         if (failed())
             return low;
@@ -173,46 +169,41 @@ QByteArray writeAnalysis(const AnalysisState& s) {
         {"version", AnalysisFileVersion},
         {"wellType", s.WellType},
         {"table", table},
-        {"inputs",
-         QJsonObject{{"Pnas", f.Pnas},
-                     {"Skin", f.Skin},
-                     {"Rkontur", f.Rkontur},
-                     {"Rwell", f.Rwell},
-                     {"saturationPressure", f.SaturationPressure},
-                     {"skinFactor", f.SkinFactor},
-                     {"transmissibility", f.Transmissibility},
-                     {"drainageRadius", f.DrainageRadius},
-                     {"wellRadius", f.WellRadius}}},
+        {"inputs", QJsonObject{{"Pnas", f.Pnas},
+                               {"Skin", f.Skin},
+                               {"Rkontur", f.Rkontur},
+                               {"Rwell", f.Rwell},
+                               {"saturationPressure", f.SaturationPressure},
+                               {"skinFactor", f.SkinFactor},
+                               {"transmissibility", f.Transmissibility},
+                               {"drainageRadius", f.DrainageRadius},
+                               {"wellRadius", f.WellRadius}}},
         {"estimation", estimationName(s.Estimation)},
         {"selectionMode", s.SelectionMode},
         {"manualPick", s.ManualPick},
         {"autoSearch", s.AutoSearch},
-        {"measurements",
-         QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
-                     {"pressures", numbers(s.Measurements.pressures().values())},
-                     {"count", s.MeasurementCount}}},
-        {"fitSet",
-         QJsonObject{{"rates", numbers(s.FitRates.values())},
-                     {"pressures", numbers(s.FitPressures.values())},
-                     {"count", s.FitPointCount},
-                     {"rateFrom", s.FitRateFrom},
-                     {"rateTo", s.FitRateTo}}},
-        {"axes",
-         QJsonObject{{"diagramRateMin", s.IdAxisXMin},
-                     {"diagramRateMax", s.IdAxisXMax},
-                     {"diagramPressureTop", s.IdAxisYTop},
-                     {"diagramPressureBottom", s.IdAxisYBottom},
-                     {"piRateMin", s.PiAxisXMin},
-                     {"piRateMax", s.PiAxisXMax},
-                     {"piIndexTop", s.PiAxisYTop},
-                     {"piIndexBottom", s.PiAxisYBottom}}},
+        {"measurements", QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
+                                     {"pressures", numbers(s.Measurements.pressures().values())},
+                                     {"count", s.MeasurementCount}}},
+        {"fitSet", QJsonObject{{"rates", numbers(s.FitRates.values())},
+                               {"pressures", numbers(s.FitPressures.values())},
+                               {"count", s.FitPointCount},
+                               {"rateFrom", s.FitRateFrom},
+                               {"rateTo", s.FitRateTo}}},
+        {"axes", QJsonObject{{"diagramRateMin", s.IdAxisXMin},
+                             {"diagramRateMax", s.IdAxisXMax},
+                             {"diagramPressureTop", s.IdAxisYTop},
+                             {"diagramPressureBottom", s.IdAxisYBottom},
+                             {"piRateMin", s.PiAxisXMin},
+                             {"piRateMax", s.PiAxisXMax},
+                             {"piIndexTop", s.PiAxisYTop},
+                             {"piIndexBottom", s.PiAxisYBottom}}},
         {"trendCount", s.TrendCount},
         {"trends", QJsonArray{trendObject(s.FirstTrend), trendObject(s.SecondTrend)}},
-        {"results",
-         QJsonObject{{"productivityIndex", s.ProductivityIndex},
-                     {"secondProductivityIndex", s.SecondProductivityIndex},
-                     {"reservoirPressure", s.ReservoirPressure},
-                     {"allowedPressure", s.AllowedBottomholePressure}}},
+        {"results", QJsonObject{{"productivityIndex", s.ProductivityIndex},
+                                {"secondProductivityIndex", s.SecondProductivityIndex},
+                                {"reservoirPressure", s.ReservoirPressure},
+                                {"allowedPressure", s.AllowedBottomholePressure}}},
         {"resultRows",
          [&] {
              QJsonArray rows;
@@ -221,11 +212,10 @@ QByteArray writeAnalysis(const AnalysisState& s) {
              return rows;
          }()},
         {"selection", QJsonArray{s.SelectionX1, s.SelectionY1, s.SelectionX2, s.SelectionY2}},
-        {"shown",
-         QJsonObject{{"diagram", s.DiagramShown},
-                     {"piChart", s.PiChartShown},
-                     {"results", s.ResultsShown},
-                     {"allowedPressureBoxes", s.AllowedPressureBoxesShown}}},
+        {"shown", QJsonObject{{"diagram", s.DiagramShown},
+                              {"piChart", s.PiChartShown},
+                              {"results", s.ResultsShown},
+                              {"allowedPressureBoxes", s.AllowedPressureBoxesShown}}},
     };
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
@@ -239,8 +229,8 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     QJsonParseError parse;
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
     if (parse.error != QJsonParseError::NoError || !json.isObject())
-        return refused(QStringLiteral("это не файл анализа (%1, позиция %2)")
-                           .arg(parse.errorString())
+        return refused(QStringLiteral("это не файл анализа, или он повреждён (ошибка в знаке "
+                                      "%1)")
                            .arg(parse.offset));
     const QJsonObject o = json.object();
     if (o.value("format").toString() != AnalysisFileFormat)
@@ -302,8 +292,8 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
         r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
     for (std::size_t i = 0; i < rates.size() && !r.failed(); ++i)
         s.Measurements.append(rates[i], pressures[i]);
-    s.MeasurementCount = r.integer(measured, "measurements.", "count", 0,
-                                   static_cast<int>(rates.size()));
+    s.MeasurementCount =
+        r.integer(measured, "measurements.", "count", 0, static_cast<int>(rates.size()));
 
     const QJsonObject fit = r.object(o, "", "fitSet");
     s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));

@@ -1,0 +1,139 @@
+#include "app/AnalysisFile.h"
+#include "support/QtPrinters.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace id {
+namespace {
+
+// An analysis with every part away from its default.
+AnalysisState everything() {
+    AnalysisState s;
+    s.WellType = InjectionWell;
+    s.Table = {{"10", "20,5", "01.02.2023"}, {"20", "", ""}, {"", "17", "x"}};
+    s.Inputs = {"", "-2", "500", "0.1", 2, -2, 10, 500, 0.1};
+    s.Estimation = EstimationMode::TransmissibilityFromSkin;
+    s.SelectionMode = true;
+    s.AutoSearch = true;
+    s.Measurements.append(10, 20.5);
+    s.Measurements.append(30, 17);
+    s.MeasurementCount = 2;
+    s.FitRates = {10, 30};
+    s.FitPressures = {20.5, 17};
+    s.FitPointCount = 2;
+    s.FitRateFrom = 10;
+    s.FitRateTo = 30;
+    s.IdAxisXMax = 40;
+    s.IdAxisYTop = 0;
+    s.IdAxisYBottom = 25;
+    s.PiAxisXMax = 40;
+    s.PiAxisYTop = 12.5;
+    s.TrendCount = 2;
+    s.FirstTrend = {LinearTrend, {0.175, 18.75}, 0, 30, 1, 5.714285714285714};
+    s.SecondTrend = {CubicTrend, {1e-9, -2e-5, 0.3, 1}, 10, 30, 0.9987654321, 0};
+    s.ProductivityIndex = 5.714285714285714;
+    s.ReservoirPressure = 18.75;
+    s.AllowedBottomholePressure = 12.64;
+    s.ResultRows = {{"Коэф.приемистости 1, м3/(сут*МПа)", "5,71"},
+                    {"Пластовое давление, МПа", "18,75"}};
+    s.SelectionX1 = 1.5;
+    s.SelectionY2 = -3;
+    s.DiagramShown = true;
+    s.PiChartShown = true;
+    s.AllowedPressureBoxesShown = true;
+    return s;
+}
+
+TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {
+    for (const AnalysisState& s : {AnalysisState{}, everything()}) {
+        const AnalysisFileRead read = readAnalysis(writeAnalysis(s));
+        ASSERT_TRUE(read.state) << read.error.toStdString();
+        EXPECT_TRUE(*read.state == s);
+    }
+    const QJsonObject o = QJsonDocument::fromJson(writeAnalysis(everything())).object();
+    EXPECT_EQ(o.value("format").toString(), "indicator-diagram-analysis");
+    EXPECT_EQ(o.value("version").toInt(), 1);
+}
+
+// Files that are not ours, broken or absurd: refused with a message naming the problem.
+TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
+    const QByteArray good = writeAnalysis(everything());
+    const auto edited = [&](const std::function<void(QJsonObject&)>& change) {
+        QJsonObject o = QJsonDocument::fromJson(good).object();
+        change(o);
+        return QJsonDocument(o).toJson();
+    };
+    const auto set = [&](const char* key, const QJsonValue& value) {
+        return edited([&](QJsonObject& o) { o[key] = value; });
+    };
+    const auto setIn = [&](const char* object, const char* key, const QJsonValue& value) {
+        return edited([&](QJsonObject& o) {
+            QJsonObject inner = o[object].toObject();
+            inner[key] = value;
+            o[object] = inner;
+        });
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString problem;
+    };
+    const Case cases[] = {
+        {"empty file", "", "это не файл анализа"},
+        {"plain text", "Дебит;Давление\n10;20\n", "это не файл анализа"},
+        {"a JSON list", "[1, 2, 3]", "это не файл анализа"},
+        {"another program's JSON", R"({"format": "spreadsheet", "version": 1})",
+         "не файл анализа индикаторной диаграммы"},
+        {"truncated", good.left(good.size() / 2), "это не файл анализа"},
+        {"no version", edited([](QJsonObject& o) { o.remove("version"); }), "нет номера версии"},
+        {"newer version", set("version", 2), "более новой версией программы"},
+        {"missing table", edited([](QJsonObject& o) { o.remove("table"); }),
+         "поле \"table\" отсутствует"},
+        {"well type as text", set("wellType", "1"), "поле \"wellType\" должно быть числом"},
+        {"unknown well type", set("wellType", 3), "\"wellType\" должно быть целым от 1 до 2"},
+        {"infinite number",
+         QByteArray(good).replace("\"reservoirPressure\": 18.75", "\"reservoirPressure\": 1e999"),
+         "это не файл анализа"},
+        {"NaN",
+         QByteArray(good).replace("\"reservoirPressure\": 18.75", "\"reservoirPressure\": NaN"),
+         "это не файл анализа"},
+        {"short table row", set("table", QJsonArray{QJsonArray{"1", "2"}}),
+         "\"table[0]\" должно быть списком из трёх текстов"},
+        {"number in the table", set("table", QJsonArray{QJsonArray{"1", 2, ""}}),
+         "\"table[0][1]\" должно быть текстом"},
+        {"endless text", setIn("inputs", "Pnas", QString(5000, u'1')), "слишком длинный текст"},
+        {"count beyond the points", setIn("measurements", "count", 3),
+         "\"measurements.count\" должно быть целым от 0 до 2"},
+        {"rates without pressures", setIn("measurements", "pressures", QJsonArray{1}),
+         "разное число дебитов и давлений"},
+        {"three trends", set("trendCount", 3), "\"trendCount\" должно быть целым от 0 до 2"},
+        {"coefficients for another kind",
+         set("trends", QJsonArray{QJsonObject{{"kind", 4},
+                                              {"coefficients", QJsonArray{1, 2}},
+                                              {"rateFrom", 0},
+                                              {"rateTo", 1},
+                                              {"rSquared", 1},
+                                              {"coefficient", 0}},
+                                  QJsonObject{}}),
+         "не соответствует виду линии тренда"},
+        {"unknown estimate", set("estimation", "magic"), "неизвестный способ оценки"},
+        {"shown axis beyond the limit", setIn("axes", "diagramRateMax", 1e11),
+         "ось дебита диаграммы не может быть построена"},
+        {"absurd size", set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}}),
+         "\"resultRows\" слишком длинное"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnalysisFileRead read = readAnalysis(c.bytes);
+        EXPECT_FALSE(read.state);
+        EXPECT_TRUE(read.error.startsWith("Файл не открыт: ")) << read.error.toStdString();
+        EXPECT_TRUE(read.error.contains(c.problem)) << read.error.toStdString();
+    }
+}
+
+} // namespace
+} // namespace id

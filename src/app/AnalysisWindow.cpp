@@ -2,6 +2,7 @@
 
 #include "analysis/EstimationModes.h"
 #include "analysis/ResultRows.h"
+#include "app/AnalysisFile.h"
 #include "app/ShellCommands.h"
 #include "app/WellDatabase.h"
 #include "app/WorkWindow.h"
@@ -9,6 +10,7 @@
 #include "charts/ChartUtilities.h"
 #include "measurements/ClipboardTable.h"
 #include "platform/ClipboardPort.h"
+#include "platform/FilePort.h"
 #include "platform/FlexGrid.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureSurface.h"
@@ -19,6 +21,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCursor>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -28,6 +32,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -83,11 +88,12 @@ QString estimateCaption(EstimationMode mode) {
 
 AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
                                const StartOptions& options, MessagePort& messages,
-                               ClipboardPort& clipboard, SpreadsheetFitService& fits,
-                               QObject* parent)
+                               ClipboardPort& clipboard, FilePort& files,
+                               SpreadsheetFitService& fits, QObject* parent)
     : QObject(parent), frame_(frame), form_(form), menus_(menus), options_(options),
-      messages_(messages), clipboard_(clipboard), fits_(fits) {
+      messages_(messages), clipboard_(clipboard), files_(files), fits_(fits) {
     state_.WellType = options.WellType;
+    saved_ = state_;
     shownWellType_ = state_.WellType;
     bindMenus();
     bindControls();
@@ -107,18 +113,25 @@ AnalysisWindow::~AnalysisWindow() {
         o->disconnect(this);
 }
 
-bool AnalysisWindow::run(const Command& command) {
+void AnalysisWindow::takeInputTexts() {
     // Typing into the formation boxes changes nothing until a command reads them.
     state_.Inputs.Pnas = form_.Pnas->text();
     state_.Inputs.Skin = form_.Skin->text();
     state_.Inputs.Rkontur = form_.Rkontur->text();
     state_.Inputs.Rwell = form_.Rwell->text();
+}
+
+bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
+    takeInputTexts();
+    const AnalysisState before = state_;
     CommandContext context{fits_, options_, {}};
     AnalysisState next = state_;
     bool done = true;
     try {
         command(next, context);
         state_ = std::move(next);
+        if (!undoLabel.isNull() && !(state_ == before))
+            history_.record(before, undoLabel);
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
         done = false;
@@ -133,37 +146,46 @@ void AnalysisWindow::bindMenus() {
     const MenuTree& m = menus_;
     using S = AnalysisState;
     using C = CommandContext;
-    // The menu items that are commands on the analysis, and their commands.
-    const std::pair<QAction*, Command> commands[] = {
-        {m.mIdAdd, [](S& s, C& c) { BuildCharts(s, c); }},
-        {m.mEditWellDob, [](S& s, C&) { SwitchWellType(s, ProducingWell); }},
-        {m.mEditWellNag, [](S& s, C&) { SwitchWellType(s, InjectionWell); }},
-        {m.mTrendLine, [](S& s, C& c) { addTrendByAllPoints(s, c, LinearTrend); }},
-        {m.mTrendPolinom2, [](S& s, C& c) { addTrendByAllPoints(s, c, QuadraticTrend); }},
-        {m.mTrendPolinom3, [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); }},
-        {m.mTrendAddSelectPoint, [](S& s, C& c) { toggleSelectionMode(s, c); }},
-        {m.mTrendDelete, [](S& s, C& c) { deleteTrends(s, c); }},
+    // The menu items that are commands on the analysis, their commands and undo labels.
+    const std::tuple<QAction*, Command, QString> commands[] = {
+        {m.mIdAdd, [](S& s, C& c) { BuildCharts(s, c); }, "построение графика"},
+        {m.mEditWellDob, [](S& s, C&) { SwitchWellType(s, ProducingWell); }, "тип скважины"},
+        {m.mEditWellNag, [](S& s, C&) { SwitchWellType(s, InjectionWell); }, "тип скважины"},
+        {m.mTrendLine, [](S& s, C& c) { addTrendByAllPoints(s, c, LinearTrend); }, "линия тренда"},
+        {m.mTrendPolinom2, [](S& s, C& c) { addTrendByAllPoints(s, c, QuadraticTrend); },
+         "линия тренда"},
+        {m.mTrendPolinom3, [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); },
+         "линия тренда"},
+        {m.mTrendAddSelectPoint, [](S& s, C& c) { toggleSelectionMode(s, c); },
+         "выбор точек"},
+        {m.mTrendDelete, [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
         {m.mIdSkinGidro,
          [](S& s, C& c) {
              selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);
-         }},
+         },
+         "оценка"},
         {m.mIdSkinSkin,
          [](S& s, C& c) {
              selectEstimatingMode(s, EstimationMode::SkinFromTransmissibility, c.messages);
-         }},
-        {m.mIdSkinNot, [](S& s, C&) { withoutEstimate(s); }},
+         },
+         "оценка"},
+        {m.mIdSkinNot, [](S& s, C&) { withoutEstimate(s); }, "оценка"},
     };
-    for (const auto& [item, command] : commands)
-        connect(item, &QAction::triggered, this, [this, command] { run(command); });
+    for (const auto& [item, command, label] : commands)
+        connect(item, &QAction::triggered, this,
+                [this, command, label] { run(command, label); });
     connect(m.mEditPastRow, &QAction::triggered, this, [this] {
-        runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); });
+        runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); },
+                     QStringLiteral("вставка строки"));
     });
     connect(m.mEditPaste, &QAction::triggered, this, [this] {
         const QString text = clipboard_.text();
         QStringList messages;
-        runTableEdit([&](AnalysisState s, TableCursor c) {
-            return pasteMeasurements(std::move(s), c, text, messages);
-        });
+        runTableEdit(
+            [&](AnalysisState s, TableCursor c) {
+                return pasteMeasurements(std::move(s), c, text, messages);
+            },
+            QStringLiteral("вставка"));
         for (const QString& message : messages)
             messages_.showMessage(message);
     });
@@ -193,6 +215,12 @@ void AnalysisWindow::bindMenus() {
     connect(m.mIdFormatYPIQ, &QAction::triggered, this,
             [this] { openAxisDialog(AxisChoice::PiIndex); });
     connect(m.mEditSave, &QAction::triggered, this, &AnalysisWindow::SaveResults);
+    connect(m.mEditUndo, &QAction::triggered, this, &AnalysisWindow::undo);
+    connect(m.mEditRedo, &QAction::triggered, this, &AnalysisWindow::redo);
+    connect(m.mFileNew, &QAction::triggered, this, [this] { newAnalysis(); });
+    connect(m.mFileOpen, &QAction::triggered, this, [this] { openAnalysis(); });
+    connect(m.mFileSave, &QAction::triggered, this, [this] { saveAnalysis(); });
+    connect(m.mFileSaveAs, &QAction::triggered, this, [this] { saveAnalysisAs(); });
     connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
     connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
     connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
@@ -206,9 +234,11 @@ void AnalysisWindow::bindControls() {
             return;
         const int last = options_.lastDataColumn();
         if (event->key() == Qt::Key_Delete) {
-            runTableEdit([last](AnalysisState s, TableCursor c) {
-                return deleteSelection(std::move(s), c, last);
-            });
+            runTableEdit(
+                [last](AnalysisState s, TableCursor c) {
+                    return deleteSelection(std::move(s), c, last);
+                },
+                QStringLiteral("удаление"));
             return;
         }
         QChar character;
@@ -225,9 +255,11 @@ void AnalysisWindow::bindControls() {
             character = text.at(0);
         }
         QStringList messages;
-        runTableEdit([&](AnalysisState s, TableCursor c) {
-            return typeCharacter(std::move(s), c, character, last, messages);
-        });
+        runTableEdit(
+            [&](AnalysisState s, TableCursor c) {
+                return typeCharacter(std::move(s), c, character, last, messages);
+            },
+            QStringLiteral("ввод"));
         for (const QString& message : messages)
             messages_.showMessage(message);
     });
@@ -259,13 +291,16 @@ void AnalysisWindow::bindControls() {
     for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell})
         box->installEventFilter(this);
     connect(form_.Pnas, &QLineEdit::textChanged, this, [this](const QString& text) {
-        run([text](AnalysisState& s, CommandContext&) { saturationPressureEdited(s, text); });
+        run([text](AnalysisState& s, CommandContext&) { saturationPressureEdited(s, text); },
+            QStringLiteral("давление насыщения"));
     });
     for (const auto& [box, number] : {std::pair{form_.Check1, 1}, {form_.Check2, 2}})
         connect(box, &QCheckBox::toggled, this, [this, number](bool ticked) {
-            run([number, ticked](AnalysisState& s, CommandContext& c) {
-                tickAllowedPressureBox(s, c, number, ticked);
-            });
+            run(
+                [number, ticked](AnalysisState& s, CommandContext& c) {
+                    tickAllowedPressureBox(s, c, number, ticked);
+                },
+                QStringLiteral("способ определения Pз"));
         });
     connect(form_.Picture4, &PictureSurface::mousePressed, this, &AnalysisWindow::onPlotPressed);
     connect(form_.Picture4, &PictureSurface::mouseMoved, this, &AnalysisWindow::onPlotMoved);
@@ -278,7 +313,8 @@ void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
     constexpr int RightMouseButton = 2;
     if (button == RightMouseButton && shift == ShiftAlone && state_.ManualPick &&
         !state_.AutoSearch)
-        run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); });
+        run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); },
+            QStringLiteral("выбор Pз"));
     pressSelection(drag_, state_.SelectionMode, button, shift, x, y);
     showRubberBands();
 }
@@ -294,7 +330,9 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
     if (button != LeftMouseButton || !state_.SelectionMode)
         return;
     SelectionPopup popup = SelectionPopup::None;
-    run([&](AnalysisState& s, CommandContext&) { popup = releaseSelection(s, drag_, x, y); });
+    // The selection itself is no step of its own: the trend chosen from it is.
+    run([&](AnalysisState& s, CommandContext&) { popup = releaseSelection(s, drag_, x, y); },
+        NoUndo);
     if (popup != SelectionPopup::None) {
         const MenuTree& m = menus_;
         const bool line = popup == SelectionPopup::Line;
@@ -315,9 +353,9 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
         else if (chosen == m.mSelPointTrendPolinom3)
             kind = CubicTrend;
         if (kind != NoTrend && chosen->isEnabled())
-            run([kind](AnalysisState& s, CommandContext& c) {
-                addTrendByPickedPoints(s, c, kind);
-            });
+            run([kind](AnalysisState& s,
+                       CommandContext& c) { addTrendByPickedPoints(s, c, kind); },
+                QStringLiteral("линия тренда"));
     }
     drag_.bands.rectangleShown = false;
     drag_.bands.lineShown = false;
@@ -355,7 +393,8 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
         // user left no box then.
         if (!presenting_ && !focusStaysWithTheWindow(reason) &&
             (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell))
-            run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); });
+            run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); },
+                QStringLiteral("параметры пласта"));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -366,14 +405,16 @@ TableCursor AnalysisWindow::tableCursor() const {
 }
 
 void AnalysisWindow::runTableEdit(
-    const std::function<TableEdit(AnalysisState, TableCursor)>& edit) {
+    const std::function<TableEdit(AnalysisState, TableCursor)>& edit, const QString& undoLabel) {
     const TableCursor before = tableCursor();
     TableCursor after = before;
-    run([&](AnalysisState& s, CommandContext&) {
-        TableEdit result = edit(std::move(s), before);
-        s = std::move(result.state);
-        after = result.cursor;
-    });
+    run(
+        [&](AnalysisState& s, CommandContext&) {
+            TableEdit result = edit(std::move(s), before);
+            s = std::move(result.state);
+            after = result.cursor;
+        },
+        undoLabel);
     if (after != before)
         form_.MSFlexGrid1->setCurrentCellAt(after.Row, after.Col);
 }
@@ -400,9 +441,20 @@ void AnalysisWindow::present() {
         drawn_ = state_;
     }
     const AnalysisState& s = state_;
+    QString title = frameCaption(s.WellType);
+    if (!filePath_.isEmpty())
+        title += QStringLiteral(" — ") + QFileInfo(filePath_).fileName();
+    frame_.setWindowTitle(title);
+    menus_.mEditUndo->setEnabled(history_.canUndo());
+    menus_.mEditUndo->setText(history_.canUndo()
+                                  ? QStringLiteral("Отменить: ") + history_.undoLabel()
+                                  : QStringLiteral("Отменить"));
+    menus_.mEditRedo->setEnabled(history_.canRedo());
+    menus_.mEditRedo->setText(history_.canRedo()
+                                  ? QStringLiteral("Повторить: ") + history_.redoLabel()
+                                  : QStringLiteral("Повторить"));
     if (s.WellType != shownWellType_) {
         shownWellType_ = s.WellType;
-        frame_.setWindowTitle(frameCaption(s.WellType));
         form_.applyWellTypeHeader(s.WellType);
         form_.placeDiagram(s.WellType);
     }
@@ -560,11 +612,133 @@ void AnalysisWindow::openAxisDialog(AxisChoice axis) {
     delete axisDialog_;
     axisDialog_ = new AxisRangeDialog(axis, lo, hi, frame_, messages_,
                                       [this, axis](double low, double high, bool automatic) {
-                                          return run([=](AnalysisState& s, CommandContext& c) {
-                                              setAxisRange(s, c, axis, low, high, automatic);
-                                          });
+                                          return run(
+                                              [=](AnalysisState& s, CommandContext& c) {
+                                                  setAxisRange(s, c, axis, low, high, automatic);
+                                              },
+                                              QStringLiteral("формат оси"));
                                       });
     axisDialog_->show();
+}
+
+bool AnalysisWindow::modified() {
+    return !(state_ == saved_);
+}
+
+void AnalysisWindow::replaceDocument(AnalysisState document) {
+    delete axisDialog_;
+    drag_ = {};
+    state_ = std::move(document);
+    present();
+    showRubberBands();
+}
+
+void AnalysisWindow::undo() {
+    if (!history_.canUndo())
+        return;
+    takeInputTexts();
+    replaceDocument(history_.undo(state_));
+}
+
+void AnalysisWindow::redo() {
+    if (!history_.canRedo())
+        return;
+    takeInputTexts();
+    replaceDocument(history_.redo(state_));
+}
+
+namespace {
+const QString AnalysisFilter = QStringLiteral("Анализ индикаторной диаграммы (*.ida)");
+constexpr qint64 LargestAnalysisFile = 512LL * 1024 * 1024;
+} // namespace
+
+bool AnalysisWindow::confirmDiscard() {
+    takeInputTexts();
+    if (!modified())
+        return true;
+    switch (messages_.ask(QStringLiteral("Сохранить изменения в анализе?"))) {
+    case MessagePort::Answer::Yes:
+        return saveAnalysis();
+    case MessagePort::Answer::No:
+        return true;
+    case MessagePort::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool AnalysisWindow::newAnalysis() {
+    if (!confirmDiscard())
+        return false;
+    AnalysisState fresh;
+    fresh.WellType = options_.WellType;
+    filePath_.clear();
+    history_.clear();
+    saved_ = fresh;
+    replaceDocument(fresh);
+    return true;
+}
+
+bool AnalysisWindow::openAnalysis(const QString& given) {
+    if (!confirmDiscard())
+        return false;
+    const QString path =
+        given.isEmpty() ? files_.openPath(QStringLiteral("Открыть анализ"), AnalysisFilter) : given;
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        messages_.showMessage(QStringLiteral("Файл не открыт: ") + file.errorString() +
+                              QStringLiteral("\n") + path);
+        return false;
+    }
+    if (file.size() > LargestAnalysisFile) {
+        messages_.showMessage(
+            QStringLiteral("Файл не открыт: он слишком велик для анализа одной скважины."));
+        return false;
+    }
+    const AnalysisFileRead read = readAnalysis(file.readAll());
+    if (!read.state) {
+        messages_.showMessage(read.error);
+        return false;
+    }
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    history_.clear();
+    saved_ = *read.state;
+    replaceDocument(*read.state);
+    return true;
+}
+
+bool AnalysisWindow::saveAnalysis() {
+    takeInputTexts();
+    return filePath_.isEmpty() ? saveAnalysisAs() : writeFile(filePath_);
+}
+
+bool AnalysisWindow::saveAnalysisAs() {
+    takeInputTexts();
+    const QString suggested = filePath_.isEmpty() ? QStringLiteral("анализ.ida") : filePath_;
+    QString path = files_.savePath(QStringLiteral("Сохранить анализ"), suggested, AnalysisFilter);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ida");
+    return writeFile(path);
+}
+
+bool AnalysisWindow::writeFile(const QString& path) {
+    // Written beside the file and put in its place only when whole: a failure leaves the old
+    // file as it was.
+    QSaveFile file(path);
+    const QByteArray bytes = writeAnalysis(state_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        messages_.showMessage(QStringLiteral("Анализ не сохранён: ") + file.errorString() +
+                              QStringLiteral("\n") + path);
+        return false;
+    }
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    saved_ = state_;
+    present();
+    return true;
 }
 
 void AnalysisWindow::SaveResults() {

@@ -6,6 +6,7 @@
 #include "measurements/TableEditing.h"
 #include "state/AnalysisState.h"
 #include "state/CommandContext.h"
+#include "app/UndoHistory.h"
 #include "state/StartOptions.h"
 
 #include <QObject>
@@ -20,6 +21,7 @@ class QMenu;
 namespace id {
 
 class ClipboardPort;
+class FilePort;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
@@ -35,12 +37,28 @@ public:
 
     AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
                    const StartOptions& options, MessagePort& messages, ClipboardPort& clipboard,
-                   SpreadsheetFitService& fits, QObject* parent = nullptr);
+                   FilePort& files, SpreadsheetFitService& fits, QObject* parent = nullptr);
     ~AnalysisWindow() override;
 
     const AnalysisState& state() const { return state_; }
-    // Runs a command on the analysis and shows the outcome; false when it raised a fault.
-    bool run(const Command& command);
+    // Runs a command on the analysis and shows the outcome; false when it raised a fault. A
+    // change is an undo step under the label; a null label (NoUndo) makes none.
+    bool run(const Command& command, const QString& undoLabel = QStringLiteral("изменение"));
+    static inline const QString NoUndo;
+
+    // Analysis files. Each asks about unsaved changes first where it would lose them; false
+    // when the user cancelled or the step failed (after saying why).
+    bool newAnalysis();
+    bool openAnalysis(const QString& path = {});
+    bool saveAnalysis();
+    bool saveAnalysisAs();
+    // Whether the analysis may be dropped: unchanged, saved now, or the user says so.
+    bool confirmDiscard();
+    bool modified();
+    const QString& filePath() const { return filePath_; }
+
+    void undo();
+    void redo();
 
     // Writes three results into the well database's record and reports how it went; the
     // analysis does not change.
@@ -64,7 +82,8 @@ private:
     void onPlotMoved(int buttons, int shift, double x, double y);
     void onPlotReleased(int button, int shift, double x, double y);
     void showRubberBands();
-    void runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit);
+    void runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit,
+                      const QString& undoLabel);
     TableCursor tableCursor() const;
     void present();
     void syncTable();
@@ -74,6 +93,9 @@ private:
     void openDiagramMenu();
     void openTrendMenu();
     void openAxisDialog(AxisChoice axis);
+    void takeInputTexts();
+    bool writeFile(const QString& path);
+    void replaceDocument(AnalysisState document);
 
     QMainWindow& frame_;
     WorkWindow& form_;
@@ -81,9 +103,13 @@ private:
     StartOptions options_;
     MessagePort& messages_;
     ClipboardPort& clipboard_;
+    FilePort& files_;
     SpreadsheetFitService& fits_;
     AnalysisState state_;
-    // What the table widget shows, to write only the rows that changed.
+    UndoHistory history_;
+    // The analysis as its file holds it (or as it started), and the file.
+    AnalysisState saved_;
+    QString filePath_;
     // The result rows the results table holds now.
     std::vector<ResultRow> shownResults_;
     std::int16_t shownWellType_ = 0;

@@ -118,11 +118,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.output = QStringLiteral("Индикаторная диаграмма %1\n").arg(QStringLiteral(ID_VERSION));
         return line;
     }
-    if (!parser.positionalArguments().isEmpty())
+    if (parser.positionalArguments().size() > 1)
         return failure(QStringLiteral("Лишние аргументы: ") +
-                       parser.positionalArguments().join(u' '));
-
+                       parser.positionalArguments().mid(1).join(u' '));
     CommandLine line;
+    if (!parser.positionalArguments().isEmpty())
+        line.analysisFile = parser.positionalArguments().first();
     const bool toServer = parser.isSet(connection) || parser.isSet(server);
     const bool toFile = parser.isSet(database);
     if (!toServer && !toFile && !parser.isSet(record))

@@ -11,14 +11,16 @@ namespace id {
 // standard output (help, version) or standard error (a bad option).
 struct CommandLine {
     StartOptions options;
+    // An analysis file to open at start.
+    QString analysisFile;
     bool exitNow = false;
     int exitCode = 0;
     QString output;
     QString error;
 };
 
-// Reads the arguments (the program's name first). Without options the program starts as a
-// plain analysis; --connection, --server and --record, or --database and --record, start it
+// Reads the arguments (the program's name first). One argument that is no option names an
+// analysis file to open. Without options the program starts as a plain analysis; --connection, --server and --record, or --database and --record, start it
 // in database mode.
 CommandLine parseCommandLine(const QStringList& arguments);
 

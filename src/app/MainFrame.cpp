@@ -5,22 +5,28 @@
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "platform/ClipboardPort.h"
+#include "platform/FilePort.h"
 #include "platform/MessageBoxPort.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace id {
 
 MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, ClipboardPort* clipboard,
-                     QWidget* parent)
+                     FilePort* files, QWidget* parent)
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDIForm1"));
     if (!messages) {
         ownMessages_ = std::make_unique<MessageBoxPort>(this);
         messages = ownMessages_.get();
+    }
+    if (!files) {
+        ownFiles_ = std::make_unique<FileDialogPort>(this);
+        files = ownFiles_.get();
     }
     if (!clipboard) {
         ownClipboard_ = std::make_unique<SystemClipboard>();
@@ -38,7 +44,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     setWindowTitle(frameCaption(options.WellType));
 
     analysis_ =
-        new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *fits_, this);
+        new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files, *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
 }
 
@@ -54,6 +60,14 @@ void MainFrame::showHelp() {
 MainFrame::~MainFrame() {
     // The binding watches the work window's controls; it goes first, while they all exist.
     delete analysis_;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    // Unsaved changes are saved, dropped or keep the window open, as the user says.
+    if (analysis_->confirmDiscard())
+        event->accept();
+    else
+        event->ignore();
 }
 
 const AnalysisState& MainFrame::state() const {

@@ -12,6 +12,7 @@ namespace id {
 class AnalysisWindow;
 class HelpWindow;
 class ClipboardPort;
+class FilePort;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
@@ -20,10 +21,11 @@ class WorkWindow;
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // messages and clipboard may be null: the frame then uses message boxes and the system
-    // clipboard itself.
+    // The ports may be null: the frame then uses message boxes, the system clipboard and the
+    // file dialogs itself.
     explicit MainFrame(const StartOptions& options = {}, MessagePort* messages = nullptr,
-                       ClipboardPort* clipboard = nullptr, QWidget* parent = nullptr);
+                       ClipboardPort* clipboard = nullptr, FilePort* files = nullptr,
+                       QWidget* parent = nullptr);
     ~MainFrame() override;
 
     const AnalysisState& state() const;
@@ -34,12 +36,16 @@ public:
     HelpWindow* help() const { return help_; }
     void showHelp();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void applyModeMenus(const StartOptions& options);
 
     MenuTree menus_;
     std::unique_ptr<MessagePort> ownMessages_;
     std::unique_ptr<ClipboardPort> ownClipboard_;
+    std::unique_ptr<FilePort> ownFiles_;
     std::unique_ptr<SpreadsheetFitService> fits_;
     WorkWindow* form1_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;

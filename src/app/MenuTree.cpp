@@ -50,6 +50,20 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
         addItem(m.mEditWell, "mEditWellDob", QStringLiteral("Добывающая"), true, true, false);
     m.mEditWellNag =
         addItem(m.mEditWell, "mEditWellNag", QStringLiteral("Нагнетательная"), true, true, false);
+    m.mEdit->addSeparator();
+    m.mEditUndo = addItem(m.mEdit, "mEditUndo", QStringLiteral("Отменить"), false);
+    m.mEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m.mEditRedo = addItem(m.mEdit, "mEditRedo", QStringLiteral("Повторить"), false);
+    m.mEditRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m.mEdit->addSeparator();
+    m.mFileNew = addItem(m.mEdit, "mFileNew", QStringLiteral("Новый анализ"));
+    m.mFileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.mFileOpen = addItem(m.mEdit, "mFileOpen", QStringLiteral("Открыть анализ…"));
+    m.mFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.mFileSave = addItem(m.mEdit, "mFileSave", QStringLiteral("Сохранить анализ"));
+    m.mFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m.mFileSaveAs = addItem(m.mEdit, "mFileSaveAs", QStringLiteral("Сохранить анализ как…"));
 
     m.mIdd = addMenu(bar, "mIdd", QStringLiteral("ИД"));
     m.mIdAdd = addItem(m.mIdd, "mIdAdd", QStringLiteral("Построить график"), false);

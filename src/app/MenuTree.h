@@ -16,6 +16,13 @@ struct MenuTree {
     QMenu* mEditWell = nullptr;
     QAction* mEditWellDob = nullptr;
     QAction* mEditWellNag = nullptr;
+    // Beyond the menus of the text: undo and redo, analysis files, export.
+    QAction* mEditUndo = nullptr;
+    QAction* mEditRedo = nullptr;
+    QAction* mFileNew = nullptr;
+    QAction* mFileOpen = nullptr;
+    QAction* mFileSave = nullptr;
+    QAction* mFileSaveAs = nullptr;
 
     QMenu* mIdd = nullptr;
     QAction* mIdAdd = nullptr;

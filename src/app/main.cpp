@@ -1,3 +1,4 @@
+#include "app/AnalysisWindow.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/WellDatabase.h"
@@ -56,6 +57,9 @@ int main(int argc, char* argv[]) {
     id::MainFrame frame(line.options);
     frame.resize(1100, 820);
     frame.showMaximized();
+    if (!line.analysisFile.isEmpty())
+        QTimer::singleShot(0, &frame,
+                           [&frame, path = line.analysisFile] { frame.analysis().openAnalysis(path); });
     if (!problem.isEmpty()) {
         std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
         QTimer::singleShot(0, &frame,

@@ -1,5 +1,6 @@
 #include "platform/MessageBoxPort.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace id {
@@ -9,6 +10,24 @@ void MessageBoxPort::showMessage(const QString& text) {
                     QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
+}
+
+MessagePort::Answer MessageBoxPort::ask(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Индикаторная диаграмма"), question,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 } // namespace id

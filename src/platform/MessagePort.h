@@ -7,9 +7,13 @@ namespace id {
 // Every message the program shows the user passes through here, so that tests can read them.
 class MessagePort {
 public:
+    enum class Answer { Yes, No, Cancel };
+
     virtual ~MessagePort() = default;
     // Shows the text with an OK button only and returns when the user has closed it.
     virtual void showMessage(const QString& text) = 0;
+    // Asks a question with the buttons Да, Нет and Отмена.
+    virtual Answer ask(const QString& question) = 0;
 };
 
 } // namespace id

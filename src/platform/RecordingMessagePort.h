@@ -3,6 +3,7 @@
 #include "platform/MessagePort.h"
 
 #include <QStringList>
+#include <deque>
 
 namespace id {
 
@@ -10,6 +11,17 @@ namespace id {
 class RecordingMessagePort : public MessagePort {
 public:
     void showMessage(const QString& text) override { messages_.append(text); }
+    // Questions are kept too and answered from the queue, "Нет" when it is empty.
+    Answer ask(const QString& question) override {
+        questions_.append(question);
+        if (answers_.empty())
+            return Answer::No;
+        const Answer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    void answerNext(Answer a) { answers_.push_back(a); }
+    const QStringList& questions() const { return questions_; }
 
     const QStringList& messages() const { return messages_; }
     QString last() const { return messages_.isEmpty() ? QString() : messages_.last(); }
@@ -17,6 +29,8 @@ public:
 
 private:
     QStringList messages_;
+    QStringList questions_;
+    std::deque<Answer> answers_;
 };
 
 } // namespace id

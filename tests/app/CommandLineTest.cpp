@@ -38,7 +38,8 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
         {"missing file", {"--database", path + ".gone", "--record", "1"}, true, "не найден"},
         {"unknown option", {"--recod", "1"}, true, "Неизвестный параметр: recod"},
         {"missing value", {"--record"}, true, "После параметра --record нужно значение"},
-        {"stray argument", {"wells.txt"}, true, "Лишние аргументы: wells.txt"},
+        {"analysis file", {"well 7.ida"}, false, {}},
+        {"stray argument", {"a.ida", "wells.txt"}, true, "Лишние аргументы: wells.txt"},
         {"value for a switch", {"--help=3"}, true, "Параметр --help не принимает значения"},
         {"folder for a file",
          {"--database", QFileInfo(path).path(), "--record", "1"},
@@ -67,6 +68,7 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
     EXPECT_TRUE(server.DatabaseFile.isEmpty());
     EXPECT_EQ(parseCommandLine({"p", "--database", path, "--record", "12"}).options.DatabaseFile,
               path);
+    EXPECT_EQ(parseCommandLine({"p", "well 7.ida"}).analysisFile, "well 7.ida");
 }
 
 // The program itself answers on its standard streams and never opens a window for these.

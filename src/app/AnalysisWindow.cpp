@@ -94,6 +94,12 @@ AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuT
       messages_(messages), clipboard_(clipboard), files_(files), fits_(fits) {
     state_.WellType = options.WellType;
     saved_ = state_;
+    FlexGrid* results = form_.MSFlexGrid2;
+    resultsLayout_.geometry = results->geometry();
+    for (int r = 0; r < results->Rows(); ++r)
+        resultsLayout_.rowHeights.push_back(results->rowHeight(r));
+    for (int c = 0; c < results->Cols(); ++c)
+        resultsLayout_.columnWidths.push_back(results->columnWidth(c));
     shownWellType_ = state_.WellType;
     bindMenus();
     bindControls();
@@ -122,16 +128,25 @@ void AnalysisWindow::takeInputTexts() {
 }
 
 bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
-    takeInputTexts();
+    // Text typed into a box since the last command belongs to this step.
     const AnalysisState before = state_;
+    takeInputTexts();
     CommandContext context{fits_, options_, {}};
     AnalysisState next = state_;
     bool done = true;
     try {
         command(next, context);
         state_ = std::move(next);
-        if (!undoLabel.isNull() && !(state_ == before))
-            history_.record(before, undoLabel);
+        if (!(state_ == before)) {
+            // A change that is no step of its own (a selection) joins the next step.
+            if (undoLabel.isNull()) {
+                if (!unrecorded_)
+                    unrecorded_ = before;
+            } else {
+                history_.record(unrecorded_ ? *unrecorded_ : before, undoLabel);
+                unrecorded_.reset();
+            }
+        }
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
         done = false;
@@ -156,8 +171,7 @@ void AnalysisWindow::bindMenus() {
          "линия тренда"},
         {m.mTrendPolinom3, [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); },
          "линия тренда"},
-        {m.mTrendAddSelectPoint, [](S& s, C& c) { toggleSelectionMode(s, c); },
-         "выбор точек"},
+        {m.mTrendAddSelectPoint, [](S& s, C& c) { toggleSelectionMode(s, c); }, "выбор точек"},
         {m.mTrendDelete, [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
         {m.mIdSkinGidro,
          [](S& s, C& c) {
@@ -172,8 +186,7 @@ void AnalysisWindow::bindMenus() {
         {m.mIdSkinNot, [](S& s, C&) { withoutEstimate(s); }, "оценка"},
     };
     for (const auto& [item, command, label] : commands)
-        connect(item, &QAction::triggered, this,
-                [this, command, label] { run(command, label); });
+        connect(item, &QAction::triggered, this, [this, command, label] { run(command, label); });
     connect(m.mEditPastRow, &QAction::triggered, this, [this] {
         runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); },
                      QStringLiteral("вставка строки"));
@@ -234,11 +247,9 @@ void AnalysisWindow::bindControls() {
             return;
         const int last = options_.lastDataColumn();
         if (event->key() == Qt::Key_Delete) {
-            runTableEdit(
-                [last](AnalysisState s, TableCursor c) {
-                    return deleteSelection(std::move(s), c, last);
-                },
-                QStringLiteral("удаление"));
+            runTableEdit([last](AnalysisState s,
+                                TableCursor c) { return deleteSelection(std::move(s), c, last); },
+                         QStringLiteral("удаление"));
             return;
         }
         QChar character;
@@ -353,8 +364,7 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
         else if (chosen == m.mSelPointTrendPolinom3)
             kind = CubicTrend;
         if (kind != NoTrend && chosen->isEnabled())
-            run([kind](AnalysisState& s,
-                       CommandContext& c) { addTrendByPickedPoints(s, c, kind); },
+            run([kind](AnalysisState& s, CommandContext& c) { addTrendByPickedPoints(s, c, kind); },
                 QStringLiteral("линия тренда"));
     }
     drag_.bands.rectangleShown = false;
@@ -404,8 +414,8 @@ TableCursor AnalysisWindow::tableCursor() const {
     return {grid->Row(), grid->Col(), grid->RowSel(), grid->ColSel()};
 }
 
-void AnalysisWindow::runTableEdit(
-    const std::function<TableEdit(AnalysisState, TableCursor)>& edit, const QString& undoLabel) {
+void AnalysisWindow::runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit,
+                                  const QString& undoLabel) {
     const TableCursor before = tableCursor();
     TableCursor after = before;
     run(
@@ -514,8 +524,24 @@ void AnalysisWindow::syncResults() {
         grid->hide();
         return;
     }
-    // Before the first result the table shows empty, as laid out.
+    // Before the first result the table shows empty, as laid out (again, after an undo).
     if (s.ResultRows.empty()) {
+        if (!shownResults_.empty()) {
+            shownResults_.clear();
+            const QSignalBlocker rowSizes(grid->verticalHeader());
+            const QSignalBlocker columnSizes(grid->horizontalHeader());
+            grid->setRows(static_cast<int>(resultsLayout_.rowHeights.size()));
+            for (int r = 0; r < grid->Rows(); ++r) {
+                grid->setRowHeight(r, resultsLayout_.rowHeights[static_cast<std::size_t>(r)]);
+                for (int c = 0; c < grid->Cols(); ++c)
+                    grid->setText(r, c, QString());
+            }
+            for (int c = 0; c < grid->Cols(); ++c)
+                grid->setColumnWidth(c, resultsLayout_.columnWidths[static_cast<std::size_t>(c)]);
+            grid->setGeometry(resultsLayout_.geometry);
+            grid->doItemsLayout();
+            grid->viewport()->update();
+        }
         grid->show();
         return;
     }
@@ -610,14 +636,12 @@ void AnalysisWindow::openAxisDialog(AxisChoice axis) {
         break;
     }
     delete axisDialog_;
-    axisDialog_ = new AxisRangeDialog(axis, lo, hi, frame_, messages_,
-                                      [this, axis](double low, double high, bool automatic) {
-                                          return run(
-                                              [=](AnalysisState& s, CommandContext& c) {
-                                                  setAxisRange(s, c, axis, low, high, automatic);
-                                              },
-                                              QStringLiteral("формат оси"));
-                                      });
+    axisDialog_ = new AxisRangeDialog(
+        axis, lo, hi, frame_, messages_, [this, axis](double low, double high, bool automatic) {
+            return run([=](AnalysisState& s,
+                           CommandContext& c) { setAxisRange(s, c, axis, low, high, automatic); },
+                       QStringLiteral("формат оси"));
+        });
     axisDialog_->show();
 }
 
@@ -627,6 +651,7 @@ bool AnalysisWindow::modified() {
 
 void AnalysisWindow::replaceDocument(AnalysisState document) {
     delete axisDialog_;
+    unrecorded_.reset();
     drag_ = {};
     state_ = std::move(document);
     present();

@@ -2,15 +2,16 @@
 
 #include "app/AxisRangeDialog.h"
 #include "app/MenuTree.h"
+#include "app/UndoHistory.h"
 #include "diagram/PointSelection.h"
 #include "measurements/TableEditing.h"
 #include "state/AnalysisState.h"
 #include "state/CommandContext.h"
-#include "app/UndoHistory.h"
 #include "state/StartOptions.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <optional>
 
@@ -107,11 +108,19 @@ private:
     SpreadsheetFitService& fits_;
     AnalysisState state_;
     UndoHistory history_;
+    // The analysis before changes that are no undo step of their own, if any came since the
+    // last step.
+    std::optional<AnalysisState> unrecorded_;
     // The analysis as its file holds it (or as it started), and the file.
     AnalysisState saved_;
     QString filePath_;
-    // The result rows the results table holds now.
+    // The result rows the results table holds now, and the table as laid out at start.
     std::vector<ResultRow> shownResults_;
+    struct {
+        QRect geometry;
+        std::vector<int> rowHeights;
+        std::vector<int> columnWidths;
+    } resultsLayout_;
     std::int16_t shownWellType_ = 0;
     // The analysis the charts were last drawn from: a command that changes nothing they show
     // draws nothing.

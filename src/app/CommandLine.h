@@ -20,8 +20,8 @@ struct CommandLine {
 };
 
 // Reads the arguments (the program's name first). One argument that is no option names an
-// analysis file to open. Without options the program starts as a plain analysis; --connection, --server and --record, or --database and --record, start it
-// in database mode.
+// analysis file to open. Without options the program starts as a plain analysis; --connection,
+// --server and --record, or --database and --record, start it in database mode.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 } // namespace id

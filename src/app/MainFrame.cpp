@@ -43,8 +43,8 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     applyModeMenus(options);
     setWindowTitle(frameCaption(options.WellType));
 
-    analysis_ =
-        new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files, *fits_, this);
+    analysis_ = new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files,
+                                   *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
 }
 

@@ -58,8 +58,8 @@ int main(int argc, char* argv[]) {
     frame.resize(1100, 820);
     frame.showMaximized();
     if (!line.analysisFile.isEmpty())
-        QTimer::singleShot(0, &frame,
-                           [&frame, path = line.analysisFile] { frame.analysis().openAnalysis(path); });
+        QTimer::singleShot(
+            0, &frame, [&frame, path = line.analysisFile] { frame.analysis().openAnalysis(path); });
     if (!problem.isEmpty()) {
         std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
         QTimer::singleShot(0, &frame,

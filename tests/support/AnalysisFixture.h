@@ -16,6 +16,11 @@ protected:
         GuiFixture::SetUp();
         driver = GridDriver{frame->workWindow().MSFlexGrid1};
     }
+    // A new main frame, the driver on its table.
+    void start(const StartOptions& options = {}) {
+        GuiFixture::start(options);
+        driver = GridDriver{frame->workWindow().MSFlexGrid1};
+    }
     // Runs the opening rules of the menus above the item, then chooses it if it is offered.
     bool choose(QAction* item) {
         std::vector<QMenu*> chain;

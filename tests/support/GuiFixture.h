@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/WorkWindow.h"
 #include "platform/ClipboardPort.h"
+#include "platform/FilePort.h"
 #include "platform/PictureSurface.h"
 #include "platform/RecordingMessagePort.h"
 
@@ -24,7 +25,7 @@ class GuiFixture : public ::testing::Test {
 protected:
     void start(const StartOptions& options = {}) {
         clipboard.setText(QString());
-        frame = std::make_unique<MainFrame>(options, &messages, &clipboard);
+        frame = std::make_unique<MainFrame>(options, &messages, &clipboard, &files);
         frame->resize(1100, 820);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
@@ -51,6 +52,8 @@ protected:
     RecordingMessagePort messages;
     // The program's clipboard in tests: the system one is not needed.
     MemoryClipboard clipboard;
+    // File dialogs answered in advance.
+    ScriptedFilePort files;
     std::unique_ptr<MainFrame> frame;
 };
 

@@ -150,7 +150,7 @@ private:
     }
     void item(QAction* action, int depth) {
         // The corpus records the menus of the text; items added beyond it are not part of it.
-        static const QStringList added = {"mEditUndo", "mEditRedo", "mFileNew",  "mFileOpen",
+        static const QStringList added = {"mEditUndo", "mEditRedo",   "mFileNew",   "mFileOpen",
                                           "mFileSave", "mFileSaveAs", "mFileExport"};
         if (action->isSeparator() || added.contains(action->objectName()))
             return;

@@ -1,0 +1,263 @@
+#include "app/AxisRangeDialog.h"
+#include "support/AnalysisFixture.h"
+#include "support/WindowRecording.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+namespace id::test {
+namespace {
+
+// Files, unsaved changes and undo through the real window.
+class AnalysisFilesTest : public AnalysisFixture {
+protected:
+    // The first line where two recordings differ, or nothing.
+    static std::string difference(const QString& expected, const QString& actual) {
+        const QStringList a = expected.split('\n');
+        const QStringList b = actual.split('\n');
+        for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i)
+            if (a.value(i) != b.value(i))
+                return QString("line %1:\n  expected %2\n  actual   %3")
+                    .arg(i + 1)
+                    .arg(a.value(i), b.value(i))
+                    .toStdString();
+        return {};
+    }
+    // What the window shows. The clipboard, the table's current cell (and with it "Вставить
+    // строку" and "Вставить"), the items of the selection pop-up and the captions of hidden
+    // labels are not part of the analysis, nor the items of a menu that cannot open.
+    QString recording() {
+        messages.clear();
+        clipboard.setText(QString());
+        QString text = WindowRecording(*frame, messages, clipboard).text();
+        static const QRegularExpression place(" current=\\d+,\\d+|(mEditPastRow|mEditPaste) "
+                                              "enabled=\\d|\\n  mSelPointTrend\\w+ [^\\n]*|"
+                                              "(Label\\d visible=0) text=\"[^\"]*\"");
+        text.replace(place, "\\1");
+        // The items of a menu that cannot open cannot be seen.
+        QStringList lines;
+        bool closedMenu = false;
+        for (const QString& line : text.split('\n')) {
+            if (!line.startsWith(' '))
+                closedMenu = line.startsWith('m') && line.contains(" enabled=0");
+            else if (closedMenu)
+                continue;
+            lines << line;
+        }
+        return lines.join('\n');
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    void saveAs(const QString& file) {
+        files.answerNext(file);
+        ASSERT_TRUE(choose(menus().mFileSaveAs));
+    }
+    void open(const QString& file) {
+        files.answerNext(file);
+        ASSERT_TRUE(choose(menus().mFileOpen));
+    }
+    void injectionWithTwoTrends() {
+        ASSERT_TRUE(choose(menus().mEditWellNag));
+        build("1\t5,5\n2\t6\n3\t6,5\n6\t7,5\n7\t9,5\n8\t11,5\n");
+        ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
+        trendOnPoints(1, LinearTrend, {1, 2, 3}, {5.5, 6, 6.5});
+        trendOnPoints(2, LinearTrend, {6, 7, 8}, {7.5, 9.5, 11.5});
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(AnalysisFilesTest, AnOpenedFileShowsWhatWasShownWhenSaved) {
+    const std::vector<std::pair<const char*, std::function<void()>>> analyses = {
+        {"producing, one trend",
+         [this] {
+             form().Pnas->setText("5");
+             build("10\t20\n20\t18\n30\t16,5\n40\t14\n");
+             ASSERT_TRUE(choose(menus().mIdSkinGidro));
+             ASSERT_TRUE(choose(menus().mTrendLine));
+         }},
+        {"injection, two trends", [this] { injectionWithTwoTrends(); }},
+    };
+    for (const auto& [name, make] : analyses) {
+        SCOPED_TRACE(name);
+        start();
+        make();
+        saveAs(path(name));
+        const QString file = path(name) + ".ida";
+        ASSERT_TRUE(QFile::exists(file));
+        EXPECT_TRUE(frame->windowTitle().endsWith(QString(" — ") + name + ".ida"));
+        const AnalysisState saved = state();
+        const QString shown = recording();
+
+        start();
+        open(file);
+        EXPECT_TRUE(state() == saved);
+        EXPECT_EQ(difference(shown, recording()), "");
+        EXPECT_FALSE(frame->analysis().modified());
+    }
+}
+
+TEST_F(AnalysisFilesTest, ABadFileLeavesTheAnalysisOnScreen) {
+    build("10\t20\n20\t18\n");
+    const AnalysisState before = state();
+    QFile bad(path("bad.ida"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"format": "indicator-diagram-analysis", "version": 7})");
+    bad.close();
+    open(bad.fileName());
+    EXPECT_TRUE(messages.last().contains("более новой версией программы"));
+    EXPECT_TRUE(state() == before);
+    open(path("missing.ida"));
+    EXPECT_TRUE(messages.last().startsWith("Файл не открыт"));
+    EXPECT_TRUE(state() == before);
+}
+
+// A save that cannot finish leaves the old file whole and nothing beside it.
+TEST_F(AnalysisFilesTest, AFailedSaveKeepsTheOldFile) {
+    build("10\t20\n20\t18\n");
+    saveAs(path("well.ida"));
+    QFile file(path("well.ida"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray old = file.readAll();
+    file.close();
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    // Root writes into read-only folders: the folder is made immutable instead.
+    const bool root = geteuid() == 0;
+    const auto lock = [&](bool locked) {
+        if (root)
+            return QProcess::execute("chattr", {locked ? "+i" : "-i", folder.path()}) == 0;
+        return QFile::setPermissions(folder.path(), locked ? QFile::ReadOwner | QFile::ExeOwner
+                                                           : QFile::ReadOwner | QFile::WriteOwner |
+                                                                 QFile::ExeOwner);
+    };
+    ASSERT_TRUE(lock(true));
+    messages.clear();
+    EXPECT_FALSE(frame->analysis().saveAnalysis());
+    ASSERT_TRUE(lock(false));
+    EXPECT_TRUE(messages.last().startsWith("Анализ не сохранён"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"well.ida"});
+    EXPECT_TRUE(frame->analysis().modified());
+}
+
+TEST_F(AnalysisFilesTest, UnsavedChangesAreAskedAbout) {
+    frame->close();
+    EXPECT_TRUE(messages.questions().isEmpty()) << "nothing to save yet";
+    start();
+    build("10\t20\n20\t18\n");
+    messages.answerNext(MessagePort::Answer::Cancel);
+    frame->close();
+    EXPECT_EQ(messages.questions().last(), "Сохранить изменения в анализе?");
+    EXPECT_TRUE(frame->isVisible());
+    messages.answerNext(MessagePort::Answer::Cancel);
+    EXPECT_FALSE(choose(menus().mFileNew) && state().MeasurementCount == 0);
+    EXPECT_EQ(state().MeasurementCount, 2);
+    messages.answerNext(MessagePort::Answer::Yes);
+    files.answerNext(path("kept.ida"));
+    ASSERT_TRUE(choose(menus().mFileNew));
+    EXPECT_TRUE(QFile::exists(path("kept.ida")));
+    EXPECT_EQ(state().MeasurementCount, 0);
+    EXPECT_TRUE(state().Table.isEmpty());
+    const qsizetype asked = messages.questions().size();
+    frame->close();
+    EXPECT_EQ(messages.questions().size(), asked) << "a new analysis has nothing to save";
+    EXPECT_FALSE(frame->isVisible());
+}
+
+// Every kind of command is a step back and forth, to identical analyses and pictures.
+TEST_F(AnalysisFilesTest, UndoAndRedoWalkEveryCommandKind) {
+    frame->analysis().setPopupChooser(
+        [](QMenu& menu) { return menu.findChild<QAction*>("mSelPointTrendLine"); });
+    const auto openDialog = [this](QAction* item) {
+        EXPECT_TRUE(choose(item));
+        return frame->analysis().axisDialog();
+    };
+    const std::vector<std::pair<QString, std::function<void()>>> steps = {
+        {"вставка", [this] { paste("10\t20\n20\t18\n30\t16,5\n40\t14\n"); }},
+        {"ввод",
+         [this] {
+             driver.click(2, 2);
+             driver.type("5");
+         }},
+        {"удаление", [this] { driver.key(Qt::Key_Delete); }},
+        {"вставка строки",
+         [this] {
+             driver.click(1, 1);
+             choose(menus().mEditPastRow);
+         }},
+        {"удаление",
+         [this] {
+             driver.select(1, 1, 1, 2);
+             driver.key(Qt::Key_Delete);
+         }},
+        {"давление насыщения", [this] { QTest::keyClicks(form().Pnas, "5"); }},
+        {"построение графика", [this] { choose(menus().mIdAdd); }},
+        {"оценка", [this] { choose(menus().mIdSkinSkin); }},
+        {"параметры пласта",
+         [this] {
+             form().Rkontur->setFocus();
+             form().Rkontur->setText("500");
+             form().MSFlexGrid1->setFocus();
+         }},
+        {"линия тренда", [this] { choose(menus().mTrendLine); }},
+        {"формат оси",
+         [&] {
+             AxisRangeDialog* dialog = openDialog(menus().mIdFormatX);
+             dialog->Text2->setText("80");
+             dialog->Command1->click();
+         }},
+        {"способ определения Pз", [this] { form().Check1->click(); }},
+        {"выбор Pз",
+         [this] {
+             mouseAt(form().Picture4, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton,
+                     Qt::ShiftModifier, 30, 12.5);
+         }},
+        {"удаление линии тренда", [this] { choose(menus().mTrendDelete); }},
+        {"выбор точек", [this] { choose(menus().mTrendAddSelectPoint); }},
+        {"линия тренда",
+         [this] {
+             mouseAt(form().Picture4, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+                     Qt::NoModifier, 1, 25);
+             mouseAt(form().Picture4, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier, 45, 1);
+             mouseAt(form().Picture4, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
+                     Qt::NoModifier, 45, 1);
+         }},
+        {"тип скважины", [this] { choose(menus().mEditWellNag); }},
+    };
+    std::vector<AnalysisState> states{state()};
+    std::vector<QString> pictures{recording()};
+    for (const auto& [label, act] : steps) {
+        SCOPED_TRACE(label.toStdString());
+        act();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(state() == states.back()) << "the step changed nothing";
+        EXPECT_EQ(menus().mEditUndo->text(), "Отменить: " + label);
+        states.push_back(state());
+        pictures.push_back(recording());
+    }
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        SCOPED_TRACE("undo to " + std::to_string(i - 1));
+        menus().mEditUndo->trigger();
+        EXPECT_TRUE(state() == states[i - 1]);
+        EXPECT_EQ(difference(pictures[i - 1], recording()), "");
+    }
+    EXPECT_FALSE(menus().mEditUndo->isEnabled());
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        SCOPED_TRACE("redo to " + std::to_string(i));
+        ASSERT_TRUE(menus().mEditRedo->isEnabled());
+        EXPECT_EQ(menus().mEditRedo->text(), "Повторить: " + steps[i - 1].first);
+        QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_TRUE(state() == states[i]);
+        EXPECT_EQ(difference(pictures[i], recording()), "");
+    }
+}
+
+} // namespace
+} // namespace id::test

@@ -181,7 +181,9 @@ protected:
             m.mIdFormatX,      m.mIdFormatY,      m.mIdFormatYPIQ,
             m.mIdSkinGidro,    m.mIdSkinSkin,     m.mIdSkinNot,
             m.mTrendLine,      m.mTrendLine,      m.mTrendPolinom2,
-            m.mTrendPolinom3,  m.mTrendDelete,    m.mTrendAddSelectPoint};
+            m.mTrendPolinom3,  m.mTrendDelete,    m.mTrendAddSelectPoint,
+            m.mEditUndo,       m.mEditUndo,       m.mEditRedo,
+            m.mFileNew};
         QAction* item = oneOf(items);
         const bool chosen = choose(item);
         return "menu " + item->objectName() + (chosen ? "" : " (not offered)");

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
-  qt6-translations-l10n
+  qt6-translations-l10n qt6-svg-dev
   postgresql-15 odbc-postgresql unixodbc
   libeigen3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -3,6 +3,8 @@
 #include "analysis/EstimationModes.h"
 #include "analysis/ResultRows.h"
 #include "app/AnalysisFile.h"
+#include "app/ChartExport.h"
+#include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "app/WellDatabase.h"
 #include "app/WorkWindow.h"
@@ -234,6 +236,12 @@ void AnalysisWindow::bindMenus() {
     connect(m.mFileOpen, &QAction::triggered, this, [this] { openAnalysis(); });
     connect(m.mFileSave, &QAction::triggered, this, [this] { saveAnalysis(); });
     connect(m.mFileSaveAs, &QAction::triggered, this, [this] { saveAnalysisAs(); });
+    connect(m.mFileExportDiagram, &QAction::triggered, this,
+            [this] { exportChartFile(ExportedChart::Diagram); });
+    connect(m.mFileExportPiChart, &QAction::triggered, this,
+            [this] { exportChartFile(ExportedChart::PiChart); });
+    connect(m.mFileExportCsv, &QAction::triggered, this, &AnalysisWindow::exportCsvFile);
+    connect(m.mFileExportPdf, &QAction::triggered, this, &AnalysisWindow::exportReportFile);
     connect(m.mEdit, &QMenu::aboutToShow, this, &AnalysisWindow::openDataMenu);
     connect(m.mIdd, &QMenu::aboutToShow, this, &AnalysisWindow::openDiagramMenu);
     connect(m.mTrend, &QMenu::aboutToShow, this, &AnalysisWindow::openTrendMenu);
@@ -766,6 +774,64 @@ bool AnalysisWindow::writeFile(const QString& path) {
     return true;
 }
 
+namespace {
+
+// The path the user chose, with the suffix of the first extension of the filter when it has
+// none.
+QString withSuffix(QString path, const QString& suffix) {
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    return path;
+}
+
+} // namespace
+
+ChartSizes AnalysisWindow::chartSizes() const {
+    return {form_.Picture3->size(), form_.Picture4->size(), form_.Picture7->size(),
+            form_.Picture8->size()};
+}
+
+void AnalysisWindow::exportChartFile(ExportedChart chart) {
+    const QString path = withSuffix(
+        files_.savePath(QStringLiteral("Экспорт графика"),
+                        chart == ExportedChart::Diagram ? QStringLiteral("диаграмма.png")
+                                                        : QStringLiteral("график PI-Q.png"),
+                        QStringLiteral("Рисунок PNG (*.png);;Векторный рисунок SVG (*.svg)")),
+        QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    const QString error = exportChart(path, state_, chart, chartSizes());
+    if (!error.isEmpty())
+        messages_.showMessage(QStringLiteral("График не сохранён: ") + error);
+}
+
+void AnalysisWindow::exportCsvFile() {
+    takeInputTexts();
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Экспорт в CSV"), QStringLiteral("анализ.csv"),
+                                   QStringLiteral("Таблица CSV (*.csv)")),
+                   QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = csvText(state_, options_.DatabaseMode);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        messages_.showMessage(QStringLiteral("Файл CSV не сохранён: ") + file.errorString());
+}
+
+void AnalysisWindow::exportReportFile() {
+    takeInputTexts();
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Отчёт PDF"), QStringLiteral("отчёт.pdf"),
+                                   QStringLiteral("Документ PDF (*.pdf)")),
+                   QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return;
+    const QString error = exportReport(path, state_, options_.DatabaseMode, chartSizes());
+    if (!error.isEmpty())
+        messages_.showMessage(QStringLiteral("Отчёт не сохранён: ") + error);
+}
+
 void AnalysisWindow::SaveResults() {
     if (!options_.DatabaseRecordLoaded)
         return;
@@ -779,6 +845,10 @@ void AnalysisWindow::openDataMenu() {
     const MenuTree& m = menus_;
     m.mEditPaste->setEnabled(form_.MSFlexGrid1->Row() >= 1 && !clipboard_.text().isEmpty());
     const AnalysisState& s = state_;
+    m.mFileExportDiagram->setEnabled(s.DiagramShown);
+    m.mFileExportPiChart->setEnabled(s.PiChartShown);
+    m.mFileExportCsv->setEnabled(!s.Table.isEmpty());
+    m.mFileExportPdf->setEnabled(!s.Table.isEmpty());
     m.mEditSave->setEnabled(
         options_.DatabaseRecordLoaded &&
         (s.ProductivityIndex > 0 || s.ReservoirPressure > 0 || s.AllowedBottomholePressure > 0));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AxisRangeDialog.h"
+#include "app/ChartExport.h"
 #include "app/MenuTree.h"
 #include "app/UndoHistory.h"
 #include "diagram/PointSelection.h"
@@ -61,6 +62,11 @@ public:
     void undo();
     void redo();
 
+    // Exports, each to a file the user chooses, written whole or not at all.
+    void exportChartFile(ExportedChart chart);
+    void exportCsvFile();
+    void exportReportFile();
+
     // Writes three results into the well database's record and reports how it went; the
     // analysis does not change.
     void SaveResults();
@@ -95,6 +101,7 @@ private:
     void openTrendMenu();
     void openAxisDialog(AxisChoice axis);
     void takeInputTexts();
+    ChartSizes chartSizes() const;
     bool writeFile(const QString& path);
     void replaceDocument(AnalysisState document);
 

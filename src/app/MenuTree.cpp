@@ -64,6 +64,14 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mFileSave = addItem(m.mEdit, "mFileSave", QStringLiteral("Сохранить анализ"));
     m.mFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m.mFileSaveAs = addItem(m.mEdit, "mFileSaveAs", QStringLiteral("Сохранить анализ как…"));
+    m.mFileExport = addSubmenu(m.mEdit, "mFileExport", QStringLiteral("Экспорт"));
+    m.mFileExportDiagram =
+        addItem(m.mFileExport, "mFileExportDiagram", QStringLiteral("Диаграмма в файл…"));
+    m.mFileExportPiChart =
+        addItem(m.mFileExport, "mFileExportPiChart", QStringLiteral("График PI-Q в файл…"));
+    m.mFileExportCsv =
+        addItem(m.mFileExport, "mFileExportCsv", QStringLiteral("Данные и результаты в CSV…"));
+    m.mFileExportPdf = addItem(m.mFileExport, "mFileExportPdf", QStringLiteral("Отчёт PDF…"));
 
     m.mIdd = addMenu(bar, "mIdd", QStringLiteral("ИД"));
     m.mIdAdd = addItem(m.mIdd, "mIdAdd", QStringLiteral("Построить график"), false);

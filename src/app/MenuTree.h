@@ -23,6 +23,11 @@ struct MenuTree {
     QAction* mFileOpen = nullptr;
     QAction* mFileSave = nullptr;
     QAction* mFileSaveAs = nullptr;
+    QMenu* mFileExport = nullptr;
+    QAction* mFileExportDiagram = nullptr;
+    QAction* mFileExportPiChart = nullptr;
+    QAction* mFileExportCsv = nullptr;
+    QAction* mFileExportPdf = nullptr;
 
     QMenu* mIdd = nullptr;
     QAction* mIdAdd = nullptr;

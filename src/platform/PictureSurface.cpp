@@ -2,6 +2,7 @@
 
 #include "platform/Palette.h"
 #include "platform/Twips.h"
+#include "state/ChartStyle.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -69,12 +70,16 @@ bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
     return true;
 }
 
-bool recording = false;
+bool recordingOn = false;
 
 } // namespace
 
 void PictureSurface::setRecording(bool on) {
-    recording = on;
+    recordingOn = on;
+}
+
+bool PictureSurface::recording() {
+    return recordingOn;
 }
 
 PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
@@ -146,7 +151,7 @@ void PictureSurface::ensureImage() {
 }
 
 void PictureSurface::record(DrawOp op) {
-    if (recording)
+    if (recordingOn)
         operations_.push_back(std::move(op));
 }
 
@@ -299,7 +304,7 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
             p.drawImage(ix - margin, iy - margin, sprite);
         }
     }
-    if (recording)
+    if (recordingOn)
         for (const QPointF& c : centres)
             record({.kind = DrawOp::Circle,
                     .x1 = c.x(),
@@ -309,6 +314,66 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
                     .width = DrawWidth,
                     .filled = FillSolid});
     update();
+}
+
+void PictureSurface::replay(QPainter& painter) const {
+    // The scale in force, as the drawing set it.
+    double left = 0;
+    double top = 0;
+    double sx = width() / widthTwips();
+    double sy = height() / heightTwips();
+    const auto at = [&](double x, double y) { return QPointF((x - left) * sx, (y - top) * sy); };
+    // Point sizes as the screen image lays them out, whatever the device's resolution.
+    const double pointScale = 96.0 / painter.device()->logicalDpiY();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(QRectF(0, 0, width(), height()));
+    for (const DrawOp& op : operations_) {
+        switch (op.kind) {
+        case DrawOp::Clear:
+            painter.fillRect(QRectF(0, 0, width(), height()), Qt::white);
+            break;
+        case DrawOp::Scale:
+            left = op.x1;
+            top = op.y1;
+            sx = width() / (op.x2 - op.x1);
+            sy = height() / (op.y2 - op.y1);
+            break;
+        case DrawOp::Line: {
+            QPen pen(paletteColor(op.color), op.width);
+            pen.setCapStyle(Qt::FlatCap);
+            painter.setPen(pen);
+            QPointF a = at(op.x1, op.y1);
+            QPointF b = at(op.x2, op.y2);
+            if (clipLine(a, b, QRectF(-10000, -10000, width() + 20000, height() + 20000)))
+                painter.drawLine(a, b);
+            break;
+        }
+        case DrawOp::Circle: {
+            painter.setPen(QPen(paletteColor(op.color), op.width));
+            painter.setBrush(op.filled ? QBrush(paletteColor(Style.PointFillColor))
+                                       : QBrush(Qt::NoBrush));
+            const double r = std::abs(op.radius * sx);
+            painter.drawEllipse(at(op.x1, op.y1), r, r);
+            painter.setBrush(Qt::NoBrush);
+            break;
+        }
+        case DrawOp::Text: {
+            QFont font = font_;
+            font.setPointSizeF(op.fontSize * pointScale);
+            painter.setFont(font);
+            painter.setPen(paletteColor(op.color));
+            const QPointF topLeft = at(op.x1, op.y1);
+            painter.drawText(
+                QPointF(topLeft.x(), topLeft.y() + QFontMetricsF(font, painter.device()).ascent()),
+                op.text);
+            break;
+        }
+        case DrawOp::Image:
+            break;
+        }
+    }
+    painter.restore();
 }
 
 void PictureSurface::Print(const QString& text) {

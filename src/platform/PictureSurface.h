@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+
+class QPainter;
 #include <vector>
 
 namespace id {
@@ -73,9 +75,14 @@ public:
     // of a plot area can be seen.
     void setFramed(bool framed) { framed_ = framed; }
 
+    // Paints what was drawn since the last clear (it must have been recorded) with the painter,
+    // in this surface's pixels: onto a vector device the lines stay lines and the texts text.
+    void replay(QPainter& painter) const;
+
     // Whether surfaces record their operations. Off in the program, where nothing reads them
     // and a large diagram would cost megabytes; the tests turn it on.
     static void setRecording(bool on);
+    static bool recording();
 
     const QImage& image() const { return image_; }
     const std::vector<DrawOp>& operations() const { return operations_; }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <unistd.h>
 
 namespace id::test {
@@ -257,6 +258,47 @@ TEST_F(AnalysisFilesTest, UndoAndRedoWalkEveryCommandKind) {
         EXPECT_TRUE(state() == states[i]);
         EXPECT_EQ(difference(pictures[i], recording()), "");
     }
+}
+
+// Charts, data and a report go to files as a user's other programs read them.
+TEST_F(AnalysisFilesTest, ExportsAreReadableByOtherPrograms) {
+    form().Pnas->setText("5");
+    build("10\t20\n20\t18\n30\t16,5\n40\t14\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    // A name without a suffix gets the format's own.
+    const auto exported = [&](QAction* item, const QString& name, const QString& written = {}) {
+        files.answerNext(path(name));
+        EXPECT_TRUE(choose(item));
+        QFile file(path(written.isEmpty() ? name : written));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
+    };
+
+    const QByteArray csv = exported(menus().mFileExportCsv, "data.csv");
+    EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n");
+    EXPECT_EQ(lines.mid(0, 3), QStringList({"Дебит, м3/сут;P заб, МПа", "10;20", "20;18"}));
+    EXPECT_TRUE(lines.contains("Коэф.продуктивности, м3/(сут*МПа);5,13"));
+    EXPECT_TRUE(lines.contains("Линия тренда 1;\"y=-0,1950x+22,0000, R² = 0,991\"") ||
+                lines.contains("Линия тренда 1;y=-0,1950x+22,0000, R² = 0,991"));
+
+    const QByteArray svg = exported(menus().mFileExportDiagram, "diagram.svg");
+    QXmlStreamReader xml(svg);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const char* label : {"0,0", "13,0", "26,0", "39,0", "18,0", "y=-0,1950x+22,0000"})
+        EXPECT_TRUE(texts.contains(label)) << label;
+
+    const QByteArray png = exported(menus().mFileExportPiChart, "pi", "pi.png");
+    const QImage image = QImage::fromData(png, "PNG");
+    EXPECT_EQ(image.size(), form().Picture7->size() * 2);
+
+    const QByteArray pdf = exported(menus().mFileExportPdf, "report.pdf");
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 2000);
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#include "app/ReportText.h"
+
+#include "diagram/TrendLabel.h"
+#include "state/NumberText.h"
+
+namespace id {
+
+namespace {
+
+// A field quoted where the spreadsheet would otherwise split or misread it.
+QString field(const QString& text) {
+    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') &&
+        !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString line(const QStringList& fields) {
+    QStringList out;
+    for (const QString& f : fields)
+        out << field(f);
+    return out.join(u';') + QStringLiteral("\r\n");
+}
+
+} // namespace
+
+QStringList trendEquations(const AnalysisState& s) {
+    QStringList equations;
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (t.Kind == NoTrend)
+            continue;
+        // The label leaves room for raised exponents; written out they follow a "^".
+        QString text = trendLabel(t.Kind, t.Coefficients).text;
+        if (t.Kind == CubicTrend)
+            text.replace(text.indexOf(QStringLiteral("x  ")), 3, QStringLiteral("x^3"));
+        text.replace(QStringLiteral("x  "), QStringLiteral("x^2"));
+        equations << text + QStringLiteral(", R² = ") + formatFixed(t.RSquared, 3);
+    }
+    return equations;
+}
+
+QByteArray csvText(const AnalysisState& s, bool withDates) {
+    QString text = QStringLiteral("\uFEFF");
+    QStringList header = {s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
+                                                      : QStringLiteral("Дебит, м3/сут"),
+                          QStringLiteral("P заб, МПа")};
+    if (withDates)
+        header << QStringLiteral("Дата");
+    text += line(header);
+    for (const MeasurementRow& row : s.Table) {
+        QStringList fields = {row.Rate, row.Pressure};
+        if (withDates)
+            fields << row.Date;
+        text += line(fields);
+    }
+    if (s.ResultsShown && !s.ResultRows.empty()) {
+        text += QStringLiteral("\r\n");
+        text += line({QStringLiteral("Результат"), QStringLiteral("Значение")});
+        for (const ResultRow& r : s.ResultRows)
+            text += line({r.caption, r.value});
+    }
+    const QStringList equations = trendEquations(s);
+    if (!equations.isEmpty()) {
+        text += QStringLiteral("\r\n");
+        for (int i = 0; i < equations.size(); ++i)
+            text += line({QStringLiteral("Линия тренда %1").arg(i + 1), equations[i]});
+    }
+    return text.toUtf8();
+}
+
+} // namespace id

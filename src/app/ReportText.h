@@ -1,0 +1,17 @@
+#pragma once
+
+#include "state/AnalysisState.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace id {
+
+// The measurement table, the results and the trends as text for a Russian-locale spreadsheet:
+// UTF-8 with a byte-order mark, ";" between fields, the decimal comma as typed.
+QByteArray csvText(const AnalysisState& state, bool withDates);
+
+// "y=-0,5000x+20,0000, R² = 0,991" for each trend standing on the diagram.
+QStringList trendEquations(const AnalysisState& state);
+
+} // namespace id

@@ -165,8 +165,6 @@ QByteArray writeAnalysis(const AnalysisState& s) {
         table.append(QJsonArray{row.Rate, row.Pressure, row.Date});
     const FormationInputs& f = s.Inputs;
     const QJsonObject document{
-        {"format", AnalysisFileFormat},
-        {"version", AnalysisFileVersion},
         {"wellType", s.WellType},
         {"table", table},
         {"inputs", QJsonObject{{"Pnas", f.Pnas},
@@ -217,7 +215,17 @@ QByteArray writeAnalysis(const AnalysisState& s) {
                               {"results", s.ResultsShown},
                               {"allowedPressureBoxes", s.AllowedPressureBoxesShown}}},
     };
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+    // The format and its version come first, where a reader (or a person) looks; the JSON
+    // writer would sort them among the other keys.
+    QByteArray body = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    const QByteArray head = QJsonDocument(QJsonObject{{"format", AnalysisFileFormat}})
+                                .toJson(QJsonDocument::Compact)
+                                .mid(1)
+                                .chopped(1)
+                                .replace("\":", "\": ");
+    body.insert(body.indexOf('\n') + 1, "    " + head + ",\n    \"version\": " +
+                                            QByteArray::number(AnalysisFileVersion) + ",\n");
+    return body;
 }
 
 AnalysisFileRead readAnalysis(const QByteArray& bytes) {

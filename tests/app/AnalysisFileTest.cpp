@@ -1,6 +1,7 @@
 #include "app/AnalysisFile.h"
 #include "support/QtPrinters.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,6 +47,15 @@ AnalysisState everything() {
     s.PiChartShown = true;
     s.AllowedPressureBoxesShown = true;
     return s;
+}
+
+// A file written by the first version, kept in the repository: every later version opens it.
+TEST(AnalysisFile, FirstVersionFilesStillOpen) {
+    QFile file(ID_SOURCE_DIR "/tests/data/analysis-v1.ida");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const AnalysisFileRead read = readAnalysis(file.readAll());
+    ASSERT_TRUE(read.state) << read.error.toStdString();
+    EXPECT_TRUE(*read.state == everything());
 }
 
 TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {

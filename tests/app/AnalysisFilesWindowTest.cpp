@@ -83,6 +83,19 @@ TEST_F(AnalysisFilesTest, AnOpenedFileShowsWhatWasShownWhenSaved) {
              ASSERT_TRUE(choose(menus().mTrendLine));
          }},
         {"injection, two trends", [this] { injectionWithTwoTrends(); }},
+        {"injection, one trend",
+         [this] {
+             ASSERT_TRUE(choose(menus().mEditWellNag));
+             build("10\t5\n20\t7\n30\t9,5\n");
+             ASSERT_TRUE(choose(menus().mTrendPolinom2));
+         }},
+        {"producing, two trends",
+         [this] {
+             build("1\t25\n2\t24\n3\t23\n6\t18\n7\t16\n8\t14\n");
+             ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
+             trendOnPoints(1, LinearTrend, {1, 2, 3}, {25, 24, 23});
+             trendOnPoints(2, CubicTrend, {2, 3, 6, 7, 8}, {24, 23, 18, 16, 14});
+         }},
     };
     for (const auto& [name, make] : analyses) {
         SCOPED_TRACE(name);

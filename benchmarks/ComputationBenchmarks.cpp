@@ -49,6 +49,21 @@ void CubicFit(benchmark::State& state) {
 }
 BENCHMARK(CubicFit)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
 
+// A trend's fit with its statistics: standard errors, covariance, residuals and leverage.
+void CubicFitWithStatistics(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<double> q(n);
+    std::vector<double> p(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        q[i] = 10 + 9000.0 * static_cast<double>(i) / static_cast<double>(n);
+        p[i] = 30 - 0.002 * q[i] + std::sin(static_cast<double>(i));
+    }
+    id::LeastSquaresFitService service;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(service.fit(q, p, 3));
+}
+BENCHMARK(CubicFitWithStatistics)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
   qt6-translations-l10n qt6-svg-dev
   postgresql-15 odbc-postgresql unixodbc
-  libeigen3-dev
+  libeigen3-dev libboost-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang-format clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core

@@ -52,11 +52,107 @@ double binomial(int n, int k) {
     return result;
 }
 
+// Standard errors, covariance, residuals and leverage from the fit's own QR.
+SpreadsheetFitService::FitStatistics
+fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
+              const std::vector<double>& x, const std::vector<double>& y,
+              const std::vector<double>& fitted, const Eigen::VectorXd& b, double xCentre,
+              double xHalf, double yHalf) {
+    const int k = static_cast<int>(b.size());
+    const int degree = k - 1;
+    const int n = static_cast<int>(x.size());
+    SpreadsheetFitService::FitStatistics st;
+    st.points = n;
+    st.degreesOfFreedom = n - k;
+
+    // Residuals in the scaled units of the fit, where the sums cannot overflow.
+    double meanY = 0;
+    for (double v : y)
+        meanY += v / yHalf;
+    meanY /= n;
+    double ssr = 0;
+    double sst = 0;
+    st.residuals.resize(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        st.residuals[i] = y[i] - fitted[i];
+        const double e = st.residuals[i] / yHalf;
+        ssr += e * e;
+        const double d = y[i] / yHalf - meanY;
+        sst += d * d;
+    }
+    const double variance = ssr / st.degreesOfFreedom; // of the scaled residuals
+    st.residualSd = yHalf * std::sqrt(variance);
+    st.rSquared = sst > 0 ? std::max(0.0, 1 - ssr / sst) : 0;
+    st.adjustedRSquared = 1 - (1 - st.rSquared) * (n - 1) / st.degreesOfFreedom;
+
+    // (RᵀR)⁻¹ of the pivoted problem, back in the order of the powers of t.
+    const Eigen::MatrixXd r = qr.matrixQR().topLeftCorner(k, k).triangularView<Eigen::Upper>();
+    const Eigen::MatrixXd rInverse =
+        r.triangularView<Eigen::Upper>().solve(Eigen::MatrixXd::Identity(k, k));
+    const auto& pivots = qr.colsPermutation();
+    const Eigen::MatrixXd scaledCovariance =
+        variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
+
+    // Raw coefficient j (of x^j) = yHalf * sum_m T(j, m) b(m), with T from t = u x + v.
+    const long double u = 1.0L / xHalf;
+    const long double v = -static_cast<long double>(xCentre) / xHalf;
+    Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic> t(k, k);
+    t.setZero();
+    for (int j = 0; j < k; ++j)
+        for (int m = j; m < k; ++m)
+            t(j, m) = binomial(m, j) * std::pow(u, static_cast<long double>(j)) *
+                      std::pow(v, static_cast<long double>(m - j));
+    const Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic> rawCovariance =
+        static_cast<long double>(yHalf) * yHalf * t * scaledCovariance.cast<long double>() *
+        t.transpose();
+    // LINEST order: index degree - j holds the power j.
+    st.covariance.assign(static_cast<std::size_t>(k),
+                         std::vector<double>(static_cast<std::size_t>(k)));
+    st.standardErrors.resize(static_cast<std::size_t>(k));
+    for (int j = 0; j < k; ++j) {
+        for (int m = 0; m < k; ++m)
+            st.covariance[static_cast<std::size_t>(degree - j)]
+                         [static_cast<std::size_t>(degree - m)] =
+                static_cast<double>(rawCovariance(j, m));
+        st.standardErrors[static_cast<std::size_t>(degree - j)] =
+            static_cast<double>(std::sqrt(std::max(0.0L, rawCovariance(j, j))));
+    }
+
+    // Leverage of each point: the squared norm of its row of Q = D P R⁻¹, with P R⁻¹ formed
+    // once; at most four coefficients, so no allocation per point.
+    const Eigen::MatrixXd rows = pivots * rInverse;
+    double m[4][4] = {};
+    for (int a = 0; a < k; ++a)
+        for (int c = 0; c < k; ++c)
+            m[a][c] = rows(a, c);
+    st.studentized.resize(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double ti = (x[i] - xCentre) / xHalf;
+        double powers[4];
+        double power = 1;
+        for (int a = 0; a < k; ++a) {
+            powers[a] = power;
+            power *= ti;
+        }
+        double leverage = 0;
+        for (int c = 0; c < k; ++c) {
+            double q = 0;
+            for (int a = 0; a < k; ++a)
+                q += powers[a] * m[a][c];
+            leverage += q * q;
+        }
+        const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
+        // A point the fit must pass through has no residual to speak of.
+        st.studentized[i] = spread > 0 ? st.residuals[i] / yHalf / spread : 0;
+    }
+    return st;
+}
+
 } // namespace
 
 SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vector<double>& x,
                                                                  const std::vector<double>& y,
-                                                                 int degree) {
+                                                                 int degree, bool withStatistics) {
     if (degree < 1 || degree > 3 || x.size() != y.size())
         throw AnalysisFault(QStringLiteral("Линия тренда этого вида не поддерживается"));
     if (!allFinite(x) || !allFinite(y))
@@ -72,9 +168,22 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
     std::vector<double> result(static_cast<std::size_t>(coefficients), 0.0);
     const Span ySpan = spanOf(y);
     if (ySpan.half == 0) {
-        // Equal values: the fit is exactly the constant, whatever rounding would make of it.
+        // Equal values: the fit is exactly the constant, whatever rounding would make of it,
+        // with no residual and no uncertainty.
         result.back() = y.front();
-        return {result, y};
+        PolynomialFit flat{result, y, std::nullopt};
+        if (withStatistics && static_cast<int>(x.size()) > coefficients) {
+            FitStatistics st;
+            st.points = static_cast<int>(x.size());
+            st.degreesOfFreedom = st.points - coefficients;
+            st.standardErrors.assign(static_cast<std::size_t>(coefficients), 0.0);
+            st.covariance.assign(static_cast<std::size_t>(coefficients),
+                                 std::vector<double>(static_cast<std::size_t>(coefficients)));
+            st.residuals.assign(x.size(), 0.0);
+            st.studentized.assign(x.size(), 0.0);
+            flat.statistics = st;
+        }
+        return flat;
     }
 
     // Rates centred and scaled to [-1, 1], values to [-1, 1]: the problem is then as well
@@ -136,7 +245,10 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
     // Values next to the largest double can overshoot it between the points.
     if (!allFinite(fitted))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
-    return {result, fitted};
+    PolynomialFit fit{result, fitted, std::nullopt};
+    if (withStatistics && n > coefficients)
+        fit.statistics = fitStatistics(qr, x, y, fitted, b, xSpan.centre, xSpan.half, ySpan.half);
+    return fit;
 }
 
 double LeastSquaresFitService::correlation(const std::vector<double>& a,

@@ -8,8 +8,8 @@ namespace id {
 // values scaled to unit size, so rates of thousands cubed keep their digits.
 class LeastSquaresFitService : public SpreadsheetFitService {
 public:
-    PolynomialFit fit(const std::vector<double>& x, const std::vector<double>& y,
-                      int degree) override;
+    PolynomialFit fit(const std::vector<double>& x, const std::vector<double>& y, int degree,
+                      bool withStatistics = true) override;
     double correlation(const std::vector<double>& a, const std::vector<double>& b) override;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 namespace id {
@@ -11,6 +12,21 @@ class SpreadsheetFitService {
 public:
     virtual ~SpreadsheetFitService() = default;
 
+    // What the least squares say about their own fit. Present only with more points than
+    // coefficients: an exact fit has no residual degrees of freedom.
+    struct FitStatistics {
+        int points = 0;
+        int degreesOfFreedom = 0;
+        double residualSd = 0;
+        double rSquared = 0;
+        double adjustedRSquared = 0;
+        // In LINEST order, highest power first, like the coefficients.
+        std::vector<double> standardErrors;
+        std::vector<std::vector<double>> covariance;
+        std::vector<double> residuals;
+        // Residuals over their own standard deviation (internally studentized).
+        std::vector<double> studentized;
+    };
     struct PolynomialFit {
         // Coefficients of y = sum c_k x^(degree + 1 - k), k = 1 .. degree + 1, highest power
         // first (LINEST order).
@@ -18,15 +34,18 @@ public:
         // The fitted values at the given x. Computed from the fit itself: the raw coefficients
         // evaluated at rates far from zero would cancel away the digits that tell them apart.
         std::vector<double> fitted;
+        std::optional<FitStatistics> statistics;
     };
 
     // The least-squares polynomial of degree 1, 2 or 3 with a free constant term.
+    // The statistics cost a pass over the points; a caller that needs only the coefficients
+    // goes without.
     virtual PolynomialFit fit(const std::vector<double>& x, const std::vector<double>& y,
-                              int degree) = 0;
+                              int degree, bool withStatistics = true) = 0;
 
     std::vector<double> fitPolynomial(const std::vector<double>& x, const std::vector<double>& y,
                                       int degree) {
-        return fit(x, y, degree).coefficients;
+        return fit(x, y, degree, false).coefficients;
     }
 
     // Pearson's correlation coefficient of two equally long columns.

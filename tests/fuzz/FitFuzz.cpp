@@ -26,6 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(fit.fitted.size() == x.size(), "wrong number of fitted values");
         for (double f : fit.fitted)
             FUZZ_CHECK(std::isfinite(f), "a fitted value is not finite");
+        FUZZ_CHECK(fit.statistics.has_value() == (n > degree + 1),
+                   "statistics for an exact fit, or none beyond it");
+        if (fit.statistics) {
+            FUZZ_CHECK(std::isfinite(fit.statistics->residualSd), "a residual SD not finite");
+            for (double e : fit.statistics->standardErrors)
+                FUZZ_CHECK(std::isfinite(e) && e >= 0, "a standard error not finite");
+            for (double r : fit.statistics->studentized)
+                FUZZ_CHECK(std::isfinite(r), "a studentized residual not finite");
+        }
         try {
             const double r = service.correlation(y, fit.fitted);
             FUZZ_CHECK(r >= -1 && r <= 1, "a correlation outside [-1, 1]");

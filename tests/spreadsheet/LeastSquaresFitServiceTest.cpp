@@ -181,8 +181,10 @@ TEST(LeastSquaresFit, FlatDataGivesExactlyZeroTerms) {
 struct CertifiedData {
     Values x;
     Values y;
-    Values coefficients; // B0, B1, ...
+    Values coefficients;   // B0, B1, ...
+    Values standardErrors; // of B0, B1, ...
     double rSquared = 0;
+    double residualSd = 0;
 };
 
 CertifiedData readCertified(const QString& name) {
@@ -196,6 +198,10 @@ CertifiedData readCertified(const QString& name) {
             continue;
         if (fields[0] == "certified" && fields[1] == "R2")
             data.rSquared = fields[2].toDouble();
+        else if (fields[0] == "certified" && fields[1] == "RSD")
+            data.residualSd = fields[2].toDouble();
+        else if (fields[0] == "certified" && fields[1].startsWith("SD"))
+            data.standardErrors.push_back(fields[2].toDouble());
         else if (fields[0] == "certified")
             data.coefficients.push_back(fields[2].toDouble());
         else {
@@ -233,6 +239,16 @@ TEST(LeastSquaresFit, MatchesCertifiedReferenceData) {
         }
         const double r = service.correlation(data.y, fitted);
         EXPECT_REL(data.rSquared, r * r, 1e-12);
+
+        // The fit's statistics against the certified standard deviations, to 10 digits.
+        const auto stats = service.fit(data.x, data.y, c.degree).statistics;
+        ASSERT_TRUE(stats);
+        EXPECT_EQ(stats->degreesOfFreedom, static_cast<int>(c.points) - c.degree - 1);
+        EXPECT_REL(data.residualSd, stats->residualSd, 1e-10);
+        EXPECT_REL(data.rSquared, stats->rSquared, 1e-12);
+        for (int k = 0; k <= c.degree; ++k)
+            EXPECT_REL(data.standardErrors[static_cast<std::size_t>(k)],
+                       stats->standardErrors[static_cast<std::size_t>(c.degree - k)], 1e-10);
     }
 }
 

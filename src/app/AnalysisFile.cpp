@@ -36,9 +36,14 @@ QString estimationName(EstimationMode mode) {
 }
 
 QJsonObject trendObject(const TrendRecord& t) {
-    return {{"kind", t.Kind},         {"coefficients", numbers(t.Coefficients.values())},
-            {"rateFrom", t.RateFrom}, {"rateTo", t.RateTo},
-            {"rSquared", t.RSquared}, {"coefficient", t.Coefficient}};
+    return {{"kind", t.Kind},
+            {"coefficients", numbers(t.Coefficients.values())},
+            {"rateFrom", t.RateFrom},
+            {"rateTo", t.RateTo},
+            {"rSquared", t.RSquared},
+            {"coefficient", t.Coefficient},
+            {"rates", numbers(t.Rates.values())},
+            {"pressures", numbers(t.Pressures.values())}};
 }
 
 // Reads the fields of one JSON object and remembers the first problem, named by its path.
@@ -154,6 +159,13 @@ TrendRecord readTrend(Reader& r, const QJsonObject& o, const QString& path) {
     t.RateTo = r.number(o, path, "rateTo");
     t.RSquared = r.number(o, path, "rSquared");
     t.Coefficient = r.number(o, path, "coefficient");
+    // The trend's own points came after the first files: absent, the trend has no statistics.
+    if (o.contains("rates") || o.contains("pressures")) {
+        t.Rates = oneBased(r.numbers(o, path, "rates", MostRows));
+        t.Pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
+        if (!r.failed() && t.Rates.size() != t.Pressures.size())
+            r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
+    }
     return t;
 }
 
@@ -213,7 +225,8 @@ QByteArray writeAnalysis(const AnalysisState& s) {
         {"shown", QJsonObject{{"diagram", s.DiagramShown},
                               {"piChart", s.PiChartShown},
                               {"results", s.ResultsShown},
-                              {"allowedPressureBoxes", s.AllowedPressureBoxesShown}}},
+                              {"allowedPressureBoxes", s.AllowedPressureBoxesShown},
+                              {"confidenceBands", s.ConfidenceBands}}},
     };
     // The format and its version come first, where a reader (or a person) looks; the JSON
     // writer would sort them among the other keys.
@@ -366,6 +379,8 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     s.PiChartShown = r.boolean(shown, "shown.", "piChart");
     s.ResultsShown = r.boolean(shown, "shown.", "results");
     s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
+    if (shown.contains("confidenceBands"))
+        s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
     if (r.failed())
         return refused(r.problem());
 

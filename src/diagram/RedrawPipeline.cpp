@@ -57,6 +57,10 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     trend.RateTo = s.FitRateTo;
     trend.RSquared = rSquared;
     trend.Coefficient = slot == 1 ? s.ProductivityIndex : s.SecondProductivityIndex;
+    trend.Rates = s.FitRates;
+    trend.Pressures = s.FitPressures;
+    trend.Rates.resize(s.FitPointCount);
+    trend.Pressures.resize(s.FitPointCount);
     setPiAxes(s, ctx);
 }
 

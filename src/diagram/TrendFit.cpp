@@ -12,9 +12,10 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
         throw AnalysisFault(QStringLiteral("Вид линии тренда не выбран"));
     const std::vector<double>& rates = s.FitRates.values();
     const std::vector<double>& pressures = s.FitPressures.values();
-    SpreadsheetFitService::PolynomialFit fit = fits.fit(
-        std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
-        std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount), kind - 1);
+    SpreadsheetFitService::PolynomialFit fit =
+        fits.fit(std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
+                 std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount),
+                 kind - 1, false);
     FittedTrend result{Coefficients(kind), std::move(fit.fitted)};
     for (int k = 1; k <= kind; ++k)
         result.coefficients[k] = fit.coefficients[static_cast<std::size_t>(k - 1)];

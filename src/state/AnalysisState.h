@@ -36,6 +36,9 @@ struct TrendRecord {
     double RSquared = 0;
     // Productivity (injectivity) coefficient of a linear trend; 0 for the others.
     double Coefficient = 0;
+    // The points it was fitted to, for its statistics.
+    OneBasedArray<double> Rates;
+    OneBasedArray<double> Pressures;
 
     bool operator==(const TrendRecord&) const = default;
 };
@@ -129,6 +132,8 @@ struct AnalysisState {
     bool PiChartShown = false;
     bool ResultsShown = true;
     bool AllowedPressureBoxesShown = false;
+    // The 95 % confidence bands of the trends' mean lines on the diagram.
+    bool ConfidenceBands = false;
 
     bool operator==(const AnalysisState&) const = default;
 

@@ -34,7 +34,10 @@ public:
     // Resizes and sets every element to T{}.
     void resetTo(int count) { own().assign(static_cast<std::size_t>(count), T{}); }
     // Resizes keeping the elements that remain in range.
-    void resize(int count) { own().resize(static_cast<std::size_t>(count)); }
+    void resize(int count) {
+        if (count != size())
+            own().resize(static_cast<std::size_t>(count));
+    }
     void append(const T& value) { own().push_back(value); }
     void clear() { items_.reset(); }
 

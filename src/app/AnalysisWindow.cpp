@@ -2,10 +2,12 @@
 
 #include "analysis/EstimationModes.h"
 #include "analysis/ResultRows.h"
+#include "analysis/TrendStatistics.h"
 #include "app/AnalysisFile.h"
 #include "app/ChartExport.h"
 #include "app/ReportText.h"
 #include "app/ShellCommands.h"
+#include "app/StatisticsWindow.h"
 #include "app/WellDatabase.h"
 #include "app/WorkWindow.h"
 #include "charts/AnalysisPainter.h"
@@ -230,6 +232,11 @@ void AnalysisWindow::bindMenus() {
     connect(m.mIdFormatYPIQ, &QAction::triggered, this,
             [this] { openAxisDialog(AxisChoice::PiIndex); });
     connect(m.mEditSave, &QAction::triggered, this, &AnalysisWindow::SaveResults);
+    connect(m.mIdStat, &QAction::triggered, this, &AnalysisWindow::showStatistics);
+    connect(m.mIdConfBands, &QAction::triggered, this, [this] {
+        run([](AnalysisState& s, CommandContext&) { s.ConfidenceBands = !s.ConfidenceBands; },
+            QStringLiteral("доверительные интервалы"));
+    });
     connect(m.mEditUndo, &QAction::triggered, this, &AnalysisWindow::undo);
     connect(m.mEditRedo, &QAction::triggered, this, &AnalysisWindow::redo);
     connect(m.mFileNew, &QAction::triggered, this, [this] { newAnalysis(); });
@@ -445,7 +452,8 @@ bool sameCharts(const AnalysisState& a, const AnalysisState& b) {
         return std::tie(s.WellType, s.SelectionMode, s.Measurements, s.MeasurementCount,
                         s.Inputs.SaturationPressure, s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop,
                         s.IdAxisYBottom, s.PiAxisXMin, s.PiAxisXMax, s.PiAxisYTop, s.PiAxisYBottom,
-                        s.TrendCount, s.FirstTrend, s.SecondTrend, s.DiagramShown, s.PiChartShown);
+                        s.TrendCount, s.FirstTrend, s.SecondTrend, s.DiagramShown, s.PiChartShown,
+                        s.ConfidenceBands);
     };
     return drawnFrom(a) == drawnFrom(b);
 }
@@ -493,6 +501,11 @@ void AnalysisWindow::present() {
     m.mIdSkinSkin->setChecked(s.Estimation == EstimationMode::SkinFromTransmissibility);
     m.mIdSkinNot->setChecked(s.Estimation == EstimationMode::None);
     m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
+    m.mIdConfBands->setChecked(s.ConfidenceBands);
+    if (statistics_ && statistics_->isVisible() && !(reported_ && *reported_ == s)) {
+        statistics_->showReport(statisticsReport(s, fits_));
+        reported_ = s;
+    }
     m.mTrend->menuAction()->setEnabled(s.DiagramShown);
     syncInputs();
     syncResults();
@@ -664,6 +677,15 @@ void AnalysisWindow::replaceDocument(AnalysisState document) {
     state_ = std::move(document);
     present();
     showRubberBands();
+}
+
+void AnalysisWindow::showStatistics() {
+    if (!statistics_)
+        statistics_ = new StatisticsWindow(&frame_);
+    statistics_->showReport(statisticsReport(state_, fits_));
+    reported_ = state_;
+    statistics_->show();
+    statistics_->raise();
 }
 
 void AnalysisWindow::undo() {
@@ -860,6 +882,8 @@ void AnalysisWindow::openDiagramMenu() {
     m.mIdAdd->setEnabled(!s.Table.empty() && !s.Table.front().Rate.isEmpty() &&
                          !s.Table.front().Pressure.isEmpty());
     m.mIdFormat->menuAction()->setEnabled(s.DiagramShown);
+    m.mIdStat->setEnabled(s.TrendCount > 0);
+    m.mIdConfBands->setEnabled(s.TrendCount > 0 && s.DiagramShown);
     m.mIdFormatX->setEnabled(s.DiagramShown);
     m.mIdFormatY->setEnabled(s.DiagramShown);
     m.mEditCopy->menuAction()->setEnabled(s.DiagramShown);

@@ -3,6 +3,7 @@
 #include "app/AxisRangeDialog.h"
 #include "app/ChartExport.h"
 #include "app/MenuTree.h"
+#include "app/StatisticsWindow.h"
 #include "app/UndoHistory.h"
 #include "diagram/PointSelection.h"
 #include "measurements/TableEditing.h"
@@ -61,6 +62,10 @@ public:
 
     void undo();
     void redo();
+
+    // "Статистика": opens the window that follows the analysis.
+    void showStatistics();
+    StatisticsWindow* statisticsWindow() const { return statistics_; }
 
     // Exports, each to a file the user chooses, written whole or not at all.
     void exportChartFile(ExportedChart chart);
@@ -137,6 +142,9 @@ private:
     bool presenting_ = false;
     SelectionDrag drag_;
     QPointer<AxisRangeDialog> axisDialog_;
+    QPointer<StatisticsWindow> statistics_;
+    // The analysis the statistics window last showed.
+    std::optional<AnalysisState> reported_;
     PopupChooser popupChooser_;
 };
 

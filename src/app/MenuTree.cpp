@@ -93,6 +93,9 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
                             QStringLiteral("Оценка скина по гидропроводности"), true, true);
     m.mIdSkinNot = addItem(m.mIdSkin, "mIdSkinNot",
                            QStringLiteral("Без оценки скина и гидропроводности"), true, true, true);
+    m.mIdStat = addItem(m.mIdd, "mIdStat", QStringLiteral("Статистика"), false);
+    m.mIdConfBands =
+        addItem(m.mIdd, "mIdConfBands", QStringLiteral("Доверительные интервалы"), false, true);
 
     m.mTrend = addMenu(bar, "mTrend", QStringLiteral("Линия тренда"));
     m.mTrend->menuAction()->setEnabled(false);

@@ -43,6 +43,9 @@ struct MenuTree {
     QAction* mIdSkinGidro = nullptr;
     QAction* mIdSkinSkin = nullptr;
     QAction* mIdSkinNot = nullptr;
+    // Beyond the text: the trends' statistics.
+    QAction* mIdStat = nullptr;
+    QAction* mIdConfBands = nullptr;
 
     QMenu* mTrend = nullptr;
     QMenu* mTrendAdd = nullptr;

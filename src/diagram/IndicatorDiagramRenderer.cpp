@@ -1,5 +1,9 @@
 #include "diagram/IndicatorDiagramRenderer.h"
 
+#include "analysis/TrendStatistics.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/TrendMath.h"
+
 #include "diagram/AxisPainter.h"
 #include "diagram/TrendLabel.h"
 #include "platform/PictureSurface.h"
@@ -173,6 +177,36 @@ void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSur
         drawSaturationLine(s, p4);
 }
 
+namespace {
+
+// The 95 % confidence band of the trend's mean line: two thin dotted curves over its span.
+void drawConfidenceBand(const AnalysisState& s, int slot, double from, PictureSurface& p4) {
+    LeastSquaresFitService fits;
+    const auto statistics = trendStatistics(s, slot, fits);
+    if (!statistics)
+        return;
+    const TrendRecord& trend = s.trend(slot);
+    constexpr int Samples = 120;
+    const double step = (trend.RateTo - from) / Samples;
+    if (!(step > 0))
+        return;
+    p4.DrawWidth = 1;
+    for (int side : {-1, 1})
+        for (int i = 0; i < Samples; i += 2) {
+            const double q1 = from + i * step;
+            const double q2 = q1 + step;
+            p4.Line(q1,
+                    evaluateTrend(trend.Kind, trend.Coefficients, q1) +
+                        side * meanLineHalfWidth(*statistics, q1),
+                    q2,
+                    evaluateTrend(trend.Kind, trend.Coefficients, q2) +
+                        side * meanLineHalfWidth(*statistics, q2),
+                    Style.TrendLineColor);
+        }
+}
+
+} // namespace
+
 void drawTrendOnDiagram(const AnalysisState& s, int slot, PictureSurface& p4) {
     const TrendRecord& trend = s.trend(slot);
     const int kind = trend.Kind;
@@ -192,6 +226,8 @@ void drawTrendOnDiagram(const AnalysisState& s, int slot, PictureSurface& p4) {
             run.emplace_back(chord.x2, chord.y2);
         p4.Polyline(run, Style.TrendLineColor);
     }
+    if (s.ConfidenceBands)
+        drawConfidenceBand(s, slot, xs, p4);
 
     const TrendLabel label = trendLabel(kind, c);
     const double top = s.IdAxisYTop;

@@ -143,7 +143,12 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
         }
         const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
         // A point the fit must pass through has no residual to speak of.
-        st.studentized[i] = spread > 0 ? st.residuals[i] / yHalf / spread : 0;
+        const double internal = spread > 0 ? st.residuals[i] / yHalf / spread : 0;
+        // Externally: the point's residual against the spread of the others, which an outlier
+        // cannot inflate (the internal form never exceeds the root of the degrees of freedom).
+        const double others = st.degreesOfFreedom - internal * internal;
+        st.studentized[i] =
+            others > 0 ? internal * std::sqrt((st.degreesOfFreedom - 1) / others) : 0;
     }
     return st;
 }

@@ -24,7 +24,8 @@ public:
         std::vector<double> standardErrors;
         std::vector<std::vector<double>> covariance;
         std::vector<double> residuals;
-        // Residuals over their own standard deviation (internally studentized).
+        // Residuals over their standard deviation estimated without the point (externally
+        // studentized).
         std::vector<double> studentized;
     };
     struct PolynomialFit {

@@ -16,7 +16,7 @@ TEST(ResultIntervals, StudentQuantilesAreTheTabulatedOnes) {
 }
 
 // A well test checked by the textbook formulas of the straight line, computed apart from the
-// QR: slope and constant errors, leverage, studentized residuals, both intervals.
+// QR: slope and constant errors, leverage, externally studentized residuals, both intervals.
 TEST(ResultIntervals, LinearWellTestAgreesWithTheTextbookFormulas) {
     const std::vector<double> q = {10, 20, 30, 40, 55};
     const std::vector<double> p = {20, 18.1, 16.3, 13.9, 11.2};
@@ -47,7 +47,9 @@ TEST(ResultIntervals, LinearWellTestAgreesWithTheTextbookFormulas) {
     for (std::size_t i = 0; i < q.size(); ++i) {
         const double leverage = 1 / n + std::pow(q[i] - qMean, 2) / sqq;
         const double e = p[i] - constant - slope * q[i];
-        EXPECT_REL(e / (s * std::sqrt(1 - leverage)), st.studentized[i], 1e-9);
+        const double internal = e / (s * std::sqrt(1 - leverage));
+        EXPECT_REL(internal * std::sqrt((n - 3) / (n - 2 - internal * internal)), st.studentized[i],
+                   1e-9);
     }
 
     const ResultIntervals intervals = resultIntervals(fit.coefficients, st);

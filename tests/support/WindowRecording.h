@@ -150,8 +150,9 @@ private:
     }
     void item(QAction* action, int depth) {
         // The corpus records the menus of the text; items added beyond it are not part of it.
-        static const QStringList added = {"mEditUndo", "mEditRedo",   "mFileNew",   "mFileOpen",
-                                          "mFileSave", "mFileSaveAs", "mFileExport"};
+        static const QStringList added = {"mEditUndo",   "mEditRedo", "mFileNew",
+                                          "mFileOpen",   "mFileSave", "mFileSaveAs",
+                                          "mFileExport", "mIdStat",   "mIdConfBands"};
         if (action->isSeparator() || added.contains(action->objectName()))
             return;
         line(QStringLiteral("%1%2 enabled=%3 checked=%4 visible=%5")

@@ -1,0 +1,150 @@
+#include "analysis/TrendStatistics.h"
+
+#include "spreadsheet/SpreadsheetFitService.h"
+#include "state/AnalysisFault.h"
+#include "state/NumberText.h"
+
+#include <boost/math/distributions/students_t.hpp>
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+// Readable at every magnitude: at least five significant digits, the exponent form where
+// fixed decimals would hide them.
+QString number(double v) {
+    if (!std::isfinite(v))
+        return QStringLiteral("—");
+    const double a = std::abs(v);
+    if (a != 0 && (a < 0.1 || a >= 1e7))
+        return formatScientific(v, 4);
+    const int decimals = a >= 1000 ? 2 : 4;
+    return formatFixed(v, decimals);
+}
+
+QString row(const QStringList& cells, bool header = false) {
+    QString html = QStringLiteral("<tr>");
+    for (const QString& c : cells)
+        html += (header ? QStringLiteral("<th>") : QStringLiteral("<td>")) + c.toHtmlEscaped() +
+                (header ? QStringLiteral("</th>") : QStringLiteral("</td>"));
+    return html + QStringLiteral("</tr>");
+}
+
+QString interval(const Interval& i) {
+    return QStringLiteral("%1 … %2").arg(number(i.low), number(i.high));
+}
+
+QString power(int p) {
+    return p == 0   ? QStringLiteral("свободный член")
+           : p == 1 ? QStringLiteral("при x")
+                    : QStringLiteral("при x^%1").arg(p);
+}
+
+} // namespace
+
+std::optional<SpreadsheetFitService::FitStatistics>
+trendStatistics(const AnalysisState& s, int slot, SpreadsheetFitService& fits) {
+    const TrendRecord& t = s.trend(slot);
+    if (slot > s.TrendCount || t.Kind == NoTrend || t.Rates.size() <= t.Kind ||
+        t.Rates.size() != t.Pressures.size())
+        return std::nullopt;
+    try {
+        return fits.fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1).statistics;
+    } catch (const AnalysisFault&) {
+        return std::nullopt;
+    }
+}
+
+double twoSidedP(double t, int degreesOfFreedom) {
+    if (!std::isfinite(t))
+        return 0;
+    const boost::math::students_t distribution(degreesOfFreedom);
+    return 2 * boost::math::cdf(boost::math::complement(distribution, std::abs(t)));
+}
+
+double meanLineHalfWidth(const SpreadsheetFitService::FitStatistics& st, double rate) {
+    const std::size_t k = st.standardErrors.size();
+    // g holds rate^(k-1) .. rate^0, in the covariance's order.
+    std::vector<double> g(k);
+    double p = 1;
+    for (std::size_t j = k; j-- > 0;) {
+        g[j] = p;
+        p *= rate;
+    }
+    double variance = 0;
+    for (std::size_t a = 0; a < k; ++a)
+        for (std::size_t b = 0; b < k; ++b)
+            variance += g[a] * st.covariance[a][b] * g[b];
+    return studentT95(st.degreesOfFreedom) * std::sqrt(std::max(0.0, variance));
+}
+
+QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
+    QString html = QStringLiteral("<html><body>");
+    if (s.TrendCount == 0)
+        return html + QStringLiteral("<p>Линия тренда не построена.</p></body></html>");
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        html += QStringLiteral("<h3>Линия тренда %1</h3>").arg(slot);
+        const auto st = trendStatistics(s, slot, fits);
+        if (!st) {
+            html += QStringLiteral("<p>Точек столько же, сколько коэффициентов: статистики нет "
+                                   "(—).</p>");
+            continue;
+        }
+        html += QStringLiteral("<table border=1 cellspacing=0 cellpadding=3>");
+        html += row({QStringLiteral("Коэффициент"), QStringLiteral("Значение"),
+                     QStringLiteral("Станд. ошибка"), QStringLiteral("t"), QStringLiteral("p")},
+                    true);
+        const int degree = t.Kind - 1;
+        for (int i = 0; i < t.Kind; ++i) {
+            const double c = t.Coefficients[i + 1];
+            const double se = st->standardErrors[static_cast<std::size_t>(i)];
+            const double tValue = se > 0 ? c / se : INFINITY;
+            html += row(
+                {power(degree - i), number(c), number(se),
+                 se > 0 ? number(tValue) : QStringLiteral("—"),
+                 se > 0 ? number(twoSidedP(tValue, st->degreesOfFreedom)) : QStringLiteral("—")});
+        }
+        html += QStringLiteral("</table><p>");
+        html += QStringLiteral("Точек: %1; степеней свободы: %2; ост. станд. отклонение: %3 МПа; "
+                               "R²: %4; скорректированный R²: %5</p>")
+                    .arg(st->points)
+                    .arg(st->degreesOfFreedom)
+                    .arg(number(st->residualSd), formatFixed(st->rSquared, 4),
+                         formatFixed(st->adjustedRSquared, 4));
+
+        const ResultIntervals intervals =
+            resultIntervals(std::vector<double>(t.Coefficients.values()), *st);
+        html += QStringLiteral("<p><b>95 %-ные интервалы</b><br>");
+        if (t.Kind == LinearTrend) {
+            const QString name = s.WellType == InjectionWell
+                                     ? QStringLiteral("Коэф. приемистости")
+                                     : QStringLiteral("Коэф. продуктивности");
+            html += name + QStringLiteral(", м3/(сут*МПа): ") + number(t.Coefficient) +
+                    QStringLiteral(" (") +
+                    (intervals.productivity ? interval(*intervals.productivity)
+                                            : QStringLiteral("не определён: интервал наклона "
+                                                             "содержит 0")) +
+                    QStringLiteral(")<br>");
+        }
+        if (slot == 1 && intervals.reservoirPressure)
+            html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
+                        .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
+        html += QStringLiteral("</p><table border=1 cellspacing=0 cellpadding=3>");
+        html += row({QStringLiteral("Дебит"), QStringLiteral("P заб"), QStringLiteral("Остаток"),
+                     QStringLiteral("Стьюдент. остаток"), QString()},
+                    true);
+        for (int i = 0; i < t.Rates.size(); ++i) {
+            const double r = st->studentized[static_cast<std::size_t>(i)];
+            html += row({number(t.Rates[i + 1]), number(t.Pressures[i + 1]),
+                         number(st->residuals[static_cast<std::size_t>(i)]), number(r),
+                         std::abs(r) > SuspectResidual ? QStringLiteral("подозрительная точка")
+                                                       : QString()});
+        }
+        html += QStringLiteral("</table>");
+    }
+    return html + QStringLiteral("</body></html>");
+}
+
+} // namespace id

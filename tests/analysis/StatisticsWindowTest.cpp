@@ -1,0 +1,55 @@
+#include "app/StatisticsWindow.h"
+#include "support/AnalysisFixture.h"
+
+#include <QLineEdit>
+#include <QTextBrowser>
+
+namespace id::test {
+namespace {
+
+using StatisticsWindowTest = AnalysisFixture;
+
+// The window follows the analysis: trends, exact fits and suspect points.
+TEST_F(StatisticsWindowTest, TheStatisticsFollowTheAnalysis) {
+    form().Pnas->setText("5");
+    build("10\t20\n20\t18,1\n30\t16,3\n40\t13,9\n50\t12\n60\t25\n");
+    emit menus().mIdd->aboutToShow();
+    EXPECT_FALSE(menus().mIdStat->isEnabled()) << "no trend yet";
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    ASSERT_TRUE(choose(menus().mIdStat));
+    StatisticsWindow* window = frame->analysis().statisticsWindow();
+    ASSERT_TRUE(window && window->isVisible());
+    const auto text = [&] { return window->browser()->toPlainText(); };
+    for (const char* part :
+         {"Линия тренда 1", "Станд. ошибка", "степеней свободы: 4",
+          "Коэф. продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа", "подозрительная точка"})
+        EXPECT_TRUE(text().contains(QString::fromUtf8(part))) << part;
+    EXPECT_FALSE(text().contains("nan") || text().contains("inf"));
+
+    ASSERT_TRUE(choose(menus().mTrendPolinom2));
+    EXPECT_TRUE(text().contains("при x^2"));
+    EXPECT_FALSE(text().contains("Коэф. продуктивности"));
+
+    // Two points make an exact line: no statistics, said so.
+    ASSERT_TRUE(choose(menus().mFileNew));
+    build("10\t20\n20\t18\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    EXPECT_TRUE(text().contains("статистики нет"));
+}
+
+TEST_F(StatisticsWindowTest, ConfidenceBandsAreDottedCurvesOfTheDocument) {
+    build("10\t20\n20\t18,1\n30\t16,3\n40\t13,9\n50\t12\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const std::size_t lines = form().Picture4->operations(DrawOp::Line).size();
+    ASSERT_TRUE(choose(menus().mIdConfBands));
+    EXPECT_TRUE(state().ConfidenceBands);
+    EXPECT_TRUE(menus().mIdConfBands->isChecked());
+    EXPECT_EQ(form().Picture4->operations(DrawOp::Line).size(), lines + 2 * 60);
+    EXPECT_EQ(menus().mEditUndo->text(), "Отменить: доверительные интервалы");
+    menus().mEditUndo->trigger();
+    EXPECT_FALSE(state().ConfidenceBands);
+    EXPECT_EQ(form().Picture4->operations(DrawOp::Line).size(), lines);
+}
+
+} // namespace
+} // namespace id::test

@@ -1,5 +1,7 @@
 #include "analysis/TrendStatistics.h"
 
+#include "analysis/AllowedPressureIntervals.h"
+
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
@@ -143,6 +145,41 @@ QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
                                                        : QString()});
         }
         html += QStringLiteral("</table>");
+    }
+    if (s.AllowedBottomholePressure > 0) {
+        html += QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
+                    .arg(number(s.AllowedBottomholePressure));
+        std::optional<Interval> allowed;
+        QString method;
+        if (s.ManualPick || !s.AutoSearch) {
+            method = QStringLiteral("выбрано вручную: интервала нет");
+        } else if (s.WellType == InjectionWell && s.TrendCount == 2) {
+            const auto first = trendStatistics(s, 1, fits);
+            const auto second = trendStatistics(s, 2, fits);
+            if (first && second)
+                allowed = meetingPressureInterval(
+                    {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), first->covariance,
+                     first->degreesOfFreedom},
+                    {s.SecondTrend.Kind, s.SecondTrend.Coefficients.values(), second->covariance,
+                     second->degreesOfFreedom},
+                    10 * s.IdAxisXMax, AllowedPressureTolerance);
+            method = QStringLiteral("дельта-метод по обеим линиям тренда");
+        } else if (s.WellType == ProducingWell) {
+            std::vector<double> pressures;
+            std::vector<double> rates;
+            for (int i = 1; i <= s.MeasurementCount; ++i) {
+                pressures.push_back(s.Measurements.pressure(i));
+                rates.push_back(s.Measurements.rate(i));
+            }
+            allowed = turningPointInterval(pressures, rates);
+            method = QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок");
+        }
+        if (allowed)
+            html += QStringLiteral(" (95 %: %1; %2)").arg(interval(*allowed), method);
+        else
+            html += QStringLiteral(" (интервал не определён%1)")
+                        .arg(method.isEmpty() ? QString() : QStringLiteral("; ") + method);
+        html += QStringLiteral("</p>");
     }
     return html + QStringLiteral("</body></html>");
 }

@@ -1,9 +1,13 @@
 #include "analysis/ResultIntervals.h"
+#include "analysis/AllowedPressureIntervals.h"
+#include "analysis/AllowedPressureSearch.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
 
+#include <Eigen/Dense>
 #include <cmath>
 #include <numeric>
+#include <random>
 
 namespace id {
 namespace {
@@ -78,6 +82,71 @@ TEST(ResultIntervals, ExactFitsHaveNoStatistics) {
     EXPECT_FALSE(service.fit({10, 20, 30}, {20, 18, 17}, 2).statistics);
     EXPECT_FALSE(service.fit({10, 20, 30, 40}, {20, 18, 17, 15}, 3).statistics);
     EXPECT_TRUE(service.fit({10, 20, 30, 40, 50}, {20, 18, 17, 15, 12}, 3).statistics);
+}
+
+TrendUncertainty uncertainty(const std::vector<double>& q, const std::vector<double>& p) {
+    const auto fit = LeastSquaresFitService().fit(q, p, 1);
+    return {LinearTrend, fit.coefficients, fit.statistics->covariance,
+            fit.statistics->degreesOfFreedom};
+}
+
+// The meeting pressure of two noisy lines: the delta method's spread against a parametric
+// bootstrap drawing both lines' coefficients from their estimated distributions.
+TEST(AllowedPressureIntervals, DeltaMethodAgreesWithTheBootstrap) {
+    EXPECT_REL(3.99 / 1.03 * 3 + 1, *meetingPressure(2, {2, 5}, 2, {3, 1}, 100, 0.01), 1e-9);
+
+    const TrendUncertainty first = uncertainty({1, 2, 3, 4, 5, 6}, {5.6, 5.9, 6.6, 6.9, 7.6, 7.9});
+    const TrendUncertainty second =
+        uncertainty({8, 9, 10, 11, 12, 13}, {11.6, 12.7, 14.2, 15.5, 16.6, 18.1});
+    const std::optional<Interval> delta = meetingPressureInterval(first, second, 200, 0.01);
+    ASSERT_TRUE(delta);
+    const double estimate = (delta->low + delta->high) / 2;
+    const double deltaSd = (delta->high - delta->low) / 2 / studentT95(4);
+
+    std::mt19937 random(7);
+    std::normal_distribution<double> normal;
+    const auto draw = [&](const TrendUncertainty& t) {
+        Eigen::Matrix2d cov;
+        cov << t.covariance[0][0], t.covariance[0][1], t.covariance[1][0], t.covariance[1][1];
+        const Eigen::Matrix2d l = cov.llt().matrixL();
+        const Eigen::Vector2d z(normal(random), normal(random));
+        const Eigen::Vector2d c = Eigen::Vector2d(t.coefficients[0], t.coefficients[1]) + l * z;
+        return std::vector<double>{c(0), c(1)};
+    };
+    std::vector<double> samples;
+    for (int i = 0; i < 4000; ++i)
+        if (auto p = meetingPressure(2, draw(first), 2, draw(second), 200, 0.01))
+            samples.push_back(*p);
+    ASSERT_GT(samples.size(), 3900u);
+    const double mean = std::accumulate(samples.begin(), samples.end(), 0.0) / samples.size();
+    double sum = 0;
+    for (double v : samples)
+        sum += (v - mean) * (v - mean);
+    const double bootstrapSd = std::sqrt(sum / (samples.size() - 1));
+    EXPECT_REL(deltaSd, bootstrapSd, 0.1);
+    EXPECT_REL(estimate, mean, 0.01);
+}
+
+// A producing well's rate rising to a maximum near 15 MPa as the pressure falls: the bootstrap
+// interval holds the search's own answer and repeats exactly.
+TEST(AllowedPressureIntervals, TurningPointBootstrapRepeatsAndHoldsTheEstimate) {
+    std::vector<double> p;
+    std::vector<double> q;
+    for (int i = 0; i <= 20; ++i) {
+        p.push_back(5 + i);
+        q.push_back(100 - std::pow(5 + i - 15.0, 2) + ((i * 7) % 5 - 2) * 0.8);
+    }
+    const std::optional<Interval> interval = turningPointInterval(p, q);
+    ASSERT_TRUE(interval);
+    const auto c = LeastSquaresFitService().fitPolynomial(p, q, 3);
+    const std::optional<double> estimate = scanTurningPoint(c, 25, 5);
+    ASSERT_TRUE(estimate);
+    EXPECT_LE(interval->low, *estimate);
+    EXPECT_GE(interval->high, *estimate);
+    EXPECT_LT(interval->high - interval->low, 5);
+    const std::optional<Interval> again = turningPointInterval(p, q);
+    EXPECT_EQ(again->low, interval->low);
+    EXPECT_EQ(again->high, interval->high);
 }
 
 } // namespace

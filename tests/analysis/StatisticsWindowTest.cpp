@@ -1,8 +1,10 @@
 #include "app/StatisticsWindow.h"
 #include "support/AnalysisFixture.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QTextBrowser>
+#include <cmath>
 
 namespace id::test {
 namespace {
@@ -35,6 +37,25 @@ TEST_F(StatisticsWindowTest, TheStatisticsFollowTheAnalysis) {
     build("10\t20\n20\t18\n");
     ASSERT_TRUE(choose(menus().mTrendLine));
     EXPECT_TRUE(text().contains("статистики нет"));
+}
+
+// The allowed pressure found by the search gets its interval: a bootstrap for a producing well.
+TEST_F(StatisticsWindowTest, TheFoundAllowedPressureHasItsInterval) {
+    form().Pnas->setText("5");
+    QString rows;
+    for (int i = 0; i <= 20; ++i)
+        rows += QLocale().toString(100 - std::pow(i - 10.0, 2) + ((i * 7) % 5 - 2) * 0.8) + "\t" +
+                QString::number(5 + i) + "\n";
+    build(rows);
+    form().Check2->click();
+    ASSERT_TRUE(choose(menus().mTrendPolinom2));
+    ASSERT_GT(state().AllowedBottomholePressure, 0) << messages.messages().join("|").toStdString();
+    ASSERT_EQ(state().TrendCount, 1) << messages.messages().join("|").toStdString();
+    ASSERT_TRUE(choose(menus().mIdStat));
+    const QString text = frame->analysis().statisticsWindow()->browser()->toPlainText();
+    EXPECT_TRUE(text.contains("Предельно-допустимое Pз")) << text.toStdString();
+    EXPECT_TRUE(text.contains("бутстреп остатков")) << text.toStdString();
+    EXPECT_TRUE(text.contains("(95 %: ")) << text.toStdString();
 }
 
 TEST_F(StatisticsWindowTest, ConfidenceBandsAreDottedCurvesOfTheDocument) {

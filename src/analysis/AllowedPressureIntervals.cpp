@@ -1,0 +1,143 @@
+#include "analysis/AllowedPressureIntervals.h"
+
+#include "analysis/AllowedPressureSearch.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace id {
+
+namespace {
+
+double evaluate(const std::vector<double>& c, double q) {
+    double p = 0;
+    for (double coefficient : c)
+        p = p * q + coefficient;
+    return p;
+}
+
+// How far the two trends are from meeting at the rate: negative within the tolerance.
+double gap(const std::vector<double>& c1, const std::vector<double>& c2, double q,
+           double tolerance) {
+    const double p2 = evaluate(c2, q);
+    if (p2 == 0 || !std::isfinite(p2))
+        return INFINITY;
+    return std::abs(evaluate(c1, q) / p2 - 1) - tolerance;
+}
+
+} // namespace
+
+std::optional<double> meetingPressure(int, const std::vector<double>& c1, int,
+                                      const std::vector<double>& c2, double rateLimit,
+                                      double tolerance) {
+    if (!(rateLimit > 0) || !std::isfinite(rateLimit))
+        return std::nullopt;
+    if (gap(c1, c2, 0, tolerance) <= 0)
+        return evaluate(c2, 0);
+    constexpr int Steps = 4000;
+    double previous = 0;
+    for (int i = 1; i <= Steps; ++i) {
+        const double q = rateLimit * i / Steps;
+        if (gap(c1, c2, q, tolerance) <= 0) {
+            double low = previous;
+            double high = q;
+            for (int k = 0; k < 80; ++k) {
+                const double mid = low / 2 + high / 2;
+                (gap(c1, c2, mid, tolerance) <= 0 ? high : low) = mid;
+            }
+            return evaluate(c2, high);
+        }
+        previous = q;
+    }
+    return std::nullopt;
+}
+
+std::optional<Interval> meetingPressureInterval(const TrendUncertainty& a,
+                                                const TrendUncertainty& b, double rateLimit,
+                                                double tolerance) {
+    const std::optional<double> estimate =
+        meetingPressure(a.kind, a.coefficients, b.kind, b.coefficients, rateLimit, tolerance);
+    if (!estimate || a.degreesOfFreedom < 1 || b.degreesOfFreedom < 1)
+        return std::nullopt;
+    double variance = 0;
+    for (const TrendUncertainty* trend : {&a, &b}) {
+        const std::size_t k = trend->coefficients.size();
+        std::vector<double> gradient(k);
+        for (std::size_t j = 0; j < k; ++j) {
+            // A step of a thousandth of the coefficient's own uncertainty.
+            const double h = std::sqrt(trend->covariance[j][j]) * 1e-3;
+            if (!(h > 0))
+                continue;
+            std::vector<double> up = trend->coefficients;
+            std::vector<double> down = trend->coefficients;
+            up[j] += h;
+            down[j] -= h;
+            const bool first = trend == &a;
+            const auto at = [&](const std::vector<double>& c) {
+                return first ? meetingPressure(a.kind, c, b.kind, b.coefficients, rateLimit,
+                                               tolerance)
+                             : meetingPressure(a.kind, a.coefficients, b.kind, c, rateLimit,
+                                               tolerance);
+            };
+            const std::optional<double> pUp = at(up);
+            const std::optional<double> pDown = at(down);
+            if (!pUp || !pDown)
+                return std::nullopt;
+            gradient[j] = (*pUp - *pDown) / (2 * h);
+        }
+        for (std::size_t i = 0; i < k; ++i)
+            for (std::size_t j = 0; j < k; ++j)
+                variance += gradient[i] * trend->covariance[i][j] * gradient[j];
+    }
+    const double half =
+        studentT95(std::min(a.degreesOfFreedom, b.degreesOfFreedom)) * std::sqrt(variance);
+    return Interval{*estimate - half, *estimate + half};
+}
+
+std::optional<Interval> turningPointInterval(const std::vector<double>& pressures,
+                                             const std::vector<double>& rates) {
+    if (pressures.size() != rates.size() || pressures.size() < 5)
+        return std::nullopt;
+    const auto [lowest, highest] = std::minmax_element(pressures.begin(), pressures.end());
+    const double pmin = *lowest;
+    const double pmax = *highest;
+    LeastSquaresFitService fits;
+    SpreadsheetFitService::PolynomialFit fit;
+    try {
+        fit = fits.fit(pressures, rates, 3, false);
+    } catch (const AnalysisFault&) {
+        return std::nullopt;
+    }
+    std::vector<double> residuals(rates.size());
+    for (std::size_t i = 0; i < rates.size(); ++i)
+        residuals[i] = rates[i] - fit.fitted[i];
+    constexpr int Resamples = 1000;
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<std::size_t> pick(0, residuals.size() - 1);
+    std::vector<double> found;
+    std::vector<double> resampled(rates.size());
+    for (int r = 0; r < Resamples; ++r) {
+        for (std::size_t i = 0; i < rates.size(); ++i)
+            resampled[i] = fit.fitted[i] + residuals[pick(random)];
+        try {
+            const std::vector<double> c = fits.fitPolynomial(pressures, resampled, 3);
+            if (const std::optional<double> p = scanTurningPoint(c, pmax, pmin))
+                found.push_back(*p);
+        } catch (const AnalysisFault&) {
+        }
+    }
+    if (found.size() < Resamples / 2)
+        return std::nullopt;
+    std::sort(found.begin(), found.end());
+    const auto percentile = [&](double share) {
+        const std::size_t i =
+            static_cast<std::size_t>(share * static_cast<double>(found.size() - 1));
+        return found[i];
+    };
+    return Interval{percentile(0.025), percentile(0.975)};
+}
+
+} // namespace id

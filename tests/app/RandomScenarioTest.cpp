@@ -183,7 +183,7 @@ protected:
             m.mTrendLine,      m.mTrendLine,      m.mTrendPolinom2,
             m.mTrendPolinom3,  m.mTrendDelete,    m.mTrendAddSelectPoint,
             m.mEditUndo,       m.mEditUndo,       m.mEditRedo,
-            m.mFileNew};
+            m.mFileNew,        m.mIdStat,         m.mIdConfBands};
         QAction* item = oneOf(items);
         const bool chosen = choose(item);
         return "menu " + item->objectName() + (chosen ? "" : " (not offered)");

@@ -12,9 +12,10 @@ namespace id {
 namespace {
 
 // Beyond these a file is not an analysis of one well.
-constexpr qsizetype MostRows = 1'000'000;
+constexpr qsizetype MostRows = 250'000;
 constexpr qsizetype LongestText = 1000;
-constexpr qsizetype LargestFile = 512LL * 1024 * 1024;
+// The parsed document takes several times the file's size in memory.
+constexpr qsizetype LargestFile = 64LL * 1024 * 1024;
 
 QJsonArray numbers(const std::vector<double>& values) {
     QJsonArray array;

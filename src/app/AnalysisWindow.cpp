@@ -704,7 +704,7 @@ void AnalysisWindow::redo() {
 
 namespace {
 const QString AnalysisFilter = QStringLiteral("Анализ индикаторной диаграммы (*.ida)");
-constexpr qint64 LargestAnalysisFile = 512LL * 1024 * 1024;
+constexpr qint64 LargestAnalysisFile = 64LL * 1024 * 1024;
 } // namespace
 
 bool AnalysisWindow::confirmDiscard() {
@@ -783,8 +783,15 @@ bool AnalysisWindow::saveAnalysisAs() {
 bool AnalysisWindow::writeFile(const QString& path) {
     // Written beside the file and put in its place only when whole: a failure leaves the old
     // file as it was.
-    QSaveFile file(path);
     const QByteArray bytes = writeAnalysis(state_);
+    // Nothing is saved that could not be opened again.
+    const AnalysisFileRead check = readAnalysis(bytes);
+    if (!check.state) {
+        messages_.showMessage(QStringLiteral("Анализ не сохранён: его нельзя было бы открыть. ") +
+                              QString(check.error).remove(QStringLiteral("Файл не открыт: ")));
+        return false;
+    }
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         messages_.showMessage(QStringLiteral("Анализ не сохранён: ") + file.errorString() +
                               QStringLiteral("\n") + path);

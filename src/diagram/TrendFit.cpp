@@ -4,6 +4,7 @@
 #include "state/AnalysisFault.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace id {
 
@@ -26,6 +27,9 @@ void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients
     const double sign = s.WellType == ProducingWell ? -1 : 1;
     if (kind == LinearTrend && c[1] == 0)
         throw AnalysisFault(QStringLiteral("Наклон линии тренда равен нулю: коэффициент "
+                                           "продуктивности не определён"));
+    if (kind == LinearTrend && !std::isfinite(sign / c[1]))
+        throw AnalysisFault(QStringLiteral("Наклон линии тренда слишком мал: коэффициент "
                                            "продуктивности не определён"));
     if (slot == 1) {
         s.ProductivityIndex = kind == LinearTrend ? sign / c[1] : 0;

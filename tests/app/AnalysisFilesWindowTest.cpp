@@ -160,6 +160,18 @@ TEST_F(AnalysisFilesTest, AFailedSaveKeepsTheOldFile) {
     EXPECT_TRUE(frame->analysis().modified());
 }
 
+// Nothing is saved that could not be opened again: a box holding a whole pasted table, or a
+// slope so small that its coefficient is not a number.
+TEST_F(AnalysisFilesTest, WhatCouldNotBeOpenedAgainIsNotSaved) {
+    build("1\t1E-300\n1000000000\t0\n");
+    EXPECT_FALSE(choose(menus().mTrendLine) && state().TrendCount > 0);
+    EXPECT_TRUE(messages.last().contains("Наклон линии тренда слишком мал"));
+    form().Pnas->setText(QString(1001, u'1'));
+    saveAs(path("long"));
+    EXPECT_TRUE(messages.last().startsWith("Анализ не сохранён: его нельзя было бы открыть"));
+    EXPECT_FALSE(QFile::exists(path("long.ida")));
+}
+
 TEST_F(AnalysisFilesTest, UnsavedChangesAreAskedAbout) {
     frame->close();
     EXPECT_TRUE(messages.questions().isEmpty()) << "nothing to save yet";

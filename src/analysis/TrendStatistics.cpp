@@ -13,6 +13,9 @@ namespace id {
 
 namespace {
 
+// A thousand refits of more points would hold the window for seconds.
+constexpr int MostBootstrapPoints = 5000;
+
 // Readable at every magnitude: at least five significant digits, the exponent form where
 // fixed decimals would hide them.
 QString number(double v) {
@@ -66,19 +69,20 @@ double twoSidedP(double t, int degreesOfFreedom) {
 }
 
 double meanLineHalfWidth(const SpreadsheetFitService::FitStatistics& st, double rate) {
-    const std::size_t k = st.standardErrors.size();
-    // g holds rate^(k-1) .. rate^0, in the covariance's order.
+    // In the fit's centred units, where the terms do not cancel.
+    const std::size_t k = st.scaledCovariance.size();
+    const double t = (rate - st.rateCentre) / st.rateHalf;
     std::vector<double> g(k);
     double p = 1;
-    for (std::size_t j = k; j-- > 0;) {
+    for (std::size_t j = 0; j < k; ++j) {
         g[j] = p;
-        p *= rate;
+        p *= t;
     }
     double variance = 0;
     for (std::size_t a = 0; a < k; ++a)
         for (std::size_t b = 0; b < k; ++b)
-            variance += g[a] * st.covariance[a][b] * g[b];
-    return studentT95(st.degreesOfFreedom) * std::sqrt(std::max(0.0, variance));
+            variance += g[a] * st.scaledCovariance[a][b] * g[b];
+    return studentT95(st.degreesOfFreedom) * st.valueHalf * std::sqrt(std::max(0.0, variance));
 }
 
 QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
@@ -164,6 +168,9 @@ QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
                      second->degreesOfFreedom},
                     10 * s.IdAxisXMax, AllowedPressureTolerance);
             method = QStringLiteral("дельта-метод по обеим линиям тренда");
+        } else if (s.WellType == ProducingWell && s.MeasurementCount > MostBootstrapPoints) {
+            method = QStringLiteral("бутстреп не выполняется для более чем %1 замеров")
+                         .arg(MostBootstrapPoints);
         } else if (s.WellType == ProducingWell) {
             std::vector<double> pressures;
             std::vector<double> rates;

@@ -458,6 +458,17 @@ bool sameCharts(const AnalysisState& a, const AnalysisState& b) {
     return drawnFrom(a) == drawnFrom(b);
 }
 
+// Whether two analyses give the same statistics page: the report reads only these (a
+// selection or an axis range alone must not run its bootstrap again).
+bool sameReport(const AnalysisState& a, const AnalysisState& b) {
+    const auto reportedFrom = [](const AnalysisState& s) {
+        return std::tie(s.WellType, s.TrendCount, s.FirstTrend, s.SecondTrend, s.Measurements,
+                        s.MeasurementCount, s.AllowedBottomholePressure, s.ManualPick, s.AutoSearch,
+                        s.ReservoirPressure, s.IdAxisXMax);
+    };
+    return reportedFrom(a) == reportedFrom(b);
+}
+
 } // namespace
 
 void AnalysisWindow::present() {
@@ -502,7 +513,7 @@ void AnalysisWindow::present() {
     m.mIdSkinNot->setChecked(s.Estimation == EstimationMode::None);
     m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
     m.mIdConfBands->setChecked(s.ConfidenceBands);
-    if (statistics_ && statistics_->isVisible() && !(reported_ && *reported_ == s)) {
+    if (statistics_ && statistics_->isVisible() && !(reported_ && sameReport(*reported_, s))) {
         statistics_->showReport(statisticsReport(s, fits_));
         reported_ = s;
     }

@@ -93,6 +93,16 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
     const Eigen::MatrixXd scaledCovariance =
         variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
 
+    st.rateCentre = xCentre;
+    st.rateHalf = xHalf;
+    st.valueHalf = yHalf;
+    st.scaledCovariance.assign(static_cast<std::size_t>(k),
+                               std::vector<double>(static_cast<std::size_t>(k)));
+    for (int a = 0; a < k; ++a)
+        for (int c = 0; c < k; ++c)
+            st.scaledCovariance[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
+                scaledCovariance(a, c);
+
     // Raw coefficient j (of x^j) = yHalf * sum_m T(j, m) b(m), with T from t = u x + v.
     const long double u = 1.0L / xHalf;
     const long double v = -static_cast<long double>(xCentre) / xHalf;
@@ -184,6 +194,7 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
             st.standardErrors.assign(static_cast<std::size_t>(coefficients), 0.0);
             st.covariance.assign(static_cast<std::size_t>(coefficients),
                                  std::vector<double>(static_cast<std::size_t>(coefficients)));
+            st.scaledCovariance = st.covariance;
             st.residuals.assign(x.size(), 0.0);
             st.studentized.assign(x.size(), 0.0);
             flat.statistics = st;

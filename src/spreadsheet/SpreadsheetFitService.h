@@ -23,6 +23,12 @@ public:
         // In LINEST order, highest power first, like the coefficients.
         std::vector<double> standardErrors;
         std::vector<std::vector<double>> covariance;
+        // The same in the fit's own centred units: t = (x - rateCentre) / rateHalf, values
+        // over valueHalf, powers of t from 0 up. Raw powers cancel far from zero rate.
+        std::vector<std::vector<double>> scaledCovariance;
+        double rateCentre = 0;
+        double rateHalf = 1;
+        double valueHalf = 0;
         std::vector<double> residuals;
         // Residuals over their standard deviation estimated without the point (externally
         // studentized).

@@ -1,6 +1,7 @@
 #include "analysis/ResultIntervals.h"
 #include "analysis/AllowedPressureIntervals.h"
 #include "analysis/AllowedPressureSearch.h"
+#include "analysis/TrendStatistics.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
 
@@ -65,6 +66,34 @@ TEST(ResultIntervals, LinearWellTestAgreesWithTheTextbookFormulas) {
     ASSERT_TRUE(intervals.reservoirPressure);
     EXPECT_REL(constant - t * constantError, intervals.reservoirPressure->low, 1e-12);
     EXPECT_REL(constant + t * constantError, intervals.reservoirPressure->high, 1e-12);
+}
+
+// The band of a cubic's mean line over rates far from zero in a narrow span, where raw powers
+// of the rate cancel: against the textbook form in centred rates.
+TEST(ResultIntervals, MeanLineBandHoldsFarFromZeroRate) {
+    for (double offset : {100.0, 1000.0, 10000.0, 100000.0}) {
+        SCOPED_TRACE(offset);
+        std::vector<double> q, p;
+        for (int i = 0; i < 20; ++i) {
+            q.push_back(offset + 0.5 * i);
+            p.push_back(20 - 0.1 * i + 0.01 * i * i * 0.1 + ((i * 7) % 5 - 2) * 0.03);
+        }
+        const auto fit = LeastSquaresFitService().fit(q, p, 3);
+        ASSERT_TRUE(fit.statistics);
+        // Independently: the design in centred rates, (XᵀX)⁻¹ by Eigen's LDLT.
+        Eigen::MatrixXd x(20, 4);
+        for (int i = 0; i < 20; ++i)
+            for (int j = 0; j < 4; ++j)
+                x(i, j) = std::pow(q[static_cast<std::size_t>(i)] - offset - 4.75, j);
+        const Eigen::MatrixXd inverse =
+            (x.transpose() * x).ldlt().solve(Eigen::MatrixXd::Identity(4, 4));
+        const double s2 = std::pow(fit.statistics->residualSd, 2);
+        Eigen::RowVectorXd g(4);
+        for (int j = 0; j < 4; ++j)
+            g(j) = std::pow(offset + 3 - offset - 4.75, j);
+        const double expected = studentT95(16) * std::sqrt(s2 * (g * inverse * g.transpose())(0));
+        EXPECT_REL(expected, meanLineHalfWidth(*fit.statistics, offset + 3), 1e-6);
+    }
 }
 
 TEST(ResultIntervals, ASlopeThatMayBeZeroLeavesTheCoefficientUndetermined) {

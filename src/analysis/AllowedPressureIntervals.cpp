@@ -38,9 +38,24 @@ std::optional<double> meetingPressure(int, const std::vector<double>& c1, int,
     if (gap(c1, c2, 0, tolerance) <= 0)
         return evaluate(c2, 0);
     constexpr int Steps = 4000;
+    const auto difference = [&](double q) { return evaluate(c1, q) - evaluate(c2, q); };
     double previous = 0;
     for (int i = 1; i <= Steps; ++i) {
-        const double q = rateLimit * i / Steps;
+        double q = rateLimit * i / Steps;
+        // Steep lines cross the narrow band between two steps: where they cross, they are within
+        // it, so the band is entered before.
+        if (gap(c1, c2, q, tolerance) > 0 &&
+            std::signbit(difference(previous)) != std::signbit(difference(q))) {
+            double low = previous;
+            double high = q;
+            for (int k = 0; k < 80; ++k) {
+                const double mid = low / 2 + high / 2;
+                (std::signbit(difference(mid)) == std::signbit(difference(previous)) ? low : high) =
+                    mid;
+            }
+            if (gap(c1, c2, high, tolerance) <= 0)
+                q = high;
+        }
         if (gap(c1, c2, q, tolerance) <= 0) {
             double low = previous;
             double high = q;

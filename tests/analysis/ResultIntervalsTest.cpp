@@ -123,6 +123,11 @@ TrendUncertainty uncertainty(const std::vector<double>& q, const std::vector<dou
 // bootstrap drawing both lines' coefficients from their estimated distributions.
 TEST(AllowedPressureIntervals, DeltaMethodAgreesWithTheBootstrap) {
     EXPECT_REL(3.99 / 1.03 * 3 + 1, *meetingPressure(2, {2, 5}, 2, {3, 1}, 100, 0.01), 1e-9);
+    // Steep lines cross the 1 % band between two steps of the scan: the meeting is still found.
+    const std::optional<double> steep =
+        meetingPressure(2, {0.05, 5}, 2, {0.2, 5 - 0.15 * 101.2}, 10000, 0.01);
+    ASSERT_TRUE(steep);
+    EXPECT_NEAR(*steep, 9.93, 0.01);
 
     const TrendUncertainty first = uncertainty({1, 2, 3, 4, 5, 6}, {5.6, 5.9, 6.6, 6.9, 7.6, 7.9});
     const TrendUncertainty second =

@@ -75,21 +75,37 @@ std::optional<Interval> meetingPressureInterval(const TrendUncertainty& a,
                                                 double tolerance) {
     const std::optional<double> estimate =
         meetingPressure(a.kind, a.coefficients, b.kind, b.coefficients, rateLimit, tolerance);
-    if (!estimate || a.degreesOfFreedom < 1 || b.degreesOfFreedom < 1)
+    const int dof = std::min(a.statistics.degreesOfFreedom, b.statistics.degreesOfFreedom);
+    if (!estimate || dof < 1)
         return std::nullopt;
     double variance = 0;
     for (const TrendUncertainty* trend : {&a, &b}) {
+        const SpreadsheetFitService::FitStatistics& st = trend->statistics;
         const std::size_t k = trend->coefficients.size();
+        if (st.scaledCovariance.size() != k)
+            return std::nullopt;
+        // Centred coefficient j moves the raw ones (highest power first) along
+        // valueHalf * d(t^j)/d(raw), t = (x - centre) / half.
+        const long double u = 1.0L / st.rateHalf;
+        const long double v = -static_cast<long double>(st.rateCentre) / st.rateHalf;
         std::vector<double> gradient(k);
         for (std::size_t j = 0; j < k; ++j) {
-            // A step of a thousandth of the coefficient's own uncertainty.
-            const double h = std::sqrt(trend->covariance[j][j]) * 1e-3;
+            const double h = std::sqrt(st.scaledCovariance[j][j]) * 1e-3;
             if (!(h > 0))
                 continue;
             std::vector<double> up = trend->coefficients;
             std::vector<double> down = trend->coefficients;
-            up[j] += h;
-            down[j] -= h;
+            long double binomial = 1;
+            for (std::size_t power = 0; power <= j; ++power) {
+                if (power > 0)
+                    binomial = binomial * static_cast<long double>(j - power + 1) /
+                               static_cast<long double>(power);
+                const double step = static_cast<double>(
+                    st.valueHalf * h * binomial * std::pow(u, static_cast<long double>(power)) *
+                    std::pow(v, static_cast<long double>(j - power)));
+                up[k - 1 - power] += step;
+                down[k - 1 - power] -= step;
+            }
             const bool first = trend == &a;
             const auto at = [&](const std::vector<double>& c) {
                 return first ? meetingPressure(a.kind, c, b.kind, b.coefficients, rateLimit,
@@ -105,10 +121,9 @@ std::optional<Interval> meetingPressureInterval(const TrendUncertainty& a,
         }
         for (std::size_t i = 0; i < k; ++i)
             for (std::size_t j = 0; j < k; ++j)
-                variance += gradient[i] * trend->covariance[i][j] * gradient[j];
+                variance += gradient[i] * st.scaledCovariance[i][j] * gradient[j];
     }
-    const double half =
-        studentT95(std::min(a.degreesOfFreedom, b.degreesOfFreedom)) * std::sqrt(variance);
+    const double half = studentT95(dof) * std::sqrt(variance);
     return Interval{*estimate - half, *estimate + half};
 }
 

@@ -14,16 +14,16 @@ std::optional<double> meetingPressure(int kind1, const std::vector<double>& c1, 
                                       const std::vector<double>& c2, double rateLimit,
                                       double tolerance);
 
-// A trend's coefficients (LINEST order) with their covariance and residual degrees of freedom.
+// A trend's coefficients (LINEST order) with the statistics of its fit.
 struct TrendUncertainty {
     int kind = NoTrend;
     std::vector<double> coefficients;
-    std::vector<std::vector<double>> covariance;
-    int degreesOfFreedom = 0;
+    SpreadsheetFitService::FitStatistics statistics;
 };
 
 // 95 % interval of the meeting pressure by the delta method: the pressure's gradient in both
-// trends' coefficients (numerically, re-solving the meeting), the two fits independent, Student's
+// trends' coefficients (numerically, re-solving the meeting, along the fit's own centred
+// coefficients, whose covariance has not lost its digits), the two fits independent, Student's
 // t with the smaller of their degrees of freedom.
 std::optional<Interval> meetingPressureInterval(const TrendUncertainty& first,
                                                 const TrendUncertainty& second, double rateLimit,

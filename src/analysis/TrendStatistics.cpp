@@ -162,10 +162,8 @@ QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
             const auto second = trendStatistics(s, 2, fits);
             if (first && second)
                 allowed = meetingPressureInterval(
-                    {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), first->covariance,
-                     first->degreesOfFreedom},
-                    {s.SecondTrend.Kind, s.SecondTrend.Coefficients.values(), second->covariance,
-                     second->degreesOfFreedom},
+                    {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), *first},
+                    {s.SecondTrend.Kind, s.SecondTrend.Coefficients.values(), *second},
                     10 * s.IdAxisXMax, AllowedPressureTolerance);
             method = QStringLiteral("дельта-метод по обеим линиям тренда");
         } else if (s.WellType == ProducingWell && s.MeasurementCount > MostBootstrapPoints) {

@@ -115,8 +115,7 @@ TEST(ResultIntervals, ExactFitsHaveNoStatistics) {
 
 TrendUncertainty uncertainty(const std::vector<double>& q, const std::vector<double>& p) {
     const auto fit = LeastSquaresFitService().fit(q, p, 1);
-    return {LinearTrend, fit.coefficients, fit.statistics->covariance,
-            fit.statistics->degreesOfFreedom};
+    return {LinearTrend, fit.coefficients, *fit.statistics};
 }
 
 // The meeting pressure of two noisy lines: the delta method's spread against a parametric
@@ -141,7 +140,8 @@ TEST(AllowedPressureIntervals, DeltaMethodAgreesWithTheBootstrap) {
     std::normal_distribution<double> normal;
     const auto draw = [&](const TrendUncertainty& t) {
         Eigen::Matrix2d cov;
-        cov << t.covariance[0][0], t.covariance[0][1], t.covariance[1][0], t.covariance[1][1];
+        const auto& v = t.statistics.covariance;
+        cov << v[0][0], v[0][1], v[1][0], v[1][1];
         const Eigen::Matrix2d l = cov.llt().matrixL();
         const Eigen::Vector2d z(normal(random), normal(random));
         const Eigen::Vector2d c = Eigen::Vector2d(t.coefficients[0], t.coefficients[1]) + l * z;

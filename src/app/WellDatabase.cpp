@@ -152,13 +152,15 @@ DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
         if (changed == 0)
             return {false, notSaved + QStringLiteral(" В таблице kwu_ind нет записи с kwu_id=%1.")
                                           .arg(options_.RecordId)};
-        const QString undone =
-            inTransaction ? QStringLiteral("; изменения отменены.") : QStringLiteral(".");
+        // Without a transaction the statement has already changed what it changed: say so.
+        const QString head = inTransaction ? notSaved : QStringLiteral("Внимание.");
+        const QString undone = inTransaction ? QStringLiteral("; изменения отменены.")
+                                             : QStringLiteral("; база не поддерживает "
+                                                              "транзакций, изменения остались.");
         if (changed < 0)
-            return {false, notSaved +
-                               QStringLiteral(" Драйвер не сообщил, сколько записей изменено") +
+            return {false, head + QStringLiteral(" Драйвер не сообщил, сколько записей изменено") +
                                undone};
-        return {false, notSaved +
+        return {false, head +
                            QStringLiteral(" Запрос затронул %1 %2 с kwu_id=%3 вместо одной")
                                .arg(changed)
                                .arg(records(changed))

@@ -34,14 +34,19 @@ void TrendMeetingSearchFound(benchmark::State& state) {
 }
 BENCHMARK(TrendMeetingSearchFound)->Arg(1)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-void CubicFit(benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
+// Rates and pressures of a producing well with scatter.
+std::pair<std::vector<double>, std::vector<double>> wellTest(std::size_t n) {
     std::vector<double> q(n);
     std::vector<double> p(n);
     for (std::size_t i = 0; i < n; ++i) {
         q[i] = 10 + 9000.0 * static_cast<double>(i) / static_cast<double>(n);
         p[i] = 30 - 0.002 * q[i] + std::sin(static_cast<double>(i));
     }
+    return {q, p};
+}
+
+void CubicFit(benchmark::State& state) {
+    const auto [q, p] = wellTest(static_cast<std::size_t>(state.range(0)));
     id::LeastSquaresFitService service;
     for (auto _ : state)
         benchmark::DoNotOptimize(service.fitPolynomial(q, p, 3));
@@ -51,13 +56,7 @@ BENCHMARK(CubicFit)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmar
 
 // A trend's fit with its statistics: standard errors, covariance, residuals and leverage.
 void CubicFitWithStatistics(benchmark::State& state) {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<double> q(n);
-    std::vector<double> p(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        q[i] = 10 + 9000.0 * static_cast<double>(i) / static_cast<double>(n);
-        p[i] = 30 - 0.002 * q[i] + std::sin(static_cast<double>(i));
-    }
+    const auto [q, p] = wellTest(static_cast<std::size_t>(state.range(0)));
     id::LeastSquaresFitService service;
     for (auto _ : state)
         benchmark::DoNotOptimize(service.fit(q, p, 3));

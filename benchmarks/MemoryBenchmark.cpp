@@ -1,5 +1,6 @@
 // Memory target: a 100 000-point analysis (paste, build, linear trend) on a shown window keeps
 // the program's resident size within 80 MB. Runs alone in its process so nothing else counts.
+#include "HeadlessMain.h"
 #include "app/MainFrame.h"
 #include "app/MenuTree.h"
 #include "platform/ClipboardPort.h"
@@ -64,12 +65,5 @@ BENCHMARK(MemoryAfterAnalysis)->Arg(100000)->Iterations(1)->Unit(benchmark::kMil
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadless(argc, argv);
 }

@@ -2,6 +2,7 @@
 // a trend command within one frame at a thousand points, "Построить график" and a trend command
 // within a tenth of a second at a hundred thousand, and a paste of 100 000 lines within a quarter
 // of a second.
+#include "HeadlessMain.h"
 #include "app/MainFrame.h"
 #include "app/MenuTree.h"
 #include "platform/ClipboardPort.h"
@@ -107,12 +108,5 @@ BENCHMARK(Paste)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadless(argc, argv);
 }

@@ -714,8 +714,18 @@ void AnalysisWindow::redo() {
 }
 
 namespace {
+
 const QString AnalysisFilter = QStringLiteral("Анализ индикаторной диаграммы (*.ida)");
 constexpr qint64 LargestAnalysisFile = 64LL * 1024 * 1024;
+
+// The path the user chose, with the format's extension when it has none (a dialog given in
+// advance does not add it).
+QString withSuffix(QString path, const QString& suffix) {
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    return path;
+}
+
 } // namespace
 
 bool AnalysisWindow::confirmDiscard() {
@@ -783,12 +793,10 @@ bool AnalysisWindow::saveAnalysis() {
 bool AnalysisWindow::saveAnalysisAs() {
     takeInputTexts();
     const QString suggested = filePath_.isEmpty() ? QStringLiteral("анализ.ida") : filePath_;
-    QString path = files_.savePath(QStringLiteral("Сохранить анализ"), suggested, AnalysisFilter);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".ida");
-    return writeFile(path);
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Сохранить анализ"), suggested, AnalysisFilter),
+                   QStringLiteral("ida"));
+    return !path.isEmpty() && writeFile(path);
 }
 
 bool AnalysisWindow::writeFile(const QString& path) {
@@ -813,18 +821,6 @@ bool AnalysisWindow::writeFile(const QString& path) {
     present();
     return true;
 }
-
-namespace {
-
-// The path the user chose, with the suffix of the first extension of the filter when it has
-// none.
-QString withSuffix(QString path, const QString& suffix) {
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + suffix;
-    return path;
-}
-
-} // namespace
 
 ChartSizes AnalysisWindow::chartSizes() const {
     return {form_.Picture3->size(), form_.Picture4->size(), form_.Picture7->size(),

@@ -86,17 +86,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (!parser.unknownOptionNames().isEmpty())
             return failure(QStringLiteral("Неизвестный параметр: ") +
                            parser.unknownOptionNames().join(QStringLiteral(", ")));
-        static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'"));
-        static const QRegularExpression unexpected(
-            QStringLiteral("^Unexpected value after '(.*)'"));
-        if (const QRegularExpressionMatch match = missing.match(parser.errorText());
-            match.hasMatch())
-            return failure(
-                QStringLiteral("После параметра %1 нужно значение.").arg(match.captured(1)));
-        if (const QRegularExpressionMatch match = unexpected.match(parser.errorText());
-            match.hasMatch())
-            return failure(
-                QStringLiteral("Параметр %1 не принимает значения.").arg(match.captured(1)));
+        static const std::pair<QRegularExpression, QString> texts[] = {
+            {QRegularExpression(QStringLiteral("^Missing value after '(.*)'")),
+             QStringLiteral("После параметра %1 нужно значение.")},
+            {QRegularExpression(QStringLiteral("^Unexpected value after '(.*)'")),
+             QStringLiteral("Параметр %1 не принимает значения.")},
+        };
+        for (const auto& [english, russian] : texts)
+            if (const QRegularExpressionMatch match = english.match(parser.errorText());
+                match.hasMatch())
+                return failure(russian.arg(match.captured(1)));
         return failure(parser.errorText());
     }
     if (parser.isSet(help)) {

@@ -6,6 +6,7 @@
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 
+#include <algorithm>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 
@@ -15,17 +16,10 @@ namespace {
 
 // A thousand refits of more points would hold the window for seconds.
 constexpr int MostBootstrapPoints = 5000;
+constexpr std::size_t MostListedSuspects = 20;
 
-// Readable at every magnitude: at least five significant digits, the exponent form where
-// fixed decimals would hide them.
 QString number(double v) {
-    if (!std::isfinite(v))
-        return QStringLiteral("—");
-    const double a = std::abs(v);
-    if (a != 0 && (a < 0.1 || a >= 1e7))
-        return formatScientific(v, 4);
-    const int decimals = a >= 1000 ? 2 : 4;
-    return formatFixed(v, decimals);
+    return statisticText(v);
 }
 
 QString row(const QStringList& cells, bool header = false) {
@@ -40,6 +34,39 @@ QString interval(const Interval& i) {
     return QStringLiteral("%1 … %2").arg(number(i.low), number(i.high));
 }
 
+// The points whose studentized residual marks them, the most deviant first; a long list is cut
+// (the table of points has them all).
+QString suspectPoints(const TrendRecord& t, const FitStatistics& st) {
+    std::vector<int> marked;
+    for (int i = 0; i < static_cast<int>(st.studentized.size()); ++i)
+        if (suspect(st.studentized[static_cast<std::size_t>(i)]))
+            marked.push_back(i);
+    if (marked.empty())
+        return QStringLiteral("<p>Подозрительных точек нет (|стьюдент. остаток| &gt; %1).</p>")
+            .arg(formatFixed(SuspectResidual, 1));
+    const auto size = [&](int i) { return std::abs(st.studentized[static_cast<std::size_t>(i)]); };
+    const std::size_t listed = std::min<std::size_t>(marked.size(), MostListedSuspects);
+    std::partial_sort(marked.begin(), marked.begin() + static_cast<std::ptrdiff_t>(listed),
+                      marked.end(), [&](int a, int b) { return size(a) > size(b); });
+    QString html = QStringLiteral("<p><b>Подозрительные точки</b> (|стьюдент. остаток| &gt; %1): "
+                                  "%2</p><table border=1 cellspacing=0 cellpadding=3>")
+                       .arg(formatFixed(SuspectResidual, 1))
+                       .arg(marked.size());
+    html += row({QStringLiteral("Дебит"), QStringLiteral("P заб"), QStringLiteral("Остаток"),
+                 QStringLiteral("Стьюдент. остаток")},
+                true);
+    for (std::size_t k = 0; k < listed; ++k) {
+        const auto i = static_cast<std::size_t>(marked[k]);
+        html += row({number(t.Rates.values()[i]), number(t.Pressures.values()[i]),
+                     number(st.residuals[i]), studentizedText(st.studentized[i])});
+    }
+    html += QStringLiteral("</table>");
+    if (marked.size() > listed)
+        html += QStringLiteral("<p>… и ещё %1 (все точки — в таблице ниже).</p>")
+                    .arg(marked.size() - listed);
+    return html;
+}
+
 QString power(int p) {
     return p == 0   ? QStringLiteral("свободный член")
            : p == 1 ? QStringLiteral("при x")
@@ -48,17 +75,30 @@ QString power(int p) {
 
 } // namespace
 
-std::optional<SpreadsheetFitService::FitStatistics>
-trendStatistics(const AnalysisState& s, int slot, SpreadsheetFitService& fits) {
-    const TrendRecord& t = s.trend(slot);
-    if (slot > s.TrendCount || t.Kind == NoTrend || t.Rates.size() <= t.Kind ||
-        t.Rates.size() != t.Pressures.size())
-        return std::nullopt;
-    try {
-        return fits.fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1).statistics;
-    } catch (const AnalysisFault&) {
-        return std::nullopt;
-    }
+QString statisticText(double v) {
+    if (!std::isfinite(v))
+        return QStringLiteral("—");
+    const double a = std::abs(v);
+    if (a != 0 && (a < 0.1 || a >= 1e7))
+        return formatScientific(v, 4);
+    const int decimals = a >= 1000 ? 2 : 4;
+    return formatFixed(v, decimals);
+}
+
+const FitStatistics* trendStatistics(const AnalysisState& s, int slot) {
+    if (slot < 1 || slot > s.TrendCount || s.trend(slot).Kind == NoTrend)
+        return nullptr;
+    return s.trend(slot).Statistics.get();
+}
+
+QString studentizedText(double r) {
+    if (std::isinf(r))
+        return r > 0 ? QStringLiteral("∞") : QStringLiteral("-∞");
+    return number(r);
+}
+
+bool suspect(double studentized) {
+    return std::abs(studentized) > SuspectResidual;
 }
 
 double twoSidedP(double t, int degreesOfFreedom) {
@@ -68,7 +108,7 @@ double twoSidedP(double t, int degreesOfFreedom) {
     return 2 * boost::math::cdf(boost::math::complement(distribution, std::abs(t)));
 }
 
-double meanLineHalfWidth(const SpreadsheetFitService::FitStatistics& st, double rate) {
+double meanLineHalfWidth(const FitStatistics& st, double rate) {
     // In the fit's centred units, where the terms do not cancel.
     const std::size_t k = st.scaledCovariance.size();
     const double t = (rate - st.rateCentre) / st.rateHalf;
@@ -85,14 +125,14 @@ double meanLineHalfWidth(const SpreadsheetFitService::FitStatistics& st, double 
     return studentT95(st.degreesOfFreedom) * st.valueHalf * std::sqrt(std::max(0.0, variance));
 }
 
-QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
+QString statisticsReport(const AnalysisState& s) {
     QString html = QStringLiteral("<html><body>");
     if (s.TrendCount == 0)
         return html + QStringLiteral("<p>Линия тренда не построена.</p></body></html>");
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         const TrendRecord& t = s.trend(slot);
         html += QStringLiteral("<h3>Линия тренда %1</h3>").arg(slot);
-        const auto st = trendStatistics(s, slot, fits);
+        const FitStatistics* st = trendStatistics(s, slot);
         if (!st) {
             html += QStringLiteral("<p>Точек столько же, сколько коэффициентов: статистики нет "
                                    "(—).</p>");
@@ -137,18 +177,7 @@ QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
         if (slot == 1 && intervals.reservoirPressure)
             html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
                         .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
-        html += QStringLiteral("</p><table border=1 cellspacing=0 cellpadding=3>");
-        html += row({QStringLiteral("Дебит"), QStringLiteral("P заб"), QStringLiteral("Остаток"),
-                     QStringLiteral("Стьюдент. остаток"), QString()},
-                    true);
-        for (int i = 0; i < t.Rates.size(); ++i) {
-            const double r = st->studentized[static_cast<std::size_t>(i)];
-            html += row({number(t.Rates[i + 1]), number(t.Pressures[i + 1]),
-                         number(st->residuals[static_cast<std::size_t>(i)]), number(r),
-                         std::abs(r) > SuspectResidual ? QStringLiteral("подозрительная точка")
-                                                       : QString()});
-        }
-        html += QStringLiteral("</table>");
+        html += QStringLiteral("</p>") + suspectPoints(t, *st);
     }
     if (s.AllowedBottomholePressure > 0) {
         html += QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
@@ -158,8 +187,8 @@ QString statisticsReport(const AnalysisState& s, SpreadsheetFitService& fits) {
         if (s.ManualPick || !s.AutoSearch) {
             method = QStringLiteral("выбрано вручную: интервала нет");
         } else if (s.WellType == InjectionWell && s.TrendCount == 2) {
-            const auto first = trendStatistics(s, 1, fits);
-            const auto second = trendStatistics(s, 2, fits);
+            const FitStatistics* first = trendStatistics(s, 1);
+            const FitStatistics* second = trendStatistics(s, 2);
             if (first && second)
                 allowed = meetingPressureInterval(
                     {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), *first},

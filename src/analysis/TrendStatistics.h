@@ -4,29 +4,33 @@
 #include "state/AnalysisState.h"
 
 #include <QString>
-#include <optional>
 
 namespace id {
 
-class SpreadsheetFitService;
-
-// The statistics of the trend in a slot, fitted again to its own points; none when it has as
-// many points as coefficients (or none kept).
-std::optional<SpreadsheetFitService::FitStatistics>
-trendStatistics(const AnalysisState& state, int slot, SpreadsheetFitService& fits);
+// The statistics the trend in a slot was fitted with; none when it has as many points as
+// coefficients (or none kept).
+const FitStatistics* trendStatistics(const AnalysisState& state, int slot);
 
 // The two-sided p value of a coefficient's t statistic.
 double twoSidedP(double t, int degreesOfFreedom);
 
-// Studentized residuals beyond this mark a point as suspect.
+// Studentized residuals beyond this mark a point as suspect; an unbounded one always does.
 constexpr double SuspectResidual = 2.5;
+bool suspect(double studentized);
+
+// A statistic readable at every magnitude: at least five significant digits, the exponent form
+// where fixed decimals would hide them; "—" for one that is not a number.
+QString statisticText(double value);
+
+// A studentized residual as the statistics show it: "∞" when unbounded, "—" when undefined.
+QString studentizedText(double studentized);
 
 // The "Статистика" page: per trend its coefficients with standard errors, t and p, the fit's
-// figures, the results with their 95 % intervals and the points with their residuals. HTML,
-// numbers with the decimal comma.
-QString statisticsReport(const AnalysisState& state, SpreadsheetFitService& fits);
+// figures, the results with their 95 % intervals and the suspect points. HTML, numbers with the
+// decimal comma. Every point's residual is in the table of points, not here.
+QString statisticsReport(const AnalysisState& state);
 
 // The 95 % confidence band of a trend's mean line at the rate: half its width.
-double meanLineHalfWidth(const SpreadsheetFitService::FitStatistics& statistics, double rate);
+double meanLineHalfWidth(const FitStatistics& statistics, double rate);
 
 } // namespace id

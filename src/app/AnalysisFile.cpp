@@ -1,6 +1,7 @@
 #include "app/AnalysisFile.h"
 
 #include "diagram/TickRule.h"
+#include "diagram/TrendFit.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -166,6 +167,8 @@ TrendRecord readTrend(Reader& r, const QJsonObject& o, const QString& path) {
         t.Pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
         if (!r.failed() && t.Rates.size() != t.Pressures.size())
             r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
+        if (!r.failed())
+            t.Statistics = trendStatisticsOf(t.Kind, t.Rates.values(), t.Pressures.values());
     }
     return t;
 }

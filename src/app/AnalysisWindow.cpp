@@ -514,7 +514,7 @@ void AnalysisWindow::present() {
     m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
     m.mIdConfBands->setChecked(s.ConfidenceBands);
     if (statistics_ && statistics_->isVisible() && !(reported_ && sameReport(*reported_, s))) {
-        statistics_->showReport(statisticsReport(s, fits_));
+        statistics_->showAnalysis(s);
         reported_ = s;
     }
     m.mTrend->menuAction()->setEnabled(s.DiagramShown);
@@ -693,7 +693,7 @@ void AnalysisWindow::replaceDocument(AnalysisState document) {
 void AnalysisWindow::showStatistics() {
     if (!statistics_)
         statistics_ = new StatisticsWindow(&frame_);
-    statistics_->showReport(statisticsReport(state_, fits_));
+    statistics_->showAnalysis(state_);
     reported_ = state_;
     statistics_->show();
     statistics_->raise();

@@ -1,6 +1,12 @@
 #include "app/StatisticsWindow.h"
 
+#include "analysis/ResidualTableModel.h"
+#include "analysis/TrendStatistics.h"
+
+#include <QHeaderView>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTableView>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -9,18 +15,33 @@ namespace id {
 StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("StatisticsWindow"));
     setWindowTitle(QStringLiteral("Статистика"));
-    browser_ = new QTextBrowser(this);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    browser_ = new QTextBrowser(splitter);
     browser_->setObjectName(QStringLiteral("StatisticsBrowser"));
+    model_ = new ResidualTableModel(this);
+    points_ = new QTableView(splitter);
+    points_->setObjectName(QStringLiteral("StatisticsPoints"));
+    points_->setModel(model_);
+    // Rows of one height: the view then needs no pass over a hundred thousand of them.
+    points_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    points_->verticalHeader()->setDefaultSectionSize(points_->fontMetrics().height() + 6);
+    points_->horizontalHeader()->setStretchLastSection(true);
+    points_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(browser_);
+    layout->addWidget(splitter);
     resize(640, 560);
 }
 
-void StatisticsWindow::showReport(const QString& html) {
+void StatisticsWindow::showAnalysis(const AnalysisState& state) {
     // The reader keeps their place while the analysis changes.
     const int scrolled = browser_->verticalScrollBar()->value();
-    browser_->setHtml(html);
+    browser_->setHtml(statisticsReport(state));
     browser_->verticalScrollBar()->setValue(scrolled);
+    const int row = points_->verticalScrollBar()->value();
+    model_->setAnalysis(state);
+    points_->verticalScrollBar()->setValue(row);
 }
 
 } // namespace id

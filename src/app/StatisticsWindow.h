@@ -2,20 +2,28 @@
 
 #include <QWidget>
 
+class QTableView;
 class QTextBrowser;
 
 namespace id {
 
-// "Статистика": the trends' statistics as a page that follows the analysis.
+struct AnalysisState;
+class ResidualTableModel;
+
+// "Статистика": the trends' statistics that follow the analysis: a page of what a reader needs
+// above a table of every point's residual.
 class StatisticsWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StatisticsWindow(QWidget* parent = nullptr);
-    void showReport(const QString& html);
+    void showAnalysis(const AnalysisState& state);
     QTextBrowser* browser() const { return browser_; }
+    QTableView* points() const { return points_; }
 
 private:
     QTextBrowser* browser_;
+    QTableView* points_;
+    ResidualTableModel* model_;
 };
 
 } // namespace id

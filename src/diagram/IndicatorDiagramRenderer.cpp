@@ -1,7 +1,6 @@
 #include "diagram/IndicatorDiagramRenderer.h"
 
 #include "analysis/TrendStatistics.h"
-#include "spreadsheet/LeastSquaresFitService.h"
 #include "state/TrendMath.h"
 
 #include "diagram/AxisPainter.h"
@@ -181,8 +180,7 @@ namespace {
 
 // The 95 % confidence band of the trend's mean line: two thin dotted curves over its span.
 void drawConfidenceBand(const AnalysisState& s, int slot, double from, PictureSurface& p4) {
-    LeastSquaresFitService fits;
-    const auto statistics = trendStatistics(s, slot, fits);
+    const FitStatistics* statistics = trendStatistics(s, slot);
     if (!statistics)
         return;
     const TrendRecord& trend = s.trend(slot);

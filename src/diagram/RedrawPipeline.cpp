@@ -61,6 +61,7 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     trend.Pressures = s.FitPressures;
     trend.Rates.resize(s.FitPointCount);
     trend.Pressures.resize(s.FitPointCount);
+    trend.Statistics = fit.statistics;
     setPiAxes(s, ctx);
 }
 

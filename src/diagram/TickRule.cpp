@@ -25,6 +25,11 @@ std::optional<QString> axisFault(double a, double b, const QString& axis, const 
         return QStringLiteral("Значения по оси %1%2 слишком велики (больше 1E+10). "
                               "График не построен")
             .arg(axis, chart);
+    // A span this narrow scales to no finite pixel size: the geometry would be NaN.
+    if (!(std::abs(b - a) >= MinAxisSpan))
+        return QStringLiteral("Диапазон значений по оси %1%2 слишком мал (меньше 1E-290). "
+                              "График не построен")
+            .arg(axis, chart);
     return std::nullopt;
 }
 

@@ -23,6 +23,7 @@ std::vector<AxisTick> axisTicks(double low, double high, double intervals);
 // Limits beyond this are no rates, pressures or indices of a well, and the labels of such an
 // axis would run into each other.
 constexpr double MaxAxisMagnitude = 1e10;
+constexpr double MinAxisSpan = 1e-290;
 
 // The message for an axis that cannot be drawn: no extent (equal or non-finite limits), or
 // limits too large for a chart. chart names the chart in the message.

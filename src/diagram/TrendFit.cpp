@@ -1,6 +1,6 @@
 #include "diagram/TrendFit.h"
 
-#include "spreadsheet/SpreadsheetFitService.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "state/AnalysisFault.h"
 
 #include <algorithm>
@@ -13,14 +13,30 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
         throw AnalysisFault(QStringLiteral("Вид линии тренда не выбран"));
     const std::vector<double>& rates = s.FitRates.values();
     const std::vector<double>& pressures = s.FitPressures.values();
-    SpreadsheetFitService::PolynomialFit fit =
-        fits.fit(std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
-                 std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount),
-                 kind - 1, false);
-    FittedTrend result{Coefficients(kind), std::move(fit.fitted)};
+    SpreadsheetFitService::PolynomialFit fit = fits.fit(
+        std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
+        std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount), kind - 1);
+    FittedTrend result{Coefficients(kind), std::move(fit.fitted), {}};
+    if (fit.statistics)
+        result.statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
     for (int k = 1; k <= kind; ++k)
         result.coefficients[k] = fit.coefficients[static_cast<std::size_t>(k - 1)];
     return result;
+}
+
+SharedFitStatistics trendStatisticsOf(int kind, const std::vector<double>& rates,
+                                      const std::vector<double>& pressures) {
+    if (kind < LinearTrend || kind > CubicTrend || rates.size() != pressures.size() ||
+        rates.size() <= static_cast<std::size_t>(kind))
+        return {};
+    try {
+        std::optional<FitStatistics> st =
+            LeastSquaresFitService().fit(rates, pressures, kind - 1).statistics;
+        if (st)
+            return {std::make_shared<const FitStatistics>(std::move(*st))};
+    } catch (const AnalysisFault&) {
+    }
+    return {};
 }
 
 void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients& c) {

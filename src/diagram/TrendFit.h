@@ -11,10 +11,16 @@ class SpreadsheetFitService;
 struct FittedTrend {
     Coefficients coefficients;  // highest power first
     std::vector<double> fitted; // the trend's values at the fit set's rates
+    SharedFitStatistics statistics;
 };
 
-// The polynomial of the kind fitted to the fit set.
+// The polynomial of the kind fitted to the fit set, with its statistics.
 FittedTrend fitTrend(const AnalysisState& state, int kind, SpreadsheetFitService& fits);
+
+// The statistics of a trend of the kind through the points, as its fit gave them; none for an
+// exact fit or points no trend of the kind fits.
+SharedFitStatistics trendStatisticsOf(int kind, const std::vector<double>& rates,
+                                      const std::vector<double>& pressures);
 
 // Productivity coefficient and reservoir pressure of the first trend, or the coefficient of the
 // second; a linear trend with zero slope has no productivity coefficient and ends the command.

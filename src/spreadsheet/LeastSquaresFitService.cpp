@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace id {
 
@@ -45,6 +46,27 @@ Span spanOf(const std::vector<double>& values) {
     return {*lo / 2 + *hi / 2, *hi / 2 - *lo / 2};
 }
 
+double finiteOrNaN(double v) {
+    return std::isfinite(v) ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
+// A residual against the spread of the other points, which an outlier cannot inflate (the
+// internal form never exceeds the root of the degrees of freedom). Undefined with one residual
+// degree of freedom; unbounded where the others leave no spread at all.
+double externallyStudentized(double residual, double spread, int degreesOfFreedom) {
+    if (degreesOfFreedom < 2)
+        return std::numeric_limits<double>::quiet_NaN();
+    // A point the fit must pass through has no residual to speak of.
+    if (!(spread > 0))
+        return 0;
+    const double internal = residual / spread;
+    const double others = degreesOfFreedom - internal * internal;
+    // Rounding leaves a trace of the exact fit of the others: treat it as none.
+    if (others <= degreesOfFreedom * 1e-12)
+        return std::copysign(std::numeric_limits<double>::infinity(), residual);
+    return internal * std::sqrt((degreesOfFreedom - 1) / others);
+}
+
 double binomial(int n, int k) {
     double result = 1;
     for (int i = 1; i <= k; ++i)
@@ -73,15 +95,18 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
     double ssr = 0;
     double sst = 0;
     st.residuals.resize(x.size());
+    std::vector<double> scaled(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        st.residuals[i] = y[i] - fitted[i];
-        const double e = st.residuals[i] / yHalf;
-        ssr += e * e;
+        // Next to the largest double the difference overflows where its scaled form does not.
+        const double r = y[i] - fitted[i];
+        scaled[i] = std::isfinite(r) ? r / yHalf : y[i] / yHalf - fitted[i] / yHalf;
+        st.residuals[i] = finiteOrNaN(r);
+        ssr += scaled[i] * scaled[i];
         const double d = y[i] / yHalf - meanY;
         sst += d * d;
     }
     const double variance = ssr / st.degreesOfFreedom; // of the scaled residuals
-    st.residualSd = yHalf * std::sqrt(variance);
+    st.residualSd = finiteOrNaN(yHalf * std::sqrt(variance));
     st.rSquared = sst > 0 ? std::max(0.0, 1 - ssr / sst) : 0;
     st.adjustedRSquared = 1 - (1 - st.rSquared) * (n - 1) / st.degreesOfFreedom;
 
@@ -123,9 +148,9 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
         for (int m = 0; m < k; ++m)
             st.covariance[static_cast<std::size_t>(degree - j)]
                          [static_cast<std::size_t>(degree - m)] =
-                static_cast<double>(rawCovariance(j, m));
+                finiteOrNaN(static_cast<double>(rawCovariance(j, m)));
         st.standardErrors[static_cast<std::size_t>(degree - j)] =
-            static_cast<double>(std::sqrt(std::max(0.0L, rawCovariance(j, j))));
+            finiteOrNaN(static_cast<double>(std::sqrt(std::max(0.0L, rawCovariance(j, j)))));
     }
 
     // Leverage of each point: the squared norm of its row of Q = D P R⁻¹, with P R⁻¹ formed
@@ -152,13 +177,7 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
             leverage += q * q;
         }
         const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
-        // A point the fit must pass through has no residual to speak of.
-        const double internal = spread > 0 ? st.residuals[i] / yHalf / spread : 0;
-        // Externally: the point's residual against the spread of the others, which an outlier
-        // cannot inflate (the internal form never exceeds the root of the degrees of freedom).
-        const double others = st.degreesOfFreedom - internal * internal;
-        st.studentized[i] =
-            others > 0 ? internal * std::sqrt((st.degreesOfFreedom - 1) / others) : 0;
+        st.studentized[i] = externallyStudentized(scaled[i], spread, st.degreesOfFreedom);
     }
     return st;
 }
@@ -196,7 +215,8 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
                                  std::vector<double>(static_cast<std::size_t>(coefficients)));
             st.scaledCovariance = st.covariance;
             st.residuals.assign(x.size(), 0.0);
-            st.studentized.assign(x.size(), 0.0);
+            st.studentized.assign(
+                x.size(), st.degreesOfFreedom < 2 ? std::numeric_limits<double>::quiet_NaN() : 0.0);
             flat.statistics = st;
         }
         return flat;

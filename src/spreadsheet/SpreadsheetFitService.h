@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/FitStatistics.h"
+
 #include <optional>
 #include <vector>
 
@@ -12,28 +14,7 @@ class SpreadsheetFitService {
 public:
     virtual ~SpreadsheetFitService() = default;
 
-    // What the least squares say about their own fit. Present only with more points than
-    // coefficients: an exact fit has no residual degrees of freedom.
-    struct FitStatistics {
-        int points = 0;
-        int degreesOfFreedom = 0;
-        double residualSd = 0;
-        double rSquared = 0;
-        double adjustedRSquared = 0;
-        // In LINEST order, highest power first, like the coefficients.
-        std::vector<double> standardErrors;
-        std::vector<std::vector<double>> covariance;
-        // The same in the fit's own centred units: t = (x - rateCentre) / rateHalf, values
-        // over valueHalf, powers of t from 0 up. Raw powers cancel far from zero rate.
-        std::vector<std::vector<double>> scaledCovariance;
-        double rateCentre = 0;
-        double rateHalf = 1;
-        double valueHalf = 0;
-        std::vector<double> residuals;
-        // Residuals over their standard deviation estimated without the point (externally
-        // studentized).
-        std::vector<double> studentized;
-    };
+    using FitStatistics = id::FitStatistics;
     struct PolynomialFit {
         // Coefficients of y = sum c_k x^(degree + 1 - k), k = 1 .. degree + 1, highest power
         // first (LINEST order).

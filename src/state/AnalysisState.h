@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/FitStatistics.h"
 #include "state/Measurements.h"
 #include "state/OneBasedArray.h"
 
@@ -39,6 +40,7 @@ struct TrendRecord {
     // The points it was fitted to, for its statistics.
     OneBasedArray<double> Rates;
     OneBasedArray<double> Pressures;
+    SharedFitStatistics Statistics;
 
     bool operator==(const TrendRecord&) const = default;
 };

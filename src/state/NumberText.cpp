@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace id {
 
@@ -67,26 +69,108 @@ std::optional<double> readNumber(const QString& text) {
     return value;
 }
 
+namespace {
+
+// A value's digits as a spreadsheet keeps them: its 15 significant digits d0.d1d2... times
+// 10^exponent. Rounding these rather than the binary value gives 2,16 for a typed 2,155, whose
+// double lies just below it.
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+DecimalDigits decimalDigits(double value) {
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+    DecimalDigits d;
+    const char* p = buffer;
+    if (*p == '-') {
+        d.negative = true;
+        ++p;
+    }
+    for (; p != end && *p != 'e'; ++p)
+        if (*p != '.')
+            d.digits += *p;
+    std::from_chars(p + 1 + (p[1] == '+'), end, d.exponent);
+    return d;
+}
+
+// Keeps the first `kept` digits, the dropped half rounded away from zero; a carry out of the
+// first digit moves the exponent.
+void roundDigits(DecimalDigits& d, int kept) {
+    if (kept >= static_cast<int>(d.digits.size()))
+        return;
+    if (kept < 0) {
+        d.digits = "0";
+        return;
+    }
+    const bool up = d.digits[static_cast<std::size_t>(kept)] >= '5';
+    d.digits.resize(static_cast<std::size_t>(kept));
+    if (!up)
+        return;
+    int i = kept - 1;
+    for (; i >= 0 && d.digits[static_cast<std::size_t>(i)] == '9'; --i)
+        d.digits[static_cast<std::size_t>(i)] = '0';
+    if (i >= 0) {
+        ++d.digits[static_cast<std::size_t>(i)];
+    } else {
+        d.digits.insert(d.digits.begin(), '1');
+        ++d.exponent;
+    }
+}
+
+char digitAt(const DecimalDigits& d, int index) {
+    return index >= 0 && index < static_cast<int>(d.digits.size())
+               ? d.digits[static_cast<std::size_t>(index)]
+               : '0';
+}
+
+QString signedText(const DecimalDigits& d, const std::string& body) {
+    const bool zero = d.digits.find_first_not_of('0') == std::string::npos;
+    QString text = QString::fromLatin1(body.data(), static_cast<qsizetype>(body.size()));
+    text.replace(u'.', readingLocale().decimalPoint());
+    return d.negative && !zero ? readingLocale().negativeSign() + text : text;
+}
+
+} // namespace
+
 QString formatFixed(double value, int decimals) {
-    // Round half away from zero on the decimal value, as the display patterns do, and never
-    // show "-0,00".
-    const double scale = std::pow(10.0, decimals);
-    double rounded = std::round(value * scale) / scale;
-    if (rounded == 0)
-        rounded = 0;
-    return readingLocale().toString(rounded, 'f', decimals);
+    if (!std::isfinite(value))
+        return readingLocale().toString(value, 'f', decimals);
+    DecimalDigits d = decimalDigits(value);
+    roundDigits(d, d.exponent + decimals + 1);
+    std::string body;
+    if (d.exponent < 0)
+        body = "0";
+    for (int i = 0; i <= d.exponent; ++i)
+        body += digitAt(d, i);
+    if (decimals > 0) {
+        body += '.';
+        for (int j = 1; j <= decimals; ++j)
+            body += digitAt(d, d.exponent + j);
+    }
+    return signedText(d, body);
 }
 
 QString formatScientific(double value, int decimals) {
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::scientific, decimals);
-    if (error != std::errc())
-        return QString();
-    QString text = QString::fromLatin1(buffer, end - buffer);
-    text.replace(u'.', readingLocale().decimalPoint());
-    text.replace(u'e', u'E');
-    return text;
+    if (!std::isfinite(value))
+        return readingLocale().toString(value, 'E', decimals);
+    DecimalDigits d = decimalDigits(value);
+    roundDigits(d, decimals + 1);
+    if (value == 0)
+        d.exponent = 0;
+    std::string body(1, digitAt(d, 0));
+    if (decimals > 0) {
+        body += '.';
+        for (int j = 1; j <= decimals; ++j)
+            body += digitAt(d, j);
+    }
+    char exponent[8];
+    std::snprintf(exponent, sizeof exponent, "E%c%02d", d.exponent < 0 ? '-' : '+',
+                  std::abs(d.exponent));
+    return signedText(d, body + exponent);
 }
 
 QString formatGeneral(double value) {

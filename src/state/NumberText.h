@@ -9,7 +9,8 @@ namespace id {
 // text that is not a whole number and non-finite values give nothing.
 std::optional<double> readNumber(const QString& text);
 
-// Fixed decimals, as the display patterns "0.0", "0.00", "0.000" and "0.0000" write them.
+// Fixed decimals, as the display patterns "0.0", "0.00", "0.000" and "0.0000" write them: the
+// value's 15 significant digits rounded half away from zero, as spreadsheets show them.
 QString formatFixed(double value, int decimals);
 
 // Exponent form with the given decimals in the mantissa and a signed exponent of at least two

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTextBrowser>
 #include <cmath>
 
@@ -24,9 +25,15 @@ TEST_F(StatisticsWindowTest, TheStatisticsFollowTheAnalysis) {
     const auto text = [&] { return window->browser()->toPlainText(); };
     for (const char* part :
          {"Линия тренда 1", "Станд. ошибка", "степеней свободы: 4",
-          "Коэф. продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа", "подозрительная точка"})
+          "Коэф. продуктивности, м3/(сут*МПа)", "Пластовое давление, МПа", "Подозрительные точки"})
         EXPECT_TRUE(text().contains(QString::fromUtf8(part))) << part;
     EXPECT_FALSE(text().contains("nan") || text().contains("inf"));
+    // Every point is a row of the table below the page; the outlier (60; 25) is marked.
+    const QAbstractItemModel* points = window->points()->model();
+    ASSERT_EQ(points->rowCount(), 6);
+    EXPECT_EQ(points->index(5, 1).data().toString(), "60,0000");
+    EXPECT_EQ(points->index(5, 5).data().toString(), "подозрительная точка");
+    EXPECT_EQ(points->index(0, 5).data().toString(), "");
 
     ASSERT_TRUE(choose(menus().mTrendPolinom2));
     EXPECT_TRUE(text().contains("при x^2"));

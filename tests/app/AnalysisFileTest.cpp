@@ -133,6 +133,8 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
         {"unknown estimate", set("estimation", "magic"), "неизвестный способ оценки"},
         {"shown axis beyond the limit", setIn("axes", "diagramRateMax", 1e11),
          "ось дебита диаграммы не может быть построена"},
+        {"axis span below any drawing", setIn("axes", "diagramPressureBottom", 5e-324),
+         "ось давления диаграммы не может быть построена"},
         {"absurd size", set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}}),
          "\"resultRows\" слишком длинное"},
     };

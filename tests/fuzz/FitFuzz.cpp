@@ -1,4 +1,5 @@
-// Least squares and correlation: a finite answer or a fault with a message, never NaN.
+// Least squares and correlation: a finite answer or a fault with a message; statistics finite
+// or marked undefined.
 #include "FuzzInput.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "state/AnalysisFault.h"
@@ -29,11 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(fit.statistics.has_value() == (n > degree + 1),
                    "statistics for an exact fit, or none beyond it");
         if (fit.statistics) {
-            FUZZ_CHECK(std::isfinite(fit.statistics->residualSd), "a residual SD not finite");
-            for (double e : fit.statistics->standardErrors)
-                FUZZ_CHECK(std::isfinite(e) && e >= 0, "a standard error not finite");
-            for (double r : fit.statistics->studentized)
-                FUZZ_CHECK(std::isfinite(r), "a studentized residual not finite");
+            // A figure is a number or, where it overflows a double, marked undefined (NaN).
+            const FitStatistics& st = *fit.statistics;
+            FUZZ_CHECK(!std::isinf(st.residualSd), "an infinite residual SD");
+            for (double e : st.standardErrors)
+                FUZZ_CHECK(std::isnan(e) || (std::isfinite(e) && e >= 0),
+                           "a standard error infinite or negative");
+            for (double r : st.studentized)
+                FUZZ_CHECK(!std::isnan(r) || st.degreesOfFreedom < 2,
+                           "a studentized residual undefined with degrees of freedom to spare");
         }
         try {
             const double r = service.correlation(y, fit.fitted);

@@ -274,6 +274,31 @@ TEST(LeastSquaresFit, FittedValuesKeepRSquaredAtLargeRates) {
     }
 }
 
+// An outlier whose removal leaves an exact fit is unboundedly far off (∞, not 0); with one
+// residual degree of freedom no point can be judged without itself (undefined); figures that
+// overflow a double are marked undefined rather than infinite.
+TEST(LeastSquaresFit, StatisticsSayUnboundedUndefinedAndOverflow) {
+    LeastSquaresFitService service;
+    const auto outlier = service.fit({10, 20, 30, 40, 50, 60, 25}, {20, 18, 16, 14, 12, 10, 30}, 1)
+                             .statistics.value();
+    EXPECT_NEAR(outlier.residuals[6], 10.6226, 5e-5);
+    EXPECT_EQ(outlier.studentized[6], std::numeric_limits<double>::infinity());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(std::isfinite(outlier.studentized[static_cast<std::size_t>(i)]));
+
+    for (const Values& y : {Values{20, 18.5, 16}, Values{5, 5, 5}}) {
+        const auto oneLeft = service.fit({10, 20, 30}, y, 1).statistics.value();
+        for (double r : oneLeft.studentized)
+            EXPECT_TRUE(std::isnan(r));
+    }
+
+    const double big = 1.7e308;
+    const auto huge = service.fit({1, 2, 3, 4}, {big, -big, big, -big}, 1).statistics.value();
+    EXPECT_TRUE(std::isnan(huge.residualSd));
+    EXPECT_TRUE(std::isnan(huge.standardErrors[1]));
+    EXPECT_FALSE(std::isinf(huge.standardErrors[0]));
+}
+
 TEST(Correlation, PearsonAndItsDegenerateCases) {
     LeastSquaresFitService service;
     EXPECT_REL(1.0, service.correlation({1, 2, 3}, {2, 4, 6}), 1e-15);

@@ -48,6 +48,39 @@ TEST(FormatNumbers, DisplayPatternsWriteDecimalCommas) {
     EXPECT_EQ(formatFixed(0.25, 2), "0,25");
 }
 
+// Halves of the typed decimal round away from zero, as a spreadsheet shows them, though the
+// doubles lie just below the half; carries run through nines; the exponent form rounds alike.
+TEST(FormatNumbers, TypedHalvesRoundAwayFromZero) {
+    const struct {
+        double value;
+        int decimals;
+        bool scientific;
+        const char* text;
+    } cases[] = {
+        {2.155, 2, false, "2,16"},
+        {39.745, 2, false, "39,75"},
+        {2.03495, 4, false, "2,0350"},
+        {-2.155, 2, false, "-2,16"},
+        {1.005, 2, false, "1,01"},
+        {9.9996, 3, false, "10,000"},
+        {0.00049, 3, false, "0,000"},
+        {0.0005, 3, false, "0,001"},
+        {-0.0004, 3, false, "0,000"},
+        {1e20, 1, false, "100000000000000000000,0"},
+        {0.5, 0, false, "1"},
+        {-7.84845e-2, 4, true, "-7,8485E-02"},
+        {9.99995e-5, 4, true, "1,0000E-04"},
+        {0, 4, true, "0,0000E+00"},
+        {1.5e300, 2, true, "1,50E+300"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.scientific ? formatScientific(c.value, c.decimals)
+                               : formatFixed(c.value, c.decimals),
+                  QString::fromUtf8(c.text));
+    }
+}
+
 TEST(FormatNumbers, GeneralFormIsShortest) {
     EXPECT_EQ(formatGeneral(18.5), "18,5");
     EXPECT_EQ(formatGeneral(10), "10");

@@ -1,0 +1,84 @@
+#include "analysis/ResidualTableModel.h"
+
+#include "analysis/TrendStatistics.h"
+
+namespace id {
+
+void ResidualTableModel::setAnalysis(const AnalysisState& s) {
+    beginResetModel();
+    blocks_.clear();
+    rows_ = 0;
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        const FitStatistics* st = trendStatistics(s, slot);
+        if (!st || st->studentized.size() != static_cast<std::size_t>(s.trend(slot).Rates.size()))
+            continue;
+        blocks_.push_back({slot, s.trend(slot), rows_});
+        rows_ += s.trend(slot).Rates.size();
+    }
+    endResetModel();
+}
+
+int ResidualTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int ResidualTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+std::pair<const ResidualTableModel::Block*, std::size_t> ResidualTableModel::locate(int row) const {
+    for (auto b = blocks_.rbegin(); b != blocks_.rend(); ++b)
+        if (row >= b->firstRow)
+            return {&*b, static_cast<std::size_t>(row - b->firstRow)};
+    return {nullptr, 0};
+}
+
+QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_)
+        return {};
+    const auto [block, i] = locate(index.row());
+    if (!block)
+        return {};
+    const FitStatistics& st = *block->trend.Statistics.get();
+    const double studentized = st.studentized[i];
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == Mark ? QVariant()
+                                      : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case Trend:
+        return block->slot;
+    case Rate:
+        return statisticText(block->trend.Rates.values()[i]);
+    case Pressure:
+        return statisticText(block->trend.Pressures.values()[i]);
+    case Residual:
+        return statisticText(st.residuals[i]);
+    case Studentized:
+        return studentizedText(studentized);
+    case Mark:
+        return suspect(studentized) ? QStringLiteral("подозрительная точка") : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant ResidualTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical) {
+        // The point's number within its trend.
+        const auto [block, i] = locate(section);
+        return block ? QVariant(static_cast<int>(i) + 1) : QVariant();
+    }
+    static const QString captions[ColumnCount] = {QStringLiteral("Линия"),
+                                                  QStringLiteral("Дебит"),
+                                                  QStringLiteral("P заб"),
+                                                  QStringLiteral("Остаток"),
+                                                  QStringLiteral("Стьюдент. остаток"),
+                                                  QString()};
+    return section >= 0 && section < ColumnCount ? captions[section] : QString();
+}
+
+} // namespace id

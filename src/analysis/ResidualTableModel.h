@@ -1,0 +1,41 @@
+#pragma once
+
+#include "state/AnalysisState.h"
+
+#include <QAbstractTableModel>
+#include <vector>
+
+namespace id {
+
+// Every trend's points with their residuals, one row a point, made as the view asks for them:
+// an analysis of a hundred thousand points costs no more to show than one of ten.
+class ResidualTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Trend, Rate, Pressure, Residual, Studentized, Mark, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Takes the trends of the analysis that have statistics; their points are shared, not copied.
+    void setAnalysis(const AnalysisState& state);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    struct Block {
+        int slot;
+        TrendRecord trend;
+        int firstRow;
+    };
+    // The block a row belongs to and the point's index in it.
+    std::pair<const Block*, std::size_t> locate(int row) const;
+
+    std::vector<Block> blocks_;
+    int rows_ = 0;
+};
+
+} // namespace id

@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -36,7 +37,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -810,16 +810,26 @@ bool AnalysisWindow::writeFile(const QString& path) {
                               QString(check.error).remove(QStringLiteral("Файл не открыт: ")));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        messages_.showMessage(QStringLiteral("Анализ не сохранён: ") + file.errorString() +
-                              QStringLiteral("\n") + path);
+    if (!writeWhole(path, bytes, QStringLiteral("Анализ не сохранён")))
         return false;
-    }
     filePath_ = QFileInfo(path).absoluteFilePath();
     saved_ = state_;
     present();
     return true;
+}
+
+bool AnalysisWindow::writeWhole(const QString& path, const QByteArray& bytes,
+                                const QString& notSaved) {
+    if (bytes.isEmpty()) {
+        messages_.showMessage(notSaved + QStringLiteral(": не удалось подготовить содержимое."));
+        return false;
+    }
+    const std::optional<WriteFailure> failed = files_.write(path, bytes);
+    if (failed)
+        messages_.showMessage(notSaved + QStringLiteral(": ") + failed->cause +
+                                  QStringLiteral(".\n") + QDir::toNativeSeparators(path),
+                              QStringLiteral("Сообщение системы: ") + failed->systemText);
+    return !failed;
 }
 
 ChartSizes AnalysisWindow::chartSizes() const {
@@ -836,9 +846,11 @@ void AnalysisWindow::exportChartFile(ExportedChart chart) {
         QStringLiteral("png"));
     if (path.isEmpty())
         return;
-    const QString error = exportChart(path, state_, chart, chartSizes());
-    if (!error.isEmpty())
-        messages_.showMessage(QStringLiteral("График не сохранён: ") + error);
+    const bool svg =
+        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+    writeWhole(path,
+               chartFile(svg ? ChartFormat::Svg : ChartFormat::Png, state_, chart, chartSizes()),
+               QStringLiteral("График не сохранён"));
 }
 
 void AnalysisWindow::exportCsvFile() {
@@ -849,10 +861,8 @@ void AnalysisWindow::exportCsvFile() {
                    QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    const QByteArray bytes = csvText(state_, options_.DatabaseMode);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        messages_.showMessage(QStringLiteral("Файл CSV не сохранён: ") + file.errorString());
+    writeWhole(path, csvText(state_, options_.DatabaseMode),
+               QStringLiteral("Файл CSV не сохранён"));
 }
 
 void AnalysisWindow::exportReportFile() {
@@ -863,9 +873,8 @@ void AnalysisWindow::exportReportFile() {
                    QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    const QString error = exportReport(path, state_, options_.DatabaseMode, chartSizes());
-    if (!error.isEmpty())
-        messages_.showMessage(QStringLiteral("Отчёт не сохранён: ") + error);
+    writeWhole(path, reportFile(state_, options_.DatabaseMode, chartSizes()),
+               QStringLiteral("Отчёт не сохранён"));
 }
 
 void AnalysisWindow::SaveResults() {

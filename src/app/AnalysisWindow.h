@@ -108,6 +108,8 @@ private:
     void takeInputTexts();
     ChartSizes chartSizes() const;
     bool writeFile(const QString& path);
+    // Writes the bytes through the file port; on failure says why, under the heading given.
+    bool writeWhole(const QString& path, const QByteArray& bytes, const QString& notSaved);
     void replaceDocument(AnalysisState document);
 
     QMainWindow& frame_;

@@ -7,13 +7,12 @@
 #include "platform/PictureSurface.h"
 #include "state/ChartStyle.h"
 
+#include <QBuffer>
 #include <QDate>
-#include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace id {
@@ -57,15 +56,14 @@ void paintChart(QPainter& p, const AnalysisState& s, ExportedChart chart, const 
     p.restore();
 }
 
-QString exportChart(const QString& path, const AnalysisState& s, ExportedChart chart,
-                    const ChartSizes& sizes) {
+QByteArray chartFile(ChartFormat format, const AnalysisState& s, ExportedChart chart,
+                     const ChartSizes& sizes) {
     const QSize frameSize = chart == ExportedChart::Diagram ? sizes.diagramFrame : sizes.piFrame;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (format == ChartFormat::Svg) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(frameSize);
         svg.setViewBox(QRect(QPoint(0, 0), frameSize));
         svg.setResolution(96);
@@ -83,20 +81,16 @@ QString exportChart(const QString& path, const AnalysisState& s, ExportedChart c
         painter.scale(2, 2);
         paintChart(painter, s, chart, sizes);
         painter.end();
-        if (!image.save(&file, "PNG"))
-            return QStringLiteral("не удалось записать рисунок");
+        if (!image.save(&buffer, "PNG"))
+            return {};
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return buffer.data();
 }
 
-QString exportReport(const QString& path, const AnalysisState& s, bool withDates,
-                     const ChartSizes& sizes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QPdfWriter pdf(&file);
+QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& sizes) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setResolution(300);
     pdf.setTitle(QStringLiteral("Отчёт: ") + frameCaption(s.WellType));
@@ -181,9 +175,7 @@ QString exportReport(const QString& path, const AnalysisState& s, bool withDates
     if (shown < s.Table.size())
         text(QStringLiteral("… и ещё %1 строк таблицы").arg(s.Table.size() - shown), 9);
     p.end();
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return buffer.data();
 }
 
 } // namespace id

@@ -27,13 +27,14 @@ struct ChartSizes {
 void paintChart(QPainter& painter, const AnalysisState& state, ExportedChart chart,
                 const ChartSizes& sizes);
 
-// The chart into a PNG file at twice the screen resolution, or an SVG file (by the suffix).
-// Written whole or not at all; the error text when not.
-QString exportChart(const QString& path, const AnalysisState& state, ExportedChart chart,
-                    const ChartSizes& sizes);
+enum class ChartFormat { Png, Svg };
 
-// One A4 page: well type, measurement table, results, both charts, trend equations, date.
-QString exportReport(const QString& path, const AnalysisState& state, bool withDates,
+// The chart as a PNG file at twice the screen resolution, or as an SVG file; empty when the
+// picture could not be encoded.
+QByteArray chartFile(ChartFormat format, const AnalysisState& state, ExportedChart chart,
                      const ChartSizes& sizes);
+
+// One A4 page of PDF: well type, measurement table, results, both charts, trend equations, date.
+QByteArray reportFile(const AnalysisState& state, bool withDates, const ChartSizes& sizes);
 
 } // namespace id

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/WholeFile.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -15,6 +19,10 @@ public:
     virtual QString openPath(const QString& title, const QString& filter) = 0;
     virtual QString savePath(const QString& title, const QString& suggested,
                              const QString& filter) = 0;
+    // Writes a file whole or not at all; the failure, if any.
+    virtual std::optional<WriteFailure> write(const QString& path, const QByteArray& bytes) {
+        return writeWholeFile(path, bytes);
+    }
 };
 
 class FileDialogPort : public FilePort {
@@ -34,10 +42,18 @@ public:
     void answerNext(const QString& path) { paths_.append(path); }
     QString openPath(const QString&, const QString&) override { return next(); }
     QString savePath(const QString&, const QString&, const QString&) override { return next(); }
+    // The next write fails at the step, as if the system had refused it with the errno.
+    void failNextWrite(WriteStep step, int error) { failure_ = {step, error}; }
+    std::optional<WriteFailure> write(const QString& path, const QByteArray& bytes) override {
+        const auto failure = std::exchange(failure_, std::nullopt);
+        return failure ? writeWholeFile(path, bytes, failure->first, failure->second)
+                       : writeWholeFile(path, bytes);
+    }
 
 private:
     QString next() { return paths_.isEmpty() ? QString() : paths_.takeFirst(); }
     QStringList paths_;
+    std::optional<std::pair<WriteStep, int>> failure_;
 };
 
 } // namespace id

@@ -6,9 +6,15 @@
 namespace id {
 
 void MessageBoxPort::showMessage(const QString& text) {
+    showMessage(text, QString());
+}
+
+void MessageBoxPort::showMessage(const QString& text, const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Индикаторная диаграмма"), text,
                     QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("MessageBox"));
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 

@@ -12,6 +12,12 @@ public:
     virtual ~MessagePort() = default;
     // Shows the text with an OK button only and returns when the user has closed it.
     virtual void showMessage(const QString& text) = 0;
+    // The same with the system's or the driver's own words behind a "details" button; none
+    // given, the plain message.
+    virtual void showMessage(const QString& text, const QString& details) {
+        (void)details;
+        showMessage(text);
+    }
     // Asks a question with the buttons Да, Нет and Отмена.
     virtual Answer ask(const QString& question) = 0;
 };

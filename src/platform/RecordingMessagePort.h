@@ -10,7 +10,13 @@ namespace id {
 // Keeps the messages instead of showing them; for tests and automation.
 class RecordingMessagePort : public MessagePort {
 public:
-    void showMessage(const QString& text) override { messages_.append(text); }
+    void showMessage(const QString& text) override { showMessage(text, QString()); }
+    void showMessage(const QString& text, const QString& details) override {
+        messages_.append(text);
+        details_.append(details);
+    }
+    // The details shown with each message, empty where there were none.
+    const QStringList& details() const { return details_; }
     // Questions are kept too and answered from the queue, "Нет" when it is empty.
     Answer ask(const QString& question) override {
         questions_.append(question);
@@ -25,10 +31,14 @@ public:
 
     const QStringList& messages() const { return messages_; }
     QString last() const { return messages_.isEmpty() ? QString() : messages_.last(); }
-    void clear() { messages_.clear(); }
+    void clear() {
+        messages_.clear();
+        details_.clear();
+    }
 
 private:
     QStringList messages_;
+    QStringList details_;
     QStringList questions_;
     std::deque<Answer> answers_;
 };

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace id::test {
@@ -158,6 +160,54 @@ TEST_F(AnalysisFilesTest, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(file.readAll(), old);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"well.ida"});
     EXPECT_TRUE(frame->analysis().modified());
+}
+
+// Every write fails at every step as the system would make it fail: each says why in Russian,
+// with the system's words in the details, and leaves the file that was there as it was.
+TEST_F(AnalysisFilesTest, EveryWriteFailingAtAnyStepKeepsTheOldFile) {
+    form().Pnas->setText("5");
+    build("10\t20\n20\t18\n30\t16,5\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const struct {
+        QAction* item;
+        const char* name;
+        const char* notSaved;
+    } writes[] = {{menus().mFileSaveAs, "well.ida", "Анализ не сохранён"},
+                  {menus().mFileExportCsv, "data.csv", "Файл CSV не сохранён"},
+                  {menus().mFileExportDiagram, "diagram.svg", "График не сохранён"},
+                  {menus().mFileExportPiChart, "pi.png", "График не сохранён"},
+                  {menus().mFileExportPdf, "report.pdf", "Отчёт не сохранён"}};
+    const struct {
+        WriteStep step;
+        int error;
+        const char* cause;
+    } failures[] = {{WriteStep::Open, EACCES, "нет прав на запись"},
+                    {WriteStep::Write, EROFS, "только для чтения"},
+                    {WriteStep::Flush, ENOSPC, "на диске нет места"},
+                    {WriteStep::Commit, EBUSY, "файл занят другой программой"}};
+    for (const auto& w : writes) {
+        QFile old(path(w.name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+        old.close();
+        for (const auto& f : failures) {
+            SCOPED_TRACE(std::string(w.name) + " / " + f.cause);
+            messages.clear();
+            files.answerNext(path(w.name));
+            files.failNextWrite(f.step, f.error);
+            choose(w.item);
+            ASSERT_EQ(messages.messages().size(), 1);
+            EXPECT_TRUE(messages.last().startsWith(QString(w.notSaved) + ": "));
+            EXPECT_TRUE(messages.last().contains(f.cause)) << messages.last().toStdString();
+            EXPECT_EQ(messages.details().last(),
+                      "Сообщение системы: " + QString::fromLocal8Bit(std::strerror(f.error)));
+            ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+            EXPECT_EQ(old.readAll(), "old contents");
+            old.close();
+            EXPECT_TRUE(frame->analysis().modified());
+        }
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 5) << "no file left beside";
 }
 
 // Nothing is saved that could not be opened again: a box holding a whole pasted table, or a

@@ -1,0 +1,85 @@
+#include "platform/WholeFile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace id {
+
+namespace {
+
+QString systemText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+WriteFailure failure(WriteStep step, const QString& text) {
+    const QString cause = russianCause(text);
+    return {step, cause.isEmpty() ? QStringLiteral("система отказала в записи") : cause, text};
+}
+
+} // namespace
+
+QString russianCause(const QString& text) {
+    static const struct {
+        int error;
+        const char* cause;
+    } causes[] = {
+        {ENOSPC, "на диске нет места"},
+        {EDQUOT, "исчерпана квота на диске"},
+        {EROFS, "диск доступен только для чтения"},
+        {EACCES, "нет прав на запись в эту папку или этот файл"},
+        {EPERM, "нет прав на запись в эту папку или этот файл"},
+        {ETXTBSY, "файл занят другой программой"},
+        {EBUSY, "файл занят другой программой"},
+        {EAGAIN, "файл занят другой программой"},
+        {EISDIR, "путь указывает на папку, а не на файл"},
+        {ENOENT, "папка не найдена"},
+        {ENOTDIR, "папка не найдена"},
+        {EFBIG, "файл слишком велик для этого диска"},
+        {EIO, "ошибка ввода-вывода на диске"},
+        {ENAMETOOLONG, "слишком длинное имя файла"},
+    };
+    for (const auto& c : causes)
+        if (text.contains(systemText(c.error), Qt::CaseInsensitive))
+            return QString::fromUtf8(c.cause);
+    return {};
+}
+
+std::optional<WriteFailure> writeWholeFile(const QString& path, const QByteArray& bytes,
+                                           std::optional<WriteStep> failAt, int simulatedErrno) {
+    if (QFileInfo(path).isDir())
+        return failure(WriteStep::Open, systemText(EISDIR));
+    const auto simulated = [&](WriteStep step) -> std::optional<WriteFailure> {
+        if (failAt == step)
+            return failure(step, systemText(simulatedErrno));
+        return std::nullopt;
+    };
+    // The new file is removed whenever this returns before the commit.
+    QSaveFile file(path);
+    if (auto f = simulated(WriteStep::Open))
+        return f;
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(WriteStep::Open, file.errorString());
+    if (auto f = simulated(WriteStep::Write))
+        return f;
+    if (file.write(bytes) != bytes.size())
+        return failure(WriteStep::Write, file.errorString());
+    // The toolkit's commit does not look at the last flush of its buffer: a small file on a
+    // full disk would replace the old one with nothing.
+    if (auto f = simulated(WriteStep::Flush))
+        return f;
+    if (!file.flush())
+        return failure(WriteStep::Flush, file.errorString());
+    // A disk that allocates late reports a full disk only here; the toolkit ignores it too.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return failure(WriteStep::Flush, systemText(errno));
+    if (auto f = simulated(WriteStep::Commit))
+        return f;
+    if (!file.commit())
+        return failure(WriteStep::Commit, file.errorString());
+    return std::nullopt;
+}
+
+} // namespace id

@@ -1,19 +1,15 @@
 #include "app/ResultSaving.h"
 
-#include <cmath>
+#include "state/NumberText.h"
 
 namespace id {
 
 namespace {
 
-// "0.00" with a decimal point, halves rounded away from zero.
-QString twoDecimals(double value) {
-    const double rounded = std::round(value * 100) / 100;
-    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', 2);
-}
-
+// Six significant digits: a column of two decimals rounds them itself, a wider one keeps what
+// the analysis has (two decimals of a value divided by 9,86923 would lose a third of it).
 QString valueOrNull(double value, double converted) {
-    return value > 0 ? twoDecimals(converted) : QStringLiteral(" Null");
+    return value > 0 ? plainSignificant(converted, 6) : QStringLiteral(" Null");
 }
 
 } // namespace

@@ -21,8 +21,9 @@ QString connectionString(const QString& serverPart);
 // SQL Server writes a port as "host,port"; other ODBC drivers read "host;Port=port".
 QString withPortKeyword(const QString& serverPart);
 
-// The one statement of a save: the three results converted to the database's units with two
-// decimals (a point, whatever the locale: SQL reads no other), Null for a result not determined.
+// The one statement of a save: the three results converted to the database's units with six
+// significant digits (a point, whatever the locale: SQL reads no other), Null for a result not
+// determined.
 QString updateStatement(const AnalysisState& state, int recordId);
 
 } // namespace id

@@ -116,7 +116,7 @@ void roundDigits(DecimalDigits& d, int kept) {
     if (i >= 0) {
         ++d.digits[static_cast<std::size_t>(i)];
     } else {
-        d.digits.insert(d.digits.begin(), '1');
+        d.digits = "1" + d.digits;
         ++d.exponent;
     }
 }
@@ -167,10 +167,33 @@ QString formatScientific(double value, int decimals) {
         for (int j = 1; j <= decimals; ++j)
             body += digitAt(d, j);
     }
-    char exponent[8];
+    char exponent[16];
     std::snprintf(exponent, sizeof exponent, "E%c%02d", d.exponent < 0 ? '-' : '+',
                   std::abs(d.exponent));
     return signedText(d, body + exponent);
+}
+
+QString plainSignificant(double value, int significant) {
+    if (!std::isfinite(value) || value == 0)
+        return QStringLiteral("0");
+    DecimalDigits d = decimalDigits(value);
+    roundDigits(d, significant);
+    // Trailing zeros carry no digit of the value.
+    while (d.digits.size() > 1 && d.digits.back() == '0')
+        d.digits.pop_back();
+    std::string body;
+    if (d.exponent < 0)
+        body = "0";
+    for (int i = 0; i <= d.exponent; ++i)
+        body += digitAt(d, i);
+    const int last = static_cast<int>(d.digits.size()) - 1;
+    if (last > d.exponent) {
+        body += '.';
+        for (int place = d.exponent + 1; place <= last; ++place)
+            body += digitAt(d, place);
+    }
+    return (d.negative ? QStringLiteral("-") : QString()) +
+           QString::fromLatin1(body.data(), static_cast<qsizetype>(body.size()));
 }
 
 QString formatGeneral(double value) {

@@ -17,6 +17,11 @@ QString formatFixed(double value, int decimals);
 // digits: "-8,7900E-04".
 QString formatScientific(double value, int decimals);
 
+// Plain decimals with a point whatever the locale, at most the given significant digits (halves
+// away from zero), no exponent and no trailing zeros: "0.0151986". For statements and files that
+// other programs read.
+QString plainSignificant(double value, int significant);
+
 // Shortest general form, up to 15 significant digits.
 QString formatGeneral(double value);
 

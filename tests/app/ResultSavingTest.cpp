@@ -33,12 +33,18 @@ TEST(ResultSaving, StatementConvertsToAtmospheresAndWritesNull) {
     s.ReservoirPressure = 0;
     s.AllowedBottomholePressure = 5;
     EXPECT_EQ(updateStatement(s, 42),
-              "update kwu_ind set kprod=2.00,pplast= Null,pzab_dop=49.35 where kwu_id=42");
+              "update kwu_ind set kprod=2,pplast= Null,pzab_dop=49.3462 where kwu_id=42");
     s.ProductivityIndex = -1;
     s.ReservoirPressure = 20.26;
     s.AllowedBottomholePressure = 0;
     EXPECT_EQ(updateStatement(s, 7),
-              "update kwu_ind set kprod= Null,pplast=199.95,pzab_dop= Null where kwu_id=7");
+              "update kwu_ind set kprod= Null,pplast=199.951,pzab_dop= Null where kwu_id=7");
+    // Small coefficients keep their digits: two decimals would store 0,15 as 0.02 (+32 %).
+    s.ProductivityIndex = 0.15;
+    s.ReservoirPressure = 1e-3;
+    s.AllowedBottomholePressure = 2e5;
+    EXPECT_EQ(updateStatement(s, 7), "update kwu_ind set kprod=0.0151988,pplast=0.00986923,"
+                                     "pzab_dop=1973850 where kwu_id=7");
 }
 
 } // namespace

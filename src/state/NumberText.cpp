@@ -116,7 +116,11 @@ void roundDigits(DecimalDigits& d, int kept) {
     if (i >= 0) {
         ++d.digits[static_cast<std::size_t>(i)];
     } else {
-        d.digits = "1" + d.digits;
+        // All kept digits were nines and are zeros now: one more digit in front.
+        if (d.digits.empty())
+            d.digits = "1";
+        else
+            d.digits[0] = '1';
         ++d.exponent;
     }
 }

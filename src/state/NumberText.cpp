@@ -103,7 +103,7 @@ void roundDigits(DecimalDigits& d, int kept) {
     if (kept >= static_cast<int>(d.digits.size()))
         return;
     if (kept < 0) {
-        d.digits = "0";
+        d.digits.assign(1, '0');
         return;
     }
     const bool up = d.digits[static_cast<std::size_t>(kept)] >= '5';
@@ -118,7 +118,7 @@ void roundDigits(DecimalDigits& d, int kept) {
     } else {
         // All kept digits were nines and are zeros now: one more digit in front.
         if (d.digits.empty())
-            d.digits = "1";
+            d.digits.assign(1, '1');
         else
             d.digits[0] = '1';
         ++d.exponent;

@@ -41,6 +41,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <array>
+#include <cstdio>
 #include <tuple>
 
 namespace id {
@@ -105,6 +106,10 @@ AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuT
     for (int c = 0; c < results->Cols(); ++c)
         resultsLayout_.columnWidths.push_back(results->columnWidth(c));
     shownWellType_ = state_.WellType;
+    if (options_.DatabaseMode) {
+        database_ = new DatabaseWorker(options_, this);
+        connect(database_, &DatabaseWorker::finished, this, &AnalysisWindow::databaseStepEnded);
+    }
     bindMenus();
     bindControls();
     present();
@@ -878,12 +883,55 @@ void AnalysisWindow::exportReportFile() {
 }
 
 void AnalysisWindow::SaveResults() {
-    if (!options_.DatabaseRecordLoaded)
+    if (!database_ || !options_.DatabaseRecordLoaded ||
+        !database_->start(DatabaseWorker::Job::SaveResults, state_))
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const DatabaseOutcome outcome = WellDatabase(options_).saveResults(state_);
-    QGuiApplication::restoreOverrideCursor();
-    messages_.showMessage(outcome.message);
+    updateSaveItem();
+    emit databaseActivity(QStringLiteral("Сохранение результатов в базу скважин…"));
+}
+
+void AnalysisWindow::checkRecord(bool sayFailure) {
+    if (!database_ || !database_->start(DatabaseWorker::Job::CheckRecord))
+        return;
+    sayCheckFailure_ = sayFailure;
+    updateSaveItem();
+    emit databaseActivity(QStringLiteral("Проверка записи в базе скважин…"));
+}
+
+bool AnalysisWindow::databaseBusy() const {
+    return database_ && database_->busy();
+}
+
+void AnalysisWindow::waitForDatabase() {
+    if (database_)
+        database_->wait();
+}
+
+void AnalysisWindow::databaseStepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome) {
+    emit databaseActivity(QString());
+    if (job == DatabaseWorker::Job::CheckRecord) {
+        options_.DatabaseRecordLoaded = outcome.ok;
+        updateSaveItem();
+        if (!outcome.ok && sayCheckFailure_) {
+            std::fputs((outcome.message + u'\n').toLocal8Bit().constData(), stderr);
+            messages_.showMessage(outcome.message, outcome.details);
+        }
+        return;
+    }
+    // A save that found the record proves it is there; one that did not, that it is gone.
+    if (outcome.ok)
+        options_.DatabaseRecordLoaded = true;
+    else if (outcome.recordMissing)
+        options_.DatabaseRecordLoaded = false;
+    updateSaveItem();
+    messages_.showMessage(outcome.message, outcome.details);
+}
+
+void AnalysisWindow::updateSaveItem() {
+    const AnalysisState& s = state_;
+    menus_.mEditSave->setEnabled(
+        options_.DatabaseRecordLoaded && !databaseBusy() &&
+        (s.ProductivityIndex > 0 || s.ReservoirPressure > 0 || s.AllowedBottomholePressure > 0));
 }
 
 void AnalysisWindow::openDataMenu() {
@@ -894,9 +942,11 @@ void AnalysisWindow::openDataMenu() {
     m.mFileExportPiChart->setEnabled(s.PiChartShown);
     m.mFileExportCsv->setEnabled(!s.Table.isEmpty());
     m.mFileExportPdf->setEnabled(!s.Table.isEmpty());
-    m.mEditSave->setEnabled(
-        options_.DatabaseRecordLoaded &&
-        (s.ProductivityIndex > 0 || s.ReservoirPressure > 0 || s.AllowedBottomholePressure > 0));
+    // A record that could not be checked at start (a locked file, a server restarting) is looked
+    // for again, so that saving does not stay off until the program is restarted.
+    if (options_.DatabaseMode && !options_.DatabaseRecordLoaded)
+        checkRecord(false);
+    updateSaveItem();
 }
 
 void AnalysisWindow::openDiagramMenu() {

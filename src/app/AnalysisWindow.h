@@ -2,6 +2,7 @@
 
 #include "app/AxisRangeDialog.h"
 #include "app/ChartExport.h"
+#include "app/DatabaseWorker.h"
 #include "app/MenuTree.h"
 #include "app/StatisticsWindow.h"
 #include "app/UndoHistory.h"
@@ -72,9 +73,14 @@ public:
     void exportCsvFile();
     void exportReportFile();
 
-    // Writes three results into the well database's record and reports how it went; the
-    // analysis does not change.
+    // Starts writing three results into the well database's record, in the background; how it
+    // went is reported when it ends. The analysis does not change.
     void SaveResults();
+    // Checks in the background whether the record is there; a failure is said only when asked.
+    void checkRecord(bool sayFailure);
+    // Whether a database step is running; waits for it to end (and be reported).
+    bool databaseBusy() const;
+    void waitForDatabase();
 
     // The open axis range dialog, if any.
     AxisRangeDialog* axisDialog() const { return axisDialog_; }
@@ -83,6 +89,10 @@ public:
     // may choose an item themselves. Returns the chosen item, or none.
     using PopupChooser = std::function<QAction*(QMenu& menu)>;
     void setPopupChooser(PopupChooser chooser) { popupChooser_ = std::move(chooser); }
+
+signals:
+    // What the well database is doing now, empty when it is idle.
+    void databaseActivity(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,6 +112,8 @@ private:
     void syncResults();
     void syncInputs();
     void openDataMenu();
+    void updateSaveItem();
+    void databaseStepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome);
     void openDiagramMenu();
     void openTrendMenu();
     void openAxisDialog(AxisChoice axis);
@@ -148,6 +160,9 @@ private:
     // The analysis the statistics window last showed.
     std::optional<AnalysisState> reported_;
     PopupChooser popupChooser_;
+    // The well database in database mode; a failed check is said only when the user asked.
+    DatabaseWorker* database_ = nullptr;
+    bool sayCheckFailure_ = false;
 };
 
 } // namespace id

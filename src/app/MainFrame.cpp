@@ -11,10 +11,16 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace id {
+
+namespace {
+const QString ClosingLater = QStringLiteral(" окно закроется по окончании");
+} // namespace
 
 MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, ClipboardPort* clipboard,
                      FilePort* files, QWidget* parent)
@@ -46,6 +52,20 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     analysis_ = new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files,
                                    *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
+
+    databaseBusy_ = new QLabel(QStringLiteral("Сохранение в базу скважин…"), menuBar());
+    databaseBusy_->setObjectName(QStringLiteral("SaveProgress"));
+    databaseBusy_->setContentsMargins(8, 0, 8, 0);
+    menuBar()->setCornerWidget(databaseBusy_, Qt::TopRightCorner);
+    databaseBusy_->hide();
+    connect(analysis_, &AnalysisWindow::databaseActivity, this, [this](const QString& text) {
+        databaseBusy_->setText(text + (closeWhenIdle_ ? ClosingLater : QString()));
+        databaseBusy_->setVisible(!text.isEmpty());
+        if (text.isEmpty() && closeWhenIdle_) {
+            closeWhenIdle_ = false;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    });
 }
 
 void MainFrame::showHelp() {
@@ -63,6 +83,15 @@ MainFrame::~MainFrame() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
+    // A save runs to its end (it is one transaction, bounded by the server's timeouts); the
+    // window closes after it.
+    if (analysis_->databaseBusy()) {
+        if (!closeWhenIdle_)
+            databaseBusy_->setText(databaseBusy_->text() + ClosingLater);
+        closeWhenIdle_ = true;
+        event->ignore();
+        return;
+    }
     // Unsaved changes are saved, dropped or keep the window open, as the user says.
     if (analysis_->confirmDiscard())
         event->accept();

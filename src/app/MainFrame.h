@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <memory>
 
+class QLabel;
+
 namespace id {
 
 class AnalysisWindow;
@@ -50,6 +52,10 @@ private:
     WorkWindow* form1_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;
     HelpWindow* help_ = nullptr;
+    // Shown in the menu bar's corner while the well database works.
+    QLabel* databaseBusy_ = nullptr;
+    // The user closed the window during a save: it closes when the save has ended.
+    bool closeWhenIdle_ = false;
 };
 
 } // namespace id

@@ -50,8 +50,18 @@ QString driverText(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("(драйвер не сообщил подробностей)") : text;
 }
 
-DatabaseOutcome failed(const QString& cause, const QSqlError& error) {
-    return {false, cause + QStringLiteral("\n\nСообщение драйвера: ") + driverText(error)};
+// The Russian headline, the cause when the driver's text names a common one, and the driver's
+// own words (and the statement, if one ran) for the details.
+DatabaseOutcome failed(const QString& headline, const QSqlError& error,
+                       const QString& statement = {}) {
+    const QString cause = databaseCause(error.text());
+    DatabaseOutcome outcome{
+        false,
+        cause.isEmpty() ? headline : headline + QStringLiteral("\n\nПричина: ") + cause + u'.',
+        QStringLiteral("Сообщение драйвера: ") + driverText(error)};
+    if (!statement.isEmpty())
+        outcome.details += QStringLiteral("\nЗапрос: ") + statement;
+    return outcome;
 }
 
 // "запись", "записи" or "записей" after the number n.
@@ -92,6 +102,57 @@ QString missingFile(const QString& path) {
 
 } // namespace
 
+QString databaseCause(const QString& text) {
+    static const struct {
+        const char* marker;
+        const char* cause;
+    } causes[] = {
+        {"statement timeout", "сервер не выполнил запрос за 15 с"},
+        {"lock timeout", "запись занята другим пользователем, ожидание (5 с) истекло"},
+        {"lock request time out", "запись занята другим пользователем, ожидание (5 с) истекло"},
+        {"database is locked", "файл базы занят другой программой"},
+        {"timeout expired", "сервер не ответил вовремя"},
+        {"connection refused", "сервер не принимает подключения (не запущен или недоступен)"},
+        {"could not connect", "сервер не принимает подключения (не запущен или недоступен)"},
+        {"could not translate host name", "имя сервера не найдено"},
+        {"server closed the connection", "связь с сервером прервалась"},
+        {"no connection to the server", "связь с сервером прервалась"},
+        {"could not receive data", "связь с сервером прервалась"},
+        {"connection reset", "связь с сервером прервалась"},
+        {"terminating connection", "связь с сервером прервалась"},
+        {"communication link failure", "связь с сервером прервалась"},
+        {"password authentication failed", "сервер не принял имя пользователя или пароль"},
+        {"login failed", "сервер не принял имя пользователя или пароль"},
+        {"of relation \"kwu_ind\" does not exist", "в таблице kwu_ind нет нужного столбца "
+                                                   "(kwu_id, kprod, pplast или pzab_dop)"},
+        {"relation \"kwu_ind\" does not exist", "в базе нет таблицы kwu_ind"},
+        {"no such table: kwu_ind", "в базе нет таблицы kwu_ind"},
+        {"invalid object name 'kwu_ind'", "в базе нет таблицы kwu_ind"},
+        {"no such column", "в таблице kwu_ind нет нужного столбца (kwu_id, kprod, pplast или "
+                           "pzab_dop)"},
+        {"invalid column name", "в таблице kwu_ind нет нужного столбца (kwu_id, kprod, pplast "
+                                "или pzab_dop)"},
+        {"permission denied", "нет прав на изменение таблицы kwu_ind"},
+        {"permission was denied", "нет прав на изменение таблицы kwu_ind"},
+        {"readonly database", "файл базы доступен только для чтения"},
+        {"read-only", "база доступна только для чтения"},
+        {"unable to open database file", "файл базы не открывается"},
+        {"file is not a database", "файл не является базой SQLite"},
+        {"data source name not found", "драйвер ODBC \"SQL Server\" не установлен"},
+        {"can't open lib", "драйвер ODBC \"SQL Server\" не установлен"},
+    };
+    const QString lower = text.toLower();
+    for (const auto& c : causes)
+        if (lower.contains(QString::fromUtf8(c.marker)))
+            return QString::fromUtf8(c.cause);
+    // A column the statement names that the table lacks.
+    if (lower.contains(QStringLiteral("column")) &&
+        lower.contains(QStringLiteral("does not exist")))
+        return QStringLiteral("в таблице kwu_ind нет нужного столбца (kwu_id, kprod, pplast или "
+                              "pzab_dop)");
+    return {};
+}
+
 WellDatabase::WellDatabase(const StartOptions& options) : options_(options) {}
 
 QString WellDatabase::databaseName() const {
@@ -119,10 +180,12 @@ DatabaseOutcome WellDatabase::checkRecord() const {
                                      "результатов недоступно."),
                       query.lastError());
     if (!query.next() || query.value(0).toLongLong() < 1)
-        return {false, QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1: сохранение "
-                                      "результатов недоступно.")
-                           .arg(options_.RecordId)};
-    return {true, QString()};
+        return {false,
+                QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1: сохранение "
+                               "результатов недоступно.")
+                    .arg(options_.RecordId),
+                QString(), true};
+    return {true, QString(), QString(), false};
 }
 
 DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
@@ -142,7 +205,7 @@ DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
         const QSqlError error = query.lastError();
         if (inTransaction)
             db.rollback();
-        return failed(notSaved + QStringLiteral(" Запрос не выполнен:\n") + statement, error);
+        return failed(notSaved + QStringLiteral(" Запрос к базе не выполнен."), error, statement);
     }
     const int changed = query.numRowsAffected();
     query.finish();
@@ -150,8 +213,10 @@ DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {
         if (inTransaction)
             db.rollback();
         if (changed == 0)
-            return {false, notSaved + QStringLiteral(" В таблице kwu_ind нет записи с kwu_id=%1.")
-                                          .arg(options_.RecordId)};
+            return {false,
+                    notSaved + QStringLiteral(" В таблице kwu_ind нет записи с kwu_id=%1.")
+                                   .arg(options_.RecordId),
+                    QStringLiteral("Запрос: ") + statement, true};
         // Without a transaction the statement has already changed what it changed: say so.
         const QString head = inTransaction ? notSaved : QStringLiteral("Внимание.");
         const QString undone = inTransaction ? QStringLiteral("; изменения отменены.")

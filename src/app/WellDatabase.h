@@ -7,11 +7,20 @@
 
 namespace id {
 
-// What a database step ended with: the text for the user either way.
+// What a database step ended with: the text for the user either way, and the driver's own
+// words (and the statement) for the details.
 struct DatabaseOutcome {
     bool ok = false;
     QString message;
+    QString details;
+    // The step found that the record is not there (as opposed to not reaching it).
+    bool recordMissing = false;
 };
+
+// The cause of a driver's error in Russian, for the errors a well database commonly gives:
+// unreachable or silent server, lost connection, timeouts, locks, missing table or column, no
+// rights, a read-only or busy file. Empty for any other.
+QString databaseCause(const QString& driverText);
 
 // The well database of the start options: the server through ODBC, or an SQLite file. Each call
 // opens its own connection and closes it before returning; nothing stays open between calls.

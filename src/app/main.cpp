@@ -1,8 +1,6 @@
 #include "app/AnalysisWindow.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
-#include "app/WellDatabase.h"
-#include "platform/MessageBoxPort.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -48,22 +46,14 @@ int main(int argc, char* argv[]) {
     // on any machine.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
-    QString problem;
-    if (line.options.DatabaseMode) {
-        const id::DatabaseOutcome record = id::WellDatabase(line.options).checkRecord();
-        line.options.DatabaseRecordLoaded = record.ok;
-        problem = record.message;
-    }
     id::MainFrame frame(line.options);
     frame.resize(1100, 820);
     frame.showMaximized();
     if (!line.analysisFile.isEmpty())
         QTimer::singleShot(
             0, &frame, [&frame, path = line.analysisFile] { frame.analysis().openAnalysis(path); });
-    if (!problem.isEmpty()) {
-        std::fputs((problem + u'\n').toLocal8Bit().constData(), stderr);
-        QTimer::singleShot(0, &frame,
-                           [&frame, problem] { id::MessageBoxPort(&frame).showMessage(problem); });
-    }
+    // The record is looked for in the background: a silent server does not hold the window.
+    if (line.options.DatabaseMode)
+        frame.analysis().checkRecord(true);
     return app.exec();
 }

@@ -1,5 +1,6 @@
 // Speed targets: the trend-meeting search takes well under a millisecond at any rate axis, and
 // a cubic fit of 100 000 points within 3 ms, growing as O(n).
+#include "analysis/AllowedPressureIntervals.h"
 #include "analysis/AllowedPressureSearch.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
@@ -62,6 +63,20 @@ void CubicFitWithStatistics(benchmark::State& state) {
         benchmark::DoNotOptimize(service.fit(q, p, 3));
 }
 BENCHMARK(CubicFitWithStatistics)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The allowed pressure's bootstrap, as the statistics page computes it (up to 5 000 points),
+// for measurements that changed since the last time (the same ones are answered from memory).
+void TurningPointBootstrap(benchmark::State& state) {
+    const auto [q, p] = wellTest(static_cast<std::size_t>(state.range(0)));
+    std::vector<double> other = q;
+    other.back() += 1;
+    bool first = true;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(id::turningPointInterval(p, first ? q : other));
+        first = !first;
+    }
+}
+BENCHMARK(TurningPointBootstrap)->Arg(20)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

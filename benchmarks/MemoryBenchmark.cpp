@@ -56,6 +56,9 @@ void MemoryAfterAnalysis(benchmark::State& state) {
         choose(frame.menus().mTrend, frame.menus().mTrendLine);
         state.counters["start_MB"] = atStart;
         state.counters["analysis_MB"] = residentMegabytes();
+        // The statistics window adds at most 10 MB.
+        choose(frame.menus().mIdd, frame.menus().mIdStat);
+        state.counters["statistics_MB"] = residentMegabytes();
         malloc_trim(0);
         state.counters["trimmed_MB"] = residentMegabytes();
     }

@@ -2,11 +2,12 @@
 
 #include "analysis/AllowedPressureSearch.h"
 #include "spreadsheet/LeastSquaresFitService.h"
+#include "spreadsheet/RepeatedPolynomialFit.h"
 #include "state/AnalysisFault.h"
 
 #include <algorithm>
 #include <cmath>
-#include <random>
+#include <mutex>
 
 namespace id {
 
@@ -127,10 +128,50 @@ std::optional<Interval> meetingPressureInterval(const TrendUncertainty& a,
     return Interval{*estimate - half, *estimate + half};
 }
 
+namespace {
+
+// An index below n from a 64-bit stream (splitmix64; the modulo's bias is below 1e-15 for any
+// table): a thousand resamples of five thousand points draw five million of them.
+std::size_t pick(std::uint64_t& state, std::size_t n) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    return static_cast<std::size_t>(z % n);
+}
+
+std::optional<Interval> bootstrapTurningPoint(const std::vector<double>& pressures,
+                                              const std::vector<double>& rates);
+
+} // namespace
+
 std::optional<Interval> turningPointInterval(const std::vector<double>& pressures,
                                              const std::vector<double>& rates) {
     if (pressures.size() != rates.size() || pressures.size() < 5)
         return std::nullopt;
+    // The statistics page asks again after every command that changes what it shows; the
+    // measurements seldom change between two of them.
+    static std::mutex lastLock;
+    static std::vector<double> lastPressures;
+    static std::vector<double> lastRates;
+    static std::optional<Interval> lastInterval;
+    {
+        const std::lock_guard lock(lastLock);
+        if (pressures == lastPressures && rates == lastRates)
+            return lastInterval;
+    }
+    const std::optional<Interval> interval = bootstrapTurningPoint(pressures, rates);
+    const std::lock_guard lock(lastLock);
+    lastPressures = pressures;
+    lastRates = rates;
+    lastInterval = interval;
+    return interval;
+}
+
+namespace {
+
+std::optional<Interval> bootstrapTurningPoint(const std::vector<double>& pressures,
+                                              const std::vector<double>& rates) {
     const auto [lowest, highest] = std::minmax_element(pressures.begin(), pressures.end());
     const double pmin = *lowest;
     const double pmax = *highest;
@@ -145,19 +186,19 @@ std::optional<Interval> turningPointInterval(const std::vector<double>& pressure
     for (std::size_t i = 0; i < rates.size(); ++i)
         residuals[i] = rates[i] - fit.fitted[i];
     constexpr int Resamples = 1000;
-    std::mt19937 random(20261207);
-    std::uniform_int_distribution<std::size_t> pick(0, residuals.size() - 1);
+    const std::optional<RepeatedPolynomialFit> refit =
+        RepeatedPolynomialFit::forRates(pressures, 3);
+    if (!refit)
+        return std::nullopt;
+    std::uint64_t random = 20261207;
     std::vector<double> found;
     std::vector<double> resampled(rates.size());
     for (int r = 0; r < Resamples; ++r) {
         for (std::size_t i = 0; i < rates.size(); ++i)
-            resampled[i] = fit.fitted[i] + residuals[pick(random)];
-        try {
-            const std::vector<double> c = fits.fitPolynomial(pressures, resampled, 3);
-            if (const std::optional<double> p = scanTurningPoint(c, pmax, pmin))
+            resampled[i] = fit.fitted[i] + residuals[pick(random, residuals.size())];
+        if (const auto c = refit->coefficients(resampled))
+            if (const std::optional<double> p = scanTurningPoint(*c, pmax, pmin))
                 found.push_back(*p);
-        } catch (const AnalysisFault&) {
-        }
     }
     if (found.size() < Resamples / 2)
         return std::nullopt;
@@ -169,5 +210,7 @@ std::optional<Interval> turningPointInterval(const std::vector<double>& pressure
     };
     return Interval{percentile(0.025), percentile(0.975)};
 }
+
+} // namespace
 
 } // namespace id

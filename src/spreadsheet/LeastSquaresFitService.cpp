@@ -1,5 +1,6 @@
 #include "spreadsheet/LeastSquaresFitService.h"
 
+#include "spreadsheet/ScaledPolynomial.h"
 #include "state/AnalysisFault.h"
 
 #include <Eigen/Dense>
@@ -12,9 +13,9 @@ namespace id {
 
 namespace {
 
-// Fitted terms whose whole contribution over the data is below this share of the pressure range
-// are rounding noise: they are made exactly zero, so a flat trend has slope 0, not 1e-17.
-constexpr double NegligibleTerm = 1e-12;
+using scaled::binomial;
+using scaled::Span;
+using scaled::spanOf;
 
 bool allFinite(const std::vector<double>& values) {
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
@@ -33,17 +34,6 @@ int distinctCount(const std::vector<double>& values, int enough) {
             break;
     }
     return count;
-}
-
-// Midpoint and half-width of the values' span, computed so that neither can overflow.
-struct Span {
-    double centre;
-    double half;
-};
-
-Span spanOf(const std::vector<double>& values) {
-    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
-    return {*lo / 2 + *hi / 2, *hi / 2 - *lo / 2};
 }
 
 double finiteOrNaN(double v) {
@@ -65,13 +55,6 @@ double externallyStudentized(double residual, double spread, int degreesOfFreedo
     if (others <= degreesOfFreedom * 1e-12)
         return std::copysign(std::numeric_limits<double>::infinity(), residual);
     return internal * std::sqrt((degreesOfFreedom - 1) / others);
-}
-
-double binomial(int n, int k) {
-    double result = 1;
-    for (int i = 1; i <= k; ++i)
-        result = result * (n - k + i) / i;
-    return result;
 }
 
 // Standard errors, covariance, residuals and leverage from the fit's own QR.
@@ -239,35 +222,15 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
     }
     // Decomposed in place: the design matrix is the only large allocation of the fit.
     Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>> qr(design);
-    // Pivots below this share of the largest count as zero: nearly coincident rates must not
-    // turn into huge coefficients.
-    qr.setThreshold(1e-12);
+    qr.setThreshold(scaled::RankThreshold);
     if (qr.rank() < coefficients)
         throw AnalysisFault(QStringLiteral("Точки не позволяют однозначно построить линию тренда "
                                            "степени %1")
                                 .arg(degree));
     Eigen::VectorXd b = qr.solve(rhs);
-    for (int k = 1; k < coefficients; ++k)
-        if (std::abs(b(k)) <= NegligibleTerm)
-            b(k) = 0;
+    scaled::dropNegligibleTerms(b);
 
-    // Back to powers of the raw rate, highest first: with u = 1 / half and v = -centre / half,
-    // t = u x + v and t^k = sum_j C(k, j) u^j v^(k - j) x^j. The coefficients come out to the
-    // last digits; evaluating them at rates far from zero still cancels (which is why the fitted
-    // values are computed here, in the centred form).
-    const long double u = 1.0L / xSpan.half;
-    const long double v = -static_cast<long double>(xSpan.centre) / xSpan.half;
-    for (int j = 0; j < coefficients; ++j) {
-        long double sum = 0;
-        for (int k = j; k < coefficients; ++k)
-            sum += static_cast<long double>(b(k)) * binomial(k, j) *
-                   std::pow(u, static_cast<long double>(j)) *
-                   std::pow(v, static_cast<long double>(k - j));
-        long double value = sum * ySpan.half;
-        if (j == 0)
-            value += ySpan.centre;
-        result[static_cast<std::size_t>(degree - j)] = static_cast<double>(value);
-    }
+    result = scaled::rawCoefficients(b, xSpan, ySpan);
     if (!allFinite(result))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
     std::vector<double> fitted(x.size());

@@ -25,6 +25,19 @@
 
 namespace id::fuzz {
 
+// How much slower the sanitizers make the same work; time bounds are scaled by it.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr double SanitizerSlowdown = 10;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr double SanitizerSlowdown = 10;
+#else
+inline constexpr double SanitizerSlowdown = 1;
+#endif
+#else
+inline constexpr double SanitizerSlowdown = 1;
+#endif
+
 // The program's number conventions, once per process.
 inline void setUp() {
     static const bool done = [] {

@@ -3,6 +3,7 @@
 #include "analysis/ResidualTableModel.h"
 #include "analysis/TrendStatistics.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSplitter>
@@ -26,6 +27,15 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     points_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     points_->verticalHeader()->setDefaultSectionSize(points_->fontMetrics().height() + 6);
     points_->horizontalHeader()->setStretchLastSection(true);
+    // Columns as wide as their captions and the widest number form, not the view's default.
+    const QFontMetrics metrics(points_->font());
+    for (int c = 0; c < ResidualTableModel::Mark; ++c) {
+        const int caption =
+            metrics.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString()) + 24;
+        const int number =
+            c == ResidualTableModel::Trend ? 0 : metrics.horizontalAdvance("-0,0000E+00") + 16;
+        points_->setColumnWidth(c, std::max(caption, number));
+    }
     points_->setSelectionBehavior(QAbstractItemView::SelectRows);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);

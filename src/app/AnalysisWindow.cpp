@@ -769,8 +769,12 @@ bool AnalysisWindow::openAnalysis(const QString& given) {
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        messages_.showMessage(QStringLiteral("Файл не открыт: ") + file.errorString() +
-                              QStringLiteral("\n") + path);
+        const QString cause = russianCause(file.errorString());
+        messages_.showMessage(
+            QStringLiteral("Файл не открыт: ") +
+                (cause.isEmpty() ? QStringLiteral("система отказала в чтении") : cause) +
+                QStringLiteral(".\n") + QDir::toNativeSeparators(path),
+            QStringLiteral("Сообщение системы: ") + file.errorString());
         return false;
     }
     if (file.size() > LargestAnalysisFile) {

@@ -181,7 +181,7 @@ TEST_F(AnalysisFilesTest, EveryWriteFailingAtAnyStepKeepsTheOldFile) {
         WriteStep step;
         int error;
         const char* cause;
-    } failures[] = {{WriteStep::Open, EACCES, "нет прав на запись"},
+    } failures[] = {{WriteStep::Open, EACCES, "нет прав доступа"},
                     {WriteStep::Write, EROFS, "только для чтения"},
                     {WriteStep::Flush, ENOSPC, "на диске нет места"},
                     {WriteStep::Commit, EBUSY, "файл занят другой программой"}};

@@ -5,6 +5,7 @@
 #include "analysis/TrendStatistics.h"
 #include "app/AnalysisFile.h"
 #include "app/ChartExport.h"
+#include "app/MenuRules.h"
 #include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "app/StatisticsWindow.h"
@@ -95,19 +96,17 @@ AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuT
                                const StartOptions& options, MessagePort& messages,
                                ClipboardPort& clipboard, FilePort& files,
                                SpreadsheetFitService& fits, QObject* parent)
-    : QObject(parent), frame_(frame), form_(form), menus_(menus), options_(options),
-      messages_(messages), clipboard_(clipboard), files_(files), fits_(fits) {
-    state_.WellType = options.WellType;
-    saved_ = state_;
+    : QObject(parent), frame_(frame), form_(form), menus_(menus), messages_(messages),
+      clipboard_(clipboard), files_(files), document_(fits, options) {
     FlexGrid* results = form_.MSFlexGrid2;
     resultsLayout_.geometry = results->geometry();
     for (int r = 0; r < results->Rows(); ++r)
         resultsLayout_.rowHeights.push_back(results->rowHeight(r));
     for (int c = 0; c < results->Cols(); ++c)
         resultsLayout_.columnWidths.push_back(results->columnWidth(c));
-    shownWellType_ = state_.WellType;
-    if (options_.DatabaseMode) {
-        database_ = new DatabaseWorker(options_, this);
+    shownWellType_ = state().WellType;
+    if (options.DatabaseMode) {
+        database_ = new DatabaseWorker(options, this);
         connect(database_, &DatabaseWorker::finished, this, &AnalysisWindow::databaseStepEnded);
     }
     bindMenus();
@@ -128,42 +127,21 @@ AnalysisWindow::~AnalysisWindow() {
         o->disconnect(this);
 }
 
+TypedInputs AnalysisWindow::typedInputs() const {
+    return {form_.Pnas->text(), form_.Skin->text(), form_.Rkontur->text(), form_.Rwell->text()};
+}
+
 void AnalysisWindow::takeInputTexts() {
-    // Typing into the formation boxes changes nothing until a command reads them.
-    state_.Inputs.Pnas = form_.Pnas->text();
-    state_.Inputs.Skin = form_.Skin->text();
-    state_.Inputs.Rkontur = form_.Rkontur->text();
-    state_.Inputs.Rwell = form_.Rwell->text();
+    document_.takeTypedInputs(typedInputs());
 }
 
 bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
     // Text typed into a box since the last command belongs to this step.
-    const AnalysisState before = state_;
-    takeInputTexts();
-    CommandContext context{fits_, options_, {}};
-    AnalysisState next = state_;
-    bool done = true;
-    try {
-        command(next, context);
-        state_ = std::move(next);
-        if (!(state_ == before)) {
-            // A change that is no step of its own (a selection) joins the next step.
-            if (undoLabel.isNull()) {
-                if (!unrecorded_)
-                    unrecorded_ = before;
-            } else {
-                history_.record(unrecorded_ ? *unrecorded_ : before, undoLabel);
-                unrecorded_.reset();
-            }
-        }
-    } catch (const AnalysisFault& fault) {
-        context.messages << fault.message();
-        done = false;
-    }
+    const AnalysisDocument::Outcome outcome = document_.run(command, undoLabel, typedInputs());
     present();
-    for (const QString& message : context.messages)
+    for (const QString& message : outcome.messages)
         messages_.showMessage(message);
-    return done;
+    return outcome.done;
 }
 
 void AnalysisWindow::bindMenus() {
@@ -212,9 +190,9 @@ void AnalysisWindow::bindMenus() {
             messages_.showMessage(message);
     });
     connect(m.mEditCopyIDData, &QAction::triggered, this, [this] {
-        const std::vector<double>& rates = state_.FitRates.values();
-        const std::vector<double>& pressures = state_.FitPressures.values();
-        const auto count = static_cast<std::size_t>(std::max(0, state_.FitPointCount));
+        const std::vector<double>& rates = state().FitRates.values();
+        const std::vector<double>& pressures = state().FitPressures.values();
+        const auto count = static_cast<std::size_t>(std::max(0, state().FitPointCount));
         clipboard_.setText(fitSetText(
             std::vector<double>(rates.begin(), rates.begin() + std::min(count, rates.size())),
             std::vector<double>(pressures.begin(),
@@ -223,7 +201,7 @@ void AnalysisWindow::bindMenus() {
     // The chart copies compose frame and plot area on the hidden Picture6.
     connect(m.mEditCopyIDGraf, &QAction::triggered, this, [this] {
         composeChartCopy(*form_.Picture6, *form_.Picture3, *form_.Picture4,
-                         state_.WellType == InjectionWell);
+                         state().WellType == InjectionWell);
         clipboard_.setImage(form_.Picture6->image());
     });
     connect(m.mEditCopyPIGraf, &QAction::triggered, this, [this] {
@@ -265,7 +243,7 @@ void AnalysisWindow::bindControls() {
         // With no data cell current (after the table lost focus) keys are ignored.
         if (grid->Row() < 1 || grid->Col() < 1)
             return;
-        const int last = options_.lastDataColumn();
+        const int last = document_.options().lastDataColumn();
         if (event->key() == Qt::Key_Delete) {
             runTableEdit([last](AnalysisState s,
                                 TableCursor c) { return deleteSelection(std::move(s), c, last); },
@@ -342,23 +320,23 @@ void AnalysisWindow::bindControls() {
 void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
     // The right button with Shift picks the allowed pressure; the left one starts a selection.
     constexpr int RightMouseButton = 2;
-    if (button == RightMouseButton && shift == ShiftAlone && state_.ManualPick &&
-        !state_.AutoSearch)
+    if (button == RightMouseButton && shift == ShiftAlone && state().ManualPick &&
+        !state().AutoSearch)
         run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); },
             QStringLiteral("выбор Pз"));
-    pressSelection(drag_, state_.SelectionMode, button, shift, x, y);
+    pressSelection(drag_, state().SelectionMode, button, shift, x, y);
     showRubberBands();
 }
 
 void AnalysisWindow::onPlotMoved(int buttons, int shift, double x, double y) {
-    moveSelection(drag_, state_.SelectionMode, state_.WellType, buttons, shift, x, y);
+    moveSelection(drag_, state().SelectionMode, state().WellType, buttons, shift, x, y);
     showRubberBands();
     form_.Picture9->hide();
     showReadout(*form_.Picture5, readoutText(x, y, DiagramReadoutUnit));
 }
 
 void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
-    if (button != LeftMouseButton || !state_.SelectionMode)
+    if (button != LeftMouseButton || !state().SelectionMode)
         return;
     SelectionPopup popup = SelectionPopup::None;
     // The selection itself is no step of its own: the trend chosen from it is.
@@ -367,7 +345,7 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
     if (popup != SelectionPopup::None) {
         const MenuTree& m = menus_;
         const bool line = popup == SelectionPopup::Line;
-        const int points = state_.FitPointCount;
+        const int points = state().FitPointCount;
         for (QAction* kind :
              {m.mSelPointTrendLine, m.mSelPointTrendPolinom2, m.mSelPointTrendPolinom3})
             kind->setVisible(!line);
@@ -398,7 +376,7 @@ void AnalysisWindow::showRubberBands() {
     if (b.rectangleShown) {
         // Top is the pressure at the upper edge on screen; the lower edge is a height away.
         const double bottom =
-            state_.WellType == InjectionWell ? b.top + b.height : b.top - b.height;
+            state().WellType == InjectionWell ? b.top + b.height : b.top - b.height;
         form_.Shape1->setRectangle(
             QRectF(plot.toPixels(b.left, b.top), plot.toPixels(b.left + b.width, bottom)));
     }
@@ -478,22 +456,22 @@ bool sameReport(const AnalysisState& a, const AnalysisState& b) {
 
 void AnalysisWindow::present() {
     const QScopedValueRollback<bool> presenting(presenting_, true);
-    if (!drawn_ || !sameCharts(*drawn_, state_)) {
-        drawAnalysis(state_, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
-        drawn_ = state_;
+    if (!drawn_ || !sameCharts(*drawn_, state())) {
+        drawAnalysis(state(), {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawn_ = state();
     }
-    const AnalysisState& s = state_;
+    const AnalysisState& s = state();
     QString title = frameCaption(s.WellType);
-    if (!filePath_.isEmpty())
-        title += QStringLiteral(" — ") + QFileInfo(filePath_).fileName();
+    if (!filePath().isEmpty())
+        title += QStringLiteral(" — ") + QFileInfo(filePath()).fileName();
     frame_.setWindowTitle(title);
-    menus_.mEditUndo->setEnabled(history_.canUndo());
-    menus_.mEditUndo->setText(history_.canUndo()
-                                  ? QStringLiteral("Отменить: ") + history_.undoLabel()
+    menus_.mEditUndo->setEnabled(document_.canUndo());
+    menus_.mEditUndo->setText(document_.canUndo()
+                                  ? QStringLiteral("Отменить: ") + document_.undoLabel()
                                   : QStringLiteral("Отменить"));
-    menus_.mEditRedo->setEnabled(history_.canRedo());
-    menus_.mEditRedo->setText(history_.canRedo()
-                                  ? QStringLiteral("Повторить: ") + history_.redoLabel()
+    menus_.mEditRedo->setEnabled(document_.canRedo());
+    menus_.mEditRedo->setText(document_.canRedo()
+                                  ? QStringLiteral("Повторить: ") + document_.redoLabel()
                                   : QStringLiteral("Повторить"));
     if (s.WellType != shownWellType_) {
         shownWellType_ = s.WellType;
@@ -529,7 +507,7 @@ void AnalysisWindow::present() {
 }
 
 void AnalysisWindow::syncInputs() {
-    const AnalysisState& s = state_;
+    const AnalysisState& s = state();
     const FormationInputs& f = s.Inputs;
     for (const auto& [box, text] : {std::pair{form_.Pnas, f.Pnas},
                                     {form_.Skin, f.Skin},
@@ -556,7 +534,7 @@ void AnalysisWindow::syncInputs() {
 
 void AnalysisWindow::syncResults() {
     FlexGrid* grid = form_.MSFlexGrid2;
-    const AnalysisState& s = state_;
+    const AnalysisState& s = state();
     if (!s.ResultsShown) {
         grid->hide();
         return;
@@ -614,9 +592,9 @@ void AnalysisWindow::syncResults() {
 
 void AnalysisWindow::syncTable() {
     FlexGrid* grid = form_.MSFlexGrid1;
-    const QList<MeasurementRow>& rows = state_.Table;
+    const QList<MeasurementRow>& rows = state().Table;
     const int count = static_cast<int>(rows.size());
-    const int last = options_.lastDataColumn();
+    const int last = document_.options().lastDataColumn();
     const auto texts = [&](int i) {
         const MeasurementRow& row = rows.at(i);
         return std::array<const QString*, 3>{&row.Rate, &row.Pressure, &row.Date};
@@ -653,7 +631,7 @@ void AnalysisWindow::syncTable() {
 }
 
 void AnalysisWindow::openAxisDialog(AxisChoice axis) {
-    const AnalysisState& s = state_;
+    const AnalysisState& s = state();
     const bool injection = s.WellType == InjectionWell;
     double lo = 0;
     double hi = 0;
@@ -683,14 +661,12 @@ void AnalysisWindow::openAxisDialog(AxisChoice axis) {
 }
 
 bool AnalysisWindow::modified() {
-    return !(state_ == saved_);
+    return document_.modified();
 }
 
-void AnalysisWindow::replaceDocument(AnalysisState document) {
+void AnalysisWindow::showReplacedAnalysis() {
     delete axisDialog_;
-    unrecorded_.reset();
     drag_ = {};
-    state_ = std::move(document);
     present();
     showRubberBands();
 }
@@ -698,24 +674,22 @@ void AnalysisWindow::replaceDocument(AnalysisState document) {
 void AnalysisWindow::showStatistics() {
     if (!statistics_)
         statistics_ = new StatisticsWindow(&frame_);
-    statistics_->showAnalysis(state_);
-    reported_ = state_;
+    statistics_->showAnalysis(state());
+    reported_ = state();
     statistics_->show();
     statistics_->raise();
 }
 
 void AnalysisWindow::undo() {
-    if (!history_.canUndo())
-        return;
     takeInputTexts();
-    replaceDocument(history_.undo(state_));
+    if (document_.undo())
+        showReplacedAnalysis();
 }
 
 void AnalysisWindow::redo() {
-    if (!history_.canRedo())
-        return;
     takeInputTexts();
-    replaceDocument(history_.redo(state_));
+    if (document_.redo())
+        showReplacedAnalysis();
 }
 
 namespace {
@@ -751,12 +725,8 @@ bool AnalysisWindow::confirmDiscard() {
 bool AnalysisWindow::newAnalysis() {
     if (!confirmDiscard())
         return false;
-    AnalysisState fresh;
-    fresh.WellType = options_.WellType;
-    filePath_.clear();
-    history_.clear();
-    saved_ = fresh;
-    replaceDocument(fresh);
+    document_.startNew();
+    showReplacedAnalysis();
     return true;
 }
 
@@ -782,26 +752,22 @@ bool AnalysisWindow::openAnalysis(const QString& given) {
             QStringLiteral("Файл не открыт: он слишком велик для анализа одной скважины."));
         return false;
     }
-    const AnalysisFileRead read = readAnalysis(file.readAll());
-    if (!read.state) {
-        messages_.showMessage(read.error);
+    if (const std::optional<QString> refused = document_.open(file.readAll(), path)) {
+        messages_.showMessage(*refused);
         return false;
     }
-    filePath_ = QFileInfo(path).absoluteFilePath();
-    history_.clear();
-    saved_ = *read.state;
-    replaceDocument(*read.state);
+    showReplacedAnalysis();
     return true;
 }
 
 bool AnalysisWindow::saveAnalysis() {
     takeInputTexts();
-    return filePath_.isEmpty() ? saveAnalysisAs() : writeFile(filePath_);
+    return filePath().isEmpty() ? saveAnalysisAs() : writeFile(filePath());
 }
 
 bool AnalysisWindow::saveAnalysisAs() {
     takeInputTexts();
-    const QString suggested = filePath_.isEmpty() ? QStringLiteral("анализ.ida") : filePath_;
+    const QString suggested = filePath().isEmpty() ? QStringLiteral("анализ.ida") : filePath();
     const QString path =
         withSuffix(files_.savePath(QStringLiteral("Сохранить анализ"), suggested, AnalysisFilter),
                    QStringLiteral("ida"));
@@ -809,20 +775,14 @@ bool AnalysisWindow::saveAnalysisAs() {
 }
 
 bool AnalysisWindow::writeFile(const QString& path) {
-    // Written beside the file and put in its place only when whole: a failure leaves the old
-    // file as it was.
-    const QByteArray bytes = writeAnalysis(state_);
-    // Nothing is saved that could not be opened again.
-    const AnalysisFileRead check = readAnalysis(bytes);
-    if (!check.state) {
-        messages_.showMessage(QStringLiteral("Анализ не сохранён: его нельзя было бы открыть. ") +
-                              QString(check.error).remove(QStringLiteral("Файл не открыт: ")));
+    const AnalysisDocument::FileBytes file = document_.fileBytes();
+    if (!file.error.isEmpty()) {
+        messages_.showMessage(QStringLiteral("Анализ не сохранён: ") + file.error);
         return false;
     }
-    if (!writeWhole(path, bytes, QStringLiteral("Анализ не сохранён")))
+    if (!writeWhole(path, file.bytes, QStringLiteral("Анализ не сохранён")))
         return false;
-    filePath_ = QFileInfo(path).absoluteFilePath();
-    saved_ = state_;
+    document_.markSaved(path);
     present();
     return true;
 }
@@ -858,7 +818,7 @@ void AnalysisWindow::exportChartFile(ExportedChart chart) {
     const bool svg =
         QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
     writeWhole(path,
-               chartFile(svg ? ChartFormat::Svg : ChartFormat::Png, state_, chart, chartSizes()),
+               chartFile(svg ? ChartFormat::Svg : ChartFormat::Png, state(), chart, chartSizes()),
                QStringLiteral("График не сохранён"));
 }
 
@@ -870,7 +830,7 @@ void AnalysisWindow::exportCsvFile() {
                    QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    writeWhole(path, csvText(state_, options_.DatabaseMode),
+    writeWhole(path, csvText(state(), document_.options().DatabaseMode),
                QStringLiteral("Файл CSV не сохранён"));
 }
 
@@ -882,13 +842,13 @@ void AnalysisWindow::exportReportFile() {
                    QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    writeWhole(path, reportFile(state_, options_.DatabaseMode, chartSizes()),
+    writeWhole(path, reportFile(state(), document_.options().DatabaseMode, chartSizes()),
                QStringLiteral("Отчёт не сохранён"));
 }
 
 void AnalysisWindow::SaveResults() {
-    if (!database_ || !options_.DatabaseRecordLoaded ||
-        !database_->start(DatabaseWorker::Job::SaveResults, state_))
+    if (!database_ || !document_.options().DatabaseRecordLoaded ||
+        !database_->start(DatabaseWorker::Job::SaveResults, state()))
         return;
     updateSaveItem();
     emit databaseActivity(QStringLiteral("Сохранение результатов в базу скважин…"));
@@ -914,7 +874,7 @@ void AnalysisWindow::waitForDatabase() {
 void AnalysisWindow::databaseStepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome) {
     emit databaseActivity(QString());
     if (job == DatabaseWorker::Job::CheckRecord) {
-        options_.DatabaseRecordLoaded = outcome.ok;
+        document_.options().DatabaseRecordLoaded = outcome.ok;
         updateSaveItem();
         if (!outcome.ok && sayCheckFailure_) {
             std::fputs((outcome.message + u'\n').toLocal8Bit().constData(), stderr);
@@ -924,67 +884,62 @@ void AnalysisWindow::databaseStepEnded(DatabaseWorker::Job job, const DatabaseOu
     }
     // A save that found the record proves it is there; one that did not, that it is gone.
     if (outcome.ok)
-        options_.DatabaseRecordLoaded = true;
+        document_.options().DatabaseRecordLoaded = true;
     else if (outcome.recordMissing)
-        options_.DatabaseRecordLoaded = false;
+        document_.options().DatabaseRecordLoaded = false;
     updateSaveItem();
     messages_.showMessage(outcome.message, outcome.details);
 }
 
+MenuFacts AnalysisWindow::menuFacts() const {
+    return {!clipboard_.text().isEmpty(), form_.MSFlexGrid1->Row(),
+            document_.options().DatabaseRecordLoaded, databaseBusy()};
+}
+
 void AnalysisWindow::updateSaveItem() {
-    const AnalysisState& s = state_;
-    menus_.mEditSave->setEnabled(
-        options_.DatabaseRecordLoaded && !databaseBusy() &&
-        (s.ProductivityIndex > 0 || s.ReservoirPressure > 0 || s.AllowedBottomholePressure > 0));
+    menus_.mEditSave->setEnabled(dataMenuState(state(), menuFacts()).save);
 }
 
 void AnalysisWindow::openDataMenu() {
-    const MenuTree& m = menus_;
-    m.mEditPaste->setEnabled(form_.MSFlexGrid1->Row() >= 1 && !clipboard_.text().isEmpty());
-    const AnalysisState& s = state_;
-    m.mFileExportDiagram->setEnabled(s.DiagramShown);
-    m.mFileExportPiChart->setEnabled(s.PiChartShown);
-    m.mFileExportCsv->setEnabled(!s.Table.isEmpty());
-    m.mFileExportPdf->setEnabled(!s.Table.isEmpty());
     // A record that could not be checked at start (a locked file, a server restarting) is looked
     // for again, so that saving does not stay off until the program is restarted.
-    if (options_.DatabaseMode && !options_.DatabaseRecordLoaded)
+    if (document_.options().DatabaseMode && !document_.options().DatabaseRecordLoaded)
         checkRecord(false);
-    updateSaveItem();
+    const DataMenuState d = dataMenuState(state(), menuFacts());
+    const MenuTree& m = menus_;
+    m.mEditPaste->setEnabled(d.paste);
+    m.mFileExportDiagram->setEnabled(d.exportDiagram);
+    m.mFileExportPiChart->setEnabled(d.exportPiChart);
+    m.mFileExportCsv->setEnabled(d.exportCsv);
+    m.mFileExportPdf->setEnabled(d.exportPdf);
+    m.mEditSave->setEnabled(d.save);
 }
 
 void AnalysisWindow::openDiagramMenu() {
+    const DiagramMenuState d = diagramMenuState(state());
     const MenuTree& m = menus_;
-    const AnalysisState& s = state_;
-    m.mIdAdd->setEnabled(!s.Table.empty() && !s.Table.front().Rate.isEmpty() &&
-                         !s.Table.front().Pressure.isEmpty());
-    m.mIdFormat->menuAction()->setEnabled(s.DiagramShown);
-    m.mIdStat->setEnabled(s.TrendCount > 0);
-    m.mIdConfBands->setEnabled(s.TrendCount > 0 && s.DiagramShown);
-    m.mIdFormatX->setEnabled(s.DiagramShown);
-    m.mIdFormatY->setEnabled(s.DiagramShown);
-    m.mEditCopy->menuAction()->setEnabled(s.DiagramShown);
-    m.mIdFormatYPIQ->setEnabled(s.PiChartShown);
-    m.mEditCopyPIGraf->setEnabled(s.PiChartShown);
-    m.mIdSkin->menuAction()->setEnabled(s.FirstTrend.Kind < QuadraticTrend);
+    m.mIdAdd->setEnabled(d.build);
+    m.mIdFormat->menuAction()->setEnabled(d.format);
+    m.mIdFormatX->setEnabled(d.formatX);
+    m.mIdFormatY->setEnabled(d.formatY);
+    m.mIdFormatYPIQ->setEnabled(d.formatPi);
+    m.mEditCopy->menuAction()->setEnabled(d.copy);
+    m.mEditCopyPIGraf->setEnabled(d.copyPi);
+    m.mIdStat->setEnabled(d.statistics);
+    m.mIdConfBands->setEnabled(d.confidenceBands);
+    m.mIdSkin->menuAction()->setEnabled(d.estimate);
 }
 
 void AnalysisWindow::openTrendMenu() {
+    const TrendMenuState t = trendMenuState(state());
     const MenuTree& m = menus_;
-    const AnalysisState& s = state_;
-    if (!s.SelectionMode) {
-        m.mTrendAdd->menuAction()->setEnabled(true);
-        if (s.FitPointCount >= 1) {
-            m.mTrendLine->setEnabled(s.FitPointCount >= 2);
-            m.mTrendPolinom2->setEnabled(s.FitPointCount >= 3);
-            m.mTrendPolinom3->setEnabled(s.FitPointCount > 3);
-        }
-    } else {
-        m.mTrendAdd->menuAction()->setEnabled(false);
-    }
-    // Trends drawn but no longer counted (a selection starting over) can be deleted too.
-    m.mTrendDelete->setEnabled(s.TrendCount >= 1 || s.FirstTrend.Kind != NoTrend ||
-                               s.SecondTrend.Kind != NoTrend);
+    m.mTrendAdd->menuAction()->setEnabled(t.byAllPoints);
+    for (const auto& [item, enabled] : {std::pair{m.mTrendLine, t.line},
+                                        {m.mTrendPolinom2, t.quadratic},
+                                        {m.mTrendPolinom3, t.cubic}})
+        if (enabled)
+            item->setEnabled(*enabled);
+    m.mTrendDelete->setEnabled(t.remove);
 }
 
 } // namespace id

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/AnalysisDocument.h"
 #include "app/AxisRangeDialog.h"
 #include "app/ChartExport.h"
 #include "app/DatabaseWorker.h"
+#include "app/MenuRules.h"
 #include "app/MenuTree.h"
 #include "app/StatisticsWindow.h"
-#include "app/UndoHistory.h"
 #include "diagram/PointSelection.h"
 #include "measurements/TableEditing.h"
 #include "state/AnalysisState.h"
@@ -44,11 +45,12 @@ public:
                    FilePort& files, SpreadsheetFitService& fits, QObject* parent = nullptr);
     ~AnalysisWindow() override;
 
-    const AnalysisState& state() const { return state_; }
+    const AnalysisState& state() const { return document_.state(); }
+    const AnalysisDocument& document() const { return document_; }
     // Runs a command on the analysis and shows the outcome; false when it raised a fault. A
     // change is an undo step under the label; a null label (NoUndo) makes none.
     bool run(const Command& command, const QString& undoLabel = QStringLiteral("изменение"));
-    static inline const QString NoUndo;
+    static inline const QString NoUndo = AnalysisDocument::NoUndo;
 
     // Analysis files. Each asks about unsaved changes first where it would lose them; false
     // when the user cancelled or the step failed (after saying why).
@@ -59,7 +61,7 @@ public:
     // Whether the analysis may be dropped: unchanged, saved now, or the user says so.
     bool confirmDiscard();
     bool modified();
-    const QString& filePath() const { return filePath_; }
+    const QString& filePath() const { return document_.filePath(); }
 
     void undo();
     void redo();
@@ -113,33 +115,27 @@ private:
     void syncInputs();
     void openDataMenu();
     void updateSaveItem();
+    MenuFacts menuFacts() const;
     void databaseStepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome);
     void openDiagramMenu();
     void openTrendMenu();
     void openAxisDialog(AxisChoice axis);
     void takeInputTexts();
+    TypedInputs typedInputs() const;
+    // The view after the analysis was replaced whole (undo, redo, a new or opened analysis).
+    void showReplacedAnalysis();
     ChartSizes chartSizes() const;
     bool writeFile(const QString& path);
     // Writes the bytes through the file port; on failure says why, under the heading given.
     bool writeWhole(const QString& path, const QByteArray& bytes, const QString& notSaved);
-    void replaceDocument(AnalysisState document);
 
     QMainWindow& frame_;
     WorkWindow& form_;
     const MenuTree& menus_;
-    StartOptions options_;
     MessagePort& messages_;
     ClipboardPort& clipboard_;
     FilePort& files_;
-    SpreadsheetFitService& fits_;
-    AnalysisState state_;
-    UndoHistory history_;
-    // The analysis before changes that are no undo step of their own, if any came since the
-    // last step.
-    std::optional<AnalysisState> unrecorded_;
-    // The analysis as its file holds it (or as it started), and the file.
-    AnalysisState saved_;
-    QString filePath_;
+    AnalysisDocument document_;
     // The result rows the results table holds now, and the table as laid out at start.
     std::vector<ResultRow> shownResults_;
     struct {

@@ -1,0 +1,104 @@
+#include "app/AnalysisDocument.h"
+
+#include "app/AnalysisFile.h"
+#include "state/AnalysisFault.h"
+
+#include <QFileInfo>
+
+namespace id {
+
+AnalysisDocument::AnalysisDocument(SpreadsheetFitService& fits, const StartOptions& options)
+    : fits_(fits), options_(options) {
+    state_.WellType = options.WellType;
+    saved_ = state_;
+}
+
+void AnalysisDocument::takeTypedInputs(const TypedInputs& typed) {
+    // Typing into the formation boxes changes nothing until a step reads them.
+    state_.Inputs.Pnas = typed.Pnas;
+    state_.Inputs.Skin = typed.Skin;
+    state_.Inputs.Rkontur = typed.Rkontur;
+    state_.Inputs.Rwell = typed.Rwell;
+}
+
+AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QString& undoLabel,
+                                                const std::optional<TypedInputs>& typed) {
+    const AnalysisState before = state_;
+    if (typed)
+        takeTypedInputs(*typed);
+    CommandContext context{fits_, options_, {}};
+    AnalysisState next = state_;
+    try {
+        command(next, context);
+    } catch (const AnalysisFault& fault) {
+        context.messages << fault.message();
+        return {false, context.messages};
+    }
+    state_ = std::move(next);
+    if (!(state_ == before)) {
+        if (undoLabel.isNull()) {
+            if (!unrecorded_)
+                unrecorded_ = before;
+        } else {
+            history_.record(unrecorded_ ? *unrecorded_ : before, undoLabel);
+            unrecorded_.reset();
+        }
+    }
+    return {true, context.messages};
+}
+
+void AnalysisDocument::replace(AnalysisState next) {
+    unrecorded_.reset();
+    state_ = std::move(next);
+}
+
+bool AnalysisDocument::undo() {
+    if (!history_.canUndo())
+        return false;
+    replace(history_.undo(state_));
+    return true;
+}
+
+bool AnalysisDocument::redo() {
+    if (!history_.canRedo())
+        return false;
+    replace(history_.redo(state_));
+    return true;
+}
+
+void AnalysisDocument::startNew() {
+    AnalysisState fresh;
+    fresh.WellType = options_.WellType;
+    filePath_.clear();
+    history_.clear();
+    saved_ = fresh;
+    replace(fresh);
+}
+
+std::optional<QString> AnalysisDocument::open(const QByteArray& bytes, const QString& path) {
+    AnalysisFileRead read = readAnalysis(bytes);
+    if (!read.state)
+        return read.error;
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    history_.clear();
+    saved_ = *read.state;
+    replace(std::move(*read.state));
+    return std::nullopt;
+}
+
+AnalysisDocument::FileBytes AnalysisDocument::fileBytes() const {
+    QByteArray bytes = writeAnalysis(state_);
+    const AnalysisFileRead check = readAnalysis(bytes);
+    if (!check.state)
+        return {{},
+                QStringLiteral("его нельзя было бы открыть. ") +
+                    QString(check.error).remove(QStringLiteral("Файл не открыт: "))};
+    return {std::move(bytes), {}};
+}
+
+void AnalysisDocument::markSaved(const QString& path) {
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    saved_ = state_;
+}
+
+} // namespace id

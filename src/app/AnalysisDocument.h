@@ -1,0 +1,92 @@
+#pragma once
+
+#include "app/UndoHistory.h"
+#include "state/AnalysisState.h"
+#include "state/CommandContext.h"
+#include "state/StartOptions.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace id {
+
+class SpreadsheetFitService;
+
+// The texts typed into the formation boxes; they belong to the next step, whatever it is.
+struct TypedInputs {
+    QString Pnas;
+    QString Skin;
+    QString Rkontur;
+    QString Rwell;
+};
+
+// The analysis being worked on, without a window: its value, the undo history, the analysis as
+// its file holds it and the file. Commands run here; a window only presents what it holds.
+class AnalysisDocument {
+public:
+    using Command = std::function<void(AnalysisState&, CommandContext&)>;
+    // A label for changes that are no step of their own (a selection): they join the next one.
+    static inline const QString NoUndo;
+
+    AnalysisDocument(SpreadsheetFitService& fits, const StartOptions& options);
+
+    const AnalysisState& state() const { return state_; }
+    const StartOptions& options() const { return options_; }
+    StartOptions& options() { return options_; }
+
+    // What the boxes show now; taken into the analysis before every step.
+    void takeTypedInputs(const TypedInputs& typed);
+
+    struct Outcome {
+        bool done = true; // false when the command raised a fault (the analysis stays as it was)
+        QStringList messages;
+    };
+    // Runs the command on a copy and keeps the result, or after a fault the analysis as it was.
+    // A change is an undo step under the label; the texts typed since the last step (if given)
+    // are part of it.
+    Outcome run(const Command& command, const QString& undoLabel,
+                const std::optional<TypedInputs>& typed = std::nullopt);
+
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    QString undoLabel() const { return history_.undoLabel(); }
+    QString redoLabel() const { return history_.redoLabel(); }
+    // False when there was nothing to undo (redo).
+    bool undo();
+    bool redo();
+
+    // A fresh analysis of the start's well type, with no history and no file.
+    void startNew();
+    // Reads an analysis file into the document; the message when it is refused (nothing
+    // changes then).
+    std::optional<QString> open(const QByteArray& bytes, const QString& path);
+    // The file of the analysis, or the reason it cannot be written: nothing is saved that could
+    // not be opened again.
+    struct FileBytes {
+        QByteArray bytes;
+        QString error;
+    };
+    FileBytes fileBytes() const;
+    // The analysis as it is now is the file's.
+    void markSaved(const QString& path);
+    bool modified() const { return !(state_ == saved_); }
+    const QString& filePath() const { return filePath_; }
+
+private:
+    void replace(AnalysisState next);
+
+    SpreadsheetFitService& fits_;
+    StartOptions options_;
+    AnalysisState state_;
+    UndoHistory history_;
+    // The analysis before changes that are no undo step of their own, if any came since the last
+    // step.
+    std::optional<AnalysisState> unrecorded_;
+    AnalysisState saved_;
+    QString filePath_;
+};
+
+} // namespace id

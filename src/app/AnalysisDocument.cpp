@@ -52,14 +52,16 @@ void AnalysisDocument::replace(AnalysisState next) {
     state_ = std::move(next);
 }
 
-bool AnalysisDocument::undo() {
+bool AnalysisDocument::undo(const TypedInputs& typed) {
+    takeTypedInputs(typed);
     if (!history_.canUndo())
         return false;
     replace(history_.undo(state_));
     return true;
 }
 
-bool AnalysisDocument::redo() {
+bool AnalysisDocument::redo(const TypedInputs& typed) {
+    takeTypedInputs(typed);
     if (!history_.canRedo())
         return false;
     replace(history_.redo(state_));

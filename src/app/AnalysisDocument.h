@@ -54,9 +54,10 @@ public:
     bool canRedo() const { return history_.canRedo(); }
     QString undoLabel() const { return history_.undoLabel(); }
     QString redoLabel() const { return history_.redoLabel(); }
-    // False when there was nothing to undo (redo).
-    bool undo();
-    bool redo();
+    // False when there was nothing to undo (redo). What the boxes show now is part of the
+    // analysis that is left (it waits on the other side).
+    bool undo(const TypedInputs& typed);
+    bool redo(const TypedInputs& typed);
 
     // A fresh analysis of the start's well type, with no history and no file.
     void startNew();

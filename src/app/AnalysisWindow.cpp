@@ -681,14 +681,12 @@ void AnalysisWindow::showStatistics() {
 }
 
 void AnalysisWindow::undo() {
-    takeInputTexts();
-    if (document_.undo())
+    if (document_.undo(typedInputs()))
         showReplacedAnalysis();
 }
 
 void AnalysisWindow::redo() {
-    takeInputTexts();
-    if (document_.redo())
+    if (document_.redo(typedInputs()))
         showReplacedAnalysis();
 }
 

@@ -14,6 +14,11 @@ protected:
     static AnalysisDocument::Command setPnas(const QString& text) {
         return [text](AnalysisState& s, CommandContext&) { s.Inputs.Pnas = text; };
     }
+    // What the boxes show: the analysis's own texts (nothing typed since the last step).
+    TypedInputs typed() const {
+        const FormationInputs& f = document.state().Inputs;
+        return {f.Pnas, f.Skin, f.Rkontur, f.Rwell};
+    }
     LeastSquaresFitService fits;
     AnalysisDocument document{fits, StartOptions{}};
 };
@@ -24,7 +29,7 @@ protected:
 TEST_F(AnalysisDocumentTest, UndoHistoryFollowsTheSteps) {
     document.run(setPnas("1"), "a");
     document.run(setPnas("2"), "b");
-    ASSERT_TRUE(document.undo());
+    ASSERT_TRUE(document.undo(typed()));
     EXPECT_EQ(document.state().Inputs.Pnas, "1");
     EXPECT_TRUE(document.canRedo());
     document.run(setPnas("3"), "c");
@@ -35,16 +40,15 @@ TEST_F(AnalysisDocumentTest, UndoHistoryFollowsTheSteps) {
     document.run([](AnalysisState&, CommandContext&) {}, "typing", TypedInputs{"", "7", "", ""});
     EXPECT_EQ(document.undoLabel(), "typing");
     // Typed, then undo: the text is not lost but waits on the redo side.
-    document.takeTypedInputs({"3", "8", "", ""});
-    ASSERT_TRUE(document.undo());
+    ASSERT_TRUE(document.undo({"3", "8", "", ""}));
     EXPECT_EQ(document.state().Inputs.Skin, "");
-    ASSERT_TRUE(document.redo());
+    ASSERT_TRUE(document.redo({"3", "", "", ""}));
     EXPECT_EQ(document.state().Inputs.Skin, "8");
 
     document.run([](AnalysisState& s, CommandContext&) { s.SelectionX1 = 5; },
                  AnalysisDocument::NoUndo);
     document.run(setPnas("4"), "d");
-    ASSERT_TRUE(document.undo());
+    ASSERT_TRUE(document.undo(typed()));
     EXPECT_EQ(document.state().SelectionX1, 0) << "the selection went with the step after it";
 
     const AnalysisState before = document.state();

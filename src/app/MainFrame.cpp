@@ -58,7 +58,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     databaseBusy_->setContentsMargins(8, 0, 8, 0);
     menuBar()->setCornerWidget(databaseBusy_, Qt::TopRightCorner);
     databaseBusy_->hide();
-    connect(analysis_, &AnalysisWindow::databaseActivity, this, [this](const QString& text) {
+    connect(&analysis_->database(), &DatabaseActions::activity, this, [this](const QString& text) {
         databaseBusy_->setText(text + (closeWhenIdle_ ? ClosingLater : QString()));
         databaseBusy_->setVisible(!text.isEmpty());
         if (text.isEmpty() && closeWhenIdle_) {
@@ -85,7 +85,7 @@ MainFrame::~MainFrame() {
 void MainFrame::closeEvent(QCloseEvent* event) {
     // A save runs to its end (it is one transaction, bounded by the server's timeouts); the
     // window closes after it.
-    if (analysis_->databaseBusy()) {
+    if (analysis_->database().busy()) {
         if (!closeWhenIdle_)
             databaseBusy_->setText(databaseBusy_->text() + ClosingLater);
         closeWhenIdle_ = true;
@@ -93,7 +93,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Unsaved changes are saved, dropped or keep the window open, as the user says.
-    if (analysis_->confirmDiscard())
+    if (analysis_->files().confirmDiscard())
         event->accept();
     else
         event->ignore();

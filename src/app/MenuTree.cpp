@@ -132,4 +132,57 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     return m;
 }
 
+void applyMenuState(const MenuTree& m, const DataMenuState& d) {
+    m.mEditPaste->setEnabled(d.paste);
+    m.mFileExportDiagram->setEnabled(d.exportDiagram);
+    m.mFileExportPiChart->setEnabled(d.exportPiChart);
+    m.mFileExportCsv->setEnabled(d.exportCsv);
+    m.mFileExportPdf->setEnabled(d.exportPdf);
+    m.mEditSave->setEnabled(d.save);
+}
+
+void applyMenuState(const MenuTree& m, const DiagramMenuState& d) {
+    m.mIdAdd->setEnabled(d.build);
+    m.mIdFormat->menuAction()->setEnabled(d.format);
+    m.mIdFormatX->setEnabled(d.formatX);
+    m.mIdFormatY->setEnabled(d.formatY);
+    m.mIdFormatYPIQ->setEnabled(d.formatPi);
+    m.mEditCopy->menuAction()->setEnabled(d.copy);
+    m.mEditCopyPIGraf->setEnabled(d.copyPi);
+    m.mIdStat->setEnabled(d.statistics);
+    m.mIdConfBands->setEnabled(d.confidenceBands);
+    m.mIdSkin->menuAction()->setEnabled(d.estimate);
+}
+
+void applyMenuState(const MenuTree& m, const TrendMenuState& t) {
+    m.mTrendAdd->menuAction()->setEnabled(t.byAllPoints);
+    for (const auto& [item, enabled] : {std::pair{m.mTrendLine, t.line},
+                                        {m.mTrendPolinom2, t.quadratic},
+                                        {m.mTrendPolinom3, t.cubic}})
+        if (enabled)
+            item->setEnabled(*enabled);
+    m.mTrendDelete->setEnabled(t.remove);
+}
+
+void offerSelectionPopup(const MenuTree& m, bool line, int points) {
+    for (QAction* kind : {m.mSelPointTrendLine, m.mSelPointTrendPolinom2, m.mSelPointTrendPolinom3})
+        kind->setVisible(!line);
+    m.mSelPointTrendAdd->setVisible(line);
+    m.mSelPointTrendLine->setEnabled(points >= 2);
+    m.mSelPointTrendPolinom2->setEnabled(points >= 3);
+    m.mSelPointTrendPolinom3->setEnabled(points >= 4);
+}
+
+int chosenTrendKind(const MenuTree& m, const QAction* chosen) {
+    if (!chosen || !chosen->isEnabled())
+        return NoTrend;
+    if (chosen == m.mSelPointTrendLine || chosen == m.mSelPointTrendAdd)
+        return LinearTrend;
+    if (chosen == m.mSelPointTrendPolinom2)
+        return QuadraticTrend;
+    if (chosen == m.mSelPointTrendPolinom3)
+        return CubicTrend;
+    return NoTrend;
+}
+
 } // namespace id

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MenuRules.h"
+
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -70,6 +72,17 @@ struct MenuTree {
 // A checkable menu item flips its own mark when chosen; the commands decide the mark
 // themselves, so they undo the flip first. checkedNow is the mark after the flip.
 void restoreMarkBeforeClick(QAction* item, bool checkedNow);
+
+// The opening rules' outcome applied to the items of the menu.
+void applyMenuState(const MenuTree& menus, const DataMenuState& state);
+void applyMenuState(const MenuTree& menus, const DiagramMenuState& state);
+void applyMenuState(const MenuTree& menus, const TrendMenuState& state);
+
+// The selection pop-up for a rectangle or for a two-point line, its kinds offered for the
+// number of picked points; and the trend kind of the item chosen there (none for no item or
+// one not offered).
+void offerSelectionPopup(const MenuTree& menus, bool line, int points);
+int chosenTrendKind(const MenuTree& menus, const QAction* chosen);
 
 // Builds the menu tree in its start state: captions, enabled and checked states, no shortcuts.
 MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent);

@@ -252,4 +252,33 @@ void saturationPressureEdited(AnalysisState& s, const QString& text) {
     DiscardAnalysis(s, DiscardVariant::Key);
 }
 
+const std::vector<MenuCommand>& menuCommands() {
+    using S = AnalysisState;
+    using C = CommandContext;
+    static const std::vector<MenuCommand> commands = {
+        {"mIdAdd", [](S& s, C& c) { BuildCharts(s, c); }, "построение графика"},
+        {"mEditWellDob", [](S& s, C&) { SwitchWellType(s, ProducingWell); }, "тип скважины"},
+        {"mEditWellNag", [](S& s, C&) { SwitchWellType(s, InjectionWell); }, "тип скважины"},
+        {"mTrendLine", [](S& s, C& c) { addTrendByAllPoints(s, c, LinearTrend); }, "линия тренда"},
+        {"mTrendPolinom2", [](S& s, C& c) { addTrendByAllPoints(s, c, QuadraticTrend); },
+         "линия тренда"},
+        {"mTrendPolinom3", [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); },
+         "линия тренда"},
+        {"mTrendAddSelectPoint", [](S& s, C& c) { toggleSelectionMode(s, c); }, "выбор точек"},
+        {"mTrendDelete", [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
+        {"mIdSkinGidro",
+         [](S& s, C& c) {
+             selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);
+         },
+         "оценка"},
+        {"mIdSkinSkin",
+         [](S& s, C& c) {
+             selectEstimatingMode(s, EstimationMode::SkinFromTransmissibility, c.messages);
+         },
+         "оценка"},
+        {"mIdSkinNot", [](S& s, C&) { withoutEstimate(s); }, "оценка"},
+    };
+    return commands;
+}
+
 } // namespace id

@@ -4,6 +4,8 @@
 #include "state/CommandContext.h"
 
 #include <QString>
+#include <functional>
+#include <vector>
 
 namespace id {
 
@@ -43,5 +45,14 @@ QString quotedCell(const QString& text);
 
 // Caption of the main frame for a well type.
 QString frameCaption(int wellType);
+
+// The menu items that are plain commands on the analysis: the item's name, its command and the
+// undo step's label.
+struct MenuCommand {
+    const char* item;
+    std::function<void(AnalysisState&, CommandContext&)> command;
+    const char* undoLabel;
+};
+const std::vector<MenuCommand>& menuCommands();
 
 } // namespace id

@@ -50,10 +50,11 @@ int main(int argc, char* argv[]) {
     frame.resize(1100, 820);
     frame.showMaximized();
     if (!line.analysisFile.isEmpty())
-        QTimer::singleShot(
-            0, &frame, [&frame, path = line.analysisFile] { frame.analysis().openAnalysis(path); });
+        QTimer::singleShot(0, &frame, [&frame, path = line.analysisFile] {
+            frame.analysis().files().openAnalysis(path);
+        });
     // The record is looked for in the background: a silent server does not hold the window.
     if (line.options.DatabaseMode)
-        frame.analysis().checkRecord(true);
+        frame.analysis().database().checkRecord(true);
     return app.exec();
 }

@@ -114,7 +114,7 @@ TEST_F(AnalysisFilesTest, AnOpenedFileShowsWhatWasShownWhenSaved) {
         open(file);
         EXPECT_TRUE(state() == saved);
         EXPECT_EQ(difference(shown, recording()), "");
-        EXPECT_FALSE(frame->analysis().modified());
+        EXPECT_FALSE(frame->analysis().document().modified());
     }
 }
 
@@ -153,13 +153,13 @@ TEST_F(AnalysisFilesTest, AFailedSaveKeepsTheOldFile) {
     };
     ASSERT_TRUE(lock(true));
     messages.clear();
-    EXPECT_FALSE(frame->analysis().saveAnalysis());
+    EXPECT_FALSE(frame->analysis().files().saveAnalysis());
     ASSERT_TRUE(lock(false));
     EXPECT_TRUE(messages.last().startsWith("Анализ не сохранён"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"well.ida"});
-    EXPECT_TRUE(frame->analysis().modified());
+    EXPECT_TRUE(frame->analysis().document().modified());
 }
 
 // Every write fails at every step as the system would make it fail: each says why in Russian,
@@ -204,7 +204,7 @@ TEST_F(AnalysisFilesTest, EveryWriteFailingAtAnyStepKeepsTheOldFile) {
             ASSERT_TRUE(old.open(QIODevice::ReadOnly));
             EXPECT_EQ(old.readAll(), "old contents");
             old.close();
-            EXPECT_TRUE(frame->analysis().modified());
+            EXPECT_TRUE(frame->analysis().document().modified());
         }
     }
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 5) << "no file left beside";

@@ -226,14 +226,14 @@ TEST_F(WellDatabaseTest, TheSaveCommandReportsAndLeavesTheAnalysisAlone) {
         const AnalysisState before = state();
         messages.clear();
         ASSERT_TRUE(choose(menus().mEditSave));
-        frame->analysis().waitForDatabase();
+        frame->analysis().database().wait();
         EXPECT_TRUE(state() == before);
         ASSERT_EQ(messages.messages().size(), 1);
         if (o.RecordId == 998) {
             EXPECT_TRUE(messages.last().contains("нет записи с kwu_id=998"));
             emit menus().mEdit->aboutToShow();
             EXPECT_FALSE(menus().mEditSave->isEnabled()) << "the record is gone";
-            frame->analysis().waitForDatabase();
+            frame->analysis().database().wait();
             continue;
         }
         EXPECT_EQ(messages.last(), "Результаты были успешно сохранены");
@@ -259,7 +259,7 @@ TEST_F(WellDatabaseTest, TheWindowWorksWhileTheDatabaseDoes) {
     ASSERT_TRUE(choose(menus().mTrendLine));
     messages.clear();
     ASSERT_TRUE(choose(menus().mEditSave));
-    EXPECT_TRUE(frame->analysis().databaseBusy());
+    EXPECT_TRUE(frame->analysis().database().busy());
     EXPECT_TRUE(choose(menus().mTrendPolinom2));
     EXPECT_EQ(state().FirstTrend.Kind, QuadraticTrend);
     messages.clear();
@@ -269,7 +269,7 @@ TEST_F(WellDatabaseTest, TheWindowWorksWhileTheDatabaseDoes) {
     EXPECT_FALSE(choose(menus().mEditSave)) << "one save at a time";
     EXPECT_FALSE(frame->close());
     EXPECT_TRUE(messages.messages().isEmpty()) << messages.messages().join("|").toStdString();
-    QTRY_VERIFY_WITH_TIMEOUT(!frame->analysis().databaseBusy(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame->analysis().database().busy(), 20000);
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.last().contains("запись занята другим пользователем"));
     QTRY_VERIFY(!frame->isVisible());
@@ -284,7 +284,7 @@ TEST_F(WellDatabaseTest, TheWindowWorksWhileTheDatabaseDoes) {
     build("10\t20\n20\t18\n30\t16\n");
     ASSERT_TRUE(choose(menus().mTrendLine));
     emit menus().mEdit->aboutToShow();
-    frame->analysis().waitForDatabase();
+    frame->analysis().database().wait();
     EXPECT_TRUE(menus().mEditSave->isEnabled());
 }
 

@@ -1,0 +1,298 @@
+#include "app/AnalysisPresenter.h"
+
+#include "app/AnalysisDocument.h"
+#include "app/MenuTree.h"
+#include "app/ShellCommands.h"
+#include "app/StatisticsWindow.h"
+#include "app/WorkWindow.h"
+#include "charts/AnalysisPainter.h"
+#include "platform/FlexGrid.h"
+#include "platform/PictureSurface.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <array>
+#include <tuple>
+
+namespace id {
+
+namespace {
+
+constexpr double ResultRowHeightTwips = 350;
+constexpr Qt::Alignment EditedCellAlignment = Qt::AlignHCenter | Qt::AlignTop;
+
+// Room a cell's text needs besides its glyphs: the view's text margins and the grid line.
+int cellFrame(const FlexGrid* grid) {
+    return 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 2;
+}
+
+// The value column gets what its widest value needs (at least its share of the width); the
+// caption column keeps the rest and wraps a caption that no longer fits on one line.
+void fitResultColumns(FlexGrid* grid, const std::vector<ResultRow>& rows) {
+    const QFontMetrics metrics(grid->font());
+    const int tableWidth = grid->width() - 2 * grid->frameWidth();
+    int valueWidth = twipsToPixels(pixelsToTwips(grid->width()) * 0.15);
+    for (const ResultRow& row : rows)
+        valueWidth = std::max(valueWidth, metrics.horizontalAdvance(row.value) + cellFrame(grid));
+    valueWidth = std::min(valueWidth, tableWidth - 4 * cellFrame(grid));
+    const int captionWidth = tableWidth - valueWidth;
+    grid->setColumnWidth(0, captionWidth);
+    grid->setColumnWidth(1, valueWidth);
+    // A wrapped caption makes its row, and so the table, taller than the usual row height.
+    int extra = 0;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const QRect text =
+            metrics.boundingRect(QRect(0, 0, captionWidth - cellFrame(grid), 10000),
+                                 Qt::TextWordWrap, rows[static_cast<std::size_t>(r)].caption);
+        const int needed = text.height() + 4;
+        if (needed > grid->rowHeight(r)) {
+            extra += needed - grid->rowHeight(r);
+            grid->setRowHeight(r, needed);
+        }
+    }
+    grid->resize(grid->width(), grid->height() + extra);
+}
+
+QString estimateCaption(EstimationMode mode) {
+    return mode == EstimationMode::SkinFromTransmissibility
+               ? QStringLiteral("Гидропроводность, Д*см/сПз")
+               : QStringLiteral("Скин-эффект");
+}
+
+} // namespace
+
+AnalysisPresenter::AnalysisPresenter(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
+                                     const StartOptions& options)
+    : frame_(frame), form_(form), menus_(menus), lastDataColumn_(options.lastDataColumn()),
+      shownWellType_(options.WellType) {
+    FlexGrid* results = form_.MSFlexGrid2;
+    resultsLayout_.geometry = results->geometry();
+    for (int r = 0; r < results->Rows(); ++r)
+        resultsLayout_.rowHeights.push_back(results->rowHeight(r));
+    for (int c = 0; c < results->Cols(); ++c)
+        resultsLayout_.columnWidths.push_back(results->columnWidth(c));
+}
+
+void AnalysisPresenter::showStatistics(const AnalysisState& state) {
+    if (!statistics_)
+        statistics_ = new StatisticsWindow(&frame_);
+    statistics_->showAnalysis(state);
+    reported_ = state;
+    statistics_->show();
+    statistics_->raise();
+}
+
+namespace {
+
+// Whether two analyses give the same charts: the renderers read only these.
+bool sameCharts(const AnalysisState& a, const AnalysisState& b) {
+    const auto drawnFrom = [](const AnalysisState& s) {
+        return std::tie(s.WellType, s.SelectionMode, s.Measurements, s.MeasurementCount,
+                        s.Inputs.SaturationPressure, s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop,
+                        s.IdAxisYBottom, s.PiAxisXMin, s.PiAxisXMax, s.PiAxisYTop, s.PiAxisYBottom,
+                        s.TrendCount, s.FirstTrend, s.SecondTrend, s.DiagramShown, s.PiChartShown,
+                        s.ConfidenceBands);
+    };
+    return drawnFrom(a) == drawnFrom(b);
+}
+
+// Whether two analyses give the same statistics page: the report reads only these (a
+// selection or an axis range alone must not run its bootstrap again).
+bool sameReport(const AnalysisState& a, const AnalysisState& b) {
+    const auto reportedFrom = [](const AnalysisState& s) {
+        return std::tie(s.WellType, s.TrendCount, s.FirstTrend, s.SecondTrend, s.Measurements,
+                        s.MeasurementCount, s.AllowedBottomholePressure, s.ManualPick, s.AutoSearch,
+                        s.ReservoirPressure, s.IdAxisXMax);
+    };
+    return reportedFrom(a) == reportedFrom(b);
+}
+
+} // namespace
+
+void AnalysisPresenter::present(const AnalysisDocument& document) {
+    const QScopedValueRollback<bool> presenting(presenting_, true);
+    if (!drawn_ || !sameCharts(*drawn_, document.state())) {
+        drawAnalysis(document.state(),
+                     {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawn_ = document.state();
+    }
+    const AnalysisState& s = document.state();
+    QString title = frameCaption(s.WellType);
+    if (!document.filePath().isEmpty())
+        title += QStringLiteral(" — ") + QFileInfo(document.filePath()).fileName();
+    frame_.setWindowTitle(title);
+    menus_.mEditUndo->setEnabled(document.canUndo());
+    menus_.mEditUndo->setText(document.canUndo()
+                                  ? QStringLiteral("Отменить: ") + document.undoLabel()
+                                  : QStringLiteral("Отменить"));
+    menus_.mEditRedo->setEnabled(document.canRedo());
+    menus_.mEditRedo->setText(document.canRedo()
+                                  ? QStringLiteral("Повторить: ") + document.redoLabel()
+                                  : QStringLiteral("Повторить"));
+    if (s.WellType != shownWellType_) {
+        shownWellType_ = s.WellType;
+        form_.applyWellTypeHeader(s.WellType);
+        form_.placeDiagram(s.WellType);
+    }
+    form_.Picture3->setVisible(s.DiagramShown);
+    form_.Picture4->setVisible(s.DiagramShown);
+    form_.Picture7->setVisible(s.PiChartShown);
+    form_.Picture8->setVisible(s.PiChartShown);
+    for (const auto& [box, ticked] :
+         {std::pair{form_.Check1, s.ManualPick}, {form_.Check2, s.AutoSearch}}) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(ticked);
+        box->setVisible(s.AllowedPressureBoxesShown);
+    }
+    const MenuTree& m = menus_;
+    m.mEditWellDob->setChecked(s.WellType == ProducingWell);
+    m.mEditWellNag->setChecked(s.WellType == InjectionWell);
+    m.mIdSkinGidro->setChecked(s.Estimation == EstimationMode::TransmissibilityFromSkin);
+    m.mIdSkinSkin->setChecked(s.Estimation == EstimationMode::SkinFromTransmissibility);
+    m.mIdSkinNot->setChecked(s.Estimation == EstimationMode::None);
+    m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
+    m.mIdConfBands->setChecked(s.ConfidenceBands);
+    if (statistics_ && statistics_->isVisible() && !(reported_ && sameReport(*reported_, s))) {
+        statistics_->showAnalysis(s);
+        reported_ = s;
+    }
+    m.mTrend->menuAction()->setEnabled(s.DiagramShown);
+    syncInputs(s);
+    syncResults(s);
+    syncTable(s);
+}
+
+void AnalysisPresenter::syncInputs(const AnalysisState& s) {
+    const FormationInputs& f = s.Inputs;
+    for (const auto& [box, text] : {std::pair{form_.Pnas, f.Pnas},
+                                    {form_.Skin, f.Skin},
+                                    {form_.Rkontur, f.Rkontur},
+                                    {form_.Rwell, f.Rwell}}) {
+        if (box->text() != text) {
+            const QSignalBlocker quiet(box);
+            box->setText(text);
+        }
+    }
+    const bool producing = s.WellType == ProducingWell;
+    form_.Pnas->setVisible(producing);
+    form_.Label1->setVisible(producing);
+    const bool estimating = s.Estimation != EstimationMode::None;
+    for (QWidget* w : std::initializer_list<QWidget*>{form_.Skin, form_.Label2, form_.Rkontur,
+                                                      form_.Label3, form_.Rwell, form_.Label4})
+        w->setVisible(estimating);
+    if (estimating) {
+        form_.setLabelText(form_.Label2, estimateCaption(s.Estimation));
+        form_.setLabelText(form_.Label3, QStringLiteral("Радиус контура питания, м"));
+        form_.setLabelText(form_.Label4, QStringLiteral("Радиус скважины, м"));
+    }
+}
+
+void AnalysisPresenter::syncResults(const AnalysisState& s) {
+    FlexGrid* grid = form_.MSFlexGrid2;
+    if (!s.ResultsShown) {
+        grid->hide();
+        return;
+    }
+    // Before the first result the table shows empty, as laid out (again, after an undo).
+    if (s.ResultRows.empty()) {
+        if (!shownResults_.empty()) {
+            shownResults_.clear();
+            const QSignalBlocker rowSizes(grid->verticalHeader());
+            const QSignalBlocker columnSizes(grid->horizontalHeader());
+            grid->setRows(static_cast<int>(resultsLayout_.rowHeights.size()));
+            for (int r = 0; r < grid->Rows(); ++r) {
+                grid->setRowHeight(r, resultsLayout_.rowHeights[static_cast<std::size_t>(r)]);
+                for (int c = 0; c < grid->Cols(); ++c)
+                    grid->setText(r, c, QString());
+            }
+            for (int c = 0; c < grid->Cols(); ++c)
+                grid->setColumnWidth(c, resultsLayout_.columnWidths[static_cast<std::size_t>(c)]);
+            grid->setGeometry(resultsLayout_.geometry);
+            grid->doItemsLayout();
+            grid->viewport()->update();
+        }
+        grid->show();
+        return;
+    }
+    if (s.ResultRows == shownResults_) {
+        grid->show();
+        return;
+    }
+    shownResults_ = s.ResultRows;
+    // The view answers a section resize with a repaint of its own in a later round of the
+    // event loop; the table is repainted whole below anyway.
+    const QSignalBlocker rowSizes(grid->verticalHeader());
+    const QSignalBlocker columnSizes(grid->horizontalHeader());
+    const QRect geometry = grid->geometry();
+    const int n = static_cast<int>(s.ResultRows.size());
+    grid->setRows(n);
+    grid->setGeometry(geometry.x(), geometry.y(), geometry.width(),
+                      twipsToPixels(n * ResultRowHeightTwips));
+    for (int r = 0; r < n; ++r) {
+        const ResultRow& row = s.ResultRows[static_cast<std::size_t>(r)];
+        grid->setRowHeight(r, twipsToPixels((r + 1) * ResultRowHeightTwips) -
+                                  twipsToPixels(r * ResultRowHeightTwips));
+        grid->setText(r, 0, row.caption);
+        grid->setCellAlignment(r, 1, Qt::AlignCenter);
+        grid->setText(r, 1, row.value);
+    }
+    fitResultColumns(grid, s.ResultRows);
+    // Lay the rows out now rather than in a later round of the event loop, which would paint
+    // the table a second time.
+    grid->doItemsLayout();
+    grid->viewport()->update();
+    grid->show();
+}
+
+void AnalysisPresenter::syncTable(const AnalysisState& s) {
+    FlexGrid* grid = form_.MSFlexGrid1;
+    const QList<MeasurementRow>& rows = s.Table;
+    const int count = static_cast<int>(rows.size());
+    const int last = lastDataColumn_;
+    const auto texts = [&](int i) {
+        const MeasurementRow& row = rows.at(i);
+        return std::array<const QString*, 3>{&row.Rate, &row.Pressure, &row.Date};
+    };
+    // The grid holds the texts it shows: only rows from the first that differs are written.
+    const auto shows = [&](int i) {
+        const auto cells = texts(i);
+        for (int c = 1; c <= last; ++c)
+            if (grid->text(i + 1, c) != *cells[static_cast<std::size_t>(c - 1)])
+                return false;
+        return true;
+    };
+    const int shownRows = std::max(grid->Rows() - 2, 0);
+    int first = 0;
+    while (first < count && first < shownRows && shows(first))
+        ++first;
+    if (first == count && count == shownRows)
+        return;
+    const int total = count + 2;
+    if (grid->Rows() != total)
+        grid->setRows(total);
+    grid->beginBulkEdit();
+    for (int i = first; i < count; ++i) {
+        const int r = i + 1;
+        const auto cells = texts(i);
+        for (int c = 1; c <= last; ++c) {
+            grid->setCellAlignment(r, c, EditedCellAlignment);
+            grid->setText(r, c, *cells[static_cast<std::size_t>(c - 1)]);
+        }
+    }
+    for (int c = 1; c <= last; ++c)
+        grid->setText(total - 1, c, QString());
+    grid->endBulkEdit();
+}
+
+} // namespace id

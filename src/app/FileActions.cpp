@@ -1,0 +1,175 @@
+#include "app/FileActions.h"
+
+#include "app/AnalysisDocument.h"
+#include "app/ReportText.h"
+#include "platform/FilePort.h"
+#include "platform/MessagePort.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace id {
+
+FileActions::FileActions(AnalysisDocument& document, MessagePort& messages, FilePort& files,
+                         std::function<TypedInputs()> typed, std::function<ChartSizes()> chartSizes,
+                         QObject* parent)
+    : QObject(parent), document_(document), messages_(messages), files_(files),
+      typed_(std::move(typed)), chartSizes_(std::move(chartSizes)) {}
+
+void FileActions::takeTypedInputs() {
+    document_.takeTypedInputs(typed_());
+}
+
+namespace {
+
+const QString AnalysisFilter = QStringLiteral("Анализ индикаторной диаграммы (*.ida)");
+constexpr qint64 LargestAnalysisFile = 64LL * 1024 * 1024;
+
+// The path the user chose, with the format's extension when it has none (a dialog given in
+// advance does not add it).
+QString withSuffix(QString path, const QString& suffix) {
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    return path;
+}
+
+} // namespace
+
+bool FileActions::confirmDiscard() {
+    takeTypedInputs();
+    if (!document_.modified())
+        return true;
+    switch (messages_.ask(QStringLiteral("Сохранить изменения в анализе?"))) {
+    case MessagePort::Answer::Yes:
+        return saveAnalysis();
+    case MessagePort::Answer::No:
+        return true;
+    case MessagePort::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool FileActions::newAnalysis() {
+    if (!confirmDiscard())
+        return false;
+    document_.startNew();
+    emit replaced();
+    return true;
+}
+
+bool FileActions::openAnalysis(const QString& given) {
+    if (!confirmDiscard())
+        return false;
+    const QString path =
+        given.isEmpty() ? files_.openPath(QStringLiteral("Открыть анализ"), AnalysisFilter) : given;
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString cause = russianCause(file.errorString());
+        messages_.showMessage(
+            QStringLiteral("Файл не открыт: ") +
+                (cause.isEmpty() ? QStringLiteral("система отказала в чтении") : cause) +
+                QStringLiteral(".\n") + QDir::toNativeSeparators(path),
+            QStringLiteral("Сообщение системы: ") + file.errorString());
+        return false;
+    }
+    if (file.size() > LargestAnalysisFile) {
+        messages_.showMessage(
+            QStringLiteral("Файл не открыт: он слишком велик для анализа одной скважины."));
+        return false;
+    }
+    if (const std::optional<QString> refused = document_.open(file.readAll(), path)) {
+        messages_.showMessage(*refused);
+        return false;
+    }
+    emit replaced();
+    return true;
+}
+
+bool FileActions::saveAnalysis() {
+    takeTypedInputs();
+    return document_.filePath().isEmpty() ? saveAnalysisAs() : writeFile(document_.filePath());
+}
+
+bool FileActions::saveAnalysisAs() {
+    takeTypedInputs();
+    const QString suggested =
+        document_.filePath().isEmpty() ? QStringLiteral("анализ.ida") : document_.filePath();
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Сохранить анализ"), suggested, AnalysisFilter),
+                   QStringLiteral("ida"));
+    return !path.isEmpty() && writeFile(path);
+}
+
+bool FileActions::writeFile(const QString& path) {
+    const AnalysisDocument::FileBytes file = document_.fileBytes();
+    if (!file.error.isEmpty()) {
+        messages_.showMessage(QStringLiteral("Анализ не сохранён: ") + file.error);
+        return false;
+    }
+    if (!writeWhole(path, file.bytes, QStringLiteral("Анализ не сохранён")))
+        return false;
+    document_.markSaved(path);
+    emit saved();
+    return true;
+}
+
+bool FileActions::writeWhole(const QString& path, const QByteArray& bytes,
+                             const QString& notSaved) {
+    if (bytes.isEmpty()) {
+        messages_.showMessage(notSaved + QStringLiteral(": не удалось подготовить содержимое."));
+        return false;
+    }
+    const std::optional<WriteFailure> failed = files_.write(path, bytes);
+    if (failed)
+        messages_.showMessage(notSaved + QStringLiteral(": ") + failed->cause +
+                                  QStringLiteral(".\n") + QDir::toNativeSeparators(path),
+                              QStringLiteral("Сообщение системы: ") + failed->systemText);
+    return !failed;
+}
+
+void FileActions::exportChartFile(ExportedChart chart) {
+    const QString path = withSuffix(
+        files_.savePath(QStringLiteral("Экспорт графика"),
+                        chart == ExportedChart::Diagram ? QStringLiteral("диаграмма.png")
+                                                        : QStringLiteral("график PI-Q.png"),
+                        QStringLiteral("Рисунок PNG (*.png);;Векторный рисунок SVG (*.svg)")),
+        QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    const bool svg =
+        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+    writeWhole(path,
+               chartFile(svg ? ChartFormat::Svg : ChartFormat::Png, document_.state(), chart,
+                         chartSizes_()),
+               QStringLiteral("График не сохранён"));
+}
+
+void FileActions::exportCsvFile() {
+    takeTypedInputs();
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Экспорт в CSV"), QStringLiteral("анализ.csv"),
+                                   QStringLiteral("Таблица CSV (*.csv)")),
+                   QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    writeWhole(path, csvText(document_.state(), document_.options().DatabaseMode),
+               QStringLiteral("Файл CSV не сохранён"));
+}
+
+void FileActions::exportReportFile() {
+    takeTypedInputs();
+    const QString path =
+        withSuffix(files_.savePath(QStringLiteral("Отчёт PDF"), QStringLiteral("отчёт.pdf"),
+                                   QStringLiteral("Документ PDF (*.pdf)")),
+                   QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return;
+    writeWhole(path, reportFile(document_.state(), document_.options().DatabaseMode, chartSizes_()),
+               QStringLiteral("Отчёт не сохранён"));
+}
+
+} // namespace id

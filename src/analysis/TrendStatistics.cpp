@@ -125,12 +125,105 @@ double meanLineHalfWidth(const FitStatistics& st, double rate) {
     return studentT95(st.degreesOfFreedom) * st.valueHalf * std::sqrt(std::max(0.0, variance));
 }
 
+namespace {
+
+// A trend's coefficients with their standard errors, t and p, and the fit's figures.
+QString coefficientsSection(const TrendRecord& t, const FitStatistics& st) {
+    QString html = QStringLiteral("<table border=1 cellspacing=0 cellpadding=3>");
+    html += row({QStringLiteral("Коэффициент"), QStringLiteral("Значение"),
+                 QStringLiteral("Станд. ошибка"), QStringLiteral("t"), QStringLiteral("p")},
+                true);
+    const int degree = t.Kind - 1;
+    for (int i = 0; i < t.Kind; ++i) {
+        const double c = t.Coefficients[i + 1];
+        const double se = st.standardErrors[static_cast<std::size_t>(i)];
+        const double tValue = se > 0 ? c / se : INFINITY;
+        html +=
+            row({power(degree - i), number(c), number(se),
+                 se > 0 ? number(tValue) : QStringLiteral("—"),
+                 se > 0 ? number(twoSidedP(tValue, st.degreesOfFreedom)) : QStringLiteral("—")});
+    }
+    html += QStringLiteral("</table><p>");
+    html += QStringLiteral("Точек: %1; степеней свободы: %2; ост. станд. отклонение: %3 МПа; "
+                           "R²: %4; скорректированный R²: %5</p>")
+                .arg(st.points)
+                .arg(st.degreesOfFreedom)
+                .arg(number(st.residualSd), formatFixed(st.rSquared, 4),
+                     formatFixed(st.adjustedRSquared, 4));
+    return html;
+}
+
+// The 95 % intervals of what the trend in the slot gives.
+QString intervalsSection(const AnalysisState& s, int slot, const FitStatistics& st) {
+    const TrendRecord& t = s.trend(slot);
+    const ResultIntervals intervals =
+        resultIntervals(std::vector<double>(t.Coefficients.values()), st);
+    QString html = QStringLiteral("<p><b>95 %-ные интервалы</b><br>");
+    if (t.Kind == LinearTrend) {
+        const QString name = s.WellType == InjectionWell ? QStringLiteral("Коэф. приемистости")
+                                                         : QStringLiteral("Коэф. продуктивности");
+        html +=
+            name + QStringLiteral(", м3/(сут*МПа): ") + number(t.Coefficient) +
+            QStringLiteral(" (") +
+            (intervals.productivity ? interval(*intervals.productivity)
+                                    : QStringLiteral("не определён: интервал наклона содержит 0")) +
+            QStringLiteral(")<br>");
+    }
+    if (slot == 1 && intervals.reservoirPressure)
+        html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
+                    .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
+    return html + QStringLiteral("</p>");
+}
+
+// The allowed pressure's interval by the method that fits how it was found, and the method.
+std::pair<std::optional<Interval>, QString> allowedPressureInterval(const AnalysisState& s) {
+    if (s.ManualPick || !s.AutoSearch)
+        return {std::nullopt, QStringLiteral("выбрано вручную: интервала нет")};
+    if (s.WellType == InjectionWell && s.TrendCount == 2) {
+        const FitStatistics* first = trendStatistics(s, 1);
+        const FitStatistics* second = trendStatistics(s, 2);
+        std::optional<Interval> allowed;
+        if (first && second)
+            allowed = meetingPressureInterval(
+                {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), *first},
+                {s.SecondTrend.Kind, s.SecondTrend.Coefficients.values(), *second},
+                10 * s.IdAxisXMax, AllowedPressureTolerance);
+        return {allowed, QStringLiteral("дельта-метод по обеим линиям тренда")};
+    }
+    if (s.WellType != ProducingWell)
+        return {std::nullopt, QString()};
+    if (s.MeasurementCount > MostBootstrapPoints)
+        return {std::nullopt, QStringLiteral("бутстреп не выполняется для более чем %1 замеров")
+                                  .arg(MostBootstrapPoints)};
+    std::vector<double> pressures;
+    std::vector<double> rates;
+    for (int i = 1; i <= s.MeasurementCount; ++i) {
+        pressures.push_back(s.Measurements.pressure(i));
+        rates.push_back(s.Measurements.rate(i));
+    }
+    return {turningPointInterval(pressures, rates),
+            QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок")};
+}
+
+QString allowedPressureSection(const AnalysisState& s) {
+    QString html = QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
+                       .arg(number(s.AllowedBottomholePressure));
+    const auto [allowed, method] = allowedPressureInterval(s);
+    if (allowed)
+        html += QStringLiteral(" (95 %: %1; %2)").arg(interval(*allowed), method);
+    else
+        html += QStringLiteral(" (интервал не определён%1)")
+                    .arg(method.isEmpty() ? QString() : QStringLiteral("; ") + method);
+    return html + QStringLiteral("</p>");
+}
+
+} // namespace
+
 QString statisticsReport(const AnalysisState& s) {
     QString html = QStringLiteral("<html><body>");
     if (s.TrendCount == 0)
         return html + QStringLiteral("<p>Линия тренда не построена.</p></body></html>");
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
-        const TrendRecord& t = s.trend(slot);
         html += QStringLiteral("<h3>Линия тренда %1</h3>").arg(slot);
         const FitStatistics* st = trendStatistics(s, slot);
         if (!st) {
@@ -138,83 +231,11 @@ QString statisticsReport(const AnalysisState& s) {
                                    "(—).</p>");
             continue;
         }
-        html += QStringLiteral("<table border=1 cellspacing=0 cellpadding=3>");
-        html += row({QStringLiteral("Коэффициент"), QStringLiteral("Значение"),
-                     QStringLiteral("Станд. ошибка"), QStringLiteral("t"), QStringLiteral("p")},
-                    true);
-        const int degree = t.Kind - 1;
-        for (int i = 0; i < t.Kind; ++i) {
-            const double c = t.Coefficients[i + 1];
-            const double se = st->standardErrors[static_cast<std::size_t>(i)];
-            const double tValue = se > 0 ? c / se : INFINITY;
-            html += row(
-                {power(degree - i), number(c), number(se),
-                 se > 0 ? number(tValue) : QStringLiteral("—"),
-                 se > 0 ? number(twoSidedP(tValue, st->degreesOfFreedom)) : QStringLiteral("—")});
-        }
-        html += QStringLiteral("</table><p>");
-        html += QStringLiteral("Точек: %1; степеней свободы: %2; ост. станд. отклонение: %3 МПа; "
-                               "R²: %4; скорректированный R²: %5</p>")
-                    .arg(st->points)
-                    .arg(st->degreesOfFreedom)
-                    .arg(number(st->residualSd), formatFixed(st->rSquared, 4),
-                         formatFixed(st->adjustedRSquared, 4));
-
-        const ResultIntervals intervals =
-            resultIntervals(std::vector<double>(t.Coefficients.values()), *st);
-        html += QStringLiteral("<p><b>95 %-ные интервалы</b><br>");
-        if (t.Kind == LinearTrend) {
-            const QString name = s.WellType == InjectionWell
-                                     ? QStringLiteral("Коэф. приемистости")
-                                     : QStringLiteral("Коэф. продуктивности");
-            html += name + QStringLiteral(", м3/(сут*МПа): ") + number(t.Coefficient) +
-                    QStringLiteral(" (") +
-                    (intervals.productivity ? interval(*intervals.productivity)
-                                            : QStringLiteral("не определён: интервал наклона "
-                                                             "содержит 0")) +
-                    QStringLiteral(")<br>");
-        }
-        if (slot == 1 && intervals.reservoirPressure)
-            html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
-                        .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
-        html += QStringLiteral("</p>") + suspectPoints(t, *st);
+        html += coefficientsSection(s.trend(slot), *st) + intervalsSection(s, slot, *st) +
+                suspectPoints(s.trend(slot), *st);
     }
-    if (s.AllowedBottomholePressure > 0) {
-        html += QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
-                    .arg(number(s.AllowedBottomholePressure));
-        std::optional<Interval> allowed;
-        QString method;
-        if (s.ManualPick || !s.AutoSearch) {
-            method = QStringLiteral("выбрано вручную: интервала нет");
-        } else if (s.WellType == InjectionWell && s.TrendCount == 2) {
-            const FitStatistics* first = trendStatistics(s, 1);
-            const FitStatistics* second = trendStatistics(s, 2);
-            if (first && second)
-                allowed = meetingPressureInterval(
-                    {s.FirstTrend.Kind, s.FirstTrend.Coefficients.values(), *first},
-                    {s.SecondTrend.Kind, s.SecondTrend.Coefficients.values(), *second},
-                    10 * s.IdAxisXMax, AllowedPressureTolerance);
-            method = QStringLiteral("дельта-метод по обеим линиям тренда");
-        } else if (s.WellType == ProducingWell && s.MeasurementCount > MostBootstrapPoints) {
-            method = QStringLiteral("бутстреп не выполняется для более чем %1 замеров")
-                         .arg(MostBootstrapPoints);
-        } else if (s.WellType == ProducingWell) {
-            std::vector<double> pressures;
-            std::vector<double> rates;
-            for (int i = 1; i <= s.MeasurementCount; ++i) {
-                pressures.push_back(s.Measurements.pressure(i));
-                rates.push_back(s.Measurements.rate(i));
-            }
-            allowed = turningPointInterval(pressures, rates);
-            method = QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок");
-        }
-        if (allowed)
-            html += QStringLiteral(" (95 %: %1; %2)").arg(interval(*allowed), method);
-        else
-            html += QStringLiteral(" (интервал не определён%1)")
-                        .arg(method.isEmpty() ? QString() : QStringLiteral("; ") + method);
-        html += QStringLiteral("</p>");
-    }
+    if (s.AllowedBottomholePressure > 0)
+        html += allowedPressureSection(s);
     return html + QStringLiteral("</body></html>");
 }
 

@@ -173,6 +173,184 @@ TrendRecord readTrend(Reader& r, const QJsonObject& o, const QString& path) {
     return t;
 }
 
+// The measurement table as typed, row by row.
+void readTable(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonArray table = r.array(o, "", "table", MostRows);
+    for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("table[%1]").arg(i);
+        const QJsonValue rowValue = table.at(i);
+        if (!rowValue.isArray() || rowValue.toArray().size() != 3) {
+            r.fail(path, QStringLiteral("должно быть списком из трёх текстов"));
+            break;
+        }
+        const QJsonArray row = rowValue.toArray();
+        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
+                        r.text(row.at(2), path + "[2]")});
+    }
+}
+
+// The formation boxes, the estimate and the allowed-pressure boxes.
+void readInputs(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject inputs = r.object(o, "", "inputs");
+    FormationInputs& f = s.Inputs;
+    f.Pnas = r.text(inputs, "inputs.", "Pnas");
+    f.Skin = r.text(inputs, "inputs.", "Skin");
+    f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
+    f.Rwell = r.text(inputs, "inputs.", "Rwell");
+    f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
+    f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
+    f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
+    f.DrainageRadius = r.number(inputs, "inputs.", "drainageRadius");
+    f.WellRadius = r.number(inputs, "inputs.", "wellRadius");
+    const QString estimation = r.text(o, "", "estimation");
+    if (estimation == estimationName(EstimationMode::TransmissibilityFromSkin))
+        s.Estimation = EstimationMode::TransmissibilityFromSkin;
+    else if (estimation == estimationName(EstimationMode::SkinFromTransmissibility))
+        s.Estimation = EstimationMode::SkinFromTransmissibility;
+    else if (estimation == estimationName(EstimationMode::None))
+        s.Estimation = EstimationMode::None;
+    else
+        r.fail("estimation", QStringLiteral("содержит неизвестный способ оценки"));
+    s.SelectionMode = r.boolean(o, "", "selectionMode");
+    s.ManualPick = r.boolean(o, "", "manualPick");
+    s.AutoSearch = r.boolean(o, "", "autoSearch");
+}
+
+// The measured points and the fit set.
+void readPoints(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject measured = r.object(o, "", "measurements");
+    const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
+    const std::vector<double> pressures =
+        r.numbers(measured, "measurements.", "pressures", MostRows);
+    if (!r.failed() && rates.size() != pressures.size())
+        r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
+    for (std::size_t i = 0; i < rates.size() && !r.failed(); ++i)
+        s.Measurements.append(rates[i], pressures[i]);
+    s.MeasurementCount =
+        r.integer(measured, "measurements.", "count", 0, static_cast<int>(rates.size()));
+
+    const QJsonObject fit = r.object(o, "", "fitSet");
+    s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
+    s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
+    if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
+        r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
+    s.FitPointCount = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+    s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
+    s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
+}
+
+// The limits of both charts.
+void readAxes(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject axes = r.object(o, "", "axes");
+    s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
+    s.IdAxisXMax = r.number(axes, "axes.", "diagramRateMax");
+    s.IdAxisYTop = r.number(axes, "axes.", "diagramPressureTop");
+    s.IdAxisYBottom = r.number(axes, "axes.", "diagramPressureBottom");
+    s.PiAxisXMin = r.number(axes, "axes.", "piRateMin");
+    s.PiAxisXMax = r.number(axes, "axes.", "piRateMax");
+    s.PiAxisYTop = r.number(axes, "axes.", "piIndexTop");
+    s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
+}
+
+// Both trend slots.
+void readTrends(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
+    const QJsonArray trends = r.array(o, "", "trends", 2);
+    if (!r.failed() && trends.size() != 2)
+        r.fail("trends", QStringLiteral("должно содержать две записи"));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QJsonValue t = trends.at(slot - 1);
+        const QString path = QStringLiteral("trends[%1].").arg(slot - 1);
+        if (!t.isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            s.trend(slot) = readTrend(r, t.toObject(), path);
+    }
+}
+
+// The results, the rows the table showed and the mouse selection.
+void readResults(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject results = r.object(o, "", "results");
+    s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
+    s.SecondProductivityIndex = r.number(results, "results.", "secondProductivityIndex");
+    s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
+    s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
+
+    // The table's rows as they were shown (before a rebuild they need not follow the results).
+    const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
+    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("resultRows[%1]").arg(i);
+        const QJsonArray row = resultRows.at(i).toArray();
+        if (!resultRows.at(i).isArray() || row.size() != 2) {
+            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
+            break;
+        }
+        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
+    }
+    const QJsonArray selection = r.array(o, "", "selection", 4);
+    if (!r.failed() && selection.size() != 4)
+        r.fail("selection", QStringLiteral("должно содержать четыре числа"));
+    if (!r.failed()) {
+        s.SelectionX1 = r.number(selection.at(0), "selection[0]");
+        s.SelectionY1 = r.number(selection.at(1), "selection[1]");
+        s.SelectionX2 = r.number(selection.at(2), "selection[2]");
+        s.SelectionY2 = r.number(selection.at(3), "selection[3]");
+    }
+}
+
+// What the window showed.
+void readShown(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject shown = r.object(o, "", "shown");
+    s.DiagramShown = r.boolean(shown, "shown.", "diagram");
+    s.PiChartShown = r.boolean(shown, "shown.", "piChart");
+    s.ResultsShown = r.boolean(shown, "shown.", "results");
+    s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
+    if (shown.contains("confidenceBands"))
+        s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
+}
+
+// A shown chart must be one the program could draw: why one could not be, if so.
+std::optional<QString> undrawableAxis(const AnalysisState& s) {
+    if (s.DiagramShown) {
+        if (axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", "ИД"))
+            return QStringLiteral("ось дебита диаграммы не может быть построена");
+        if (axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
+            return QStringLiteral("ось давления диаграммы не может быть построена");
+    }
+    if (s.PiChartShown) {
+        if (axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
+            return QStringLiteral("ось дебита графика PI-Q не может быть построена");
+        if (axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
+    }
+    return std::nullopt;
+}
+
+// Whether the bytes are a file of ours that this version reads: why not, if not.
+std::optional<QString> headerProblem(const QByteArray& bytes, QJsonObject& o) {
+    if (bytes.size() > LargestFile)
+        return QStringLiteral("он слишком велик для анализа одной скважины");
+    QJsonParseError parse;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError || !json.isObject())
+        return QStringLiteral("это не файл анализа, или он повреждён (ошибка в знаке "
+                              "%1)")
+            .arg(parse.offset);
+    o = json.object();
+    if (o.value("format").toString() != AnalysisFileFormat)
+        return QStringLiteral("это не файл анализа индикаторной диаграммы");
+    const QJsonValue version = o.value("version");
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return QStringLiteral("у файла нет номера версии");
+    if (version.toDouble() > AnalysisFileVersion)
+        return QStringLiteral("он создан более новой версией программы (версия файла "
+                              "%1, эта программа читает до %2)")
+            .arg(version.toDouble())
+            .arg(AnalysisFileVersion);
+    return std::nullopt;
+}
+
 } // namespace
 
 QByteArray writeAnalysis(const AnalysisState& s) {
@@ -249,158 +427,20 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     const auto refused = [](const QString& why) {
         return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
     };
-    if (bytes.size() > LargestFile)
-        return refused(QStringLiteral("он слишком велик для анализа одной скважины"));
-    QJsonParseError parse;
-    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
-    if (parse.error != QJsonParseError::NoError || !json.isObject())
-        return refused(QStringLiteral("это не файл анализа, или он повреждён (ошибка в знаке "
-                                      "%1)")
-                           .arg(parse.offset));
-    const QJsonObject o = json.object();
-    if (o.value("format").toString() != AnalysisFileFormat)
-        return refused(QStringLiteral("это не файл анализа индикаторной диаграммы"));
-    const QJsonValue version = o.value("version");
-    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
-        version.toDouble() < 1)
-        return refused(QStringLiteral("у файла нет номера версии"));
-    if (version.toDouble() > AnalysisFileVersion)
-        return refused(QStringLiteral("он создан более новой версией программы (версия файла "
-                                      "%1, эта программа читает до %2)")
-                           .arg(version.toDouble())
-                           .arg(AnalysisFileVersion));
-
+    QJsonObject o;
+    if (const std::optional<QString> problem = headerProblem(bytes, o))
+        return refused(*problem);
     Reader r;
     AnalysisState s;
     s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
-    const QJsonArray table = r.array(o, "", "table", MostRows);
-    for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
-        const QString path = QStringLiteral("table[%1]").arg(i);
-        const QJsonValue rowValue = table.at(i);
-        if (!rowValue.isArray() || rowValue.toArray().size() != 3) {
-            r.fail(path, QStringLiteral("должно быть списком из трёх текстов"));
-            break;
-        }
-        const QJsonArray row = rowValue.toArray();
-        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
-                        r.text(row.at(2), path + "[2]")});
-    }
-    const QJsonObject inputs = r.object(o, "", "inputs");
-    FormationInputs& f = s.Inputs;
-    f.Pnas = r.text(inputs, "inputs.", "Pnas");
-    f.Skin = r.text(inputs, "inputs.", "Skin");
-    f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
-    f.Rwell = r.text(inputs, "inputs.", "Rwell");
-    f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
-    f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
-    f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
-    f.DrainageRadius = r.number(inputs, "inputs.", "drainageRadius");
-    f.WellRadius = r.number(inputs, "inputs.", "wellRadius");
-    const QString estimation = r.text(o, "", "estimation");
-    if (estimation == estimationName(EstimationMode::TransmissibilityFromSkin))
-        s.Estimation = EstimationMode::TransmissibilityFromSkin;
-    else if (estimation == estimationName(EstimationMode::SkinFromTransmissibility))
-        s.Estimation = EstimationMode::SkinFromTransmissibility;
-    else if (estimation == estimationName(EstimationMode::None))
-        s.Estimation = EstimationMode::None;
-    else
-        r.fail("estimation", QStringLiteral("содержит неизвестный способ оценки"));
-    s.SelectionMode = r.boolean(o, "", "selectionMode");
-    s.ManualPick = r.boolean(o, "", "manualPick");
-    s.AutoSearch = r.boolean(o, "", "autoSearch");
-
-    const QJsonObject measured = r.object(o, "", "measurements");
-    const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
-    const std::vector<double> pressures =
-        r.numbers(measured, "measurements.", "pressures", MostRows);
-    if (!r.failed() && rates.size() != pressures.size())
-        r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
-    for (std::size_t i = 0; i < rates.size() && !r.failed(); ++i)
-        s.Measurements.append(rates[i], pressures[i]);
-    s.MeasurementCount =
-        r.integer(measured, "measurements.", "count", 0, static_cast<int>(rates.size()));
-
-    const QJsonObject fit = r.object(o, "", "fitSet");
-    s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
-    s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
-    if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
-        r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
-    s.FitPointCount = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
-    s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
-    s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
-
-    const QJsonObject axes = r.object(o, "", "axes");
-    s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
-    s.IdAxisXMax = r.number(axes, "axes.", "diagramRateMax");
-    s.IdAxisYTop = r.number(axes, "axes.", "diagramPressureTop");
-    s.IdAxisYBottom = r.number(axes, "axes.", "diagramPressureBottom");
-    s.PiAxisXMin = r.number(axes, "axes.", "piRateMin");
-    s.PiAxisXMax = r.number(axes, "axes.", "piRateMax");
-    s.PiAxisYTop = r.number(axes, "axes.", "piIndexTop");
-    s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
-
-    s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
-    const QJsonArray trends = r.array(o, "", "trends", 2);
-    if (!r.failed() && trends.size() != 2)
-        r.fail("trends", QStringLiteral("должно содержать две записи"));
-    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
-        const QJsonValue t = trends.at(slot - 1);
-        const QString path = QStringLiteral("trends[%1].").arg(slot - 1);
-        if (!t.isObject())
-            r.fail(path, QStringLiteral("должно быть объектом"));
-        else
-            s.trend(slot) = readTrend(r, t.toObject(), path);
-    }
-
-    const QJsonObject results = r.object(o, "", "results");
-    s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
-    s.SecondProductivityIndex = r.number(results, "results.", "secondProductivityIndex");
-    s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
-    s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
-
-    // The table's rows as they were shown (before a rebuild they need not follow the results).
-    const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
-    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
-        const QString path = QStringLiteral("resultRows[%1]").arg(i);
-        const QJsonArray row = resultRows.at(i).toArray();
-        if (!resultRows.at(i).isArray() || row.size() != 2) {
-            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
-            break;
-        }
-        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
-    }
-    const QJsonArray selection = r.array(o, "", "selection", 4);
-    if (!r.failed() && selection.size() != 4)
-        r.fail("selection", QStringLiteral("должно содержать четыре числа"));
-    if (!r.failed()) {
-        s.SelectionX1 = r.number(selection.at(0), "selection[0]");
-        s.SelectionY1 = r.number(selection.at(1), "selection[1]");
-        s.SelectionX2 = r.number(selection.at(2), "selection[2]");
-        s.SelectionY2 = r.number(selection.at(3), "selection[3]");
-    }
-    const QJsonObject shown = r.object(o, "", "shown");
-    s.DiagramShown = r.boolean(shown, "shown.", "diagram");
-    s.PiChartShown = r.boolean(shown, "shown.", "piChart");
-    s.ResultsShown = r.boolean(shown, "shown.", "results");
-    s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
-    if (shown.contains("confidenceBands"))
-        s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
+    for (const auto read :
+         {readTable, readInputs, readPoints, readAxes, readTrends, readResults, readShown})
+        if (!r.failed())
+            read(r, o, s);
     if (r.failed())
         return refused(r.problem());
-
-    // A shown chart must be one the program could draw.
-    if (s.DiagramShown) {
-        if (auto fault = axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", "ИД"))
-            return refused(QStringLiteral("ось дебита диаграммы не может быть построена"));
-        if (auto fault = axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
-            return refused(QStringLiteral("ось давления диаграммы не может быть построена"));
-    }
-    if (s.PiChartShown) {
-        if (auto fault = axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
-            return refused(QStringLiteral("ось дебита графика PI-Q не может быть построена"));
-        if (auto fault = axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", "PI-Q"))
-            return refused(QStringLiteral("ось графика PI-Q не может быть построена"));
-    }
+    if (const std::optional<QString> axis = undrawableAxis(s))
+        return refused(*axis);
     return {s, {}};
 }
 

@@ -108,13 +108,10 @@ WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
 }
 
 void WorkWindow::layOut(const StartOptions& s) {
-
     // Frame1 starts at its design size; the scroll ranges follow it once it is enlarged.
     Frame1->setGeometry(TwipsRect{0, 0, 10000, 7700}.toPixels());
     HScroll1->setRange(0, 10000);
     VScroll1->setRange(0, 7700);
-
-    // Measurement table
     setFontSize(MSFlexGrid1, Style.ControlFontSize);
     QFont gridFont = MSFlexGrid1->font();
     gridFont.setFamily(GridFontFamily);
@@ -127,8 +124,28 @@ void WorkWindow::layOut(const StartOptions& s) {
         Picture3->textHeightTwips(QStringLiteral("XY"))};
     xyHeight_ = metrics.xyHeight;
     layout_ = computeWorkWindowLayout(s.DatabaseMode, s.WellType, metrics);
-    const WorkWindowLayout& l = layout_;
 
+    layOutMeasurementTable(s);
+    layOutCharts(s.WellType);
+    layOutFormationInputs(s.WellType);
+    layOutResultsTable();
+    place(Frame1, layout_.Frame1);
+    place(Picture6, layout_.Picture6);
+
+    for (QWidget* w : {static_cast<QWidget*>(Picture3), static_cast<QWidget*>(Picture4),
+                       static_cast<QWidget*>(Picture5), static_cast<QWidget*>(Picture6),
+                       static_cast<QWidget*>(Picture7), static_cast<QWidget*>(Picture8),
+                       static_cast<QWidget*>(Picture9), static_cast<QWidget*>(Check1),
+                       static_cast<QWidget*>(Check2)})
+        w->hide();
+    MSFlexGrid1->show();
+    MSFlexGrid2->show();
+
+    placeScrollStrips();
+}
+
+void WorkWindow::layOutMeasurementTable(const StartOptions& s) {
+    const WorkWindowLayout& l = layout_;
     place(MSFlexGrid1, l.MSFlexGrid1);
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
         QFontMetrics(MSFlexGrid1->font()).height() + 6);
@@ -144,8 +161,10 @@ void WorkWindow::layOut(const StartOptions& s) {
         MSFlexGrid1->setText(0, 3, QStringLiteral("Дата"));
         MSFlexGrid1->setCellAlignment(0, 3, Qt::AlignCenter);
     }
+}
 
-    // Charts
+void WorkWindow::layOutCharts(std::int16_t wellType) {
+    const WorkWindowLayout& l = layout_;
     place(Picture3, l.Picture3);
     place(Picture4, l.Picture4);
     Picture5->setFontSize(Style.ReadoutFontSize);
@@ -154,9 +173,11 @@ void WorkWindow::layOut(const StartOptions& s) {
     place(Picture8, l.Picture8);
     Picture9->setFontSize(Style.ReadoutFontSize);
     place(Picture9, l.Picture9);
-    placeDiagram(s.WellType);
+    placeDiagram(wellType);
+}
 
-    // Formation inputs
+void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
+    const WorkWindowLayout& l = layout_;
     for (QWidget* w : {static_cast<QWidget*>(Pnas), static_cast<QWidget*>(Skin),
                        static_cast<QWidget*>(Rkontur), static_cast<QWidget*>(Rwell),
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
@@ -172,8 +193,8 @@ void WorkWindow::layOut(const StartOptions& s) {
     place(Label3, l.Label3);
     place(Label4, l.Label4);
     setLabelText(Label1, QStringLiteral("Давление насыщения, МПа"));
-    Pnas->setVisible(s.WellType == ProducingWell);
-    Label1->setVisible(s.WellType == ProducingWell);
+    Pnas->setVisible(wellType == ProducingWell);
+    Label1->setVisible(wellType == ProducingWell);
     for (QWidget* w : {static_cast<QWidget*>(Skin), static_cast<QWidget*>(Rkontur),
                        static_cast<QWidget*>(Rwell), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})
@@ -191,8 +212,11 @@ void WorkWindow::layOut(const StartOptions& s) {
     Check1->setText(QStringLiteral("Ручной выбор предельно-допустимого Pз"));
     place(Check2, l.Check2);
     Check2->setText(QStringLiteral("Автопоиск предельно-допустимого Pз"));
+}
 
-    // Results table: no header row, every row is a result.
+// No header row: every row is a result.
+void WorkWindow::layOutResultsTable() {
+    const WorkWindowLayout& l = layout_;
     MSFlexGrid2->setFixedRows(0);
     MSFlexGrid2->setFixedCols(0);
     place(MSFlexGrid2, l.MSFlexGrid2);
@@ -205,20 +229,6 @@ void WorkWindow::layOut(const StartOptions& s) {
     MSFlexGrid2->setSelectionMode(QAbstractItemView::NoSelection);
     // A value is never cut to "100…": the columns are fitted to the values instead.
     MSFlexGrid2->setTextElideMode(Qt::ElideNone);
-
-    place(Frame1, l.Frame1);
-    place(Picture6, l.Picture6);
-
-    for (QWidget* w : {static_cast<QWidget*>(Picture3), static_cast<QWidget*>(Picture4),
-                       static_cast<QWidget*>(Picture5), static_cast<QWidget*>(Picture6),
-                       static_cast<QWidget*>(Picture7), static_cast<QWidget*>(Picture8),
-                       static_cast<QWidget*>(Picture9), static_cast<QWidget*>(Check1),
-                       static_cast<QWidget*>(Check2)})
-        w->hide();
-    MSFlexGrid1->show();
-    MSFlexGrid2->show();
-
-    placeScrollStrips();
 }
 
 void WorkWindow::setLabelText(QLabel* label, const QString& text) {

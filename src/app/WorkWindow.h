@@ -75,6 +75,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void layOutMeasurementTable(const StartOptions& options);
+    void layOutCharts(std::int16_t wellType);
+    void layOutFormationInputs(std::int16_t wellType);
+    void layOutResultsTable();
     void placeScrollStrips();
     void updateVerticalStrip();
     void updateHorizontalStrip();

@@ -58,28 +58,27 @@ double externallyStudentized(double residual, double spread, int degreesOfFreedo
 }
 
 // Standard errors, covariance, residuals and leverage from the fit's own QR.
-SpreadsheetFitService::FitStatistics
-fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
-              const std::vector<double>& x, const std::vector<double>& y,
-              const std::vector<double>& fitted, const Eigen::VectorXd& b, double xCentre,
-              double xHalf, double yHalf) {
-    const int k = static_cast<int>(b.size());
-    const int degree = k - 1;
-    const int n = static_cast<int>(x.size());
-    SpreadsheetFitService::FitStatistics st;
-    st.points = n;
-    st.degreesOfFreedom = n - k;
+using Qr = Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>;
 
-    // Residuals in the scaled units of the fit, where the sums cannot overflow.
+// The residuals in the fit's scaled units, where the sums cannot overflow, and their variance.
+struct ScaledResiduals {
+    std::vector<double> values;
+    double variance;
+};
+
+// Residuals, their deviation and R².
+ScaledResiduals residualFigures(FitStatistics& st, const std::vector<double>& y,
+                                const std::vector<double>& fitted, double yHalf) {
+    const std::size_t n = y.size();
     double meanY = 0;
     for (double v : y)
         meanY += v / yHalf;
-    meanY /= n;
+    meanY /= static_cast<double>(n);
     double ssr = 0;
     double sst = 0;
-    st.residuals.resize(x.size());
-    std::vector<double> scaled(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
+    st.residuals.resize(n);
+    std::vector<double> scaled(n);
+    for (std::size_t i = 0; i < n; ++i) {
         // Next to the largest double the difference overflows where its scaled form does not.
         const double r = y[i] - fitted[i];
         scaled[i] = std::isfinite(r) ? r / yHalf : y[i] / yHalf - fitted[i] / yHalf;
@@ -88,42 +87,31 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
         const double d = y[i] / yHalf - meanY;
         sst += d * d;
     }
-    const double variance = ssr / st.degreesOfFreedom; // of the scaled residuals
+    const double variance = ssr / st.degreesOfFreedom;
     st.residualSd = finiteOrNaN(yHalf * std::sqrt(variance));
     st.rSquared = sst > 0 ? std::max(0.0, 1 - ssr / sst) : 0;
-    st.adjustedRSquared = 1 - (1 - st.rSquared) * (n - 1) / st.degreesOfFreedom;
+    st.adjustedRSquared =
+        1 - (1 - st.rSquared) * (static_cast<double>(n) - 1) / st.degreesOfFreedom;
+    return {std::move(scaled), variance};
+}
 
-    // (RᵀR)⁻¹ of the pivoted problem, back in the order of the powers of t.
-    const Eigen::MatrixXd r = qr.matrixQR().topLeftCorner(k, k).triangularView<Eigen::Upper>();
-    const Eigen::MatrixXd rInverse =
-        r.triangularView<Eigen::Upper>().solve(Eigen::MatrixXd::Identity(k, k));
-    const auto& pivots = qr.colsPermutation();
-    const Eigen::MatrixXd scaledCovariance =
-        variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
-
-    st.rateCentre = xCentre;
-    st.rateHalf = xHalf;
-    st.valueHalf = yHalf;
-    st.scaledCovariance.assign(static_cast<std::size_t>(k),
-                               std::vector<double>(static_cast<std::size_t>(k)));
-    for (int a = 0; a < k; ++a)
-        for (int c = 0; c < k; ++c)
-            st.scaledCovariance[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
-                scaledCovariance(a, c);
-
-    // Raw coefficient j (of x^j) = yHalf * sum_m T(j, m) b(m), with T from t = u x + v.
-    const long double u = 1.0L / xHalf;
-    const long double v = -static_cast<long double>(xCentre) / xHalf;
+// The covariance of the raw coefficients (LINEST order: index degree - j holds the power j) and
+// their standard errors, from the covariance in the centred units: raw coefficient j =
+// yHalf * sum_m T(j, m) b(m), with T from t = u x + v.
+void rawCovariance(FitStatistics& st, const Eigen::MatrixXd& scaledCovariance) {
+    const int k = static_cast<int>(scaledCovariance.rows());
+    const int degree = k - 1;
+    const long double u = 1.0L / st.rateHalf;
+    const long double v = -static_cast<long double>(st.rateCentre) / st.rateHalf;
     Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic> t(k, k);
     t.setZero();
     for (int j = 0; j < k; ++j)
         for (int m = j; m < k; ++m)
             t(j, m) = binomial(m, j) * std::pow(u, static_cast<long double>(j)) *
                       std::pow(v, static_cast<long double>(m - j));
-    const Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic> rawCovariance =
-        static_cast<long double>(yHalf) * yHalf * t * scaledCovariance.cast<long double>() *
-        t.transpose();
-    // LINEST order: index degree - j holds the power j.
+    const Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic> raw =
+        static_cast<long double>(st.valueHalf) * st.valueHalf * t *
+        scaledCovariance.cast<long double>() * t.transpose();
     st.covariance.assign(static_cast<std::size_t>(k),
                          std::vector<double>(static_cast<std::size_t>(k)));
     st.standardErrors.resize(static_cast<std::size_t>(k));
@@ -131,21 +119,24 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
         for (int m = 0; m < k; ++m)
             st.covariance[static_cast<std::size_t>(degree - j)]
                          [static_cast<std::size_t>(degree - m)] =
-                finiteOrNaN(static_cast<double>(rawCovariance(j, m)));
+                finiteOrNaN(static_cast<double>(raw(j, m)));
         st.standardErrors[static_cast<std::size_t>(degree - j)] =
-            finiteOrNaN(static_cast<double>(std::sqrt(std::max(0.0L, rawCovariance(j, j)))));
+            finiteOrNaN(static_cast<double>(std::sqrt(std::max(0.0L, raw(j, j)))));
     }
+}
 
-    // Leverage of each point: the squared norm of its row of Q = D P R⁻¹, with P R⁻¹ formed
-    // once; at most four coefficients, so no allocation per point.
-    const Eigen::MatrixXd rows = pivots * rInverse;
+// Each point's externally studentized residual. Its leverage is the squared norm of its row of
+// Q = D P R⁻¹, with P R⁻¹ formed once; at most four coefficients, so no allocation per point.
+void studentize(FitStatistics& st, const Eigen::MatrixXd& rows, const std::vector<double>& x,
+                const std::vector<double>& scaled, double variance) {
+    const int k = static_cast<int>(rows.rows());
     double m[4][4] = {};
     for (int a = 0; a < k; ++a)
         for (int c = 0; c < k; ++c)
             m[a][c] = rows(a, c);
     st.studentized.resize(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        const double ti = (x[i] - xCentre) / xHalf;
+        const double ti = (x[i] - st.rateCentre) / st.rateHalf;
         double powers[4];
         double power = 1;
         for (int a = 0; a < k; ++a) {
@@ -162,6 +153,35 @@ fitStatistics(const Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>& qr,
         const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
         st.studentized[i] = externallyStudentized(scaled[i], spread, st.degreesOfFreedom);
     }
+}
+
+// Standard errors, covariance, residuals and leverage from the fit's own QR.
+FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
+                            const std::vector<double>& y, const std::vector<double>& fitted, int k,
+                            Span xSpan, double yHalf) {
+    FitStatistics st;
+    st.points = static_cast<int>(x.size());
+    st.degreesOfFreedom = st.points - k;
+    st.rateCentre = xSpan.centre;
+    st.rateHalf = xSpan.half;
+    st.valueHalf = yHalf;
+    const ScaledResiduals residuals = residualFigures(st, y, fitted, yHalf);
+
+    // (RᵀR)⁻¹ of the pivoted problem, back in the order of the powers of t.
+    const Eigen::MatrixXd r = qr.matrixQR().topLeftCorner(k, k).triangularView<Eigen::Upper>();
+    const Eigen::MatrixXd rInverse =
+        r.triangularView<Eigen::Upper>().solve(Eigen::MatrixXd::Identity(k, k));
+    const auto& pivots = qr.colsPermutation();
+    const Eigen::MatrixXd scaledCovariance =
+        residuals.variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
+    st.scaledCovariance.assign(static_cast<std::size_t>(k),
+                               std::vector<double>(static_cast<std::size_t>(k)));
+    for (int a = 0; a < k; ++a)
+        for (int c = 0; c < k; ++c)
+            st.scaledCovariance[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
+                scaledCovariance(a, c);
+    rawCovariance(st, scaledCovariance);
+    studentize(st, pivots * rInverse, x, residuals.values, residuals.variance);
     return st;
 }
 
@@ -246,7 +266,7 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
     PolynomialFit fit{result, fitted, std::nullopt};
     if (withStatistics && n > coefficients)
-        fit.statistics = fitStatistics(qr, x, y, fitted, b, xSpan.centre, xSpan.half, ySpan.half);
+        fit.statistics = fitStatistics(qr, x, y, fitted, coefficients, xSpan, ySpan.half);
     return fit;
 }
 

@@ -38,31 +38,54 @@ public:
     const WorkWindowLayout& layout() const { return layout_; }
     double xyHeightTwips() const { return xyHeight_; }
 
+    // The fixed names map to these roles.
+    // Picture1: the strip along the right edge that holds the vertical scroll bar.
     QWidget* Picture1 = nullptr;
+    // VScroll1: scrolls the canvas up and down when the window is smaller than it.
     QScrollBar* VScroll1 = nullptr;
+    // Picture2: the strip along the bottom edge that holds the horizontal scroll bar.
     QWidget* Picture2 = nullptr;
+    // HScroll1: scrolls the canvas sideways.
     QScrollBar* HScroll1 = nullptr;
+    // Frame1: the canvas every control below sits on; it is what scrolls.
     QFrame* Frame1 = nullptr;
+    // MSFlexGrid1: the measurement table (rate, bottom-hole pressure and, in database mode, the
+    // date), typed into or pasted.
     FlexGrid* MSFlexGrid1 = nullptr;
+    // Pnas: saturation pressure, МПа (producing well only); draws the dashed line.
     QLineEdit* Pnas = nullptr;
+    // Skin: the skin factor, or the transmissibility, as the estimation mode asks.
     QLineEdit* Skin = nullptr;
+    // Rkontur: the drainage (supply-contour) radius, m.
     QLineEdit* Rkontur = nullptr;
+    // Rwell: the well radius, m.
     QLineEdit* Rwell = nullptr;
+    // Label1..Label4: the captions of Pnas, Skin, Rkontur and Rwell.
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
+    // Check1: manual pick of the allowed pressure (Shift + right click on the diagram).
     QCheckBox* Check1 = nullptr;
+    // Check2: automatic search of the allowed pressure.
     QCheckBox* Check2 = nullptr;
+    // MSFlexGrid2: the results table (coefficients, pressures, the estimate).
     FlexGrid* MSFlexGrid2 = nullptr;
+    // Picture3: the indicator diagram's frame: axes, ticks, labels and titles.
     PictureSurface* Picture3 = nullptr;
+    // Picture4: the indicator diagram's plot area, where points are drawn and picked.
     PictureSurface* Picture4 = nullptr;
+    // Picture5: the cursor readout over the diagram.
     PictureSurface* Picture5 = nullptr;
+    // Picture6: hidden; where the chart copies for the clipboard are composed.
     PictureSurface* Picture6 = nullptr;
+    // Picture7: the PI chart's frame: axes, ticks, labels and titles.
     PictureSurface* Picture7 = nullptr;
+    // Picture8: the PI chart's plot area.
     PictureSurface* Picture8 = nullptr;
+    // Picture9: the cursor readout over the PI chart.
     PictureSurface* Picture9 = nullptr;
-    // Rubber bands of the point selection over the diagram's plot area.
+    // Shape1 and Line1: the rubber bands of the point selection over Picture4.
     RubberBand* Shape1 = nullptr;
     RubberBand* Line1 = nullptr;
 

@@ -253,6 +253,33 @@ void readAxes(Reader& r, const QJsonObject& o, AnalysisState& s) {
 }
 
 // Both trend slots.
+// The PI chart kept while no trend is counted, when there is one (files before it have none).
+void readKeptPiChart(Reader& r, const QJsonObject& o, AnalysisState& s) {
+    if (!o.contains("keptPiChart"))
+        return;
+    const QJsonObject kept = r.object(o, "", "keptPiChart");
+    KeptPiChart k;
+    k.SelectionMode = r.boolean(kept, "keptPiChart.", "selectionMode");
+    const QJsonArray axes = r.array(kept, "keptPiChart.", "axes", 4);
+    const QJsonArray trends = r.array(kept, "keptPiChart.", "trends", 2);
+    if (!r.failed() && (axes.size() != 4 || trends.size() != 2))
+        r.fail("keptPiChart", QStringLiteral("должно содержать четыре границы осей и две линии"));
+    if (r.failed())
+        return;
+    double* limits[] = {&k.PiAxisXMin, &k.PiAxisXMax, &k.PiAxisYTop, &k.PiAxisYBottom};
+    for (int i = 0; i < 4; ++i)
+        *limits[i] = r.number(axes.at(i), QStringLiteral("keptPiChart.axes[%1]").arg(i));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QString path = QStringLiteral("keptPiChart.trends[%1].").arg(slot - 1);
+        if (!trends.at(slot - 1).isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            (slot == 1 ? k.FirstTrend : k.SecondTrend) =
+                readTrend(r, trends.at(slot - 1).toObject(), path);
+    }
+    s.PiChartKept = k;
+}
+
 void readTrends(Reader& r, const QJsonObject& o, AnalysisState& s) {
     s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
     const QJsonArray trends = r.array(o, "", "trends", 2);
@@ -316,6 +343,12 @@ std::optional<QString> undrawableAxis(const AnalysisState& s) {
             return QStringLiteral("ось дебита диаграммы не может быть построена");
         if (axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
             return QStringLiteral("ось давления диаграммы не может быть построена");
+    }
+    if (s.PiChartKept && s.PiChartShown && s.TrendCount == 0) {
+        const KeptPiChart& k = *s.PiChartKept;
+        if (axisFault(k.PiAxisXMin, k.PiAxisXMax, "X", "PI-Q") ||
+            axisFault(k.PiAxisYBottom, k.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
     }
     if (s.PiChartShown) {
         if (axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
@@ -412,7 +445,15 @@ QByteArray writeAnalysis(const AnalysisState& s) {
     };
     // The format and its version come first, where a reader (or a person) looks; the JSON
     // writer would sort them among the other keys.
-    QByteArray body = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    QJsonObject whole = document;
+    if (s.PiChartKept) {
+        const KeptPiChart& k = *s.PiChartKept;
+        whole["keptPiChart"] = QJsonObject{
+            {"selectionMode", k.SelectionMode},
+            {"axes", QJsonArray{k.PiAxisXMin, k.PiAxisXMax, k.PiAxisYTop, k.PiAxisYBottom}},
+            {"trends", QJsonArray{trendObject(k.FirstTrend), trendObject(k.SecondTrend)}}};
+    }
+    QByteArray body = QJsonDocument(whole).toJson(QJsonDocument::Indented);
     const QByteArray head = QJsonDocument(QJsonObject{{"format", AnalysisFileFormat}})
                                 .toJson(QJsonDocument::Compact)
                                 .mid(1)
@@ -433,8 +474,8 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     Reader r;
     AnalysisState s;
     s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
-    for (const auto read :
-         {readTable, readInputs, readPoints, readAxes, readTrends, readResults, readShown})
+    for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
+                            readKeptPiChart, readResults, readShown})
         if (!r.failed())
             read(r, o, s);
     if (r.failed())

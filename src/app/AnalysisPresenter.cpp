@@ -95,18 +95,6 @@ void AnalysisPresenter::showStatistics(const AnalysisState& state) {
 
 namespace {
 
-// Whether two analyses give the same charts: the renderers read only these.
-bool sameCharts(const AnalysisState& a, const AnalysisState& b) {
-    const auto drawnFrom = [](const AnalysisState& s) {
-        return std::tie(s.WellType, s.SelectionMode, s.Measurements, s.MeasurementCount,
-                        s.Inputs.SaturationPressure, s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop,
-                        s.IdAxisYBottom, s.PiAxisXMin, s.PiAxisXMax, s.PiAxisYTop, s.PiAxisYBottom,
-                        s.TrendCount, s.FirstTrend, s.SecondTrend, s.DiagramShown, s.PiChartShown,
-                        s.ConfidenceBands);
-    };
-    return drawnFrom(a) == drawnFrom(b);
-}
-
 // Whether two analyses give the same statistics page: the report reads only these (a
 // selection or an axis range alone must not run its bootstrap again).
 bool sameReport(const AnalysisState& a, const AnalysisState& b) {
@@ -122,10 +110,10 @@ bool sameReport(const AnalysisState& a, const AnalysisState& b) {
 
 void AnalysisPresenter::present(const AnalysisDocument& document) {
     const QScopedValueRollback<bool> presenting(presenting_, true);
-    if (!drawn_ || !sameCharts(*drawn_, document.state())) {
-        drawAnalysis(document.state(),
-                     {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
-        drawn_ = document.state();
+    ChartInputs charts(document.state());
+    if (!drawn_ || !(*drawn_ == charts)) {
+        drawAnalysis(charts, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawn_ = std::move(charts);
     }
     const AnalysisState& s = document.state();
     QString title = frameCaption(s.WellType);

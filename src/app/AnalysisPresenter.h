@@ -1,5 +1,6 @@
 #pragma once
 
+#include "charts/ChartInputs.h"
 #include "state/AnalysisState.h"
 #include "state/StartOptions.h"
 
@@ -53,7 +54,7 @@ private:
     std::int16_t shownWellType_ = 0;
     // The analysis the charts were last drawn from: a command that changes nothing they show
     // draws nothing.
-    std::optional<AnalysisState> drawn_;
+    std::optional<ChartInputs> drawn_;
     QPointer<StatisticsWindow> statistics_;
     // The analysis the statistics window last showed.
     std::optional<AnalysisState> reported_;

@@ -90,6 +90,7 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     s.TrendCount = 0;
     s.FirstTrend.Kind = NoTrend;
     s.SecondTrend.Kind = NoTrend;
+    s.PiChartKept.reset();
 
     s.Measurements.clear();
     for (const auto& [rate, pressure] : *points) {

@@ -6,7 +6,7 @@
 
 namespace id {
 
-void drawAnalysis(const AnalysisState& s, const ChartSurfaces& surfaces) {
+void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces) {
     // Axes that cannot be drawn were refused by the command that set them; this is a guard.
     const bool diagramDrawable = !axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", QString()) &&
                                  !axisFault(s.IdAxisYTop, s.IdAxisYBottom, "Y", QString());
@@ -17,11 +17,11 @@ void drawAnalysis(const AnalysisState& s, const ChartSurfaces& surfaces) {
         for (int slot = 1; slot <= 2; ++slot)
             drawTrendOnDiagram(s, slot, surfaces.picture4);
     }
-    const bool piDrawable = !axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", QString()) &&
-                            !axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", QString());
-    // With no trend counted (a selection starting over) the PI chart keeps what it shows.
-    if (s.PiChartShown && s.TrendCount > 0 && piDrawable)
-        RedrawPiChart(s, surfaces.picture7, surfaces.picture8);
+    const PiChartInputs& pi = s.Pi;
+    const bool piDrawable = !axisFault(pi.PiAxisXMin, pi.PiAxisXMax, "X", QString()) &&
+                            !axisFault(pi.PiAxisYBottom, pi.PiAxisYTop, "Y", QString());
+    if (s.PiChartShown && piDrawable)
+        RedrawPiChart(pi, surfaces.picture7, surfaces.picture8);
 }
 
 } // namespace id

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/AnalysisState.h"
+#include "charts/ChartInputs.h"
 
 namespace id {
 
@@ -16,6 +16,6 @@ struct ChartSurfaces {
 
 // Draws every chart the analysis shows, whole, from the analysis alone: the diagram with each
 // trend on it, then the PI chart with each trend's curve. Charts not shown are left alone.
-void drawAnalysis(const AnalysisState& state, const ChartSurfaces& surfaces);
+void drawAnalysis(const ChartInputs& state, const ChartSurfaces& surfaces);
 
 } // namespace id

@@ -13,7 +13,7 @@ namespace id {
 
 namespace {
 
-void drawRateAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p8) {
+void drawRateAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
     const double w7 = p7.widthTwips();
     const double w8 = p8.widthTwips();
     const double h8 = p8.heightTwips();
@@ -40,7 +40,7 @@ void drawRateAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p8
     axis.paint(p7);
 }
 
-void drawRateTitle(const AnalysisState& s, PictureSurface& p7) {
+void drawRateTitle(const PiChartInputs& s, PictureSurface& p7) {
     if (s.WellType != ProducingWell && s.WellType != InjectionWell)
         return;
     p7.setFontSize(Style.ControlFontSize);
@@ -74,7 +74,7 @@ std::vector<QRectF> indexTitleBoxes(PictureSurface& p7) {
     return boxes;
 }
 
-void drawIndexAxis(const AnalysisState& s, PictureSurface& p7, PictureSurface& p8) {
+void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
     const double w7 = p7.widthTwips();
     const double w8 = p8.widthTwips();
     const double h8 = p8.heightTwips();
@@ -135,7 +135,7 @@ void drawIndexTitle(PictureSurface& p7) {
     p7.setFontSize(Style.TickLabelFontSize);
 }
 
-void drawCurve(const AnalysisState& s, const TrendRecord& trend, PictureSurface& p8) {
+void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface& p8) {
     const int kind = trend.Kind;
     const Coefficients& c = trend.Coefficients;
     if (kind < LinearTrend || kind > CubicTrend || c.size() < kind)
@@ -180,7 +180,7 @@ void drawCurve(const AnalysisState& s, const TrendRecord& trend, PictureSurface&
 
 } // namespace
 
-void RedrawPiChart(const AnalysisState& s, PictureSurface& p7, PictureSurface& p8) {
+void RedrawPiChart(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
     p8.Cls();
     p8.Scale(s.PiAxisXMin, s.PiAxisYTop, s.PiAxisXMax, s.PiAxisYBottom);
     p7.Cls();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/AnalysisState.h"
+#include "charts/ChartInputs.h"
 
 namespace id {
 
@@ -9,6 +9,6 @@ class PictureSurface;
 // Draws the productivity-index chart of the analysis whole: the index and rate axes with their
 // labels and titles, and the index curve of every trend on the diagram. Picture7 is the canvas
 // around the plot area Picture8.
-void RedrawPiChart(const AnalysisState& state, PictureSurface& picture7, PictureSurface& picture8);
+void RedrawPiChart(const PiChartInputs& state, PictureSurface& picture7, PictureSurface& picture8);
 
 } // namespace id

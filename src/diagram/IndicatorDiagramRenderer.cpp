@@ -22,7 +22,7 @@ QString rateTitle(int wellType) {
                                      : QStringLiteral("Дебит, м  /сут");
 }
 
-void drawRateAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
+void drawRateAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) {
     const bool injection = s.WellType == InjectionWell;
     const double low = s.IdAxisXMin;
     const double high = s.IdAxisXMax;
@@ -52,7 +52,7 @@ void drawRateAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4
     axis.paint(p3);
 }
 
-void drawRateTitle(const AnalysisState& s, PictureSurface& p3) {
+void drawRateTitle(const ChartInputs& s, PictureSurface& p3) {
     p3.setFontSize(Style.ControlFontSize);
     const QString title = rateTitle(s.WellType);
     const double w3 = p3.widthTwips();
@@ -67,7 +67,7 @@ void drawRateTitle(const AnalysisState& s, PictureSurface& p3) {
     p3.setFontSize(Style.TickLabelFontSize);
 }
 
-void drawPressureAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
+void drawPressureAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) {
     const bool injection = s.WellType == InjectionWell;
     const double low = injection ? s.IdAxisYTop : s.IdAxisYBottom;
     const double high = injection ? s.IdAxisYBottom : s.IdAxisYTop;
@@ -112,7 +112,7 @@ void drawPressureAxis(const AnalysisState& s, PictureSurface& p3, PictureSurface
     axis.paint(p3);
 }
 
-void drawPressureTitle(const AnalysisState& s, PictureSurface& p3) {
+void drawPressureTitle(const ChartInputs& s, PictureSurface& p3) {
     p3.setFontSize(Style.ControlFontSize);
     p3.CurrentX = 0;
     if (s.WellType == InjectionWell) {
@@ -132,8 +132,8 @@ void drawPressureTitle(const AnalysisState& s, PictureSurface& p3) {
     p3.setFontSize(Style.TickLabelFontSize);
 }
 
-void drawSaturationLine(const AnalysisState& s, PictureSurface& p4) {
-    const double psat = s.Inputs.SaturationPressure;
+void drawSaturationLine(const ChartInputs& s, PictureSurface& p4) {
+    const double psat = s.SaturationPressure;
     const double x0 = s.IdAxisXMin;
     const double dash = (s.IdAxisXMax - s.IdAxisXMin) / Style.SaturationLineDashes;
     p4.DrawWidth = Style.SaturationLineWidth;
@@ -147,7 +147,7 @@ void drawSaturationLine(const AnalysisState& s, PictureSurface& p4) {
 
 } // namespace
 
-void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSurface& p4) {
+void drawIndicatorDiagram(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) {
     p4.Cls();
     p4.Scale(s.IdAxisXMin, s.IdAxisYTop, s.IdAxisXMax, s.IdAxisYBottom);
     p3.Cls();
@@ -172,15 +172,16 @@ void drawIndicatorDiagram(const AnalysisState& s, PictureSurface& p3, PictureSur
         drawPressureAxis(s, p3, p4);
         drawPressureTitle(s, p3);
     }
-    if (s.WellType != InjectionWell && s.Inputs.SaturationPressure > 0)
+    if (s.WellType != InjectionWell && s.SaturationPressure > 0)
         drawSaturationLine(s, p4);
 }
 
 namespace {
 
 // The 95 % confidence band of the trend's mean line: two thin dotted curves over its span.
-void drawConfidenceBand(const AnalysisState& s, int slot, double from, PictureSurface& p4) {
-    const FitStatistics* statistics = trendStatistics(s, slot);
+void drawConfidenceBand(const ChartInputs& s, int slot, double from, PictureSurface& p4) {
+    const FitStatistics* statistics =
+        slot <= s.TrendCount ? s.trend(slot).Statistics.get() : nullptr;
     if (!statistics)
         return;
     const TrendRecord& trend = s.trend(slot);
@@ -205,7 +206,7 @@ void drawConfidenceBand(const AnalysisState& s, int slot, double from, PictureSu
 
 } // namespace
 
-void drawTrendOnDiagram(const AnalysisState& s, int slot, PictureSurface& p4) {
+void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     const TrendRecord& trend = s.trend(slot);
     const int kind = trend.Kind;
     const Coefficients& c = trend.Coefficients;

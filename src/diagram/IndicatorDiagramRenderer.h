@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/AnalysisState.h"
+#include "charts/ChartInputs.h"
 
 namespace id {
 
@@ -9,11 +9,11 @@ class PictureSurface;
 // Draws the indicator diagram of the analysis: point markers, both axes with their ticks,
 // labels and titles, and the saturation-pressure line. Picture3 is the canvas around the plot
 // area Picture4.
-void drawIndicatorDiagram(const AnalysisState& state, PictureSurface& picture3,
+void drawIndicatorDiagram(const ChartInputs& state, PictureSurface& picture3,
                           PictureSurface& picture4);
 
 // Draws the trend of a slot over the diagram: its curve, equation and R² label (the second
 // trend's label sits lower).
-void drawTrendOnDiagram(const AnalysisState& state, int slot, PictureSurface& picture4);
+void drawTrendOnDiagram(const ChartInputs& state, int slot, PictureSurface& picture4);
 
 } // namespace id

@@ -66,8 +66,10 @@ SelectionPopup releaseSelection(AnalysisState& s, SelectionDrag& drag, double x,
     const RubberBands& b = drag.bands;
     if (b.rectangleShown && b.lineShown)
         return SelectionPopup::None;
-    if (s.TrendCount == 2)
+    if (s.TrendCount == 2) {
+        keepPiChart(s);
         s.TrendCount = 0;
+    }
     s.SelectionX1 = drag.x;
     s.SelectionY1 = drag.y;
     if (b.lineShown) {

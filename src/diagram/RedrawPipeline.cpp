@@ -47,6 +47,7 @@ void setPiAxes(AnalysisState& s, CommandContext& ctx) {
 
 void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     const int slot = s.TrendCount;
+    s.PiChartKept.reset();
     TrendRecord& trend = s.trend(slot);
     const FittedTrend fit = fitTrend(s, trend.Kind, ctx.fits);
     deriveTrendResults(s, slot, trend.Kind, fit.coefficients);

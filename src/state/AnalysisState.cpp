@@ -8,7 +8,13 @@ void resetResults(AnalysisState& s) {
     s.ReservoirPressure = 0;
 }
 
+void keepPiChart(AnalysisState& s) {
+    s.PiChartKept = KeptPiChart{s.SelectionMode, s.PiAxisXMin, s.PiAxisXMax, s.PiAxisYTop,
+                                s.PiAxisYBottom, s.FirstTrend, s.SecondTrend};
+}
+
 void ResetTrends(AnalysisState& s) {
+    s.PiChartKept.reset();
     s.TrendCount = 0;
     s.FirstTrend = {};
     s.SecondTrend = {};

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace id {
@@ -76,6 +77,20 @@ struct ResultRow {
     bool operator==(const ResultRow&) const = default;
 };
 
+// The PI chart as it stood when a selection with two trends started over: it stays on screen,
+// whatever the axes become, until the next trend is drawn.
+struct KeptPiChart {
+    bool SelectionMode = false;
+    double PiAxisXMin = 0;
+    double PiAxisXMax = 0;
+    double PiAxisYTop = 0;
+    double PiAxisYBottom = 0;
+    TrendRecord FirstTrend;
+    TrendRecord SecondTrend;
+
+    bool operator==(const KeptPiChart&) const = default;
+};
+
 // The whole analysis of one well: what the user entered and chose, what was built from it,
 // and what the window shows of it. A value: commands take one and give the next.
 struct AnalysisState {
@@ -115,6 +130,8 @@ struct AnalysisState {
     std::int16_t TrendCount = 0;
     TrendRecord FirstTrend;
     TrendRecord SecondTrend;
+    // The PI chart kept on screen while no trend is counted (a selection starting over).
+    std::optional<KeptPiChart> PiChartKept;
 
     // Results; 0 means "not determined".
     double ProductivityIndex = 0;
@@ -157,6 +174,9 @@ constexpr double WellRadius = 0.1;
 
 // Results reset: both coefficients and the reservoir pressure become 0.
 void resetResults(AnalysisState& state);
+// The PI chart as it stands now stays on screen while no trend is counted.
+void keepPiChart(AnalysisState& state);
+
 // Trend reset: no trend in either slot.
 void ResetTrends(AnalysisState& state);
 // Axis reset: the four limits of the indicator diagram become 0.

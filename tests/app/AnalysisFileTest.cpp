@@ -47,6 +47,8 @@ AnalysisState everything() {
     s.PiChartShown = true;
     s.AllowedPressureBoxesShown = true;
     s.ConfidenceBands = true;
+    keepPiChart(s);
+    s.PiChartKept->PiAxisYTop = 8;
     return s;
 }
 
@@ -57,7 +59,8 @@ TEST(AnalysisFile, FirstVersionFilesStillOpen) {
     const AnalysisFileRead read = readAnalysis(file.readAll());
     ASSERT_TRUE(read.state) << read.error.toStdString();
     AnalysisState expected = everything();
-    expected.ConfidenceBands = false; // the bands came after the first version
+    expected.ConfidenceBands = false; // the bands and the kept chart came after the first version
+    expected.PiChartKept.reset();
     EXPECT_TRUE(*read.state == expected);
 }
 

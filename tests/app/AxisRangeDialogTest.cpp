@@ -171,7 +171,10 @@ TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {
     build(Points);
     ASSERT_TRUE(choose(menus().mTrendLine));
     // As after a click that starts a selection over: the chart shows, no trend is counted.
-    edit([](AnalysisState& s) { s.TrendCount = 0; });
+    edit([](AnalysisState& s) {
+        keepPiChart(s);
+        s.TrendCount = 0;
+    });
     const AnalysisState before = state();
     const std::vector<DrawOp> chart = form().Picture8->operations();
     AxisRangeDialog* dialog = open(menus().mIdFormatYPIQ);

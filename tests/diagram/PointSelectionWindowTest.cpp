@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <map>
 
 namespace id {
@@ -138,6 +139,40 @@ TEST_F(PointSelectionTest, TwoTrendsThenAClickStartsOver) {
     EXPECT_EQ(state().TrendCount, 1);
     EXPECT_EQ(state().SecondTrend.Kind, NoTrend);
     EXPECT_EQ(resultCaptions().filter("2,").size(), 0);
+}
+
+// The PI chart kept on screen after a selection started over belongs to its analysis: opened over
+// another analysis, the file shows its own chart, not the other's.
+TEST_F(PointSelectionTest, AKeptPiChartIsPartOfItsAnalysis) {
+    const auto piChart = [this] {
+        QStringList ops;
+        for (const DrawOp& op : form().Picture8->operations())
+            ops << QString("%1 %2 %3 %4 %5 %6")
+                       .arg(op.kind)
+                       .arg(op.x1)
+                       .arg(op.y1)
+                       .arg(op.x2)
+                       .arg(op.y2)
+                       .arg(op.text);
+        return ops;
+    };
+    buildWith("1\t25\n2\t24\n3\t23\n6\t18\n7\t16\n8\t14\n");
+    drag(0.5, 26, 3.5, 22, "mSelPointTrendLine");
+    drag(5.5, 19, 8.5, 13, "mSelPointTrendLine");
+    ASSERT_EQ(state().TrendCount, 2);
+    drag(0.5, 26, 8.5, 13); // the pop-up cancelled: the selection starts over
+    ASSERT_EQ(state().TrendCount, 0);
+    const QStringList kept = piChart();
+    QTemporaryDir dir;
+    files.answerNext(dir.filePath("a.ida"));
+    ASSERT_TRUE(choose(menus().mFileSaveAs));
+    ASSERT_TRUE(choose(menus().mFileNew));
+    build("10\t5\n20\t4\n30\t3\n40\t2,5\n");
+    ASSERT_TRUE(choose(menus().mTrendPolinom2));
+    ASSERT_NE(piChart(), kept);
+    files.answerNext(dir.filePath("a.ida"));
+    ASSERT_TRUE(choose(menus().mFileOpen));
+    EXPECT_EQ(piChart(), kept);
 }
 
 TEST_F(PointSelectionTest, LineOffersOnlyAddAndFitsItsTwoEnds) {

@@ -298,7 +298,7 @@ void FindAllowedPressureFromTrends(AnalysisState& s, QStringList& messages) {
 
 void FindAllowedPressureFromFit(AnalysisState& s, SpreadsheetFitService& fits,
                                 QStringList& messages) {
-    const int n = s.MeasurementCount;
+    const int n = s.measurementCount();
     std::vector<double> pressures;
     std::vector<double> rates;
     for (int i = 1; i <= n; ++i) {

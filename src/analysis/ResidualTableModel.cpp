@@ -4,7 +4,7 @@
 
 namespace id {
 
-void ResidualTableModel::setAnalysis(const AnalysisState& s) {
+void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
     beginResetModel();
     blocks_.clear();
     rows_ = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/AnalysisState.h"
+#include "analysis/TrendStatistics.h"
 
 #include <QAbstractTableModel>
 #include <vector>
@@ -17,7 +17,7 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // Takes the trends of the analysis that have statistics; their points are shared, not copied.
-    void setAnalysis(const AnalysisState& state);
+    void setAnalysis(const StatisticsInputs& state);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

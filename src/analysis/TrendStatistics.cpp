@@ -85,7 +85,14 @@ QString statisticText(double v) {
     return formatFixed(v, decimals);
 }
 
-const FitStatistics* trendStatistics(const AnalysisState& s, int slot) {
+StatisticsInputs::StatisticsInputs(const AnalysisState& s)
+    : WellType(s.WellType), TrendCount(s.TrendCount), FirstTrend(s.FirstTrend),
+      SecondTrend(s.SecondTrend), Measurements(s.Measurements),
+      ReservoirPressure(s.ReservoirPressure),
+      AllowedBottomholePressure(s.AllowedBottomholePressure), ManualPick(s.ManualPick),
+      AutoSearch(s.AutoSearch), IdAxisXMax(s.IdAxisXMax) {}
+
+const FitStatistics* trendStatistics(const StatisticsInputs& s, int slot) {
     if (slot < 1 || slot > s.TrendCount || s.trend(slot).Kind == NoTrend)
         return nullptr;
     return s.trend(slot).Statistics.get();
@@ -154,7 +161,7 @@ QString coefficientsSection(const TrendRecord& t, const FitStatistics& st) {
 }
 
 // The 95 % intervals of what the trend in the slot gives.
-QString intervalsSection(const AnalysisState& s, int slot, const FitStatistics& st) {
+QString intervalsSection(const StatisticsInputs& s, int slot, const FitStatistics& st) {
     const TrendRecord& t = s.trend(slot);
     const ResultIntervals intervals =
         resultIntervals(std::vector<double>(t.Coefficients.values()), st);
@@ -176,7 +183,7 @@ QString intervalsSection(const AnalysisState& s, int slot, const FitStatistics& 
 }
 
 // The allowed pressure's interval by the method that fits how it was found, and the method.
-std::pair<std::optional<Interval>, QString> allowedPressureInterval(const AnalysisState& s) {
+std::pair<std::optional<Interval>, QString> allowedPressureInterval(const StatisticsInputs& s) {
     if (s.ManualPick || !s.AutoSearch)
         return {std::nullopt, QStringLiteral("выбрано вручную: интервала нет")};
     if (s.WellType == InjectionWell && s.TrendCount == 2) {
@@ -192,12 +199,12 @@ std::pair<std::optional<Interval>, QString> allowedPressureInterval(const Analys
     }
     if (s.WellType != ProducingWell)
         return {std::nullopt, QString()};
-    if (s.MeasurementCount > MostBootstrapPoints)
+    if (s.measurementCount() > MostBootstrapPoints)
         return {std::nullopt, QStringLiteral("бутстреп не выполняется для более чем %1 замеров")
                                   .arg(MostBootstrapPoints)};
     std::vector<double> pressures;
     std::vector<double> rates;
-    for (int i = 1; i <= s.MeasurementCount; ++i) {
+    for (int i = 1; i <= s.measurementCount(); ++i) {
         pressures.push_back(s.Measurements.pressure(i));
         rates.push_back(s.Measurements.rate(i));
     }
@@ -205,7 +212,7 @@ std::pair<std::optional<Interval>, QString> allowedPressureInterval(const Analys
             QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок")};
 }
 
-QString allowedPressureSection(const AnalysisState& s) {
+QString allowedPressureSection(const StatisticsInputs& s) {
     QString html = QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
                        .arg(number(s.AllowedBottomholePressure));
     const auto [allowed, method] = allowedPressureInterval(s);
@@ -219,7 +226,7 @@ QString allowedPressureSection(const AnalysisState& s) {
 
 } // namespace
 
-QString statisticsReport(const AnalysisState& s) {
+QString statisticsReport(const StatisticsInputs& s) {
     QString html = QStringLiteral("<html><body>");
     if (s.TrendCount == 0)
         return html + QStringLiteral("<p>Линия тренда не построена.</p></body></html>");

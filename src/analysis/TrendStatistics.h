@@ -7,9 +7,31 @@
 
 namespace id {
 
+// Everything the statistics page and its table of points are made from, and nothing else: equal
+// inputs give the same page, so it is made again only when they change.
+struct StatisticsInputs {
+    std::int16_t WellType = ProducingWell;
+    std::int16_t TrendCount = 0;
+    TrendRecord FirstTrend;
+    TrendRecord SecondTrend;
+    id::Measurements Measurements;
+    double ReservoirPressure = 0;
+    double AllowedBottomholePressure = 0;
+    bool ManualPick = false;
+    bool AutoSearch = false;
+    double IdAxisXMax = 0;
+
+    StatisticsInputs() = default;
+    StatisticsInputs(const AnalysisState& state); // NOLINT: an analysis is reported as its inputs
+
+    bool operator==(const StatisticsInputs&) const = default;
+    const TrendRecord& trend(int slot) const { return slot == 2 ? SecondTrend : FirstTrend; }
+    int measurementCount() const { return Measurements.count(); }
+};
+
 // The statistics the trend in a slot was fitted with; none when it has as many points as
 // coefficients (or none kept).
-const FitStatistics* trendStatistics(const AnalysisState& state, int slot);
+const FitStatistics* trendStatistics(const StatisticsInputs& state, int slot);
 
 // The two-sided p value of a coefficient's t statistic.
 double twoSidedP(double t, int degreesOfFreedom);
@@ -28,7 +50,7 @@ QString studentizedText(double studentized);
 // The "Статистика" page: per trend its coefficients with standard errors, t and p, the fit's
 // figures, the results with their 95 % intervals and the suspect points. HTML, numbers with the
 // decimal comma. Every point's residual is in the table of points, not here.
-QString statisticsReport(const AnalysisState& state);
+QString statisticsReport(const StatisticsInputs& state);
 
 // The 95 % confidence band of a trend's mean line at the rate: half its width.
 double meanLineHalfWidth(const FitStatistics& statistics, double rate);

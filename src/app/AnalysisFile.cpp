@@ -224,17 +224,24 @@ void readPoints(Reader& r, const QJsonObject& o, AnalysisState& s) {
         r.numbers(measured, "measurements.", "pressures", MostRows);
     if (!r.failed() && rates.size() != pressures.size())
         r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
-    for (std::size_t i = 0; i < rates.size() && !r.failed(); ++i)
-        s.Measurements.append(rates[i], pressures[i]);
-    s.MeasurementCount =
-        r.integer(measured, "measurements.", "count", 0, static_cast<int>(rates.size()));
+    // First-version files count the points they use beside the lists.
+    const int count = measured.contains("count") ? r.integer(measured, "measurements.", "count", 0,
+                                                             static_cast<int>(rates.size()))
+                                                 : static_cast<int>(rates.size());
+    for (int i = 0; i < count && !r.failed(); ++i)
+        s.Measurements.append(rates[static_cast<std::size_t>(i)],
+                              pressures[static_cast<std::size_t>(i)]);
 
     const QJsonObject fit = r.object(o, "", "fitSet");
     s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
     s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
     if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
         r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
-    s.FitPointCount = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+    if (fit.contains("count") && !r.failed()) {
+        const int used = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+        s.FitRates.resize(used);
+        s.FitPressures.resize(used);
+    }
     s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
     s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
 }
@@ -408,11 +415,9 @@ QByteArray writeAnalysis(const AnalysisState& s) {
         {"manualPick", s.ManualPick},
         {"autoSearch", s.AutoSearch},
         {"measurements", QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
-                                     {"pressures", numbers(s.Measurements.pressures().values())},
-                                     {"count", s.MeasurementCount}}},
+                                     {"pressures", numbers(s.Measurements.pressures().values())}}},
         {"fitSet", QJsonObject{{"rates", numbers(s.FitRates.values())},
                                {"pressures", numbers(s.FitPressures.values())},
-                               {"count", s.FitPointCount},
                                {"rateFrom", s.FitRateFrom},
                                {"rateTo", s.FitRateTo}}},
         {"axes", QJsonObject{{"diagramRateMin", s.IdAxisXMin},

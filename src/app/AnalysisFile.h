@@ -9,8 +9,8 @@
 namespace id {
 
 // An analysis file: the whole document as JSON, its format name and version first. Files of
-// this version open in every later one.
-constexpr int AnalysisFileVersion = 1;
+// every earlier version open (version 1 counted its points beside their lists).
+constexpr int AnalysisFileVersion = 2;
 inline const QString AnalysisFileFormat = QStringLiteral("indicator-diagram-analysis");
 
 QByteArray writeAnalysis(const AnalysisState& state);

@@ -87,26 +87,13 @@ AnalysisPresenter::AnalysisPresenter(QMainWindow& frame, WorkWindow& form, const
 void AnalysisPresenter::showStatistics(const AnalysisState& state) {
     if (!statistics_)
         statistics_ = new StatisticsWindow(&frame_);
-    statistics_->showAnalysis(state);
-    reported_ = state;
+    reported_ = StatisticsInputs(state);
+    statistics_->showAnalysis(*reported_);
     statistics_->show();
     statistics_->raise();
 }
 
-namespace {
-
-// Whether two analyses give the same statistics page: the report reads only these (a
-// selection or an axis range alone must not run its bootstrap again).
-bool sameReport(const AnalysisState& a, const AnalysisState& b) {
-    const auto reportedFrom = [](const AnalysisState& s) {
-        return std::tie(s.WellType, s.TrendCount, s.FirstTrend, s.SecondTrend, s.Measurements,
-                        s.MeasurementCount, s.AllowedBottomholePressure, s.ManualPick, s.AutoSearch,
-                        s.ReservoirPressure, s.IdAxisXMax);
-    };
-    return reportedFrom(a) == reportedFrom(b);
-}
-
-} // namespace
+namespace {} // namespace
 
 void AnalysisPresenter::present(const AnalysisDocument& document) {
     const QScopedValueRollback<bool> presenting(presenting_, true);
@@ -151,9 +138,12 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
     m.mIdSkinNot->setChecked(s.Estimation == EstimationMode::None);
     m.mTrendAddSelectPoint->setChecked(s.SelectionMode);
     m.mIdConfBands->setChecked(s.ConfidenceBands);
-    if (statistics_ && statistics_->isVisible() && !(reported_ && sameReport(*reported_, s))) {
-        statistics_->showAnalysis(s);
-        reported_ = s;
+    if (statistics_ && statistics_->isVisible()) {
+        StatisticsInputs report(s);
+        if (!reported_ || !(*reported_ == report)) {
+            statistics_->showAnalysis(report);
+            reported_ = std::move(report);
+        }
     }
     m.mTrend->menuAction()->setEnabled(s.DiagramShown);
     syncInputs(s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/TrendStatistics.h"
 #include "charts/ChartInputs.h"
 #include "state/AnalysisState.h"
 #include "state/StartOptions.h"
@@ -57,7 +58,7 @@ private:
     std::optional<ChartInputs> drawn_;
     QPointer<StatisticsWindow> statistics_;
     // The analysis the statistics window last showed.
-    std::optional<AnalysisState> reported_;
+    std::optional<StatisticsInputs> reported_;
 };
 
 } // namespace id

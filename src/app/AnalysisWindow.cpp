@@ -105,7 +105,7 @@ void AnalysisWindow::bindEditItems() {
     connect(m.mEditCopyIDData, &QAction::triggered, this, [this] {
         const std::vector<double>& rates = state().FitRates.values();
         const std::vector<double>& pressures = state().FitPressures.values();
-        const auto count = static_cast<std::size_t>(std::max(0, state().FitPointCount));
+        const auto count = static_cast<std::size_t>(std::max(0, state().fitPointCount()));
         clipboard_.setText(fitSetText(
             std::vector<double>(rates.begin(), rates.begin() + std::min(count, rates.size())),
             std::vector<double>(pressures.begin(),
@@ -274,7 +274,7 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
     run([&](AnalysisState& s, CommandContext&) { popup = releaseSelection(s, drag_, x, y); },
         NoUndo);
     if (popup != SelectionPopup::None) {
-        offerSelectionPopup(menus_, popup == SelectionPopup::Line, state().FitPointCount);
+        offerSelectionPopup(menus_, popup == SelectionPopup::Line, state().fitPointCount());
         QAction* chosen = popupChooser_(*menus_.mSelPointTrend);
         const int kind = chosenTrendKind(menus_, chosen);
         if (kind != NoTrend)

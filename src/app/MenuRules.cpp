@@ -32,10 +32,10 @@ DiagramMenuState diagramMenuState(const AnalysisState& s) {
 TrendMenuState trendMenuState(const AnalysisState& s) {
     TrendMenuState m;
     m.byAllPoints = !s.SelectionMode;
-    if (!s.SelectionMode && s.FitPointCount >= 1) {
-        m.line = s.FitPointCount >= 2;
-        m.quadratic = s.FitPointCount >= 3;
-        m.cubic = s.FitPointCount > 3;
+    if (!s.SelectionMode && s.fitPointCount() >= 1) {
+        m.line = s.fitPointCount() >= 2;
+        m.quadratic = s.fitPointCount() >= 3;
+        m.cubic = s.fitPointCount() > 3;
     }
     // Trends drawn but no longer counted (a selection starting over) can be deleted too.
     m.remove = s.TrendCount >= 1 || s.FirstTrend.Kind != NoTrend || s.SecondTrend.Kind != NoTrend;

@@ -83,7 +83,6 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     }
     s.AllowedBottomholePressure = 0;
     resetResults(s);
-    s.MeasurementCount = 0;
     resetAxes(s);
     s.FitRateFrom = 0;
     s.FitRateTo = 0;
@@ -94,7 +93,6 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
 
     s.Measurements.clear();
     for (const auto& [rate, pressure] : *points) {
-        ++s.MeasurementCount;
         s.Measurements.append(rate, pressure);
         if (rate >= s.IdAxisXMax)
             s.IdAxisXMax = rate;
@@ -159,7 +157,7 @@ void toggleSelectionMode(AnalysisState& s, CommandContext& ctx) {
         fitAllMeasurements(s);
         s.FitRateFrom = 0;
         double largest = 0;
-        for (int i = 1; i <= s.MeasurementCount; ++i)
+        for (int i = 1; i <= s.measurementCount(); ++i)
             largest = std::max(largest, s.Measurements.rate(i));
         s.FitRateTo = largest;
     } else {
@@ -209,7 +207,7 @@ void setAxisRange(AnalysisState& s, CommandContext& ctx, AxisChoice axis, double
                   bool automatic) {
     double largestRate = 0;
     double largestPressure = 0;
-    for (int i = 1; i <= s.MeasurementCount; ++i) {
+    for (int i = 1; i <= s.measurementCount(); ++i) {
         largestRate = std::max(largestRate, s.Measurements.rate(i));
         largestPressure = std::max(largestPressure, s.Measurements.pressure(i));
     }

@@ -44,7 +44,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     resize(640, 560);
 }
 
-void StatisticsWindow::showAnalysis(const AnalysisState& state) {
+void StatisticsWindow::showAnalysis(const StatisticsInputs& state) {
     // The reader keeps their place while the analysis changes.
     const int scrolled = browser_->verticalScrollBar()->value();
     browser_->setHtml(statisticsReport(state));

@@ -7,7 +7,7 @@ class QTextBrowser;
 
 namespace id {
 
-struct AnalysisState;
+struct StatisticsInputs;
 class ResidualTableModel;
 
 // "Статистика": the trends' statistics that follow the analysis: a page of what a reader needs
@@ -16,7 +16,7 @@ class StatisticsWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StatisticsWindow(QWidget* parent = nullptr);
-    void showAnalysis(const AnalysisState& state);
+    void showAnalysis(const StatisticsInputs& state);
     QTextBrowser* browser() const { return browser_; }
     QTableView* points() const { return points_; }
 

@@ -30,7 +30,6 @@ struct ChartInputs {
     std::int16_t WellType = ProducingWell;
     bool SelectionMode = false;
     id::Measurements Measurements;
-    std::int32_t MeasurementCount = 0;
     double SaturationPressure = 0;
     double IdAxisXMin = 0;
     double IdAxisXMax = 0;
@@ -50,6 +49,7 @@ struct ChartInputs {
     ChartInputs(const AnalysisState& state); // NOLINT: an analysis is drawn as its inputs
 
     bool operator==(const ChartInputs&) const = default;
+    int measurementCount() const { return Measurements.count(); }
     const TrendRecord& trend(int slot) const { return slot == 2 ? SecondTrend : FirstTrend; }
 };
 

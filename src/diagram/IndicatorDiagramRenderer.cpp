@@ -157,8 +157,8 @@ void drawIndicatorDiagram(const ChartInputs& s, PictureSurface& p3, PictureSurfa
     p4.FillColor = Style.PointFillColor;
     const double radius = p4.ScaleWidth() / Style.PointRadiusDivisor;
     std::vector<QPointF> points;
-    points.reserve(static_cast<std::size_t>(std::max(0, s.MeasurementCount)));
-    for (int i = 1; i <= s.MeasurementCount; ++i)
+    points.reserve(static_cast<std::size_t>(std::max(0, s.measurementCount())));
+    for (int i = 1; i <= s.measurementCount(); ++i)
         points.emplace_back(s.Measurements.rate(i), s.Measurements.pressure(i));
     p4.Circles(points, radius, Style.PointFillColor);
     p4.FillSolid = false;

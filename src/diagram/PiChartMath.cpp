@@ -10,7 +10,7 @@ namespace id {
 
 double automaticPiAxisTop(const AnalysisState& s) {
     double top = 0;
-    for (int i = 1; i <= s.MeasurementCount; ++i) {
+    for (int i = 1; i <= s.measurementCount(); ++i) {
         const double pressure = s.Measurements.pressure(i);
         // A point on the reservoir pressure within rounding (3.0000000000000004 for a fitted
         // 3) has no index either, not one of 1E+17.

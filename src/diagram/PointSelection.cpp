@@ -75,7 +75,6 @@ SelectionPopup releaseSelection(AnalysisState& s, SelectionDrag& drag, double x,
     if (b.lineShown) {
         s.SelectionX2 = x;
         s.SelectionY2 = y;
-        s.FitPointCount = 2;
         s.FitRates = {s.SelectionX1, s.SelectionX2};
         s.FitPressures = {s.SelectionY1, s.SelectionY2};
         s.FitRateFrom = std::min(s.SelectionX1, s.SelectionX2);
@@ -93,22 +92,20 @@ SelectionPopup releaseSelection(AnalysisState& s, SelectionDrag& drag, double x,
     s.SelectionY2 = std::max(s.SelectionY1, y);
     s.SelectionY1 = std::min(s.SelectionY1, y);
     s.FitRateTo = 0;
-    s.FitPointCount = 0;
     s.FitRates.clear();
     s.FitPressures.clear();
-    for (int i = 1; i <= s.MeasurementCount; ++i) {
+    for (int i = 1; i <= s.measurementCount(); ++i) {
         const double rate = s.Measurements.rate(i);
         const double pressure = s.Measurements.pressure(i);
         if (rate < s.SelectionX1 || rate > s.SelectionX2 || pressure < s.SelectionY1 ||
             pressure > s.SelectionY2)
             continue;
-        ++s.FitPointCount;
         s.FitRates.append(rate);
         s.FitPressures.append(pressure);
-        s.FitRateFrom = s.FitPointCount == 1 ? rate : std::min(s.FitRateFrom, rate);
+        s.FitRateFrom = s.fitPointCount() == 1 ? rate : std::min(s.FitRateFrom, rate);
         s.FitRateTo = std::max(s.FitRateTo, rate);
     }
-    if (s.FitPointCount == 0)
+    if (s.fitPointCount() == 0)
         return SelectionPopup::None;
     if (s.TrendCount == 0)
         s.FitRateFrom = 0;

@@ -60,8 +60,8 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     trend.Coefficient = slot == 1 ? s.ProductivityIndex : s.SecondProductivityIndex;
     trend.Rates = s.FitRates;
     trend.Pressures = s.FitPressures;
-    trend.Rates.resize(s.FitPointCount);
-    trend.Pressures.resize(s.FitPointCount);
+    trend.Rates.resize(s.fitPointCount());
+    trend.Pressures.resize(s.fitPointCount());
     trend.Statistics = fit.statistics;
     setPiAxes(s, ctx);
 }

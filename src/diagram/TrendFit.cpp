@@ -14,8 +14,8 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
     const std::vector<double>& rates = s.FitRates.values();
     const std::vector<double>& pressures = s.FitPressures.values();
     SpreadsheetFitService::PolynomialFit fit = fits.fit(
-        std::vector<double>(rates.begin(), rates.begin() + s.FitPointCount),
-        std::vector<double>(pressures.begin(), pressures.begin() + s.FitPointCount), kind - 1);
+        std::vector<double>(rates.begin(), rates.begin() + s.fitPointCount()),
+        std::vector<double>(pressures.begin(), pressures.begin() + s.fitPointCount()), kind - 1);
     FittedTrend result{Coefficients(kind), std::move(fit.fitted), {}};
     if (fit.statistics)
         result.statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
@@ -59,7 +59,7 @@ void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients
 double trendRSquared(const AnalysisState& s, const std::vector<double>& fitted,
                      SpreadsheetFitService& fits) {
     std::vector<double> measured;
-    for (int i = 1; i <= s.FitPointCount; ++i)
+    for (int i = 1; i <= s.fitPointCount(); ++i)
         measured.push_back(s.FitPressures[i]);
     const auto [low, high] = std::minmax_element(fitted.begin(), fitted.end());
     const bool flatTrend = !fitted.empty() && *low == *high;

@@ -28,10 +28,9 @@ void resetAxes(AnalysisState& s) {
 }
 
 void fitAllMeasurements(AnalysisState& s) {
-    s.FitPointCount = s.MeasurementCount;
-    s.FitRates.resetTo(s.MeasurementCount);
-    s.FitPressures.resetTo(s.MeasurementCount);
-    for (int k = 1; k <= s.MeasurementCount; ++k) {
+    s.FitRates.resetTo(s.measurementCount());
+    s.FitPressures.resetTo(s.measurementCount());
+    for (int k = 1; k <= s.measurementCount(); ++k) {
         s.FitRates[k] = s.Measurements.rate(k);
         s.FitPressures[k] = s.Measurements.pressure(k);
     }

@@ -109,10 +109,8 @@ struct AnalysisState {
 
     // Built by "Построить график"
     id::Measurements Measurements;
-    std::int32_t MeasurementCount = 0;
     OneBasedArray<double> FitRates;
     OneBasedArray<double> FitPressures;
-    std::int32_t FitPointCount = 0;
     double FitRateFrom = 0;
     double FitRateTo = 0;
 
@@ -156,6 +154,8 @@ struct AnalysisState {
 
     bool operator==(const AnalysisState&) const = default;
 
+    int measurementCount() const { return Measurements.count(); }
+    int fitPointCount() const { return FitRates.size(); }
     TrendRecord& trend(int slot) { return slot == 2 ? SecondTrend : FirstTrend; }
     const TrendRecord& trend(int slot) const { return slot == 2 ? SecondTrend : FirstTrend; }
 };

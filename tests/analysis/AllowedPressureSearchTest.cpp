@@ -197,7 +197,6 @@ AnalysisState producingWellWith(const std::vector<double>& pressures,
     AnalysisState s;
     for (double p : pressures)
         s.Measurements.append(((c[0] * p + c[1]) * p + c[2]) * p + c[3], p);
-    s.MeasurementCount = s.Measurements.count();
     return s;
 }
 

@@ -96,7 +96,8 @@ TEST(MenuRules, ItemsOfferedFollowTheAnalysis) {
     AnalysisState built;
     built.Table = {{"10", "20", ""}, {"20", "18", ""}, {"30", "16", ""}};
     built.DiagramShown = true;
-    built.FitPointCount = 3;
+    built.FitRates = {10, 20, 30};
+    built.FitPressures = {20, 18, 16};
     AnalysisState trend = built;
     trend.TrendCount = 1;
     trend.FirstTrend.Kind = QuadraticTrend;

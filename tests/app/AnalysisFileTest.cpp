@@ -22,10 +22,8 @@ AnalysisState everything() {
     s.AutoSearch = true;
     s.Measurements.append(10, 20.5);
     s.Measurements.append(30, 17);
-    s.MeasurementCount = 2;
     s.FitRates = {10, 30};
     s.FitPressures = {20.5, 17};
-    s.FitPointCount = 2;
     s.FitRateFrom = 10;
     s.FitRateTo = 30;
     s.IdAxisXMax = 40;
@@ -72,7 +70,7 @@ TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {
     }
     const QJsonObject o = QJsonDocument::fromJson(writeAnalysis(everything())).object();
     EXPECT_EQ(o.value("format").toString(), "indicator-diagram-analysis");
-    EXPECT_EQ(o.value("version").toInt(), 1);
+    EXPECT_EQ(o.value("version").toInt(), AnalysisFileVersion);
 }
 
 // Files that are not ours, broken or absurd: refused with a message naming the problem.
@@ -106,7 +104,7 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
          "не файл анализа индикаторной диаграммы"},
         {"truncated", good.left(good.size() / 2), "это не файл анализа"},
         {"no version", edited([](QJsonObject& o) { o.remove("version"); }), "нет номера версии"},
-        {"newer version", set("version", 2), "более новой версией программы"},
+        {"newer version", set("version", AnalysisFileVersion + 1), "более новой версией программы"},
         {"missing table", edited([](QJsonObject& o) { o.remove("table"); }),
          "поле \"table\" отсутствует"},
         {"well type as text", set("wellType", "1"), "поле \"wellType\" должно быть числом"},

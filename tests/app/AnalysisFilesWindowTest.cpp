@@ -232,13 +232,13 @@ TEST_F(AnalysisFilesTest, UnsavedChangesAreAskedAbout) {
     EXPECT_EQ(messages.questions().last(), "Сохранить изменения в анализе?");
     EXPECT_TRUE(frame->isVisible());
     messages.answerNext(MessagePort::Answer::Cancel);
-    EXPECT_FALSE(choose(menus().mFileNew) && state().MeasurementCount == 0);
-    EXPECT_EQ(state().MeasurementCount, 2);
+    EXPECT_FALSE(choose(menus().mFileNew) && state().measurementCount() == 0);
+    EXPECT_EQ(state().measurementCount(), 2);
     messages.answerNext(MessagePort::Answer::Yes);
     files.answerNext(path("kept.ida"));
     ASSERT_TRUE(choose(menus().mFileNew));
     EXPECT_TRUE(QFile::exists(path("kept.ida")));
-    EXPECT_EQ(state().MeasurementCount, 0);
+    EXPECT_EQ(state().measurementCount(), 0);
     EXPECT_TRUE(state().Table.isEmpty());
     const qsizetype asked = messages.questions().size();
     frame->close();

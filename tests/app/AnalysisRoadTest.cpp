@@ -49,7 +49,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_EQ(form().MSFlexGrid1->text(7, 2), "12,37");
     ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_TRUE(messages.messages().isEmpty());
-    EXPECT_EQ(state().MeasurementCount, 7);
+    EXPECT_EQ(state().measurementCount(), 7);
     EXPECT_EQ(state().IdAxisXMax, 100);
     EXPECT_EQ(state().IdAxisYTop, 20);
     EXPECT_EQ(state().Inputs.SaturationPressure, 8.5);

@@ -152,7 +152,6 @@ TEST_F(AxisRangeDialogTest, ATrendKeepsItsFitWhateverTheLastSelectionPicked) {
         edit([&](AnalysisState& s) {
             s.FitRates = rates;
             s.FitPressures = pressures;
-            s.FitPointCount = rates.size();
         });
         messages.clear();
         AxisRangeDialog* dialog = open(menus().mIdFormatX);

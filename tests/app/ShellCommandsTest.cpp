@@ -16,9 +16,9 @@ TEST_F(ShellCommandsTest, BuildReadsOnlyCompleteRows) {
     form().Pnas->setText("5");
     driver.typeRows({{"10", "20"}, {"20", ""}, {"30", "16"}});
     ASSERT_TRUE(choose(menus().mIdAdd));
-    EXPECT_EQ(state().MeasurementCount, 2);
+    EXPECT_EQ(state().measurementCount(), 2);
     EXPECT_EQ(state().Measurements.rate(2), 30);
-    EXPECT_EQ(state().FitPointCount, 2);
+    EXPECT_EQ(state().fitPointCount(), 2);
     EXPECT_EQ(state().IdAxisXMax, 35);
     EXPECT_EQ(state().IdAxisYTop, 25);
     EXPECT_EQ(state().IdAxisYBottom, 0);
@@ -62,7 +62,7 @@ TEST_F(ShellCommandsTest, CellThatIsNotANumberStopsTheBuildAndKeepsTheAnalysis) 
     ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_EQ(messages.last(), "В строке 3 таблицы записано не число: «30,,». График не построен");
     EXPECT_EQ(state().ProductivityIndex, productivity);
-    EXPECT_EQ(state().MeasurementCount, 4);
+    EXPECT_EQ(state().measurementCount(), 4);
 }
 
 TEST_F(ShellCommandsTest, TrendMenuFollowsThePointCount) {
@@ -202,11 +202,14 @@ TEST_F(ShellCommandsTest, SelectionModeToggleResetsTrendsAndRestoresTheFitSet) {
     emit menus().mTrend->aboutToShow();
     EXPECT_FALSE(menus().mTrendAdd->menuAction()->isEnabled());
 
-    edit([&](AnalysisState& s) { s.FitPointCount = 2; }); // as picked points would leave it
+    edit([&](AnalysisState& s) { // as picked points would leave it
+        s.FitRates.resize(2);
+        s.FitPressures.resize(2);
+    });
     edit([&](AnalysisState& s) { s.FitRateFrom = 20; });
     ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
     EXPECT_FALSE(menus().mTrendAddSelectPoint->isChecked());
-    EXPECT_EQ(state().FitPointCount, 4);
+    EXPECT_EQ(state().fitPointCount(), 4);
     EXPECT_EQ(state().FitRateFrom, 0);
     EXPECT_EQ(state().FitRateTo, 40);
 }
@@ -271,7 +274,7 @@ TEST_F(ShellCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
         build(c.points);
         EXPECT_EQ(messages.last(), c.message);
         EXPECT_FALSE(form().Picture3->isVisible());
-        EXPECT_EQ(state().MeasurementCount, 0);
+        EXPECT_EQ(state().measurementCount(), 0);
     }
 }
 

@@ -17,10 +17,7 @@ protected:
         doc.IdAxisXMax = 300;
         doc.ReservoirPressure = 20;
     }
-    void addPoint(double q, double p) {
-        doc.Measurements.append(q, p);
-        doc.MeasurementCount = doc.Measurements.count();
-    }
+    void addPoint(double q, double p) { doc.Measurements.append(q, p); }
     void trend(int slot, int kind, Coefficients c, double to, double from = 0) {
         doc.TrendCount = static_cast<std::int16_t>(slot);
         doc.trend(slot) = {static_cast<std::int16_t>(kind), std::move(c), from, to, 1, 0};
@@ -193,7 +190,6 @@ TEST(PiChartMath, PointOnTheReservoirPressureWithinRoundingHasNoIndex) {
     AnalysisState s;
     for (const auto& [q, p] : {std::pair{45.0, 3.0}, {27.0, 2.0}, {54.0, 1.0}})
         s.Measurements.append(q, p);
-    s.MeasurementCount = 3;
     s.ReservoirPressure = 3.0000000000000004;
     EXPECT_EQ(automaticPiAxisTop(s), 30);
 }

@@ -28,10 +28,7 @@ protected:
         doc.IdAxisYTop = 0;
         doc.IdAxisYBottom = yMax;
     }
-    void addPoint(double q, double p) {
-        doc.Measurements.append(q, p);
-        doc.MeasurementCount = doc.Measurements.count();
-    }
+    void addPoint(double q, double p) { doc.Measurements.append(q, p); }
     void draw() { drawIndicatorDiagram(doc, *form().Picture3, *form().Picture4); }
     PictureSurface& p3() { return *form().Picture3; }
     AnalysisState doc;

@@ -12,7 +12,6 @@ AnalysisState fivePoints(int wellType = ProducingWell) {
     s.WellType = static_cast<std::int16_t>(wellType);
     for (int i = 1; i <= 5; ++i)
         s.Measurements.append(10.0 * i, 22 - 2.0 * i);
-    s.MeasurementCount = 5;
     s.SelectionMode = true;
     return s;
 }
@@ -44,7 +43,7 @@ TEST(PointSelection, RectanglePicksThePointsInsideBoundsIncluded) {
         AnalysisState s = fivePoints(c.wellType);
         EXPECT_EQ(drag(s, c.x1, c.y1, c.x2, c.y2), SelectionPopup::Rectangle);
         EXPECT_EQ(s.FitRates.values(), c.rates);
-        EXPECT_EQ(s.FitPointCount, static_cast<int>(c.rates.size()));
+        EXPECT_EQ(s.fitPointCount(), static_cast<int>(c.rates.size()));
         EXPECT_EQ(s.FitRateFrom, 0); // a first trend is drawn from rate 0
         EXPECT_EQ(s.FitRateTo, c.rates.back());
         EXPECT_LE(s.SelectionX1, s.SelectionX2);
@@ -56,7 +55,7 @@ TEST(PointSelection, ReleasesThatSelectNothing) {
     AnalysisState s = fivePoints();
     EXPECT_EQ(drag(s, 15, 19, 15, 13), SelectionPopup::None);     // no width
     EXPECT_EQ(drag(s, 11, 19.5, 19, 18.5), SelectionPopup::None); // no point inside
-    EXPECT_EQ(s.FitPointCount, 0);
+    EXPECT_EQ(s.fitPointCount(), 0);
     // Shift pressed in the middle of the drag: both bands show, the release selects nothing.
     SelectionDrag d;
     pressSelection(d, true, LeftMouseButton, 0, 15, 19);
@@ -96,7 +95,7 @@ TEST(PointSelection, NoSelectionWithoutExtentOrWithoutAPress) {
          {std::tuple{20.0, 19.0, 20.0, 13.0}, {15.0, 18.0, 45.0, 18.0}}) {
         AnalysisState s = fivePoints();
         EXPECT_EQ(drag(s, x1, y1, x2, y2), SelectionPopup::None);
-        EXPECT_EQ(s.FitPointCount, 0);
+        EXPECT_EQ(s.fitPointCount(), 0);
     }
     // A move and a release whose press went elsewhere (to a closing menu) select nothing.
     AnalysisState s = fivePoints();

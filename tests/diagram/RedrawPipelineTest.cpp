@@ -14,7 +14,6 @@ AnalysisState withTrendAsked(const std::vector<double>& q, const std::vector<dou
     s.Inputs.Pnas = "5";
     for (std::size_t i = 0; i < q.size(); ++i)
         s.Measurements.append(q[i], p[i]);
-    s.MeasurementCount = static_cast<int>(q.size());
     fitAllMeasurements(s);
     s.FitRateTo = *std::max_element(q.begin(), q.end());
     s.IdAxisXMax = 100;
@@ -78,7 +77,6 @@ TEST_F(PipelineCore, SecondTrendSetsItsOwnCoefficientAndGrowsTheIndexAxis) {
     // A second line through (20; 16) and (40; 15): coefficient 20.
     s.FitRates = {20, 40};
     s.FitPressures = {16, 15};
-    s.FitPointCount = 2;
     s.FitRateFrom = 20;
     s.FitRateTo = 40;
     s.TrendCount = 2;

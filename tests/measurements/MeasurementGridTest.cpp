@@ -372,7 +372,6 @@ TEST_F(PasteTest, CopyWritesTheFitSet) {
             s.FitRates.append(q);
             s.FitPressures.append(p);
         }
-        s.FitPointCount = 3;
     });
     menus().mEditCopyIDData->trigger();
     EXPECT_EQ(clipboard.text(), "10\t20\n20\t18,5\n30\t17\n");

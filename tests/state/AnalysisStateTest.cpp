@@ -26,8 +26,8 @@ TEST(AnalysisState, StartValuesBeforeTheFirstBuild) {
     EXPECT_EQ(s.IdAxisXMax, 0);
     EXPECT_EQ(s.IdAxisYTop, 0);
     EXPECT_EQ(s.IdAxisYBottom, 0);
-    EXPECT_EQ(s.MeasurementCount, 0);
-    EXPECT_EQ(s.FitPointCount, 0);
+    EXPECT_EQ(s.measurementCount(), 0);
+    EXPECT_EQ(s.fitPointCount(), 0);
     EXPECT_EQ(s.TrendCount, 0);
     EXPECT_EQ(s.FirstTrend.Kind, NoTrend);
     EXPECT_EQ(s.Estimation, EstimationMode::None);
@@ -84,9 +84,8 @@ TEST(AnalysisState, FitSetOfAllMeasurementsKeepsTableOrder) {
     AnalysisState s;
     s.Measurements.append(30, 17);
     s.Measurements.append(10, 20);
-    s.MeasurementCount = 2;
     fitAllMeasurements(s);
-    ASSERT_EQ(s.FitPointCount, 2);
+    ASSERT_EQ(s.fitPointCount(), 2);
     EXPECT_EQ(s.FitRates[1], 30);
     EXPECT_EQ(s.FitPressures[2], 20);
     EXPECT_EQ(s.Measurements(Measurements::RateColumn, 2), 10);

@@ -51,7 +51,6 @@ protected:
         frame->analysis().run([&](AnalysisState& s, CommandContext& c) {
             s.FitRates = rates;
             s.FitPressures = pressures;
-            s.FitPointCount = rates.size();
             s.FitRateFrom = slot == 1 ? 0 : rates[1];
             s.FitRateTo = rates[rates.size()];
             s.TrendCount = static_cast<std::int16_t>(slot);

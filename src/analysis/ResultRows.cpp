@@ -70,6 +70,11 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
     return rows;
 }
 
+void refreshResultRows(AnalysisState& s) {
+    if (s.ResultsShown)
+        s.ResultRows = computeResultRows(s);
+}
+
 void UpdateResultsTable(AnalysisState& s) {
     s.ResultRows = computeResultRows(s);
     s.ResultsShown = !s.ResultRows.empty();

@@ -14,6 +14,11 @@ std::vector<ResultRow> computeResultRows(AnalysisState& state);
 // one. The only operation that shows the results table.
 void UpdateResultsTable(AnalysisState& state);
 
+// The rows of a shown results table made again from the results (and the estimate with them), so
+// that what the table says never differs from the numbers behind it. Run after every step and on
+// opening a file; a hidden table is left as it is.
+void refreshResultRows(AnalysisState& state);
+
 // The results table counts as shown only while it shows a result: at start-up it shows empty.
 inline bool resultsTableShown(const AnalysisState& s) {
     return s.ResultsShown && !s.ResultRows.empty();

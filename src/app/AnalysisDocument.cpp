@@ -1,5 +1,6 @@
 #include "app/AnalysisDocument.h"
 
+#include "analysis/ResultRows.h"
 #include "app/AnalysisFile.h"
 #include "state/AnalysisFault.h"
 
@@ -30,6 +31,7 @@ AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QS
     AnalysisState next = state_;
     try {
         command(next, context);
+        refreshResultRows(next);
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
         return {false, context.messages};

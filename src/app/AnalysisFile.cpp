@@ -1,7 +1,10 @@
 #include "app/AnalysisFile.h"
 
+#include "analysis/ResultRows.h"
 #include "diagram/TickRule.h"
 #include "diagram/TrendFit.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -343,6 +346,39 @@ void readShown(Reader& r, const QJsonObject& o, AnalysisState& s) {
         s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
 }
 
+bool agrees(double stored, double derived) {
+    return std::abs(stored - derived) <= 1e-9 * std::max(std::abs(stored), std::abs(derived));
+}
+
+// What the file says it computed must be what its own data give: each trend the least squares of
+// its points, the first trend's results its own. Why not, if not (a hand-edited file).
+std::optional<QString> disagreement(const AnalysisState& s) {
+    for (int slot = 1; slot <= 2; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (t.Kind == NoTrend || t.Rates.size() < t.Kind)
+            continue;
+        std::vector<double> c;
+        try {
+            c = LeastSquaresFitService().fitPolynomial(t.Rates.values(), t.Pressures.values(),
+                                                       t.Kind - 1);
+        } catch (const AnalysisFault&) {
+        }
+        for (int k = 1; k <= t.Kind; ++k)
+            if (c.size() != static_cast<std::size_t>(t.Kind) ||
+                !agrees(t.Coefficients[k], c[static_cast<std::size_t>(k - 1)]))
+                return QStringLiteral("линия тренда %1 не соответствует своим точкам").arg(slot);
+    }
+    const TrendRecord& first = s.FirstTrend;
+    if (s.TrendCount >= 1 && first.Kind >= LinearTrend && first.Kind <= CubicTrend) {
+        const double sign = s.WellType == ProducingWell ? -1 : 1;
+        const double index = first.Kind == LinearTrend ? sign / first.Coefficients[1] : 0;
+        if (!agrees(s.ProductivityIndex, index) ||
+            !agrees(s.ReservoirPressure, first.Coefficients[first.Kind]))
+            return QStringLiteral("результаты не соответствуют первой линии тренда");
+    }
+    return std::nullopt;
+}
+
 // A shown chart must be one the program could draw: why one could not be, if so.
 std::optional<QString> undrawableAxis(const AnalysisState& s) {
     if (s.DiagramShown) {
@@ -487,6 +523,10 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
         return refused(r.problem());
     if (const std::optional<QString> axis = undrawableAxis(s))
         return refused(*axis);
+    if (const std::optional<QString> problem = disagreement(s))
+        return refused(*problem);
+    // The table's texts are made from the numbers, never read beside them.
+    refreshResultRows(s);
     return {s, {}};
 }
 

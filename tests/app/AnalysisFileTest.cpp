@@ -1,4 +1,5 @@
 #include "app/AnalysisFile.h"
+#include "analysis/ResultRows.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
@@ -47,6 +48,9 @@ AnalysisState everything() {
     s.ConfidenceBands = true;
     keepPiChart(s);
     s.PiChartKept->PiAxisYTop = 8;
+    s.FirstTrend.Rates = {10, 30};
+    s.FirstTrend.Pressures = {20.5, 24};
+    refreshResultRows(s);
     return s;
 }
 
@@ -59,6 +63,8 @@ TEST(AnalysisFile, FirstVersionFilesStillOpen) {
     AnalysisState expected = everything();
     expected.ConfidenceBands = false; // the bands and the kept chart came after the first version
     expected.PiChartKept.reset();
+    expected.FirstTrend.Rates = {};
+    expected.FirstTrend.Pressures = {};
     EXPECT_TRUE(*read.state == expected);
 }
 
@@ -139,6 +145,12 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
          "ось дебита диаграммы не может быть построена"},
         {"axis span below any drawing", setIn("axes", "diagramPressureBottom", 5e-324),
          "ось давления диаграммы не может быть построена"},
+        {"results not the trend's",
+         QByteArray(good).replace("\"productivityIndex\": 5.714285714285714",
+                                  "\"productivityIndex\": 5"),
+         "результаты не соответствуют первой линии тренда"},
+        {"trend not its points", QByteArray(good).replace("20.5,\n                24", "20.5, 25"),
+         "линия тренда 1 не соответствует своим точкам"},
         {"absurd size", set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}}),
          "\"resultRows\" слишком длинное"},
     };

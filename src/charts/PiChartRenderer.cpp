@@ -17,26 +17,10 @@ void drawRateAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8
     const double w7 = p7.widthTwips();
     const double w8 = p8.widthTwips();
     const double h8 = p8.heightTwips();
-    const double range = s.PiAxisXMax - s.PiAxisXMin;
     const double markLength = p8.ScaleHeight() / Style.XTickLengthDivisor;
     AxisPainter axis{s.PiAxisXMin, s.PiAxisXMax, Style.RateTickIntervals};
+    axis.frame = {AxisFrame::Bottom, w7 - w8, 0, w8, h8, false, true};
     axis.mark = [&](double t) { p8.Line(t, s.PiAxisYBottom, t, s.PiAxisYBottom - markLength, 0); };
-    axis.place = [&](const AxisTick& tick, double tw, double) {
-        double x = 0;
-        switch (tick.place) {
-        case AxisTick::Low:
-            x = w7 - w8;
-            break;
-        case AxisTick::Inner:
-            x = range > 1 ? (tick.value - s.PiAxisXMin) * w8 / range + (w7 - w8) - tw / 2
-                          : w7 - w8 + w8 / 2 - tw / 2;
-            break;
-        case AxisTick::High:
-            x = w7 - tw;
-            break;
-        }
-        return QPointF(x, h8);
-    };
     axis.paint(p7);
 }
 
@@ -78,28 +62,12 @@ void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
     const double w7 = p7.widthTwips();
     const double w8 = p8.widthTwips();
     const double h8 = p8.heightTwips();
-    const double range = s.PiAxisYTop - s.PiAxisYBottom;
     const double markLength = p8.ScaleWidth() / Style.YTickLengthDivisor;
     const std::vector<QRectF> title = indexTitleBoxes(p7);
     p7.setFontSize(Style.TickLabelFontSize);
     AxisPainter axis{s.PiAxisYBottom, s.PiAxisYTop, Style.PiYTickIntervals};
+    axis.frame = {AxisFrame::Left, w7 - w8, 0, w8, h8, false, true};
     axis.mark = [&](double t) { p8.Line(s.PiAxisXMin, t, s.PiAxisXMin + markLength, t, 0); };
-    axis.place = [&](const AxisTick& tick, double tw, double th) {
-        double y = 0;
-        switch (tick.place) {
-        case AxisTick::Low:
-            y = h8 - th;
-            break;
-        case AxisTick::Inner:
-            y = range > 1 ? h8 - (tick.value - s.PiAxisYBottom) * h8 / range - th / 2
-                          : h8 - h8 / 2 - th / 2;
-            break;
-        case AxisTick::High:
-            y = 0;
-            break;
-        }
-        return QPointF(w7 - w8 - tw, y);
-    };
     // A label that would print over a line of the title is left out.
     axis.skip = [&](const QPointF& at, double tw, double th) {
         const QRectF box(at.x(), at.y(), tw, th);

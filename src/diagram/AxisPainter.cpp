@@ -10,7 +10,7 @@ void AxisPainter::paint(PictureSurface& canvas) const {
         const double height = canvas.TextHeight(tick.label);
         if (tick.hasMark)
             mark(tick.value);
-        const QPointF at = place(tick, width, height);
+        const QPointF at = axisLabelPlace(frame, low, high, tick, width, height);
         if (skip && skip(at, width, height))
             continue;
         canvas.CurrentX = at.x();

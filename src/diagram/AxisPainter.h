@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagram/TickRule.h"
+#include "diagram/AxisPlacement.h"
 
 #include <QPointF>
 #include <functional>
@@ -10,15 +10,15 @@ namespace id {
 class PictureSurface;
 
 // One axis of a chart: tick marks on the plot surface and labels on the canvas around it, by
-// the common tick rule. The chart says where a mark goes and where a label's text starts.
+// the common tick rule, the labels placed by the side of the plot the axis runs along. The chart
+// says how a mark is drawn.
 struct AxisPainter {
     double low = 0;
     double high = 0;
     double intervals = 0;
+    AxisFrame frame;
     // Draws the mark of an inner tick on the plot.
     std::function<void(double value)> mark;
-    // Top-left corner of a label on the canvas, given its text width and height.
-    std::function<QPointF(const AxisTick& tick, double width, double height)> place;
     // A label that would collide with something else is left out; its mark stays.
     std::function<bool(const QPointF& at, double width, double height)> skip;
 

@@ -33,22 +33,9 @@ void drawRateAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) 
     const double markLength = std::abs(p4.ScaleHeight()) / Style.XTickLengthDivisor;
     const double edge = injection ? s.IdAxisYTop : s.IdAxisYBottom;
     AxisPainter axis{low, high, Style.RateTickIntervals};
+    axis.frame = {injection ? AxisFrame::Top : AxisFrame::Bottom, w3 - w4, injection ? h3 - h4 : 0,
+                  w4, h4};
     axis.mark = [&](double v) { p4.Line(v, edge, v, edge + markLength, 0); };
-    axis.place = [&](const AxisTick& tick, double tw, double th) {
-        double x = 0;
-        switch (tick.place) {
-        case AxisTick::Low:
-            x = w3 - w4;
-            break;
-        case AxisTick::Inner:
-            x = (tick.value - low) * w4 / (high - low) + (w3 - w4) - tw / 2;
-            break;
-        case AxisTick::High:
-            x = w3 - tw;
-            break;
-        }
-        return QPointF(x, injection ? h3 - h4 - th : h4);
-    };
     axis.paint(p3);
 }
 
@@ -77,38 +64,9 @@ void drawPressureAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& 
     const double h4 = p4.heightTwips();
     const double markLength = p4.ScaleWidth() / Style.YTickLengthDivisor;
     AxisPainter axis{low, high, Style.PressureTickIntervals};
+    // An injection well's pressure grows downwards from the top of its plot.
+    axis.frame = {AxisFrame::Left, w3 - w4, injection ? h3 - h4 : 0, w4, h4, injection};
     axis.mark = [&](double v) { p4.Line(s.IdAxisXMin, v, s.IdAxisXMin + markLength, v, 0); };
-    axis.place = [&](const AxisTick& tick, double tw, double th) {
-        double y = 0;
-        // An injection well's pressure grows downwards from the top of its plot.
-        if (!injection) {
-            switch (tick.place) {
-            case AxisTick::Low:
-                y = h4 - th;
-                break;
-            case AxisTick::Inner:
-                y = h4 - (tick.value - low) * h4 / (high - low) - th / 2;
-                break;
-            case AxisTick::High:
-                y = 0;
-                break;
-            }
-        } else {
-            switch (tick.place) {
-            case AxisTick::Low:
-                y = h3 - h4;
-                break;
-            case AxisTick::Inner:
-                y = h3 - h4 + (tick.value - s.IdAxisYTop) * h4 / (s.IdAxisYBottom - s.IdAxisYTop) -
-                    th / 2;
-                break;
-            case AxisTick::High:
-                y = h3 - th;
-                break;
-            }
-        }
-        return QPointF(w3 - w4 - tw, y);
-    };
     axis.paint(p3);
 }
 

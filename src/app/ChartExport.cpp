@@ -87,6 +87,96 @@ QByteArray chartFile(ChartFormat format, const AnalysisState& s, ExportedChart c
     return buffer.data();
 }
 
+namespace {
+
+// One A4 page written top to bottom, in points (1/72 inch) whatever the writer's resolution.
+class ReportPage {
+public:
+    ReportPage(QPdfWriter& pdf) : pdf_(pdf), painter_(&pdf), toPoints_(pdf.resolution() / 72.0) {
+        painter_.scale(toPoints_, toPoints_);
+    }
+    QPainter& painter() { return painter_; }
+    double width() const { return pdf_.width() / toPoints_; }
+    double height() const { return pdf_.height() / toPoints_; }
+    double y = 0;
+
+    void text(const QString& t, double size, bool bold = false) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        // The painter's scale to points applies to the glyphs too.
+        font.setPointSizeF(size / toPoints_);
+        font.setBold(bold);
+        painter_.setFont(font);
+        const QFontMetricsF m(font, &pdf_);
+        y += m.ascent();
+        painter_.drawText(QPointF(0, y), t);
+        y += m.descent() + 2;
+    }
+    // Cells side by side at the given left edges, on one line.
+    void row(const QStringList& cells, const double* columns, bool bold) {
+        const double top = y;
+        for (int c = 0; c < cells.size(); ++c) {
+            y = top;
+            painter_.save();
+            painter_.translate(columns[c], 0);
+            text(cells[c], 9, bold);
+            painter_.restore();
+        }
+    }
+    void end() { painter_.end(); }
+
+private:
+    QPdfWriter& pdf_;
+    QPainter painter_;
+    double toPoints_;
+};
+
+// Both charts side by side, as vectors, scaled to half the page width each.
+void reportCharts(ReportPage& page, const AnalysisState& s, const ChartSizes& sizes) {
+    const double chartWidth = page.width() / 2 - 6;
+    const double scale = chartWidth / sizes.diagramFrame.width();
+    const double chartHeight =
+        std::max(sizes.diagramFrame.height(), sizes.piFrame.height()) * scale;
+    QPainter& p = page.painter();
+    for (int i = 0; i < 2; ++i) {
+        const bool diagram = i == 0;
+        if (!(diagram ? s.DiagramShown : s.PiChartShown))
+            continue;
+        p.save();
+        p.translate(i * (chartWidth + 12), page.y);
+        p.scale(scale, scale);
+        paintChart(p, s, diagram ? ExportedChart::Diagram : ExportedChart::PiChart, sizes);
+        p.restore();
+    }
+    if (s.DiagramShown || s.PiChartShown)
+        page.y += chartHeight + 10;
+}
+
+// The measurement table in columns: the rows that fit on the page, the rest counted.
+void reportTable(ReportPage& page, const AnalysisState& s, bool withDates) {
+    page.y += 4;
+    page.text(QStringLiteral("Замеры"), 11, true);
+    const QStringList header = {QStringLiteral("№"),
+                                s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
+                                                            : QStringLiteral("Дебит, м3/сут"),
+                                QStringLiteral("P заб, МПа"),
+                                withDates ? QStringLiteral("Дата") : QString()};
+    const double columns[] = {0, 40, 170, 280};
+    page.row(header, columns, true);
+    const double rowHeight = 12;
+    qsizetype shown = 0;
+    for (const MeasurementRow& r : s.Table) {
+        if (page.y + 2 * rowHeight > page.height())
+            break;
+        ++shown;
+        page.row({QString::number(shown), r.Rate, r.Pressure, withDates ? r.Date : QString()},
+                 columns, false);
+    }
+    if (shown < s.Table.size())
+        page.text(QStringLiteral("… и ещё %1 строк таблицы").arg(s.Table.size() - shown), 9);
+}
+
+} // namespace
+
 QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& sizes) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -94,87 +184,23 @@ QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& 
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setResolution(300);
     pdf.setTitle(QStringLiteral("Отчёт: ") + frameCaption(s.WellType));
-    QPainter p(&pdf);
-    // Page coordinates in points (1/72 inch) whatever the writer's resolution.
-    const double toPoints = pdf.resolution() / 72.0;
-    p.scale(toPoints, toPoints);
-    const double pageWidth = pdf.width() / toPoints;
-    const double pageHeight = pdf.height() / toPoints;
-    double y = 0;
-    const auto text = [&](const QString& t, double size, bool bold = false) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        // The painter's scale to points applies to the glyphs too.
-        font.setPointSizeF(size / toPoints);
-        font.setBold(bold);
-        p.setFont(font);
-        const QFontMetricsF m(font, &pdf);
-        y += m.ascent();
-        p.drawText(QPointF(0, y), t);
-        y += m.descent() + 2;
-    };
-    text(frameCaption(s.WellType), 14, true);
-    text(QStringLiteral("Дата отчёта: ") +
-             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
-         9);
-    y += 6;
-
-    // Both charts side by side, as vectors, scaled to half the page width each.
-    const double chartWidth = pageWidth / 2 - 6;
-    const double scale = chartWidth / sizes.diagramFrame.width();
-    const double chartHeight =
-        std::max(sizes.diagramFrame.height(), sizes.piFrame.height()) * scale;
-    for (int i = 0; i < 2; ++i) {
-        const bool diagram = i == 0;
-        if (!(diagram ? s.DiagramShown : s.PiChartShown))
-            continue;
-        p.save();
-        p.translate(i * (chartWidth + 12), y);
-        p.scale(scale, scale);
-        paintChart(p, s, diagram ? ExportedChart::Diagram : ExportedChart::PiChart, sizes);
-        p.restore();
-    }
-    if (s.DiagramShown || s.PiChartShown)
-        y += chartHeight + 10;
-
+    ReportPage page(pdf);
+    page.text(frameCaption(s.WellType), 14, true);
+    page.text(QStringLiteral("Дата отчёта: ") +
+                  QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
+              9);
+    page.y += 6;
+    reportCharts(page, s, sizes);
     for (const QString& equation : trendEquations(s))
-        text(QStringLiteral("Линия тренда: ") + equation, 9);
+        page.text(QStringLiteral("Линия тренда: ") + equation, 9);
     if (s.ResultsShown && !s.ResultRows.empty()) {
-        y += 4;
-        text(QStringLiteral("Результаты"), 11, true);
+        page.y += 4;
+        page.text(QStringLiteral("Результаты"), 11, true);
         for (const ResultRow& r : s.ResultRows)
-            text(r.caption + QStringLiteral(": ") + r.value, 9);
+            page.text(r.caption + QStringLiteral(": ") + r.value, 9);
     }
-    y += 4;
-    text(QStringLiteral("Замеры"), 11, true);
-    // The table in columns; the rows that fit on the page, the rest counted.
-    const QStringList header = {QStringLiteral("№"),
-                                s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
-                                                            : QStringLiteral("Дебит, м3/сут"),
-                                QStringLiteral("P заб, МПа"),
-                                withDates ? QStringLiteral("Дата") : QString()};
-    const double columns[] = {0, 40, 170, 280};
-    const auto row = [&](const QStringList& cells, bool bold) {
-        const double top = y;
-        for (int c = 0; c < cells.size(); ++c) {
-            y = top;
-            p.save();
-            p.translate(columns[c], 0);
-            text(cells[c], 9, bold);
-            p.restore();
-        }
-    };
-    row(header, true);
-    const double rowHeight = 12;
-    qsizetype shown = 0;
-    for (const MeasurementRow& r : s.Table) {
-        if (y + 2 * rowHeight > pageHeight)
-            break;
-        ++shown;
-        row({QString::number(shown), r.Rate, r.Pressure, withDates ? r.Date : QString()}, false);
-    }
-    if (shown < s.Table.size())
-        text(QStringLiteral("… и ещё %1 строк таблицы").arg(s.Table.size() - shown), 9);
-    p.end();
+    reportTable(page, s, withDates);
+    page.end();
     return buffer.data();
 }
 

@@ -39,8 +39,10 @@ void restoreMarkBeforeClick(QAction* item, bool checkedNow) {
     item->setChecked(!checkedNow);
 }
 
-MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
-    MenuTree m;
+namespace {
+
+// "Данные": table, save, well type, undo and redo.
+void addDataMenu(MenuTree& m, QMenuBar* bar) {
     m.mEdit = addMenu(bar, "mEdit", QStringLiteral("Данные"));
     m.mEditPastRow = addItem(m.mEdit, "mEditPastRow", QStringLiteral("Вставить строку"), false);
     m.mEditPaste = addItem(m.mEdit, "mEditPaste", QStringLiteral("Вставить"), false);
@@ -57,6 +59,10 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mEditRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     m.mEdit->addSeparator();
+}
+
+// "Данные", continued: analysis files and exports.
+void addFileItems(MenuTree& m) {
     m.mFileNew = addItem(m.mEdit, "mFileNew", QStringLiteral("Новый анализ"));
     m.mFileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     m.mFileOpen = addItem(m.mEdit, "mFileOpen", QStringLiteral("Открыть анализ…"));
@@ -72,7 +78,10 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mFileExportCsv =
         addItem(m.mFileExport, "mFileExportCsv", QStringLiteral("Данные и результаты в CSV…"));
     m.mFileExportPdf = addItem(m.mFileExport, "mFileExportPdf", QStringLiteral("Отчёт PDF…"));
+}
 
+// "ИД".
+void addDiagramMenu(MenuTree& m, QMenuBar* bar) {
     m.mIdd = addMenu(bar, "mIdd", QStringLiteral("ИД"));
     m.mIdAdd = addItem(m.mIdd, "mIdAdd", QStringLiteral("Построить график"), false);
     m.mEditCopy = addSubmenu(m.mIdd, "mEditCopy", QStringLiteral("Копировать"));
@@ -96,7 +105,10 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mIdStat = addItem(m.mIdd, "mIdStat", QStringLiteral("Статистика"), false);
     m.mIdConfBands =
         addItem(m.mIdd, "mIdConfBands", QStringLiteral("Доверительные интервалы"), false, true);
+}
 
+// "Линия тренда".
+void addTrendMenu(MenuTree& m, QMenuBar* bar) {
     m.mTrend = addMenu(bar, "mTrend", QStringLiteral("Линия тренда"));
     m.mTrend->menuAction()->setEnabled(false);
     m.mTrendAdd = addSubmenu(m.mTrend, "mTrendAdd", QStringLiteral("Линия тренда по всем точкам"));
@@ -111,11 +123,10 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mTrendAddSelectPoint =
         addItem(m.mTrend, "mTrendAddSelectPoint",
                 QStringLiteral("Линии тренда по выбранным точкам"), true, true, false);
+}
 
-    m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
-    m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
-    m.mHelpSpravka->setShortcut(QKeySequence(Qt::Key_F1));
-
+// The pop-up of a point selection, opened at the pointer.
+void addSelectionPopup(MenuTree& m, QWidget* popupParent) {
     m.mSelPointTrend = new QMenu(QStringLiteral("Линия тренда по точкам"), popupParent);
     m.mSelPointTrend->setObjectName(QStringLiteral("mSelPointTrend"));
     m.mSelPointTrend->menuAction()->setObjectName(QStringLiteral("mSelPointTrend"));
@@ -129,6 +140,20 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
         addItem(m.mSelPointTrend, "mSelPointTrendAdd", QStringLiteral("Добавить"));
     m.mSelPointTrendCancel =
         addItem(m.mSelPointTrend, "mSelPointTrendCancel", QStringLiteral("Отмена"));
+}
+
+} // namespace
+
+MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
+    MenuTree m;
+    addDataMenu(m, bar);
+    addFileItems(m);
+    addDiagramMenu(m, bar);
+    addTrendMenu(m, bar);
+    m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
+    m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
+    m.mHelpSpravka->setShortcut(QKeySequence(Qt::Key_F1));
+    addSelectionPopup(m, popupParent);
     return m;
 }
 

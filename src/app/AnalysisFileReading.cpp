@@ -1,0 +1,331 @@
+#include "app/AnalysisFile.h"
+
+#include "analysis/ResultRows.h"
+#include "app/AnalysisFileFormat.h"
+#include "app/JsonFieldReader.h"
+#include "diagram/TickRule.h"
+#include "diagram/TrendFit.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+using namespace analysisfile;
+
+OneBasedArray<double> oneBased(const std::vector<double>& values) {
+    OneBasedArray<double> array;
+    array.values() = values;
+    return array;
+}
+
+TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& path) {
+    TrendRecord t;
+    t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, 4));
+    if (!r.failed() && t.Kind == 1)
+        r.fail(path + "kind", QStringLiteral("должно быть 0, 2, 3 или 4"));
+    const std::vector<double> c = r.numbers(o, path, "coefficients", 4);
+    if (!r.failed() && t.Kind != NoTrend && static_cast<int>(c.size()) != t.Kind)
+        r.fail(path + "coefficients", QStringLiteral("не соответствует виду линии тренда"));
+    t.Coefficients = oneBased(c);
+    t.RateFrom = r.number(o, path, "rateFrom");
+    t.RateTo = r.number(o, path, "rateTo");
+    t.RSquared = r.number(o, path, "rSquared");
+    t.Coefficient = r.number(o, path, "coefficient");
+    // The trend's own points came after the first files: absent, the trend has no statistics.
+    if (o.contains("rates") || o.contains("pressures")) {
+        t.Rates = oneBased(r.numbers(o, path, "rates", MostRows));
+        t.Pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
+        if (!r.failed() && t.Rates.size() != t.Pressures.size())
+            r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
+        if (!r.failed())
+            t.Statistics = trendStatisticsOf(t.Kind, t.Rates.values(), t.Pressures.values());
+    }
+    return t;
+}
+
+// The measurement table as typed, row by row.
+void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonArray table = r.array(o, "", "table", MostRows);
+    for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("table[%1]").arg(i);
+        const QJsonValue rowValue = table.at(i);
+        if (!rowValue.isArray() || rowValue.toArray().size() != 3) {
+            r.fail(path, QStringLiteral("должно быть списком из трёх текстов"));
+            break;
+        }
+        const QJsonArray row = rowValue.toArray();
+        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
+                        r.text(row.at(2), path + "[2]")});
+    }
+}
+
+// The formation boxes, the estimate and the allowed-pressure boxes.
+void readInputs(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject inputs = r.object(o, "", "inputs");
+    FormationInputs& f = s.Inputs;
+    f.Pnas = r.text(inputs, "inputs.", "Pnas");
+    f.Skin = r.text(inputs, "inputs.", "Skin");
+    f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
+    f.Rwell = r.text(inputs, "inputs.", "Rwell");
+    f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
+    f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
+    f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
+    f.DrainageRadius = r.number(inputs, "inputs.", "drainageRadius");
+    f.WellRadius = r.number(inputs, "inputs.", "wellRadius");
+    const QString estimation = r.text(o, "", "estimation");
+    if (estimation == estimationName(EstimationMode::TransmissibilityFromSkin))
+        s.Estimation = EstimationMode::TransmissibilityFromSkin;
+    else if (estimation == estimationName(EstimationMode::SkinFromTransmissibility))
+        s.Estimation = EstimationMode::SkinFromTransmissibility;
+    else if (estimation == estimationName(EstimationMode::None))
+        s.Estimation = EstimationMode::None;
+    else
+        r.fail("estimation", QStringLiteral("содержит неизвестный способ оценки"));
+    s.SelectionMode = r.boolean(o, "", "selectionMode");
+    s.ManualPick = r.boolean(o, "", "manualPick");
+    s.AutoSearch = r.boolean(o, "", "autoSearch");
+}
+
+// The measured points and the fit set.
+void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject measured = r.object(o, "", "measurements");
+    const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
+    const std::vector<double> pressures =
+        r.numbers(measured, "measurements.", "pressures", MostRows);
+    if (!r.failed() && rates.size() != pressures.size())
+        r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
+    // First-version files count the points they use beside the lists.
+    const int count = measured.contains("count") ? r.integer(measured, "measurements.", "count", 0,
+                                                             static_cast<int>(rates.size()))
+                                                 : static_cast<int>(rates.size());
+    for (int i = 0; i < count && !r.failed(); ++i)
+        s.Measurements.append(rates[static_cast<std::size_t>(i)],
+                              pressures[static_cast<std::size_t>(i)]);
+
+    const QJsonObject fit = r.object(o, "", "fitSet");
+    s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
+    s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
+    if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
+        r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
+    if (fit.contains("count") && !r.failed()) {
+        const int used = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+        s.FitRates.resize(used);
+        s.FitPressures.resize(used);
+    }
+    s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
+    s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
+}
+
+// The limits of both charts.
+void readAxes(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject axes = r.object(o, "", "axes");
+    s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
+    s.IdAxisXMax = r.number(axes, "axes.", "diagramRateMax");
+    s.IdAxisYTop = r.number(axes, "axes.", "diagramPressureTop");
+    s.IdAxisYBottom = r.number(axes, "axes.", "diagramPressureBottom");
+    s.PiAxisXMin = r.number(axes, "axes.", "piRateMin");
+    s.PiAxisXMax = r.number(axes, "axes.", "piRateMax");
+    s.PiAxisYTop = r.number(axes, "axes.", "piIndexTop");
+    s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
+}
+
+// Both trend slots.
+// The PI chart kept while no trend is counted, when there is one (files before it have none).
+void readKeptPiChart(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (!o.contains("keptPiChart"))
+        return;
+    const QJsonObject kept = r.object(o, "", "keptPiChart");
+    KeptPiChart k;
+    k.SelectionMode = r.boolean(kept, "keptPiChart.", "selectionMode");
+    const QJsonArray axes = r.array(kept, "keptPiChart.", "axes", 4);
+    const QJsonArray trends = r.array(kept, "keptPiChart.", "trends", 2);
+    if (!r.failed() && (axes.size() != 4 || trends.size() != 2))
+        r.fail("keptPiChart", QStringLiteral("должно содержать четыре границы осей и две линии"));
+    if (r.failed())
+        return;
+    double* limits[] = {&k.PiAxisXMin, &k.PiAxisXMax, &k.PiAxisYTop, &k.PiAxisYBottom};
+    for (int i = 0; i < 4; ++i)
+        *limits[i] = r.number(axes.at(i), QStringLiteral("keptPiChart.axes[%1]").arg(i));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QString path = QStringLiteral("keptPiChart.trends[%1].").arg(slot - 1);
+        if (!trends.at(slot - 1).isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            (slot == 1 ? k.FirstTrend : k.SecondTrend) =
+                readTrend(r, trends.at(slot - 1).toObject(), path);
+    }
+    s.PiChartKept = k;
+}
+
+void readTrends(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
+    const QJsonArray trends = r.array(o, "", "trends", 2);
+    if (!r.failed() && trends.size() != 2)
+        r.fail("trends", QStringLiteral("должно содержать две записи"));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QJsonValue t = trends.at(slot - 1);
+        const QString path = QStringLiteral("trends[%1].").arg(slot - 1);
+        if (!t.isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            s.trend(slot) = readTrend(r, t.toObject(), path);
+    }
+}
+
+// The results, the rows the table showed and the mouse selection.
+void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject results = r.object(o, "", "results");
+    s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
+    s.SecondProductivityIndex = r.number(results, "results.", "secondProductivityIndex");
+    s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
+    s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
+
+    // The table's rows as they were shown (before a rebuild they need not follow the results).
+    const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
+    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("resultRows[%1]").arg(i);
+        const QJsonArray row = resultRows.at(i).toArray();
+        if (!resultRows.at(i).isArray() || row.size() != 2) {
+            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
+            break;
+        }
+        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
+    }
+    const QJsonArray selection = r.array(o, "", "selection", 4);
+    if (!r.failed() && selection.size() != 4)
+        r.fail("selection", QStringLiteral("должно содержать четыре числа"));
+    if (!r.failed()) {
+        s.SelectionX1 = r.number(selection.at(0), "selection[0]");
+        s.SelectionY1 = r.number(selection.at(1), "selection[1]");
+        s.SelectionX2 = r.number(selection.at(2), "selection[2]");
+        s.SelectionY2 = r.number(selection.at(3), "selection[3]");
+    }
+}
+
+// What the window showed.
+void readShown(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject shown = r.object(o, "", "shown");
+    s.DiagramShown = r.boolean(shown, "shown.", "diagram");
+    s.PiChartShown = r.boolean(shown, "shown.", "piChart");
+    s.ResultsShown = r.boolean(shown, "shown.", "results");
+    s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
+    if (shown.contains("confidenceBands"))
+        s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
+}
+
+bool agrees(double stored, double derived) {
+    return std::abs(stored - derived) <= 1e-9 * std::max(std::abs(stored), std::abs(derived));
+}
+
+// What the file says it computed must be what its own data give: each trend the least squares of
+// its points, the first trend's results its own. Why not, if not (a hand-edited file).
+std::optional<QString> disagreement(const AnalysisState& s) {
+    for (int slot = 1; slot <= 2; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (t.Kind == NoTrend || t.Rates.size() < t.Kind)
+            continue;
+        std::vector<double> c;
+        try {
+            c = LeastSquaresFitService().fitPolynomial(t.Rates.values(), t.Pressures.values(),
+                                                       t.Kind - 1);
+        } catch (const AnalysisFault&) {
+        }
+        for (int k = 1; k <= t.Kind; ++k)
+            if (c.size() != static_cast<std::size_t>(t.Kind) ||
+                !agrees(t.Coefficients[k], c[static_cast<std::size_t>(k - 1)]))
+                return QStringLiteral("линия тренда %1 не соответствует своим точкам").arg(slot);
+    }
+    const TrendRecord& first = s.FirstTrend;
+    if (s.TrendCount >= 1 && first.Kind >= LinearTrend && first.Kind <= CubicTrend) {
+        const double sign = s.WellType == ProducingWell ? -1 : 1;
+        const double index = first.Kind == LinearTrend ? sign / first.Coefficients[1] : 0;
+        if (!agrees(s.ProductivityIndex, index) ||
+            !agrees(s.ReservoirPressure, first.Coefficients[first.Kind]))
+            return QStringLiteral("результаты не соответствуют первой линии тренда");
+    }
+    return std::nullopt;
+}
+
+// A shown chart must be one the program could draw: why one could not be, if so.
+std::optional<QString> undrawableAxis(const AnalysisState& s) {
+    if (s.DiagramShown) {
+        if (axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", "ИД"))
+            return QStringLiteral("ось дебита диаграммы не может быть построена");
+        if (axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
+            return QStringLiteral("ось давления диаграммы не может быть построена");
+    }
+    if (s.PiChartKept && s.PiChartShown && s.TrendCount == 0) {
+        const KeptPiChart& k = *s.PiChartKept;
+        if (axisFault(k.PiAxisXMin, k.PiAxisXMax, "X", "PI-Q") ||
+            axisFault(k.PiAxisYBottom, k.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
+    }
+    if (s.PiChartShown) {
+        if (axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
+            return QStringLiteral("ось дебита графика PI-Q не может быть построена");
+        if (axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
+    }
+    return std::nullopt;
+}
+
+// Whether the bytes are a file of ours that this version reads: why not, if not.
+std::optional<QString> headerProblem(const QByteArray& bytes, QJsonObject& o) {
+    if (bytes.size() > LargestFile)
+        return QStringLiteral("он слишком велик для анализа одной скважины");
+    QJsonParseError parse;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError || !json.isObject())
+        return QStringLiteral("это не файл анализа, или он повреждён (ошибка в знаке "
+                              "%1)")
+            .arg(parse.offset);
+    o = json.object();
+    if (o.value("format").toString() != AnalysisFileFormat)
+        return QStringLiteral("это не файл анализа индикаторной диаграммы");
+    const QJsonValue version = o.value("version");
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return QStringLiteral("у файла нет номера версии");
+    if (version.toDouble() > AnalysisFileVersion)
+        return QStringLiteral("он создан более новой версией программы (версия файла "
+                              "%1, эта программа читает до %2)")
+            .arg(version.toDouble())
+            .arg(AnalysisFileVersion);
+    return std::nullopt;
+}
+
+} // namespace
+
+AnalysisFileRead readAnalysis(const QByteArray& bytes) {
+    const auto refused = [](const QString& why) {
+        return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
+    };
+    QJsonObject o;
+    if (const std::optional<QString> problem = headerProblem(bytes, o))
+        return refused(*problem);
+    JsonFieldReader r(LongestText);
+    AnalysisState s;
+    s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
+    for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
+                            readKeptPiChart, readResults, readShown})
+        if (!r.failed())
+            read(r, o, s);
+    if (r.failed())
+        return refused(r.problem());
+    if (const std::optional<QString> axis = undrawableAxis(s))
+        return refused(*axis);
+    if (const std::optional<QString> problem = disagreement(s))
+        return refused(*problem);
+    // The table's texts are made from the numbers, never read beside them.
+    refreshResultRows(s);
+    return {s, {}};
+}
+
+} // namespace id

@@ -21,24 +21,11 @@ void drawRateAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8
     AxisPainter axis{s.PiAxisXMin, s.PiAxisXMax, Style.RateTickIntervals};
     axis.frame = {AxisFrame::Bottom, w7 - w8, 0, w8, h8, false, true};
     axis.mark = [&](double t) { p8.Line(t, s.PiAxisYBottom, t, s.PiAxisYBottom - markLength, 0); };
+    if (s.WellType == ProducingWell || s.WellType == InjectionWell)
+        axis.title = {{s.WellType == InjectionWell ? QStringLiteral("Приемистость, м  /сут")
+                                                   : QStringLiteral("Дебит, м  /сут")},
+                      QStringLiteral(" /сут")};
     axis.paint(p7);
-}
-
-void drawRateTitle(const PiChartInputs& s, PictureSurface& p7) {
-    if (s.WellType != ProducingWell && s.WellType != InjectionWell)
-        return;
-    p7.setFontSize(Style.ControlFontSize);
-    const QString title = s.WellType == InjectionWell ? QStringLiteral("Приемистость, м  /сут")
-                                                      : QStringLiteral("Дебит, м  /сут");
-    const double w7 = p7.widthTwips();
-    const double y = p7.heightTwips() - p7.TextHeight(title);
-    p7.CurrentX = w7 - p7.TextWidth(title);
-    p7.CurrentY = y;
-    p7.Print(title);
-    p7.CurrentX = w7 - p7.TextWidth(QStringLiteral(" /сут"));
-    p7.CurrentY = y;
-    p7.setFontSize(Style.SuperscriptFontSize);
-    p7.Print(QStringLiteral("3"));
 }
 
 // Where the lines of the index axis title stand in the top left corner of the canvas.
@@ -68,6 +55,9 @@ void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
     AxisPainter axis{s.PiAxisYBottom, s.PiAxisYTop, Style.PiYTickIntervals};
     axis.frame = {AxisFrame::Left, w7 - w8, 0, w8, h8, false, true};
     axis.mark = [&](double t) { p8.Line(s.PiAxisXMin, t, s.PiAxisXMin + markLength, t, 0); };
+    axis.title = {{QStringLiteral("PI,"), QStringLiteral("м"), QStringLiteral("сут*МПа")},
+                  QStringLiteral("3"),
+                  true};
     // A label that would print over a line of the title is left out.
     axis.skip = [&](const QPointF& at, double tw, double th) {
         const QRectF box(at.x(), at.y(), tw, th);
@@ -75,32 +65,6 @@ void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
                            [&](const QRectF& line) { return line.intersects(box); });
     };
     axis.paint(p7);
-}
-
-void drawIndexTitle(PictureSurface& p7) {
-    p7.setFontSize(Style.ControlFontSize);
-    const QString pi = QStringLiteral("PI,");
-    const QString m = QStringLiteral("м");
-    const QString denominator = QStringLiteral("сут*МПа");
-    const double piHeight = p7.TextHeight(pi);
-    const double mHeight = p7.TextHeight(m);
-    const double denominatorWidth = p7.TextWidth(denominator);
-    p7.CurrentX = 0;
-    p7.CurrentY = 0;
-    p7.Print(pi);
-    p7.CurrentX = denominatorWidth / 2 - p7.TextWidth(QStringLiteral("м ")) / 2;
-    p7.CurrentY = piHeight;
-    p7.Print(m);
-    p7.Line(0, piHeight + mHeight, denominatorWidth, piHeight + mHeight, Style.TrendLineColor);
-    p7.CurrentX = 0;
-    p7.CurrentY = mHeight + piHeight;
-    p7.Print(denominator);
-    const double mWidth = p7.TextWidth(m);
-    p7.setFontSize(Style.SuperscriptFontSize);
-    p7.CurrentX = mWidth / 2 + denominatorWidth / 2;
-    p7.CurrentY = piHeight;
-    p7.Print(QStringLiteral("3"));
-    p7.setFontSize(Style.TickLabelFontSize);
 }
 
 void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface& p8) {
@@ -156,9 +120,7 @@ void RedrawPiChart(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
     p7.ForeColor = 0;
     p8.DrawWidth = Style.AxisLineWidth;
     drawRateAxis(s, p7, p8);
-    drawRateTitle(s, p7);
     drawIndexAxis(s, p7, p8);
-    drawIndexTitle(p7);
     for (int slot = 1; slot <= 2; ++slot)
         drawCurve(s, s.trend(slot), p8);
 }

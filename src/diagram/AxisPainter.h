@@ -3,14 +3,29 @@
 #include "diagram/AxisPlacement.h"
 
 #include <QPointF>
+#include <QStringList>
 #include <functional>
 
 namespace id {
 
 class PictureSurface;
 
-// One axis of a chart: tick marks on the plot surface and labels on the canvas around it, by
-// the common tick rule, the labels placed by the side of the plot the axis runs along. The chart
+// An axis's title, at the canvas corner where the axis ends: right-aligned at the canvas's edge
+// beside a horizontal axis, at the top left (bottom left for one that grows downwards) for a left
+// axis, or written as a fraction there.
+struct AxisTitle {
+    // Its lines in reading order (one beside a horizontal axis).
+    QStringList lines;
+    // A superscript "3" over a unit's cubed metres: it stands this text's width from the end of
+    // a horizontal title, or after the fraction's numerator.
+    QString cubedTail;
+    // A left title written as a fraction: the first line, then the second over the third with a
+    // rule between.
+    bool fraction = false;
+};
+
+// One axis of a chart: tick marks on the plot surface, labels and the title on the canvas around
+// it, by the common tick rule, all placed by the side of the plot the axis runs along. The chart
 // says how a mark is drawn.
 struct AxisPainter {
     double low = 0;
@@ -21,8 +36,13 @@ struct AxisPainter {
     std::function<void(double value)> mark;
     // A label that would collide with something else is left out; its mark stays.
     std::function<bool(const QPointF& at, double width, double height)> skip;
+    AxisTitle title;
 
     void paint(PictureSurface& canvas) const;
+
+private:
+    void paintTitle(PictureSurface& canvas) const;
+    void paintFraction(PictureSurface& canvas) const;
 };
 
 } // namespace id

@@ -36,22 +36,8 @@ void drawRateAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) 
     axis.frame = {injection ? AxisFrame::Top : AxisFrame::Bottom, w3 - w4, injection ? h3 - h4 : 0,
                   w4, h4};
     axis.mark = [&](double v) { p4.Line(v, edge, v, edge + markLength, 0); };
+    axis.title = {{rateTitle(s.WellType)}, QStringLiteral(" /сут")};
     axis.paint(p3);
-}
-
-void drawRateTitle(const ChartInputs& s, PictureSurface& p3) {
-    p3.setFontSize(Style.ControlFontSize);
-    const QString title = rateTitle(s.WellType);
-    const double w3 = p3.widthTwips();
-    p3.CurrentX = w3 - p3.TextWidth(title);
-    p3.CurrentY = s.WellType == InjectionWell ? 0 : p3.heightTwips() - p3.TextHeight(title);
-    const double y = p3.CurrentY;
-    p3.Print(title);
-    p3.CurrentX = w3 - p3.TextWidth(QStringLiteral(" /сут"));
-    p3.CurrentY = y;
-    p3.setFontSize(Style.SuperscriptFontSize);
-    p3.Print(QStringLiteral("3"));
-    p3.setFontSize(Style.TickLabelFontSize);
 }
 
 void drawPressureAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& p4) {
@@ -67,27 +53,8 @@ void drawPressureAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& 
     // An injection well's pressure grows downwards from the top of its plot.
     axis.frame = {AxisFrame::Left, w3 - w4, injection ? h3 - h4 : 0, w4, h4, injection};
     axis.mark = [&](double v) { p4.Line(s.IdAxisXMin, v, s.IdAxisXMin + markLength, v, 0); };
+    axis.title = {{PressureTitleTop, PressureTitleBottom}};
     axis.paint(p3);
-}
-
-void drawPressureTitle(const ChartInputs& s, PictureSurface& p3) {
-    p3.setFontSize(Style.ControlFontSize);
-    p3.CurrentX = 0;
-    if (s.WellType == InjectionWell) {
-        const double bottomLine = p3.heightTwips() - p3.TextHeight(PressureTitleBottom);
-        p3.CurrentY = bottomLine;
-        p3.Print(PressureTitleBottom);
-        p3.CurrentX = 0;
-        p3.CurrentY = bottomLine - p3.TextHeight(PressureTitleTop);
-        p3.Print(PressureTitleTop);
-    } else {
-        p3.CurrentY = 0;
-        p3.Print(PressureTitleTop);
-        p3.CurrentX = 0;
-        p3.CurrentY = p3.TextHeight(PressureTitleTop);
-        p3.Print(PressureTitleBottom);
-    }
-    p3.setFontSize(Style.TickLabelFontSize);
 }
 
 void drawSaturationLine(const ChartInputs& s, PictureSurface& p4) {
@@ -126,9 +93,7 @@ void drawIndicatorDiagram(const ChartInputs& s, PictureSurface& p3, PictureSurfa
         p3.setFontSize(Style.TickLabelFontSize);
         p4.DrawWidth = Style.AxisLineWidth;
         drawRateAxis(s, p3, p4);
-        drawRateTitle(s, p3);
         drawPressureAxis(s, p3, p4);
-        drawPressureTitle(s, p3);
     }
     if (s.WellType != InjectionWell && s.SaturationPressure > 0)
         drawSaturationLine(s, p4);

@@ -65,6 +65,16 @@ TEST_F(AnalysisDocumentTest, UndoHistoryFollowsTheSteps) {
     EXPECT_EQ(document.undoLabel(), "typing");
 }
 
+TEST_F(AnalysisDocumentTest, TheHistoryKeepsTheLastTwoHundredSteps) {
+    for (int i = 1; i <= 205; ++i)
+        document.run(setPnas(QString::number(i)), "step");
+    int undone = 0;
+    while (document.undo(typed()))
+        ++undone;
+    EXPECT_EQ(undone, 200);
+    EXPECT_EQ(document.state().Inputs.Pnas, "5");
+}
+
 TEST_F(AnalysisDocumentTest, FilesMarkWhatIsSaved) {
     EXPECT_FALSE(document.modified());
     document.run(setPnas("5"), "a");

@@ -111,7 +111,7 @@ TableEdit pasteMeasurements(AnalysisState s, TableCursor cursor, const QString& 
     const int j = cursor.Row;
     if (j < 1)
         return {std::move(s), cursor};
-    const PastePlan plan = planPaste(splitClipboardText(clipboardText));
+    const PastePlan plan = planPasteText(clipboardText);
     if (plan.refused) {
         if (!plan.error.isEmpty())
             messages << plan.error;
@@ -133,6 +133,8 @@ TableEdit pasteMeasurements(AnalysisState s, TableCursor cursor, const QString& 
         row.Pressure = plan.rows[static_cast<std::size_t>(k)].second;
     }
     DiscardAnalysis(s, DiscardVariant::Insertion);
+    if (!plan.notice.isEmpty())
+        messages << plan.notice;
     return {std::move(s), {j + n - 1, 2, j + n - 1, 2}};
 }
 

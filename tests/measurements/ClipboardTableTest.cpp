@@ -81,6 +81,60 @@ TEST(PlanPaste, RefusalsAndTheirMessages) {
     }
 }
 
+// Spreadsheet exports the table's own grammar refuses, read whole under what they need, said in
+// the notice; a text no reading takes whole keeps the own refusal.
+TEST(PlanPasteText, SpreadsheetExportsAreReadWhole) {
+    struct Case {
+        const char* name;
+        QString text;
+        std::vector<std::pair<QString, QString>> rows;
+        QString notice;
+    };
+    const QString nbsp(QChar(0x00A0));
+    const Case cases[] = {
+        {"own grammar", "10,5\t20\n", {{"10,5", "20"}}, ""},
+        {"decimal points",
+         "10.5\t20.25\n30\t18\n",
+         {{"10,5", "20,25"}, {"30", "18"}},
+         "Данные вставлены: десятичная точка"},
+        {"semicolons",
+         "10,5;20\r\n30;18\r\n",
+         {{"10,5", "20"}, {"30", "18"}},
+         "Данные вставлены: столбцы разделены знаком «;»"},
+        {"English CSV with a header",
+         "Rate;Pressure\n10.5;20.1\n",
+         {{"10,5", "20,1"}},
+         "Данные вставлены: десятичная точка, столбцы разделены знаком «;», первая строка — "
+         "заголовок"},
+        {"several spaces",
+         "  10    20,5\n 30   18\n",
+         {{"10", "20,5"}, {"30", "18"}},
+         "Данные вставлены: столбцы разделены пробелами"},
+        {"digit groups",
+         "1 250\t20\n2" + nbsp + "500\t18\n",
+         {{"1250", "20"}, {"2500", "18"}},
+         "Данные вставлены: разряды разделены пробелами"},
+        {"header of the table",
+         "Дебит, м3/сут\tP заб, МПа\n10\t20\n",
+         {{"10", "20"}},
+         "Данные вставлены: первая строка — заголовок"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PastePlan plan = planPasteText(c.text);
+        EXPECT_FALSE(plan.refused) << plan.error.toStdString();
+        EXPECT_EQ(plan.rows, c.rows);
+        EXPECT_EQ(plan.notice, c.notice);
+    }
+    for (const QString& mixed : {QString("10.5\t20,5\n"), QString("10;20\n30\t18\n"),
+                                 QString("10\t20\nитого\t38\n"), QString("1,250.5\t20\n")}) {
+        SCOPED_TRACE(mixed.toStdString());
+        const PastePlan plan = planPasteText(mixed);
+        EXPECT_TRUE(plan.refused);
+        EXPECT_EQ(plan.error, planPaste(splitClipboardText(mixed)).error) << "today's message";
+    }
+}
+
 TEST(FitSetText, RateTabPressureLineFeed) {
     EXPECT_EQ(fitSetText({10, 20, 30}, {20, 18.5, 17}), "10\t20\n20\t18,5\n30\t17\n");
     EXPECT_EQ(fitSetText({}, {}), "");

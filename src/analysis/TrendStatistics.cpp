@@ -1,6 +1,7 @@
 #include "analysis/TrendStatistics.h"
 
 #include "analysis/AllowedPressureIntervals.h"
+#include "diagram/TrendLabel.h"
 
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
@@ -76,13 +77,7 @@ QString power(int p) {
 } // namespace
 
 QString statisticText(double v) {
-    if (!std::isfinite(v))
-        return QStringLiteral("—");
-    const double a = std::abs(v);
-    if (a != 0 && (a < 0.1 || a >= 1e7))
-        return formatScientific(v, 4);
-    const int decimals = a >= 1000 ? 2 : 4;
-    return formatFixed(v, decimals);
+    return coefficientText(v);
 }
 
 StatisticsInputs::StatisticsInputs(const AnalysisState& s)

@@ -40,8 +40,8 @@ double twoSidedP(double t, int degreesOfFreedom);
 constexpr double SuspectResidual = 2.5;
 bool suspect(double studentized);
 
-// A statistic readable at every magnitude: at least five significant digits, the exponent form
-// where fixed decimals would hide them; "—" for one that is not a number.
+// A statistic as the trend labels write their coefficients, so one number reads the same
+// everywhere; "—" for one that is not a number.
 QString statisticText(double value);
 
 // A studentized residual as the statistics show it: "∞" when unbounded, "—" when undefined.

@@ -75,7 +75,6 @@ bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
 }
 
 void AnalysisWindow::bindMenus() {
-    const MenuTree& m = menus_;
     for (const MenuCommand& c : menuCommands())
         if (auto* item = frame_.findChild<QAction*>(QString::fromLatin1(c.item)))
             connect(item, &QAction::triggered, this,

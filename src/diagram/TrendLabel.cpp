@@ -29,17 +29,13 @@ int significantDigits(const QString& fixedText) {
     return digits;
 }
 
-// "0.0000" where it shows at least four significant digits; otherwise five significant digits
-// in exponent form, so small terms of trends at large rates stay readable.
+// The most decimals a small coefficient is written with before the exponent form takes over.
+constexpr int MostDecimals = 8;
+
 QString F(double c) {
     if (!std::isfinite(c))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
-    if (c == 0)
-        return formatFixed(0, 4);
-    const QString fixed = formatFixed(c, 4);
-    if (std::abs(c) < LargestFixedCoefficient && significantDigits(fixed) >= 4)
-        return fixed;
-    return formatScientific(c, 4);
+    return coefficientText(c);
 }
 
 // A coefficient after the first carries its sign; a value that rounds to zero shows "+".
@@ -49,6 +45,26 @@ QString S(double c) {
 }
 
 } // namespace
+
+QString coefficientText(double c) {
+    if (!std::isfinite(c))
+        return QStringLiteral("—");
+    if (c == 0)
+        return formatFixed(0, 4);
+    if (std::abs(c) >= LargestFixedCoefficient)
+        return formatScientific(c, 4);
+    const QString fixed = formatFixed(c, 4);
+    if (significantDigits(fixed) >= 4)
+        return fixed;
+    // Four significant digits in plain decimals, as an engineer writes a slope of -0,07848.
+    const int decimals = 3 - static_cast<int>(std::floor(std::log10(std::abs(c))));
+    if (decimals <= MostDecimals) {
+        const QString plain = formatFixed(c, decimals);
+        if (significantDigits(plain) >= 4)
+            return plain;
+    }
+    return formatScientific(c, 4);
+}
 
 TrendLabel trendLabel(int kind, const Coefficients& c) {
     TrendLabel label;

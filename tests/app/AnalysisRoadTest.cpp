@@ -70,7 +70,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
     EXPECT_TRUE(form().Picture7->isVisible());
     EXPECT_EQ(state().FirstTrend.Kind, LinearTrend);
     EXPECT_EQ(state().FirstTrend.RateTo, 90.2);
-    EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-8,6221E-02x+19,9214"));
+    EXPECT_TRUE(form().Picture4->printedTexts().contains("y=-0,08622x+19,9214"));
     saveCharts("producing-linear");
 
     ASSERT_TRUE(choose(menus().mIdSkinSkin));

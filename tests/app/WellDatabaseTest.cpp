@@ -169,8 +169,9 @@ TEST_F(WellDatabaseTest, FailuresNameTheirCauseAndSaveNothing) {
         EXPECT_TRUE(saved.message.startsWith("Результаты не сохранены."));
         EXPECT_TRUE(saved.message.contains(c.cause)) << saved.message.toStdString();
         EXPECT_TRUE(saved.details.contains(c.driver)) << saved.details.toStdString();
-        if (!c.driver.isEmpty())
+        if (!c.driver.isEmpty()) {
             EXPECT_FALSE(saved.message.contains(c.driver)) << "the driver's words in the details";
+        }
     }
     EXPECT_FALSE(QFile::exists(missingFile.DatabaseFile));
     EXPECT_EQ(row(server("wells", 1)), QStringList({"1.00", "1.00", "1.00"}));

@@ -229,11 +229,11 @@ TEST_F(TrendDrawingTest, PolynomialsAreChordsWithRaisedExponents) {
     EXPECT_REL(0.2, chords[0].x2 - chords[0].x1, 1e-12);
     EXPECT_LT(chords.back().x2 - 100, 0.2);
     EXPECT_EQ(p4().printedTexts().mid(0, 3),
-              QStringList({"y=1,0000E-04x  -2,0000E-03x  -0,1000x+20,0000", "3", "2"}));
+              QStringList({"y=0,0001000x  -0,002000x  -0,1000x+20,0000", "3", "2"}));
     const auto texts = p4().operations(DrawOp::Text);
     p4().setFontSize(11);
-    EXPECT_REL(texts[0].x1 + p4().TextWidth("y=1,0000E-04x"), texts[1].x1, 1e-12);
-    EXPECT_REL(texts[0].x1 + p4().TextWidth("y=1,0000E-04x  -2,0000E-03x"), texts[2].x1, 1e-12);
+    EXPECT_REL(texts[0].x1 + p4().TextWidth("y=0,0001000x"), texts[1].x1, 1e-12);
+    EXPECT_REL(texts[0].x1 + p4().TextWidth("y=0,0001000x  -0,002000x"), texts[2].x1, 1e-12);
     EXPECT_EQ(texts[1].fontSize, 6);
     EXPECT_EQ(texts[1].y1, texts[0].y1);
 }
@@ -243,7 +243,7 @@ TEST_F(TrendDrawingTest, SecondTrendLabelSitsLower) {
     trend(2, QuadraticTrend, {0.001, 0.1, 2}, 30, 90);
     drawTrend(true);
     const auto texts = p4().operations(DrawOp::Text);
-    EXPECT_EQ(texts[0].text, "y=1,0000E-03x  +0,1000x+2,0000");
+    EXPECT_EQ(texts[0].text, "y=0,001000x  +0,1000x+2,0000");
     EXPECT_REL(25 / 5.5, texts[0].y1, 1e-12);
     EXPECT_REL(25 / 4.0, texts[2].y1, 1e-12);
 }

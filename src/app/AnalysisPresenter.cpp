@@ -100,6 +100,9 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
     ChartInputs charts(document.state());
     if (!drawn_ || !(*drawn_ == charts)) {
         drawAnalysis(charts, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        // A readout of the charts as they were would point at nothing now.
+        form_.Picture5->hide();
+        form_.Picture9->hide();
         drawn_ = std::move(charts);
     }
     const AnalysisState& s = document.state();

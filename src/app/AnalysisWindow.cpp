@@ -90,26 +90,8 @@ void AnalysisWindow::bindEditItems() {
         runTableEdit([](AnalysisState s, TableCursor c) { return insertRow(std::move(s), c); },
                      QStringLiteral("вставка строки"));
     });
-    connect(m.mEditPaste, &QAction::triggered, this, [this] {
-        const QString text = clipboard_.text();
-        QStringList messages;
-        runTableEdit(
-            [&](AnalysisState s, TableCursor c) {
-                return pasteMeasurements(std::move(s), c, text, messages);
-            },
-            QStringLiteral("вставка"));
-        for (const QString& message : messages)
-            messages_.showMessage(message);
-    });
-    connect(m.mEditCopyIDData, &QAction::triggered, this, [this] {
-        const std::vector<double>& rates = state().FitRates.values();
-        const std::vector<double>& pressures = state().FitPressures.values();
-        const auto count = static_cast<std::size_t>(std::max(0, state().fitPointCount()));
-        clipboard_.setText(fitSetText(
-            std::vector<double>(rates.begin(), rates.begin() + std::min(count, rates.size())),
-            std::vector<double>(pressures.begin(),
-                                pressures.begin() + std::min(count, pressures.size()))));
-    });
+    connect(m.mEditPaste, &QAction::triggered, this, &AnalysisWindow::pasteFromClipboard);
+    connect(m.mEditCopyIDData, &QAction::triggered, this, &AnalysisWindow::copyFitSet);
     // The chart copies compose frame and plot area on the hidden Picture6.
     connect(m.mEditCopyIDGraf, &QAction::triggered, this, [this] {
         composeChartCopy(*form_.Picture6, *form_.Picture3, *form_.Picture4,
@@ -212,11 +194,36 @@ void AnalysisWindow::bindBoxes() {
         });
 }
 
+void AnalysisWindow::pasteFromClipboard() {
+    const QString text = clipboard_.text();
+    QStringList messages;
+    runTableEdit([&](AnalysisState s,
+                     TableCursor c) { return pasteMeasurements(std::move(s), c, text, messages); },
+                 QStringLiteral("вставка"));
+    for (const QString& message : messages)
+        messages_.showMessage(message);
+}
+
+void AnalysisWindow::copyFitSet() {
+    clipboard_.setText(fitSetText(state().FitRates.values(), state().FitPressures.values()));
+}
+
 void AnalysisWindow::onTableKey(QKeyEvent* event) {
     const FlexGrid* grid = form_.MSFlexGrid1;
     // With no data cell current (after the table lost focus) keys are ignored.
     if (grid->Row() < 1 || grid->Col() < 1)
         return;
+    // The platform's paste and copy keys run the menu's commands, under the menus' rules.
+    if (event->matches(QKeySequence::Paste)) {
+        if (dataMenuState(state(), menuFacts()).paste)
+            pasteFromClipboard();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        if (diagramMenuState(state()).copy)
+            copyFitSet();
+        return;
+    }
     const int last = document_.options().lastDataColumn();
     if (event->key() == Qt::Key_Delete) {
         runTableEdit([last](AnalysisState s,
@@ -308,6 +315,13 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
         // The decimal separator is the comma; a typed full stop becomes one.
         if (box && key->text() == QStringLiteral(".")) {
             box->insert(QStringLiteral(","));
+            return true;
+        }
+        // Enter applies a formation box as leaving it does.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell)) {
+            run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); },
+                QStringLiteral("параметры пласта"));
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {

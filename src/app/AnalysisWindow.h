@@ -87,6 +87,9 @@ private:
     void bindReadouts();
     void bindBoxes();
     void onTableKey(QKeyEvent* event);
+    void pasteFromClipboard();
+    // "Копировать данные": the fit set as text.
+    void copyFitSet();
     void onPlotPressed(int button, int shift, double x, double y);
     void onPlotMoved(int buttons, int shift, double x, double y);
     void onPlotReleased(int button, int shift, double x, double y);

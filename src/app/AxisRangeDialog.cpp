@@ -86,6 +86,8 @@ bool AxisRangeDialog::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (answersDialog(key))
+            return true;
         const QString text = key->text();
         // Keys that type nothing (arrows, Tab, Delete) are the box's own.
         if (text.isEmpty() || !text.at(0).isPrint() || key->key() == Qt::Key_Backspace)
@@ -109,6 +111,30 @@ bool AxisRangeDialog::eventFilter(QObject* watched, QEvent* event) {
         box->text().isEmpty())
         box->setText(QStringLiteral("0"));
     return false;
+}
+
+bool AxisRangeDialog::answersDialog(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        ok();
+        return true;
+    }
+    if (key->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+void AxisRangeDialog::keyPressEvent(QKeyEvent* event) {
+    if (!answersDialog(event))
+        QWidget::keyPressEvent(event);
+}
+
+void AxisRangeDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Typing replaces the value shown, as in any dialog.
+    Text1->setFocus();
+    Text1->selectAll();
 }
 
 void AxisRangeDialog::ok() {

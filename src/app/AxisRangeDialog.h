@@ -6,6 +6,7 @@
 #include <functional>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,8 +41,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Enter answers OK, Esc cancels; true when the key did either.
+    bool answersDialog(QKeyEvent* key);
     void ok();
 
     QWidget& frame_;

@@ -1,6 +1,7 @@
 #include "app/HelpWindow.h"
 
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,6 +25,9 @@ QToolButton* button(QWidget* parent, const char* name, const QString& text) {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Справка: Индикаторная диаграмма"));
+    // Esc closes help, as it does any reading window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     back_ = button(this, "HelpBack", QStringLiteral("Назад"));
     forward_ = button(this, "HelpForward", QStringLiteral("Вперёд"));
     contents_ = button(this, "HelpContents", QStringLiteral("Содержание"));

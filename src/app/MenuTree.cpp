@@ -70,6 +70,7 @@ void addFileItems(MenuTree& m) {
     m.mFileSave = addItem(m.mEdit, "mFileSave", QStringLiteral("Сохранить анализ"));
     m.mFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m.mFileSaveAs = addItem(m.mEdit, "mFileSaveAs", QStringLiteral("Сохранить анализ как…"));
+    m.mFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m.mFileExport = addSubmenu(m.mEdit, "mFileExport", QStringLiteral("Экспорт"));
     m.mFileExportDiagram =
         addItem(m.mFileExport, "mFileExportDiagram", QStringLiteral("Диаграмма в файл…"));

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 namespace id {
 namespace {
@@ -115,6 +116,14 @@ TEST_F(FormationInputsTest, EstimatingModeFillsDefaultsAndAddsTheEstimateRow) {
     menus().mIdSkinSkin->trigger();
     EXPECT_TRUE(menus().mIdSkinSkin->isChecked());
     EXPECT_EQ(f.Skin->text(), "20");
+
+    // Enter in a box applies it as leaving the box does: the estimate follows at once.
+    const QString before = f.MSFlexGrid2->text(2, 1);
+    f.Skin->selectAll();
+    QTest::keyClicks(f.Skin, "5");
+    QTest::keyClick(f.Skin, Qt::Key_Return);
+    EXPECT_NE(f.MSFlexGrid2->text(2, 1), before);
+    EXPECT_EQ(state().Inputs.Skin, "5");
 
     menus().mIdSkinGidro->trigger();
     EXPECT_EQ(f.Skin->text(), "0");

@@ -188,5 +188,24 @@ TEST_F(AxisRangeDialogTest, IndexAxisIsStoredAndNothingRefitted) {
     EXPECT_TRUE(messages.messages().isEmpty());
 }
 
+// The dialog answers the usual keys: the value shown is selected, so typing replaces it; Enter is
+// OK, Esc is Cancel.
+TEST_F(AxisRangeDialogTest, EnterAcceptsEscapeCancelsTypingReplaces) {
+    build(Points);
+    AxisRangeDialog* dialog = open(menus().mIdFormatX);
+    QTest::keyClicks(dialog->Text1, "5");
+    EXPECT_EQ(dialog->Text1->text(), "5");
+    QTest::keyClick(dialog->Text1, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame->analysis().axisDialog(), nullptr);
+    EXPECT_EQ(state().IdAxisXMin, 5);
+    dialog = open(menus().mIdFormatX);
+    QTest::keyClicks(dialog->Text1, "7");
+    QTest::keyClick(dialog->Text1, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame->analysis().axisDialog(), nullptr);
+    EXPECT_EQ(state().IdAxisXMin, 5);
+}
+
 } // namespace
 } // namespace id

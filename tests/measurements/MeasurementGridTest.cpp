@@ -94,13 +94,25 @@ TEST_F(MeasurementGridTest, RefusedCharacterStillNumbersTheRowAndDiscards) {
     expectDiscarded();
 }
 
-TEST_F(MeasurementGridTest, ShortcutsAndEscapeTypeNothing) {
+// Shortcuts type nothing; the platform's paste and copy keys run the menu's commands under the
+// menus' rules (nothing to paste: nothing happens).
+TEST_F(MeasurementGridTest, ShortcutsTypeNothingButPasteAndCopyKeysRunTheirCommands) {
     driver.typeRows({{"10", "20"}});
     driver.click(1, 1);
     QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(grid(), Qt::Key_Escape);
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(grid()->text(1, 1), "10");
+    clipboard.setText("30\t15\n40\t14\n");
+    driver.click(1, 1);
+    QTest::keyClick(grid(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(grid()->text(2, 2), "14");
+    emit frame->menus().mIdd->aboutToShow();
+    frame->menus().mIdAdd->trigger();
+    clipboard.setText(QString());
+    driver.click(1, 1);
+    QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard.text(), "30\t15\n40\t14\n");
 }
 
 TEST_F(MeasurementGridTest, BackspaceInAnEmptyCellOnlyDiscards) {

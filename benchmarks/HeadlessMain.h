@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
 #include <benchmark/benchmark.h>
 
 // The window benchmarks run headless, with the program's number conventions.
@@ -10,6 +12,11 @@ inline int runHeadless(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // Settings of their own, empty at start: a user's recent files are neither read nor touched.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName(QStringLiteral("indicator-diagram-tests"));
+    QApplication::setApplicationName(QStringLiteral("indicator-diagram-tests"));
+    QSettings().clear();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

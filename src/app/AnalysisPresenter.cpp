@@ -109,7 +109,9 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
     QString title = frameCaption(s.WellType);
     if (!document.filePath().isEmpty())
         title += QStringLiteral(" — ") + QFileInfo(document.filePath()).fileName();
-    frame_.setWindowTitle(title);
+    // The desktop's mark of unsaved changes stands where "[*]" is.
+    frame_.setWindowTitle(title + QStringLiteral("[*]"));
+    frame_.setWindowModified(document.modified());
     menus_.mEditUndo->setEnabled(document.canUndo());
     menus_.mEditUndo->setText(document.canUndo()
                                   ? QStringLiteral("Отменить: ") + document.undoLabel()

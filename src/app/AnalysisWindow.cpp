@@ -2,6 +2,7 @@
 
 #include "analysis/EstimationModes.h"
 #include "app/MenuRules.h"
+#include "app/RecentFiles.h"
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "charts/ChartUtilities.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -423,6 +425,21 @@ void AnalysisWindow::openDataMenu() {
     if (document_.options().DatabaseMode && !document_.options().DatabaseRecordLoaded)
         database_->checkRecord(false);
     applyMenuState(menus_, dataMenuState(state(), menuFacts()));
+    fillRecentFiles();
+}
+
+void AnalysisWindow::fillRecentFiles() {
+    QMenu* recent = menus_.mFileRecent;
+    recent->clear();
+    const QStringList paths = RecentFiles::list();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* item = recent->addAction(
+            QStringLiteral("%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(paths[i])));
+        item->setObjectName(QStringLiteral("mFileRecent%1").arg(i + 1));
+        connect(item, &QAction::triggered, files_,
+                [this, path = paths[i]] { files_->openAnalysis(path); });
+    }
+    recent->menuAction()->setEnabled(!paths.isEmpty());
 }
 
 void AnalysisWindow::openDiagramMenu() {

@@ -1,6 +1,7 @@
 #include "app/FileActions.h"
 
 #include "app/AnalysisDocument.h"
+#include "app/RecentFiles.h"
 #include "app/ReportText.h"
 #include "platform/FilePort.h"
 #include "platform/MessagePort.h"
@@ -68,6 +69,9 @@ bool FileActions::openAnalysis(const QString& given) {
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        // A recent file that is gone leaves the list.
+        if (!QFileInfo::exists(path))
+            RecentFiles::remove(QFileInfo(path).absoluteFilePath());
         const QString cause = russianCause(file.errorString());
         messages_.showMessage(
             QStringLiteral("Файл не открыт: ") +
@@ -85,6 +89,7 @@ bool FileActions::openAnalysis(const QString& given) {
         messages_.showMessage(*refused);
         return false;
     }
+    RecentFiles::add(document_.filePath());
     emit replaced();
     return true;
 }
@@ -113,6 +118,7 @@ bool FileActions::writeFile(const QString& path) {
     if (!writeWhole(path, file.bytes, QStringLiteral("Анализ не сохранён")))
         return false;
     document_.markSaved(path);
+    RecentFiles::add(document_.filePath());
     emit saved();
     return true;
 }

@@ -71,6 +71,7 @@ void addFileItems(MenuTree& m) {
     m.mFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m.mFileSaveAs = addItem(m.mEdit, "mFileSaveAs", QStringLiteral("Сохранить анализ как…"));
     m.mFileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m.mFileRecent = addSubmenu(m.mEdit, "mFileRecent", QStringLiteral("Последние файлы"));
     m.mFileExport = addSubmenu(m.mEdit, "mFileExport", QStringLiteral("Экспорт"));
     m.mFileExportDiagram =
         addItem(m.mFileExport, "mFileExportDiagram", QStringLiteral("Диаграмма в файл…"));

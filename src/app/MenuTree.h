@@ -25,6 +25,8 @@ struct MenuTree {
     QAction* mFileOpen = nullptr;
     QAction* mFileSave = nullptr;
     QAction* mFileSaveAs = nullptr;
+    // "Последние файлы": its items are made afresh each time "Данные" opens.
+    QMenu* mFileRecent = nullptr;
     QMenu* mFileExport = nullptr;
     QAction* mFileExportDiagram = nullptr;
     QAction* mFileExportPiChart = nullptr;

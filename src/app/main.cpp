@@ -37,6 +37,9 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // Where the program remembers its settings (recent files).
+    QApplication::setOrganizationName(QStringLiteral("indicator-diagram"));
+    QApplication::setApplicationName(QStringLiteral("indicator-diagram"));
     // The toolkit's own texts (context menus, standard buttons) in Russian.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),

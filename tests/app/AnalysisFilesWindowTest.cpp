@@ -106,7 +106,8 @@ TEST_F(AnalysisFilesTest, AnOpenedFileShowsWhatWasShownWhenSaved) {
         saveAs(path(name));
         const QString file = path(name) + ".ida";
         ASSERT_TRUE(QFile::exists(file));
-        EXPECT_TRUE(frame->windowTitle().endsWith(QString(" — ") + name + ".ida"));
+        EXPECT_TRUE(frame->windowTitle().endsWith(QString(" — ") + name + ".ida[*]"));
+        EXPECT_FALSE(frame->isWindowModified());
         const AnalysisState saved = state();
         const QString shown = recording();
 

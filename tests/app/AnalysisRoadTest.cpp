@@ -85,7 +85,7 @@ TEST_F(AnalysisRoadTest, ProducingWellFromTypedDataToResults) {
 
 TEST_F(AnalysisRoadTest, InjectionWellWithTwoTrendsFindsWhereTheyMeet) {
     ASSERT_TRUE(choose(menus().mEditWellNag));
-    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины");
+    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины[*]");
     paste("50\t9\n100\t10,2\n150\t11,1\n200\t12,4\n250\t14,9\n300\t17,6\n");
     ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_EQ(state().IdAxisYTop, 0);

@@ -133,7 +133,7 @@ TEST_F(ShellCommandsTest, SwitchingToAnInjectionWell) {
     EXPECT_EQ(state().WellType, InjectionWell);
     EXPECT_TRUE(menus().mEditWellNag->isChecked());
     EXPECT_FALSE(menus().mEditWellDob->isChecked());
-    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины");
+    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины[*]");
     EXPECT_EQ(form().MSFlexGrid1->text(0, 1), "Приемистость, м3/сут");
     EXPECT_EQ(form().MSFlexGrid1->rowHeight(0), 37);
     EXPECT_NEAR(form().Picture4->y(), 1300 / 15.0, 1);

@@ -78,9 +78,9 @@ TEST_F(StartupTest, ControlGeometryInPixelsOfTheStartingConfiguration) {
 }
 
 TEST_F(StartupTest, CaptionNamesTheWellTypeOnceStarted) {
-    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма добывающей скважины");
+    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма добывающей скважины[*]");
     start({.WellType = InjectionWell});
-    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины");
+    EXPECT_EQ(frame->windowTitle(), "Индикаторная диаграмма нагнетательной скважины[*]");
     EXPECT_EQ(form().MSFlexGrid1->text(0, 1), "Приемистость, м3/сут");
     EXPECT_EQ(form().MSFlexGrid1->rowHeight(0), 37);
     EXPECT_FALSE(form().Pnas->isVisible());

@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -8,6 +10,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The program's number conventions: decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // Settings of their own, empty at start: a user's recent files are neither read nor touched.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName(QStringLiteral("indicator-diagram-tests"));
+    QApplication::setApplicationName(QStringLiteral("indicator-diagram-tests"));
+    QSettings().clear();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

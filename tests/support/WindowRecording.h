@@ -27,7 +27,8 @@ public:
 
     QString text() {
         out_.clear();
-        line("title " + quoted(frame_.windowTitle()));
+        // The caption; the unsaved-changes mark is the desktop's, not the analysis's.
+        line("title " + quoted(QString(frame_.windowTitle()).remove(QStringLiteral("[*]"))));
         for (const char* name : {"Picture3", "Picture4", "Picture7", "Picture8"})
             surface(name);
         grid("MSFlexGrid1");

@@ -60,6 +60,10 @@ double externallyStudentized(double residual, double spread, int degreesOfFreedo
 // Standard errors, covariance, residuals and leverage from the fit's own QR.
 using Qr = Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>;
 
+// Residuals of values scaled to [-1, 1] within this many units of rounding of them are the
+// rounding of an exact fit.
+constexpr double ExactFitNoise = 64;
+
 // The residuals in the fit's scaled units, where the sums cannot overflow, and their variance.
 struct ScaledResiduals {
     std::vector<double> values;
@@ -165,7 +169,7 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
     st.rateCentre = xSpan.centre;
     st.rateHalf = xSpan.half;
     st.valueHalf = yHalf;
-    const ScaledResiduals residuals = residualFigures(st, y, fitted, yHalf);
+    ScaledResiduals residuals = residualFigures(st, y, fitted, yHalf);
 
     // (RᵀR)⁻¹ of the pivoted problem, back in the order of the powers of t.
     const Eigen::MatrixXd r = qr.matrixQR().topLeftCorner(k, k).triangularView<Eigen::Upper>();
@@ -182,6 +186,11 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
                 scaledCovariance(a, c);
     rawCovariance(st, scaledCovariance);
     studentize(st, pivots * rInverse, x, residuals.values, residuals.variance);
+    // Points that lie on the trend to the last digits leave residuals of rounding alone: no
+    // point is off (or unboundedly so) in noise; each residual against the others is 0/0.
+    if (residuals.variance * st.degreesOfFreedom <=
+        st.points * std::pow(ExactFitNoise * std::numeric_limits<double>::epsilon(), 2))
+        st.studentized.assign(st.studentized.size(), std::numeric_limits<double>::quiet_NaN());
     return st;
 }
 
@@ -218,8 +227,8 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
                                  std::vector<double>(static_cast<std::size_t>(coefficients)));
             st.scaledCovariance = st.covariance;
             st.residuals.assign(x.size(), 0.0);
-            st.studentized.assign(
-                x.size(), st.degreesOfFreedom < 2 ? std::numeric_limits<double>::quiet_NaN() : 0.0);
+            // An exact fit: each residual against the others is 0/0.
+            st.studentized.assign(x.size(), std::numeric_limits<double>::quiet_NaN());
             flat.statistics = st;
         }
         return flat;

@@ -36,9 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (double e : st.standardErrors)
                 FUZZ_CHECK(std::isnan(e) || (std::isfinite(e) && e >= 0),
                            "a standard error infinite or negative");
+            // Undefined only where it is: one residual degree of freedom, or an exact fit.
             for (double r : st.studentized)
-                FUZZ_CHECK(!std::isnan(r) || st.degreesOfFreedom < 2,
+                FUZZ_CHECK(!std::isnan(r) || st.degreesOfFreedom < 2 || !(st.residualSd > 0) ||
+                               st.residualSd <= 1e-9 * st.valueHalf,
                            "a studentized residual undefined with degrees of freedom to spare");
+            if (st.degreesOfFreedom < 2)
+                for (double r : st.studentized)
+                    FUZZ_CHECK(std::isnan(r), "a studentized residual with no freedom to judge it");
+            // Figures overflow only next to the largest doubles.
+            double largest = 0;
+            for (std::size_t i = 0; i < x.size(); ++i)
+                largest = std::max({largest, std::abs(x[i]), std::abs(y[i])});
+            FUZZ_CHECK(!std::isnan(st.residualSd) || largest > 1e100,
+                       "a residual SD undefined for ordinary values");
         }
         try {
             const double r = service.correlation(y, fit.fitted);

@@ -291,6 +291,16 @@ TEST(LeastSquaresFit, StatisticsSayUnboundedUndefinedAndOverflow) {
         for (double r : oneLeft.studentized)
             EXPECT_TRUE(std::isnan(r));
     }
+    // Points on a line to the last digit: rounding is no outlier, nothing is flagged.
+    Values q{100.5, 200.25, 300.125, 400.7, 500.3};
+    Values p;
+    for (double v : q)
+        p.push_back(25.3 - 0.137 * v);
+    for (const Values& y : {p, Values{5, 5, 5, 5, 5}}) {
+        const auto exact = service.fit(q, y, 1).statistics.value();
+        for (double r : exact.studentized)
+            EXPECT_TRUE(std::isnan(r));
+    }
 
     const double big = 1.7e308;
     const auto huge = service.fit({1, 2, 3, 4}, {big, -big, big, -big}, 1).statistics.value();

@@ -48,8 +48,10 @@ void DatabaseActions::updateSaveItem() {
                          resultsToSave(document_.state()));
 }
 
-void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome) {
-    emit activity(QString());
+void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& result) {
+    // The outcome is said first, and only then is the database idle: a window waiting to close
+    // closes after the user has read it.
+    const DatabaseOutcome outcome = result;
     bool& loaded = document_.options().DatabaseRecordLoaded;
     if (job == DatabaseWorker::Job::CheckRecord) {
         loaded = outcome.ok;
@@ -58,6 +60,8 @@ void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& 
             std::fputs((outcome.message + u'\n').toLocal8Bit().constData(), stderr);
             messages_.showMessage(outcome.message, outcome.details);
         }
+        emit activity(QString());
+        emit idle(true);
         return;
     }
     // A save that found the record proves it is there; one that did not, that it is gone.
@@ -67,6 +71,8 @@ void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& 
         loaded = false;
     updateSaveItem();
     messages_.showMessage(outcome.message, outcome.details);
+    emit activity(QString());
+    emit idle(outcome.ok);
 }
 
 } // namespace id

@@ -32,9 +32,11 @@ public:
 signals:
     // What the well database is doing now, empty when it is idle.
     void activity(const QString& text);
+    // The step has ended and been reported; false for a save that failed.
+    void idle(bool lastStepOk);
 
 private:
-    void stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& outcome);
+    void stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& result);
 
     AnalysisDocument& document_;
     MessagePort& messages_;

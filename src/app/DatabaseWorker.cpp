@@ -45,7 +45,9 @@ void DatabaseWorker::report() {
     thread_->wait();
     delete thread_;
     thread_ = nullptr;
-    emit finished(job_, outcome_);
+    // A copy: a step started while this one is reported must not write what is being read.
+    const DatabaseOutcome outcome = outcome_;
+    emit finished(job_, outcome);
 }
 
 void DatabaseWorker::wait() {

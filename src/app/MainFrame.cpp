@@ -61,9 +61,13 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     connect(&analysis_->database(), &DatabaseActions::activity, this, [this](const QString& text) {
         databaseBusy_->setText(text + (closeWhenIdle_ ? ClosingLater : QString()));
         databaseBusy_->setVisible(!text.isEmpty());
-        if (text.isEmpty() && closeWhenIdle_) {
+    });
+    // After a failed save the window stays, so that the user can try again.
+    connect(&analysis_->database(), &DatabaseActions::idle, this, [this](bool ok) {
+        if (closeWhenIdle_) {
             closeWhenIdle_ = false;
-            QTimer::singleShot(0, this, &QWidget::close);
+            if (ok)
+                QTimer::singleShot(0, this, &QWidget::close);
         }
     });
 }

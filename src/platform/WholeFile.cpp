@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -14,8 +15,25 @@ QString systemText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-WriteFailure failure(WriteStep step, const QString& text) {
-    const QString cause = russianCause(text);
+// The toolkit reports a short write on a nearly full disk, or an existing file it may not
+// replace, without the system's error: the disk and the file say what it was.
+QString causeFromTheDisk(const QString& path, qsizetype size) {
+    const QFileInfo file(path);
+    const QStorageInfo disk(file.absolutePath());
+    if (disk.isValid() && disk.isReadOnly())
+        return QStringLiteral("диск доступен только для чтения");
+    if (disk.isValid() && disk.bytesAvailable() < size + 64 * 1024)
+        return QStringLiteral("на диске нет места");
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("нет прав доступа к этому файлу или папке");
+    return {};
+}
+
+WriteFailure failure(WriteStep step, const QString& text, const QString& path = {},
+                     qsizetype size = 0) {
+    QString cause = russianCause(text);
+    if (cause.isEmpty() && !path.isEmpty())
+        cause = causeFromTheDisk(path, size);
     return {step, cause.isEmpty() ? QStringLiteral("система отказала в записи") : cause, text};
 }
 
@@ -61,24 +79,24 @@ std::optional<WriteFailure> writeWholeFile(const QString& path, const QByteArray
     if (auto f = simulated(WriteStep::Open))
         return f;
     if (!file.open(QIODevice::WriteOnly))
-        return failure(WriteStep::Open, file.errorString());
+        return failure(WriteStep::Open, file.errorString(), path, bytes.size());
     if (auto f = simulated(WriteStep::Write))
         return f;
     if (file.write(bytes) != bytes.size())
-        return failure(WriteStep::Write, file.errorString());
+        return failure(WriteStep::Write, file.errorString(), path, bytes.size());
     // The toolkit's commit does not look at the last flush of its buffer: a small file on a
     // full disk would replace the old one with nothing.
     if (auto f = simulated(WriteStep::Flush))
         return f;
     if (!file.flush())
-        return failure(WriteStep::Flush, file.errorString());
+        return failure(WriteStep::Flush, file.errorString(), path, bytes.size());
     // A disk that allocates late reports a full disk only here; the toolkit ignores it too.
     if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return failure(WriteStep::Flush, systemText(errno));
+        return failure(WriteStep::Flush, systemText(errno), path, bytes.size());
     if (auto f = simulated(WriteStep::Commit))
         return f;
     if (!file.commit())
-        return failure(WriteStep::Commit, file.errorString());
+        return failure(WriteStep::Commit, file.errorString(), path, bytes.size());
     return std::nullopt;
 }
 

@@ -25,12 +25,13 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysSo) {
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("old contents");
     }
+    QFile filler(dir.filePath("filler"));
     {
-        QFile filler(dir.filePath("filler"));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'x');
         while (filler.write(block) > 0) {
         }
+        filler.close();
     }
     for (const QByteArray& bytes : {QByteArray(100, 'n'), QByteArray(200'000, 'n')}) {
         const std::optional<WriteFailure> failed = writeWholeFile(path, bytes);
@@ -40,6 +41,11 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysSo) {
         ASSERT_TRUE(old.open(QIODevice::ReadOnly));
         EXPECT_EQ(old.readAll(), "old contents");
     }
+    // Nearly full: part of the file fits, and the toolkit says no more than "Unknown error".
+    ASSERT_TRUE(filler.resize(filler.size() - 16384));
+    const std::optional<WriteFailure> partly = writeWholeFile(path, QByteArray(200'000, 'n'));
+    ASSERT_TRUE(partly);
+    EXPECT_EQ(partly->cause, "на диске нет места");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
     QProcess::execute("umount", {dir.path()});
 }

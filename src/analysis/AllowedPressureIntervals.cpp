@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <random>
 
 namespace id {
 
@@ -130,16 +131,6 @@ std::optional<Interval> meetingPressureInterval(const TrendUncertainty& a,
 
 namespace {
 
-// An index below n from a 64-bit stream (splitmix64; the modulo's bias is below 1e-15 for any
-// table): a thousand resamples of five thousand points draw five million of them.
-std::size_t pick(std::uint64_t& state, std::size_t n) {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
-    return static_cast<std::size_t>(z % n);
-}
-
 std::optional<Interval> bootstrapTurningPoint(const std::vector<double>& pressures,
                                               const std::vector<double>& rates);
 
@@ -190,12 +181,13 @@ std::optional<Interval> bootstrapTurningPoint(const std::vector<double>& pressur
         RepeatedPolynomialFit::forRates(pressures, 3);
     if (!refit)
         return std::nullopt;
-    std::uint64_t random = 20261207;
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<std::size_t> pick(0, residuals.size() - 1);
     std::vector<double> found;
     std::vector<double> resampled(rates.size());
     for (int r = 0; r < Resamples; ++r) {
         for (std::size_t i = 0; i < rates.size(); ++i)
-            resampled[i] = fit.fitted[i] + residuals[pick(random, residuals.size())];
+            resampled[i] = fit.fitted[i] + residuals[pick(random)];
         if (const auto c = refit->coefficients(resampled))
             if (const std::optional<double> p = scanTurningPoint(*c, pmax, pmin))
                 found.push_back(*p);

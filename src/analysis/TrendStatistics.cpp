@@ -1,7 +1,6 @@
 #include "analysis/TrendStatistics.h"
 
 #include "analysis/AllowedPressureIntervals.h"
-#include "diagram/TrendLabel.h"
 
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"

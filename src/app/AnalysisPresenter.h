@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/TrendStatistics.h"
-#include "charts/ChartInputs.h"
+#include "diagram/ChartInputs.h"
 #include "state/AnalysisState.h"
 #include "state/StartOptions.h"
 

@@ -2,6 +2,8 @@
 
 #include "state/NumberText.h"
 
+#include <cmath>
+
 namespace id {
 
 namespace {
@@ -9,7 +11,9 @@ namespace {
 // Six significant digits: a column of two decimals rounds them itself, a wider one keeps what
 // the analysis has (two decimals of a value divided by 9,86923 would lose a third of it).
 QString valueOrNull(double value, double converted) {
-    return value > 0 ? plainSignificant(converted, 6) : QStringLiteral(" Null");
+    // A value beyond what the database's units can hold is no result to write.
+    return value > 0 && std::isfinite(converted) ? plainSignificant(converted, 6)
+                                                 : QStringLiteral(" Null");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "charts/ChartInputs.h"
+#include "diagram/ChartInputs.h"
 
 namespace id {
 

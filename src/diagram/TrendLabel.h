@@ -17,12 +17,6 @@ struct TrendLabel {
 
 TrendLabel trendLabel(int kind, const Coefficients& c);
 
-// A coefficient as every place shows one (label, statistics, CSV, PDF): "0.0000" where that shows
-// at least four significant digits; otherwise four significant digits in plain decimals while
-// they need at most 8 decimals ("-0,07848", "0,0008790"); the exponent form only beyond that or
-// from 1E+10 on. "—" for one that is not a number.
-QString coefficientText(double value);
-
 // "R  =" and R² with three decimals; the raised 2 goes into the gap.
 QString rSquaredText(double rSquared);
 

@@ -200,6 +200,49 @@ QString plainSignificant(double value, int significant) {
            QString::fromLatin1(body.data(), static_cast<qsizetype>(body.size()));
 }
 
+namespace {
+
+int significantDigits(const QString& fixedText) {
+    int digits = 0;
+    bool leading = true;
+    for (const QChar ch : fixedText) {
+        if (!ch.isDigit())
+            continue;
+        if (leading && ch == u'0')
+            continue;
+        leading = false;
+        ++digits;
+    }
+    return digits;
+}
+
+// Above this the fixed form shows digits that a double does not hold.
+constexpr double LargestFixedCoefficient = 1e10;
+// The most decimals a small coefficient is written with before the exponent form takes over.
+constexpr int MostDecimals = 8;
+
+} // namespace
+
+QString coefficientText(double c) {
+    if (!std::isfinite(c))
+        return QStringLiteral("—");
+    if (c == 0)
+        return formatFixed(0, 4);
+    if (std::abs(c) >= LargestFixedCoefficient)
+        return formatScientific(c, 4);
+    const QString fixed = formatFixed(c, 4);
+    if (significantDigits(fixed) >= 4)
+        return fixed;
+    // Four significant digits in plain decimals, as an engineer writes a slope of -0,07848.
+    const int decimals = 3 - static_cast<int>(std::floor(std::log10(std::abs(c))));
+    if (decimals <= MostDecimals) {
+        const QString plain = formatFixed(c, decimals);
+        if (significantDigits(plain) >= 4)
+            return plain;
+    }
+    return formatScientific(c, 4);
+}
+
 QString formatGeneral(double value) {
     const QLocale& locale = readingLocale();
     if (std::isfinite(value) && locale.decimalPoint() == QStringLiteral(",")) {

@@ -22,6 +22,12 @@ QString formatScientific(double value, int decimals);
 // other programs read.
 QString plainSignificant(double value, int significant);
 
+// A coefficient as every place shows one (label, statistics, CSV, PDF): "0.0000" where that shows
+// at least four significant digits; otherwise four significant digits in plain decimals while
+// they need at most 8 decimals ("-0,07848", "0,0008790"); the exponent form only beyond that or
+// from 1E+10 on. "—" for one that is not a number.
+QString coefficientText(double value);
+
 // Shortest general form, up to 15 significant digits.
 QString formatGeneral(double value);
 

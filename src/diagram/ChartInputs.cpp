@@ -1,4 +1,4 @@
-#include "charts/ChartInputs.h"
+#include "diagram/ChartInputs.h"
 
 namespace id {
 

@@ -2,6 +2,8 @@
 
 #include "analysis/TrendStatistics.h"
 
+#include <limits>
+
 namespace id {
 
 void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
@@ -9,8 +11,10 @@ void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
     blocks_.clear();
     rows_ = 0;
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        // An exact fit has no statistics; its points are listed all the same.
         const FitStatistics* st = trendStatistics(s, slot);
-        if (!st || st->studentized.size() != static_cast<std::size_t>(s.trend(slot).Rates.size()))
+        if (s.trend(slot).Kind == NoTrend ||
+            (st && st->studentized.size() != static_cast<std::size_t>(s.trend(slot).Rates.size())))
             continue;
         blocks_.push_back({slot, s.trend(slot), rows_});
         rows_ += s.trend(slot).Rates.size();
@@ -39,8 +43,9 @@ QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     const auto [block, i] = locate(index.row());
     if (!block)
         return {};
-    const FitStatistics& st = *block->trend.Statistics.get();
-    const double studentized = st.studentized[i];
+    const FitStatistics* st = block->trend.Statistics.get();
+    const double undefined = std::numeric_limits<double>::quiet_NaN();
+    const double studentized = st ? st->studentized[i] : undefined;
     if (role == Qt::TextAlignmentRole)
         return index.column() == Mark ? QVariant()
                                       : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
@@ -54,7 +59,7 @@ QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     case Pressure:
         return statisticText(block->trend.Pressures.values()[i]);
     case Residual:
-        return statisticText(st.residuals[i]);
+        return statisticText(st ? st->residuals[i] : undefined);
     case Studentized:
         return studentizedText(studentized);
     case Mark:

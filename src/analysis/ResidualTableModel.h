@@ -16,7 +16,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Takes the trends of the analysis that have statistics; their points are shared, not copied.
+    // Takes the points of the analysis's trends; they are shared, not copied.
     void setAnalysis(const StatisticsInputs& state);
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -44,6 +44,8 @@ TEST_F(StatisticsWindowTest, TheStatisticsFollowTheAnalysis) {
     build("10\t20\n20\t18\n");
     ASSERT_TRUE(choose(menus().mTrendLine));
     EXPECT_TRUE(text().contains("статистики нет"));
+    ASSERT_EQ(points->rowCount(), 2) << "an exact fit's points are listed too";
+    EXPECT_EQ(points->index(1, 4).data().toString(), "—");
 }
 
 // The allowed pressure found by the search gets its interval: a bootstrap for a producing well.

@@ -226,30 +226,59 @@ bool agrees(double stored, double derived) {
 
 // What the file says it computed must be what its own data give: each trend the least squares of
 // its points, the first trend's results its own. Why not, if not (a hand-edited file).
-std::optional<QString> disagreement(const AnalysisState& s) {
+// A trend is the least squares of its own points, and says what they give: the coefficient of a
+// line, R². Files of the first version kept no points: their trends cannot be checked.
+std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool pointsKept) {
+    if (t.Kind == NoTrend)
+        return std::nullopt;
+    if (t.Rates.size() < t.Kind)
+        return pointsKept ? std::optional(QStringLiteral("без точек, по которым она построена"))
+                          : std::nullopt;
+    SpreadsheetFitService::PolynomialFit fit;
+    try {
+        fit = LeastSquaresFitService().fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1);
+    } catch (const AnalysisFault&) {
+        return QStringLiteral("не может быть построена по своим точкам");
+    }
+    for (int k = 1; k <= t.Kind; ++k)
+        if (!agrees(t.Coefficients[k], fit.coefficients[static_cast<std::size_t>(k - 1)]))
+            return QStringLiteral("не соответствует своим точкам");
+    const double sign = wellType == ProducingWell ? -1 : 1;
+    if (!agrees(t.Coefficient, t.Kind == LinearTrend ? sign / t.Coefficients[1] : 0))
+        return QStringLiteral("указывает не свой коэффициент продуктивности");
+    const double rSquared = fit.statistics ? fit.statistics->rSquared : 1;
+    if (!(std::abs(t.RSquared - rSquared) <= 1e-9))
+        return QStringLiteral("указывает не свой R²");
+    return std::nullopt;
+}
+
+// What the file says it computed must be what its own data give: each trend (and each kept on
+// the PI chart) its points' least squares, the results its trends'. Why not, if not (a
+// hand-edited file).
+std::optional<QString> disagreement(const AnalysisState& s, bool pointsKept) {
     for (int slot = 1; slot <= 2; ++slot) {
-        const TrendRecord& t = s.trend(slot);
-        if (t.Kind == NoTrend || t.Rates.size() < t.Kind)
-            continue;
-        std::vector<double> c;
-        try {
-            c = LeastSquaresFitService().fitPolynomial(t.Rates.values(), t.Pressures.values(),
-                                                       t.Kind - 1);
-        } catch (const AnalysisFault&) {
-        }
-        for (int k = 1; k <= t.Kind; ++k)
-            if (c.size() != static_cast<std::size_t>(t.Kind) ||
-                !agrees(t.Coefficients[k], c[static_cast<std::size_t>(k - 1)]))
-                return QStringLiteral("линия тренда %1 не соответствует своим точкам").arg(slot);
+        if (const auto problem = trendProblem(s.trend(slot), s.WellType, pointsKept))
+            return QStringLiteral("линия тренда %1 %2").arg(slot).arg(*problem);
+        if (slot <= s.TrendCount && s.trend(slot).Kind == NoTrend)
+            return QStringLiteral("линия тренда %1 отсутствует").arg(slot);
+        if (s.PiChartKept)
+            if (const auto problem =
+                    trendProblem(slot == 1 ? s.PiChartKept->FirstTrend : s.PiChartKept->SecondTrend,
+                                 s.WellType, pointsKept))
+                return QStringLiteral("линия тренда %1 графика PI-Q %2").arg(slot).arg(*problem);
     }
+    const double sign = s.WellType == ProducingWell ? -1 : 1;
+    const auto index = [&](const TrendRecord& t) {
+        return t.Kind == LinearTrend ? sign / t.Coefficients[1] : 0;
+    };
     const TrendRecord& first = s.FirstTrend;
-    if (s.TrendCount >= 1 && first.Kind >= LinearTrend && first.Kind <= CubicTrend) {
-        const double sign = s.WellType == ProducingWell ? -1 : 1;
-        const double index = first.Kind == LinearTrend ? sign / first.Coefficients[1] : 0;
-        if (!agrees(s.ProductivityIndex, index) ||
-            !agrees(s.ReservoirPressure, first.Coefficients[first.Kind]))
-            return QStringLiteral("результаты не соответствуют первой линии тренда");
-    }
+    if (s.TrendCount >= 1 && (!agrees(s.ProductivityIndex, index(first)) ||
+                              !agrees(s.ReservoirPressure, first.Coefficients[first.Kind])))
+        return QStringLiteral("результаты не соответствуют первой линии тренда");
+    if (s.TrendCount == 2 && !agrees(s.SecondProductivityIndex, index(s.SecondTrend)))
+        return QStringLiteral("результаты не соответствуют второй линии тренда");
+    if (s.AllowedBottomholePressure > 0 && !s.ManualPick && !s.AutoSearch)
+        return QStringLiteral("предельно-допустимое Pз указано без способа его определения");
     return std::nullopt;
 }
 
@@ -321,7 +350,7 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
         return refused(r.problem());
     if (const std::optional<QString> axis = undrawableAxis(s))
         return refused(*axis);
-    if (const std::optional<QString> problem = disagreement(s))
+    if (const std::optional<QString> problem = disagreement(s, o.value("version").toDouble() >= 2))
         return refused(*problem);
     // The table's texts are made from the numbers, never read beside them.
     refreshResultRows(s);

@@ -1,5 +1,6 @@
 #include "app/AnalysisFile.h"
 #include "analysis/ResultRows.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
@@ -34,7 +35,19 @@ AnalysisState everything() {
     s.PiAxisYTop = 12.5;
     s.TrendCount = 2;
     s.FirstTrend = {LinearTrend, {0.175, 18.75}, 0, 30, 1, 5.714285714285714};
-    s.SecondTrend = {CubicTrend, {1e-9, -2e-5, 0.3, 1}, 10, 30, 0.9987654321, 0};
+    s.FirstTrend.Rates = {10, 30};
+    s.FirstTrend.Pressures = {20.5, 24};
+    // The second trend is what the fit makes of its points.
+    s.SecondTrend.Kind = CubicTrend;
+    s.SecondTrend.Rates = {10, 20, 25, 30, 40};
+    s.SecondTrend.Pressures = {20, 21, 21.7, 22, 24};
+    const auto fit = LeastSquaresFitService().fit(s.SecondTrend.Rates.values(),
+                                                  s.SecondTrend.Pressures.values(), 3);
+    s.SecondTrend.Coefficients = {fit.coefficients[0], fit.coefficients[1], fit.coefficients[2],
+                                  fit.coefficients[3]};
+    s.SecondTrend.RSquared = fit.statistics->rSquared;
+    s.SecondTrend.RateFrom = 10;
+    s.SecondTrend.RateTo = 30;
     s.ProductivityIndex = 5.714285714285714;
     s.ReservoirPressure = 18.75;
     s.AllowedBottomholePressure = 12.64;
@@ -48,8 +61,6 @@ AnalysisState everything() {
     s.ConfidenceBands = true;
     keepPiChart(s);
     s.PiChartKept->PiAxisYTop = 8;
-    s.FirstTrend.Rates = {10, 30};
-    s.FirstTrend.Pressures = {20.5, 24};
     refreshResultRows(s);
     return s;
 }
@@ -65,6 +76,7 @@ TEST(AnalysisFile, FirstVersionFilesStillOpen) {
     expected.PiChartKept.reset();
     expected.FirstTrend.Rates = {};
     expected.FirstTrend.Pressures = {};
+    expected.SecondTrend = {CubicTrend, {1e-9, -2e-5, 0.3, 1}, 10, 30, 0.9987654321, 0};
     EXPECT_TRUE(*read.state == expected);
 }
 
@@ -151,6 +163,12 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
          "результаты не соответствуют первой линии тренда"},
         {"trend not its points", QByteArray(good).replace("20.5,\n                24", "20.5, 25"),
          "линия тренда 1 не соответствует своим точкам"},
+        {"a trend's R² not its own",
+         QByteArray(good).replace("\"rSquared\": 1,", "\"rSquared\": 0.123,"),
+         "линия тренда 1 указывает не свой R²"},
+        {"an allowed pressure found by no method",
+         edited([](QJsonObject& o) { o["autoSearch"] = false; }),
+         "предельно-допустимое Pз указано без способа его определения"},
         {"absurd size", set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}}),
          "\"resultRows\" слишком длинное"},
     };

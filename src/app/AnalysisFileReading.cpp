@@ -50,7 +50,6 @@ TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& p
     return t;
 }
 
-// The measurement table as typed, row by row.
 void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonArray table = r.array(o, "", "table", MostRows);
     for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
@@ -66,7 +65,6 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     }
 }
 
-// The formation boxes, the estimate and the allowed-pressure boxes.
 void readInputs(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject inputs = r.object(o, "", "inputs");
     FormationInputs& f = s.Inputs;
@@ -93,7 +91,6 @@ void readInputs(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.AutoSearch = r.boolean(o, "", "autoSearch");
 }
 
-// The measured points and the fit set.
 void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject measured = r.object(o, "", "measurements");
     const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
@@ -123,7 +120,6 @@ void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
 }
 
-// The limits of both charts.
 void readAxes(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject axes = r.object(o, "", "axes");
     s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
@@ -136,7 +132,6 @@ void readAxes(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
 }
 
-// Both trend slots.
 // The PI chart kept while no trend is counted, when there is one (files before it have none).
 void readKeptPiChart(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     if (!o.contains("keptPiChart"))
@@ -187,7 +182,7 @@ void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
     s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
 
-    // The table's rows as they were shown (before a rebuild they need not follow the results).
+    // Read for files' sake only: the rows are made again from the results once all is read.
     const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
     for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
         const QString path = QStringLiteral("resultRows[%1]").arg(i);
@@ -209,7 +204,6 @@ void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     }
 }
 
-// What the window showed.
 void readShown(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject shown = r.object(o, "", "shown");
     s.DiagramShown = r.boolean(shown, "shown.", "diagram");

@@ -93,8 +93,6 @@ void AnalysisPresenter::showStatistics(const AnalysisState& state) {
     statistics_->raise();
 }
 
-namespace {} // namespace
-
 void AnalysisPresenter::present(const AnalysisDocument& document) {
     const QScopedValueRollback<bool> presenting(presenting_, true);
     ChartInputs charts(document.state());

@@ -63,10 +63,6 @@ TypedInputs AnalysisWindow::typedInputs() const {
     return {form_.Pnas->text(), form_.Skin->text(), form_.Rkontur->text(), form_.Rwell->text()};
 }
 
-void AnalysisWindow::takeInputTexts() {
-    document_.takeTypedInputs(typedInputs());
-}
-
 bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
     // Text typed into a box since the last command belongs to this step.
     const AnalysisDocument::Outcome outcome = document_.run(command, undoLabel, typedInputs());
@@ -77,10 +73,13 @@ bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
 }
 
 void AnalysisWindow::bindMenus() {
-    for (const MenuCommand& c : menuCommands())
-        if (auto* item = frame_.findChild<QAction*>(QString::fromLatin1(c.item)))
+    for (const MenuCommand& c : menuCommands()) {
+        auto* item = frame_.findChild<QAction*>(QString::fromLatin1(c.item));
+        Q_ASSERT_X(item, "bindMenus", c.item); // a command of no menu item is a typing error
+        if (item)
             connect(item, &QAction::triggered, this,
                     [this, c] { run(c.command, QString::fromUtf8(c.undoLabel)); });
+    }
     bindEditItems();
     bindChartItems();
     bindFileItems();

@@ -105,7 +105,6 @@ private:
     void openDiagramMenu();
     void openTrendMenu();
     void openAxisDialog(AxisChoice axis);
-    void takeInputTexts();
     TypedInputs typedInputs() const;
     // The view after the analysis was replaced whole (undo, redo, a new or opened analysis).
     void showReplacedAnalysis();

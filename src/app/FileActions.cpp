@@ -1,6 +1,7 @@
 #include "app/FileActions.h"
 
 #include "app/AnalysisDocument.h"
+#include "app/AnalysisFileFormat.h"
 #include "app/RecentFiles.h"
 #include "app/ReportText.h"
 #include "platform/FilePort.h"
@@ -25,7 +26,6 @@ void FileActions::takeTypedInputs() {
 namespace {
 
 const QString AnalysisFilter = QStringLiteral("Анализ индикаторной диаграммы (*.ida)");
-constexpr qint64 LargestAnalysisFile = 64LL * 1024 * 1024;
 
 // The path the user chose, with the format's extension when it has none (a dialog given in
 // advance does not add it).
@@ -80,7 +80,7 @@ bool FileActions::openAnalysis(const QString& given) {
             QStringLiteral("Сообщение системы: ") + file.errorString());
         return false;
     }
-    if (file.size() > LargestAnalysisFile) {
+    if (file.size() > analysisfile::LargestFile) {
         messages_.showMessage(
             QStringLiteral("Файл не открыт: он слишком велик для анализа одной скважины."));
         return false;

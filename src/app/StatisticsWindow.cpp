@@ -33,7 +33,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
         const int caption =
             metrics.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString()) + 24;
         const int number =
-            c == ResidualTableModel::Trend ? 0 : metrics.horizontalAdvance("-0,0000E+00") + 16;
+            c == ResidualTableModel::Trend ? 0 : metrics.horizontalAdvance("-9999999999,0000") + 16;
         points_->setColumnWidth(c, std::max(caption, number));
     }
     points_->setSelectionBehavior(QAbstractItemView::SelectRows);

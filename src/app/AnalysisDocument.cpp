@@ -23,7 +23,8 @@ void AnalysisDocument::takeTypedInputs(const TypedInputs& typed) {
 }
 
 AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QString& undoLabel,
-                                                const std::optional<TypedInputs>& typed) {
+                                                const std::optional<TypedInputs>& typed,
+                                                const QString& editGroup) {
     const AnalysisState before = state_;
     if (typed)
         takeTypedInputs(*typed);
@@ -41,21 +42,26 @@ AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QS
         if (undoLabel.isNull()) {
             if (!unrecorded_)
                 unrecorded_ = before;
-        } else {
+        } else if (editGroup.isEmpty() || editGroup != editGroup_ || unrecorded_ ||
+                   !history_.canUndo()) {
             history_.record(unrecorded_ ? *unrecorded_ : before, undoLabel);
             unrecorded_.reset();
         }
+        // Otherwise the keystroke joins the step its group began.
     }
+    editGroup_ = editGroup;
     return {true, context.messages};
 }
 
 void AnalysisDocument::replace(AnalysisState next) {
     unrecorded_.reset();
+    editGroup_.clear();
     state_ = std::move(next);
 }
 
 bool AnalysisDocument::undo(const TypedInputs& typed) {
     takeTypedInputs(typed);
+    editGroup_.clear();
     if (!history_.canUndo())
         return false;
     replace(history_.undo(state_));
@@ -64,6 +70,7 @@ bool AnalysisDocument::undo(const TypedInputs& typed) {
 
 bool AnalysisDocument::redo(const TypedInputs& typed) {
     takeTypedInputs(typed);
+    editGroup_.clear();
     if (!history_.canRedo())
         return false;
     replace(history_.redo(state_));

@@ -47,8 +47,13 @@ public:
     // Runs the command on a copy and keeps the result, or after a fault the analysis as it was.
     // A change is an undo step under the label; the texts typed since the last step (if given)
     // are part of it.
+    // Consecutive steps of one edit group (the keystrokes in one cell or box) are one undo step;
+    // the group closes when any other step runs, on undo and redo, or by closeEditGroup.
     Outcome run(const Command& command, const QString& undoLabel,
-                const std::optional<TypedInputs>& typed = std::nullopt);
+                const std::optional<TypedInputs>& typed = std::nullopt,
+                const QString& editGroup = {});
+    // The cell or box was left: its next keystroke starts a step of its own.
+    void closeEditGroup() { editGroup_.clear(); }
 
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
@@ -88,6 +93,8 @@ private:
     std::optional<AnalysisState> unrecorded_;
     AnalysisState saved_;
     QString filePath_;
+    // The edit group the last step belonged to, while it is open.
+    QString editGroup_;
 };
 
 } // namespace id

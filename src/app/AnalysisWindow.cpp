@@ -63,9 +63,11 @@ TypedInputs AnalysisWindow::typedInputs() const {
     return {form_.Pnas->text(), form_.Skin->text(), form_.Rkontur->text(), form_.Rwell->text()};
 }
 
-bool AnalysisWindow::run(const Command& command, const QString& undoLabel) {
+bool AnalysisWindow::run(const Command& command, const QString& undoLabel,
+                         const QString& editGroup) {
     // Text typed into a box since the last command belongs to this step.
-    const AnalysisDocument::Outcome outcome = document_.run(command, undoLabel, typedInputs());
+    const AnalysisDocument::Outcome outcome =
+        document_.run(command, undoLabel, typedInputs(), editGroup);
     present();
     for (const QString& message : outcome.messages)
         messages_.showMessage(message);
@@ -153,6 +155,8 @@ void AnalysisWindow::bindControls() {
             menus_.mEditPastRow->setEnabled(true);
     };
     connect(grid, &FlexGrid::cellSelectionChanged, this, dataRowChosen);
+    // Leaving a cell ends its typing as one undo step.
+    connect(grid, &FlexGrid::cellSelectionChanged, this, [this] { document_.closeEditGroup(); });
     // Clicking back into the cell that was current before the table lost focus changes no
     // selection, but it does return to a data row.
     connect(grid, &QAbstractItemView::pressed, this, dataRowChosen);
@@ -183,7 +187,7 @@ void AnalysisWindow::bindBoxes() {
         box->installEventFilter(this);
     connect(form_.Pnas, &QLineEdit::textChanged, this, [this](const QString& text) {
         run([text](AnalysisState& s, CommandContext&) { saturationPressureEdited(s, text); },
-            QStringLiteral("давление насыщения"));
+            QStringLiteral("давление насыщения"), QStringLiteral("Pnas"));
     });
     for (const auto& [box, number] : {std::pair{form_.Check1, 1}, {form_.Check2, 2}})
         connect(box, &QCheckBox::toggled, this, [this, number](bool ticked) {
@@ -250,7 +254,7 @@ void AnalysisWindow::onTableKey(QKeyEvent* event) {
         [&](AnalysisState s, TableCursor c) {
             return typeCharacter(std::move(s), c, character, last, messages);
         },
-        QStringLiteral("ввод"));
+        QStringLiteral("ввод"), QStringLiteral("cell %1,%2").arg(grid->Row()).arg(grid->Col()));
     for (const QString& message : messages)
         messages_.showMessage(message);
 }
@@ -326,6 +330,8 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {
+        if (watched == form_.Pnas)
+            document_.closeEditGroup();
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Hiding a focused box while the controls are brought in line moves the focus; the
         // user left no box then.
@@ -343,7 +349,7 @@ TableCursor AnalysisWindow::tableCursor() const {
 }
 
 void AnalysisWindow::runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit,
-                                  const QString& undoLabel) {
+                                  const QString& undoLabel, const QString& editGroup) {
     const TableCursor before = tableCursor();
     TableCursor after = before;
     run(
@@ -352,7 +358,7 @@ void AnalysisWindow::runTableEdit(const std::function<TableEdit(AnalysisState, T
             s = std::move(result.state);
             after = result.cursor;
         },
-        undoLabel);
+        undoLabel, editGroup);
     if (after != before)
         form_.MSFlexGrid1->setCurrentCellAt(after.Row, after.Col);
 }

@@ -53,7 +53,8 @@ public:
     const AnalysisDocument& document() const { return document_; }
     // Runs a command on the analysis and shows the outcome; false when it raised a fault. A
     // change is an undo step under the label; a null label (NoUndo) makes none.
-    bool run(const Command& command, const QString& undoLabel = QStringLiteral("изменение"));
+    bool run(const Command& command, const QString& undoLabel = QStringLiteral("изменение"),
+             const QString& editGroup = {});
     static inline const QString NoUndo = AnalysisDocument::NoUndo;
 
     // Files and exports; the well database.
@@ -95,7 +96,7 @@ private:
     void onPlotReleased(int button, int shift, double x, double y);
     void showRubberBands();
     void runTableEdit(const std::function<TableEdit(AnalysisState, TableCursor)>& edit,
-                      const QString& undoLabel);
+                      const QString& undoLabel, const QString& editGroup = {});
     TableCursor tableCursor() const;
     void present();
     void openDataMenu();

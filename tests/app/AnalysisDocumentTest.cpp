@@ -65,6 +65,23 @@ TEST_F(AnalysisDocumentTest, UndoHistoryFollowsTheSteps) {
     EXPECT_EQ(document.undoLabel(), "typing");
 }
 
+// The keystrokes of one cell are one step; another cell, or any other step, starts a new one.
+TEST_F(AnalysisDocumentTest, TypingInOneCellIsOneStep) {
+    for (const char* text : {"1", "12", "12,", "12,5"})
+        document.run(setPnas(text), "ввод", std::nullopt, "cell 1,1");
+    document.run(setPnas("7"), "ввод", std::nullopt, "cell 1,2");
+    document.run(setPnas("70"), "ввод", std::nullopt, "cell 1,2");
+    document.closeEditGroup();
+    document.run(setPnas("700"), "ввод", std::nullopt, "cell 1,2");
+    ASSERT_TRUE(document.undo(typed()));
+    EXPECT_EQ(document.state().Inputs.Pnas, "70");
+    ASSERT_TRUE(document.undo(typed()));
+    EXPECT_EQ(document.state().Inputs.Pnas, "12,5");
+    ASSERT_TRUE(document.undo(typed()));
+    EXPECT_EQ(document.state().Inputs.Pnas, "");
+    EXPECT_FALSE(document.canUndo());
+}
+
 TEST_F(AnalysisDocumentTest, TheHistoryKeepsTheLastTwoHundredSteps) {
     for (int i = 1; i <= 205; ++i)
         document.run(setPnas(QString::number(i)), "step");

@@ -115,6 +115,19 @@ TEST_F(MeasurementGridTest, ShortcutsTypeNothingButPasteAndCopyKeysRunTheirComma
     EXPECT_EQ(clipboard.text(), "30\t15\n40\t14\n");
 }
 
+// A number typed into a cell is one undo step, not one per key.
+TEST_F(MeasurementGridTest, ATypedNumberIsOneUndoStep) {
+    driver.click(1, 1);
+    driver.type("12,5");
+    driver.click(1, 2);
+    driver.type("20");
+    frame->menus().mEditUndo->trigger();
+    EXPECT_EQ(grid()->text(1, 1), "12,5");
+    EXPECT_EQ(grid()->text(1, 2), "");
+    frame->menus().mEditUndo->trigger();
+    EXPECT_EQ(grid()->text(1, 1), "");
+}
+
 TEST_F(MeasurementGridTest, BackspaceInAnEmptyCellOnlyDiscards) {
     driver.typeRows({{"10", "20"}});
     driver.click(1, 2);

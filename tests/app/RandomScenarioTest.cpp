@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <ctime>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -358,6 +359,14 @@ protected:
         return {};
     }
 
+    // The processor time the program has used: other work on a busy machine does not count, so
+    // the limit fails only a step that does too much.
+    static double processorMs() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+    }
+
     void run(unsigned seed, int steps, int stepLimitMs, Watchdog& watchdog) {
         random.seed(seed);
         start({.WellType = static_cast<std::int16_t>(chance(0.5) ? ProducingWell : InjectionWell)});
@@ -365,8 +374,7 @@ protected:
         QStringList log;
         const bool verbose = qEnvironmentVariableIsSet("ID_SCENARIO_VERBOSE");
         for (int i = 0; i < steps; ++i) {
-            QElapsedTimer timer;
-            timer.start();
+            const double started = processorMs();
             watchdog.begin(seed, log);
             log << step();
             // What the event loop does between two user actions, closed dialogs going too.
@@ -376,8 +384,9 @@ protected:
                 std::fprintf(stderr, "%d %s\n", i + 1, qPrintable(log.last()));
             watchdog.end();
             QString problem = unsound();
-            if (problem.isEmpty() && timer.elapsed() > stepLimitMs)
-                problem = QString("the step took %1 ms").arg(timer.elapsed());
+            const double took = processorMs() - started;
+            if (problem.isEmpty() && took > stepLimitMs)
+                problem = QString("the step took %1 ms of processor time").arg(took);
             if (!problem.isEmpty()) {
                 const QStringList last = log.mid(std::max<qsizetype>(0, log.size() - 40));
                 ADD_FAILURE() << "seed " << seed << ", step " << i + 1 << ": "

@@ -85,8 +85,10 @@ AnalysisPresenter::AnalysisPresenter(QMainWindow& frame, WorkWindow& form, const
 }
 
 void AnalysisPresenter::showStatistics(const AnalysisState& state) {
-    if (!statistics_)
+    if (!statistics_) {
         statistics_ = new StatisticsWindow(&frame_);
+        statistics_->placeBeside(frame_.frameGeometry());
+    }
     reported_ = StatisticsInputs(state);
     statistics_->showAnalysis(*reported_);
     statistics_->show();

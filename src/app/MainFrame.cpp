@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTimer>
 
 namespace id {
@@ -97,10 +98,23 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Unsaved changes are saved, dropped or keep the window open, as the user says.
-    if (analysis_->files().confirmDiscard())
-        event->accept();
-    else
+    if (!analysis_->files().confirmDiscard()) {
         event->ignore();
+        return;
+    }
+    // The window opens next time where and as large as the user left it.
+    QSettings().setValue(QStringLiteral("workWindow"), saveGeometry());
+    event->accept();
+}
+
+void MainFrame::showWhereLeft() {
+    const QByteArray geometry = QSettings().value(QStringLiteral("workWindow")).toByteArray();
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        resize(1100, 820);
+        showMaximized();
+        return;
+    }
+    show();
 }
 
 const AnalysisState& MainFrame::state() const {

@@ -37,6 +37,8 @@ public:
     // The help window, opened on its contents; null until help was asked for.
     HelpWindow* help() const { return help_; }
     void showHelp();
+    // Shows the frame as the user last left it (maximized the first time).
+    void showWhereLeft();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

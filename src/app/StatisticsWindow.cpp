@@ -4,8 +4,11 @@
 #include "analysis/TrendStatistics.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QTableView>
 #include <QTextBrowser>
@@ -42,6 +45,23 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
     resize(640, 560);
+}
+
+void StatisticsWindow::placeBeside(const QRect& workWindow) {
+    const QByteArray geometry = QSettings().value(QStringLiteral("statisticsWindow")).toByteArray();
+    if (!geometry.isEmpty() && restoreGeometry(geometry))
+        return;
+    const QScreen* screen = QGuiApplication::screenAt(workWindow.center());
+    const QRect room = screen ? screen->availableGeometry() : workWindow;
+    const int x = workWindow.right() + width() <= room.right()
+                      ? workWindow.right() + 1
+                      : std::max(room.left(), room.right() - width());
+    move(x, std::max(room.top(), workWindow.top()));
+}
+
+void StatisticsWindow::closeEvent(QCloseEvent* event) {
+    QSettings().setValue(QStringLiteral("statisticsWindow"), saveGeometry());
+    QWidget::closeEvent(event);
 }
 
 void StatisticsWindow::showAnalysis(const StatisticsInputs& state) {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QRect;
 class QTableView;
 class QTextBrowser;
 
@@ -17,8 +18,14 @@ class StatisticsWindow : public QWidget {
 public:
     explicit StatisticsWindow(QWidget* parent = nullptr);
     void showAnalysis(const StatisticsInputs& state);
+    // Where the user left it last time; the first time beside the work window (on its right
+    // where the screen has room, else over its right edge), not over the diagram.
+    void placeBeside(const QRect& workWindow);
     QTextBrowser* browser() const { return browser_; }
     QTableView* points() const { return points_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QTextBrowser* browser_;

@@ -50,8 +50,7 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     id::MainFrame frame(line.options);
-    frame.resize(1100, 820);
-    frame.showMaximized();
+    frame.showWhereLeft();
     if (!line.analysisFile.isEmpty())
         QTimer::singleShot(0, &frame, [&frame, path = line.analysisFile] {
             frame.analysis().files().openAnalysis(path);

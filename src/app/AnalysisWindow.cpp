@@ -364,25 +364,7 @@ void AnalysisWindow::runTableEdit(const std::function<TableEdit(AnalysisState, T
 }
 
 void AnalysisWindow::openAxisDialog(AxisChoice axis) {
-    const AnalysisState& s = state();
-    const bool injection = s.WellType == InjectionWell;
-    double lo = 0;
-    double hi = 0;
-    switch (axis) {
-    case AxisChoice::DiagramRate:
-        lo = s.IdAxisXMin;
-        hi = s.IdAxisXMax;
-        break;
-    case AxisChoice::DiagramPressure:
-        // The lower pressure first, whichever edge of the screen it is on.
-        lo = injection ? s.IdAxisYTop : s.IdAxisYBottom;
-        hi = injection ? s.IdAxisYBottom : s.IdAxisYTop;
-        break;
-    case AxisChoice::PiIndex:
-        lo = s.PiAxisYBottom;
-        hi = s.PiAxisYTop;
-        break;
-    }
+    const auto [lo, hi] = axisRange(state(), axis);
     delete axisDialog_;
     axisDialog_ = new AxisRangeDialog(
         axis, lo, hi, frame_, messages_, [this, axis](double low, double high, bool automatic) {
@@ -430,21 +412,7 @@ void AnalysisWindow::openDataMenu() {
     if (document_.options().DatabaseMode && !document_.options().DatabaseRecordLoaded)
         database_->checkRecord(false);
     applyMenuState(menus_, dataMenuState(state(), menuFacts()));
-    fillRecentFiles();
-}
-
-void AnalysisWindow::fillRecentFiles() {
-    QMenu* recent = menus_.mFileRecent;
-    recent->clear();
-    const QStringList paths = RecentFiles::list();
-    for (int i = 0; i < paths.size(); ++i) {
-        QAction* item = recent->addAction(
-            QStringLiteral("%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(paths[i])));
-        item->setObjectName(QStringLiteral("mFileRecent%1").arg(i + 1));
-        connect(item, &QAction::triggered, files_,
-                [this, path = paths[i]] { files_->openAnalysis(path); });
-    }
-    recent->menuAction()->setEnabled(!paths.isEmpty());
+    files_->fillRecentMenu(*menus_.mFileRecent);
 }
 
 void AnalysisWindow::openDiagramMenu() {

@@ -100,8 +100,6 @@ private:
     TableCursor tableCursor() const;
     void present();
     void openDataMenu();
-    // "Последние файлы", from the remembered list.
-    void fillRecentFiles();
     MenuFacts menuFacts() const;
     void openDiagramMenu();
     void openTrendMenu();

@@ -7,9 +7,11 @@
 #include "platform/FilePort.h"
 #include "platform/MessagePort.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 
 namespace id {
 
@@ -176,6 +178,18 @@ void FileActions::exportReportFile() {
         return;
     writeWhole(path, reportFile(document_.state(), document_.options().DatabaseMode, chartSizes_()),
                QStringLiteral("Отчёт не сохранён"));
+}
+
+void FileActions::fillRecentMenu(QMenu& menu) {
+    menu.clear();
+    const QStringList paths = RecentFiles::list();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* item = menu.addAction(
+            QStringLiteral("%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(paths[i])));
+        item->setObjectName(QStringLiteral("mFileRecent%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, path = paths[i]] { openAnalysis(path); });
+    }
+    menu.menuAction()->setEnabled(!paths.isEmpty());
 }
 
 } // namespace id

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+class QMenu;
+
 namespace id {
 
 class AnalysisDocument;
@@ -30,6 +32,9 @@ public:
     bool saveAnalysisAs();
     // Whether the analysis may be dropped: unchanged, saved now, or the user says so.
     bool confirmDiscard();
+
+    // "Последние файлы", made afresh from the remembered list: each item opens its file.
+    void fillRecentMenu(QMenu& menu);
 
     // Exports, each to a file the user chooses.
     void exportChartFile(ExportedChart chart);

@@ -251,6 +251,20 @@ void saturationPressureEdited(AnalysisState& s, const QString& text) {
     DiscardAnalysis(s, DiscardVariant::Key);
 }
 
+std::pair<double, double> axisRange(const AnalysisState& s, AxisChoice axis) {
+    const bool injection = s.WellType == InjectionWell;
+    switch (axis) {
+    case AxisChoice::DiagramRate:
+        return {s.IdAxisXMin, s.IdAxisXMax};
+    case AxisChoice::DiagramPressure:
+        return {injection ? s.IdAxisYTop : s.IdAxisYBottom,
+                injection ? s.IdAxisYBottom : s.IdAxisYTop};
+    case AxisChoice::PiIndex:
+        break;
+    }
+    return {s.PiAxisYBottom, s.PiAxisYTop};
+}
+
 const std::vector<MenuCommand>& menuCommands() {
     using S = AnalysisState;
     using C = CommandContext;

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace id {
@@ -32,6 +33,10 @@ void saturationPressureEdited(AnalysisState& state, const QString& text);
 
 // The axes the range dialog sets: the diagram's rate and pressure axes, the PI chart's index axis.
 enum class AxisChoice { DiagramRate, DiagramPressure, PiIndex };
+
+// The axis's limits as the axis dialog shows them, the lower first (for a pressure axis whichever
+// edge of the screen it is on).
+std::pair<double, double> axisRange(const AnalysisState& state, AxisChoice axis);
 
 // The dialog's OK: the axis from lo to hi (lo below hi, the lower pressure first), or with
 // automatic set from the measurements, rounded up. The diagram is rebuilt as after any command;

@@ -33,7 +33,7 @@ const QString AnalysisFilter = QStringLiteral("Анализ индикаторн
 // advance does not add it).
 QString withSuffix(QString path, const QString& suffix) {
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + suffix;
+        path += (path.endsWith(u'.') ? QString() : QStringLiteral(".")) + suffix;
     return path;
 }
 

@@ -44,8 +44,6 @@ TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& p
         t.Pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
         if (!r.failed() && t.Rates.size() != t.Pressures.size())
             r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
-        if (!r.failed())
-            t.Statistics = trendStatisticsOf(t.Kind, t.Rates.values(), t.Pressures.values());
     }
     return t;
 }
@@ -222,7 +220,9 @@ bool agrees(double stored, double derived) {
 // its points, the first trend's results its own. Why not, if not (a hand-edited file).
 // A trend is the least squares of its own points, and says what they give: the coefficient of a
 // line, R². Files of the first version kept no points: their trends cannot be checked.
-std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool pointsKept) {
+// The fit made for the check gives the trend its statistics (statistics, if given).
+std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool pointsKept,
+                                    SharedFitStatistics* statistics = nullptr) {
     if (t.Kind == NoTrend)
         return std::nullopt;
     if (t.Rates.size() < t.Kind)
@@ -243,15 +243,18 @@ std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool poi
     const double rSquared = fit.statistics ? fit.statistics->rSquared : 1;
     if (!(std::abs(t.RSquared - rSquared) <= 1e-9))
         return QStringLiteral("указывает не свой R²");
+    if (statistics && fit.statistics)
+        statistics->value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
     return std::nullopt;
 }
 
 // What the file says it computed must be what its own data give: each trend (and each kept on
 // the PI chart) its points' least squares, the results its trends'. Why not, if not (a
 // hand-edited file).
-std::optional<QString> disagreement(const AnalysisState& s, bool pointsKept) {
+std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
     for (int slot = 1; slot <= 2; ++slot) {
-        if (const auto problem = trendProblem(s.trend(slot), s.WellType, pointsKept))
+        if (const auto problem =
+                trendProblem(s.trend(slot), s.WellType, pointsKept, &s.trend(slot).Statistics))
             return QStringLiteral("линия тренда %1 %2").arg(slot).arg(*problem);
         if (slot <= s.TrendCount && s.trend(slot).Kind == NoTrend)
             return QStringLiteral("линия тренда %1 отсутствует").arg(slot);

@@ -1,6 +1,6 @@
 #include "diagram/TrendFit.h"
 
-#include "spreadsheet/LeastSquaresFitService.h"
+#include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
 
 #include <algorithm>
@@ -22,21 +22,6 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
     for (int k = 1; k <= kind; ++k)
         result.coefficients[k] = fit.coefficients[static_cast<std::size_t>(k - 1)];
     return result;
-}
-
-SharedFitStatistics trendStatisticsOf(int kind, const std::vector<double>& rates,
-                                      const std::vector<double>& pressures) {
-    if (kind < LinearTrend || kind > CubicTrend || rates.size() != pressures.size() ||
-        rates.size() <= static_cast<std::size_t>(kind))
-        return {};
-    try {
-        std::optional<FitStatistics> st =
-            LeastSquaresFitService().fit(rates, pressures, kind - 1).statistics;
-        if (st)
-            return {std::make_shared<const FitStatistics>(std::move(*st))};
-    } catch (const AnalysisFault&) {
-    }
-    return {};
 }
 
 void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients& c) {

@@ -17,11 +17,6 @@ struct FittedTrend {
 // The polynomial of the kind fitted to the fit set, with its statistics.
 FittedTrend fitTrend(const AnalysisState& state, int kind, SpreadsheetFitService& fits);
 
-// The statistics of a trend of the kind through the points, as its fit gave them; none for an
-// exact fit or points no trend of the kind fits.
-SharedFitStatistics trendStatisticsOf(int kind, const std::vector<double>& rates,
-                                      const std::vector<double>& pressures);
-
 // Productivity coefficient and reservoir pressure of the first trend, or the coefficient of the
 // second; a linear trend with zero slope has no productivity coefficient and ends the command.
 void deriveTrendResults(AnalysisState& state, int slot, int kind, const Coefficients& c);

@@ -85,6 +85,8 @@ TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {
         const AnalysisFileRead read = readAnalysis(writeAnalysis(s));
         ASSERT_TRUE(read.state) << read.error.toStdString();
         EXPECT_TRUE(*read.state == s);
+        // Statistics are not stored: they come from the fit that checks the trend's points.
+        EXPECT_EQ(bool(read.state->SecondTrend.Statistics), s.SecondTrend.Kind != NoTrend);
     }
     const QJsonObject o = QJsonDocument::fromJson(writeAnalysis(everything())).object();
     EXPECT_EQ(o.value("format").toString(), "indicator-diagram-analysis");

@@ -29,7 +29,7 @@ namespace id {
 
 namespace {
 
-constexpr double ResultRowHeightTwips = 350;
+constexpr double ResultRowHeightTwips = WorkWindow::ResultRowHeight;
 constexpr Qt::Alignment EditedCellAlignment = Qt::AlignHCenter | Qt::AlignTop;
 
 // Room a cell's text needs besides its glyphs: the view's text margins and the grid line.
@@ -75,14 +75,7 @@ QString estimateCaption(EstimationMode mode) {
 AnalysisPresenter::AnalysisPresenter(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
                                      const StartOptions& options)
     : frame_(frame), form_(form), menus_(menus), lastDataColumn_(options.lastDataColumn()),
-      shownWellType_(options.WellType) {
-    FlexGrid* results = form_.MSFlexGrid2;
-    resultsLayout_.geometry = results->geometry();
-    for (int r = 0; r < results->Rows(); ++r)
-        resultsLayout_.rowHeights.push_back(results->rowHeight(r));
-    for (int c = 0; c < results->Cols(); ++c)
-        resultsLayout_.columnWidths.push_back(results->columnWidth(c));
-}
+      shownWellType_(options.WellType) {}
 
 void AnalysisPresenter::showStatistics(const AnalysisState& state) {
     if (!statistics_) {
@@ -97,6 +90,13 @@ void AnalysisPresenter::showStatistics(const AnalysisState& state) {
 
 void AnalysisPresenter::present(const AnalysisDocument& document) {
     const QScopedValueRollback<bool> presenting(presenting_, true);
+    if (form_.zoom() != laidOutZoom_) {
+        laidOutZoom_ = form_.zoom();
+        drawn_.reset();
+        // The table keeps its results, shown or hidden, laid out at the new size.
+        if (!shownResults_.empty())
+            layOutResults();
+    }
     ChartInputs charts(document.state());
     if (!drawn_ || !(*drawn_ == charts)) {
         drawAnalysis(charts, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
@@ -191,17 +191,18 @@ void AnalysisPresenter::syncResults(const AnalysisState& s) {
     if (s.ResultRows.empty()) {
         if (!shownResults_.empty()) {
             shownResults_.clear();
+            const WorkWindow::ResultsTableLayout empty = form_.emptyResultsLayout();
             const QSignalBlocker rowSizes(grid->verticalHeader());
             const QSignalBlocker columnSizes(grid->horizontalHeader());
-            grid->setRows(static_cast<int>(resultsLayout_.rowHeights.size()));
+            grid->setRows(static_cast<int>(empty.rowHeights.size()));
             for (int r = 0; r < grid->Rows(); ++r) {
-                grid->setRowHeight(r, resultsLayout_.rowHeights[static_cast<std::size_t>(r)]);
+                grid->setRowHeight(r, empty.rowHeights[static_cast<std::size_t>(r)]);
                 for (int c = 0; c < grid->Cols(); ++c)
                     grid->setText(r, c, QString());
             }
             for (int c = 0; c < grid->Cols(); ++c)
-                grid->setColumnWidth(c, resultsLayout_.columnWidths[static_cast<std::size_t>(c)]);
-            grid->setGeometry(resultsLayout_.geometry);
+                grid->setColumnWidth(c, empty.columnWidths[static_cast<std::size_t>(c)]);
+            grid->setGeometry(empty.geometry);
             grid->doItemsLayout();
             grid->viewport()->update();
         }
@@ -213,29 +214,34 @@ void AnalysisPresenter::syncResults(const AnalysisState& s) {
         return;
     }
     shownResults_ = s.ResultRows;
+    layOutResults();
+    grid->show();
+}
+
+void AnalysisPresenter::layOutResults() {
+    FlexGrid* grid = form_.MSFlexGrid2;
     // The view answers a section resize with a repaint of its own in a later round of the
     // event loop; the table is repainted whole below anyway.
     const QSignalBlocker rowSizes(grid->verticalHeader());
     const QSignalBlocker columnSizes(grid->horizontalHeader());
     const QRect geometry = grid->geometry();
-    const int n = static_cast<int>(s.ResultRows.size());
+    const int n = static_cast<int>(shownResults_.size());
     grid->setRows(n);
     grid->setGeometry(geometry.x(), geometry.y(), geometry.width(),
-                      twipsToPixels(n * ResultRowHeightTwips));
+                      form_.pixels(n * ResultRowHeightTwips));
     for (int r = 0; r < n; ++r) {
-        const ResultRow& row = s.ResultRows[static_cast<std::size_t>(r)];
-        grid->setRowHeight(r, twipsToPixels((r + 1) * ResultRowHeightTwips) -
-                                  twipsToPixels(r * ResultRowHeightTwips));
+        const ResultRow& row = shownResults_[static_cast<std::size_t>(r)];
+        grid->setRowHeight(r, form_.pixels((r + 1) * ResultRowHeightTwips) -
+                                  form_.pixels(r * ResultRowHeightTwips));
         grid->setText(r, 0, row.caption);
         grid->setCellAlignment(r, 1, Qt::AlignCenter);
         grid->setText(r, 1, row.value);
     }
-    fitResultColumns(grid, s.ResultRows);
+    fitResultColumns(grid, shownResults_);
     // Lay the rows out now rather than in a later round of the event loop, which would paint
     // the table a second time.
     grid->doItemsLayout();
     grid->viewport()->update();
-    grid->show();
 }
 
 void AnalysisPresenter::syncTable(const AnalysisState& s) {

@@ -38,6 +38,8 @@ public:
 private:
     void syncTable(const AnalysisState& state);
     void syncResults(const AnalysisState& state);
+    // The results table laid out for the rows it shows.
+    void layOutResults();
     void syncInputs(const AnalysisState& state);
 
     QMainWindow& frame_;
@@ -47,11 +49,8 @@ private:
     bool presenting_ = false;
     // The result rows the results table holds now, and the table as laid out at start.
     std::vector<ResultRow> shownResults_;
-    struct {
-        QRect geometry;
-        std::vector<int> rowHeights;
-        std::vector<int> columnWidths;
-    } resultsLayout_;
+    // The zoom the controls were last laid out at: a change lays out and draws everything anew.
+    double laidOutZoom_ = 1.0;
     std::int16_t shownWellType_ = 0;
     // The analysis the charts were last drawn from: a command that changes nothing they show
     // draws nothing.

@@ -397,8 +397,10 @@ void AnalysisWindow::redo() {
 }
 
 ChartSizes AnalysisWindow::chartSizes() const {
-    return {form_.Picture3->size(), form_.Picture4->size(), form_.Picture7->size(),
-            form_.Picture8->size()};
+    // Exported charts have the window's unzoomed sizes, whatever the zoom on screen.
+    const WorkWindowLayout& l = form_.layout();
+    return {l.Picture3.toPixels().size(), l.Picture4.toPixels().size(),
+            l.Picture7.toPixels().size(), l.Picture8.toPixels().size()};
 }
 
 MenuFacts AnalysisWindow::menuFacts() const {

@@ -64,6 +64,9 @@ public:
     void undo();
     void redo();
 
+    // The work window was zoomed: the controls are laid out and the charts drawn at the new size.
+    void showZoomed() { present(); }
+
     // "Статистика": opens the window that follows the analysis.
     void showStatistics();
     StatisticsWindow* statisticsWindow() const { return presenter_.statisticsWindow(); }

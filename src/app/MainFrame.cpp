@@ -4,6 +4,7 @@
 #include "app/HelpWindow.h"
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
+#include "app/ZoomActions.h"
 #include "platform/ClipboardPort.h"
 #include "platform/FilePort.h"
 #include "platform/MessageBoxPort.h"
@@ -53,6 +54,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     analysis_ = new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files,
                                    *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
+    zoom_ = new ZoomActions(menus_, *form1_, *analysis_, this);
 
     databaseBusy_ = new QLabel(QStringLiteral("Сохранение в базу скважин…"), menuBar());
     databaseBusy_->setObjectName(QStringLiteral("SaveProgress"));

@@ -18,6 +18,7 @@ class FilePort;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
+class ZoomActions;
 
 // The main frame: owns the menu bar, the work window and the analysis behind them.
 class MainFrame : public QMainWindow {
@@ -34,6 +35,7 @@ public:
     const MenuTree& menus() const { return menus_; }
     WorkWindow& workWindow() { return *form1_; }
     AnalysisWindow& analysis() { return *analysis_; }
+    ZoomActions& zoom() { return *zoom_; }
     // The help window, opened on its contents; null until help was asked for.
     HelpWindow* help() const { return help_; }
     void showHelp();
@@ -54,6 +56,7 @@ private:
     WorkWindow* form1_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;
     HelpWindow* help_ = nullptr;
+    ZoomActions* zoom_ = nullptr;
     // Shown in the menu bar's corner while the well database works.
     QLabel* databaseBusy_ = nullptr;
     // The user closed the window during a save: it closes when the save has ended.

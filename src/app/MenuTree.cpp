@@ -152,6 +152,17 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     addFileItems(m);
     addDiagramMenu(m, bar);
     addTrendMenu(m, bar);
+    m.mView = addMenu(bar, "mView", QStringLiteral("Вид"));
+    m.mViewFit = addItem(m.mView, "mViewFit", QStringLiteral("По размеру окна"), true, true);
+    m.mView->addSeparator();
+    m.mViewZoomIn = addItem(m.mView, "mViewZoomIn", QStringLiteral("Крупнее"));
+    // Ctrl+= zooms in where "+" needs Shift.
+    m.mViewZoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    m.mViewZoomOut = addItem(m.mView, "mViewZoomOut", QStringLiteral("Мельче"));
+    m.mViewZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    m.mViewZoom100 = addItem(m.mView, "mViewZoom100", QStringLiteral("Масштаб 100 %"));
+    m.mViewZoom100->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
     m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
     m.mHelpSpravka->setShortcut(QKeySequence(Qt::Key_F1));

@@ -59,6 +59,13 @@ struct MenuTree {
     QAction* mTrendDelete = nullptr;
     QAction* mTrendAddSelectPoint = nullptr;
 
+    // Beyond the text: the work window's zoom.
+    QMenu* mView = nullptr;
+    QAction* mViewFit = nullptr;
+    QAction* mViewZoomIn = nullptr;
+    QAction* mViewZoomOut = nullptr;
+    QAction* mViewZoom100 = nullptr;
+
     QMenu* mHelp = nullptr;
     QAction* mHelpSpravka = nullptr;
 
@@ -86,7 +93,7 @@ void applyMenuState(const MenuTree& menus, const TrendMenuState& state);
 void offerSelectionPopup(const MenuTree& menus, bool line, int points);
 int chosenTrendKind(const MenuTree& menus, const QAction* chosen);
 
-// Builds the menu tree in its start state: captions, enabled and checked states, no shortcuts.
+// Builds the menu tree in its start state: captions, enabled and checked states, shortcuts.
 MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent);
 
 } // namespace id

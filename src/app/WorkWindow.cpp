@@ -31,24 +31,20 @@ template <typename T> T* makeControl(QWidget* parent, const char* name) {
     return control;
 }
 
-void place(QWidget* widget, const TwipsRect& rect) {
-    widget->setGeometry(rect.toPixels());
-}
-
-void setFontSize(QWidget* widget, int points) {
+void setFontSize(QWidget* widget, double points) {
     QFont f = widget->font();
-    f.setPointSize(points);
+    f.setPointSizeF(points);
     widget->setFont(f);
 }
 
-void setColumnWidths(FlexGrid* grid, const std::vector<double>& widths) {
+void setColumnWidths(FlexGrid* grid, const std::vector<double>& widths, double zoom) {
     grid->setCols(static_cast<int>(widths.size()));
     double left = 0;
     for (std::size_t c = 0; c < widths.size(); ++c) {
         // Converted edge by edge so the columns add up to the table's width in pixels.
-        const int from = twipsToPixels(left);
+        const int from = twipsToPixels(left, zoom);
         left += widths[c];
-        grid->setColumnWidth(static_cast<int>(c), twipsToPixels(left) - from);
+        grid->setColumnWidth(static_cast<int>(c), twipsToPixels(left, zoom) - from);
     }
 }
 
@@ -102,9 +98,78 @@ WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
         surface->setFramed(true);
 
     connect(VScroll1, &QScrollBar::valueChanged, this,
-            [this](int value) { Frame1->move(Frame1->x(), -twipsToPixels(value)); });
+            [this](int value) { Frame1->move(Frame1->x(), -twipsToPixels(value, zoom_)); });
     connect(HScroll1, &QScrollBar::valueChanged, this,
-            [this](int value) { Frame1->move(-twipsToPixels(value), Frame1->y()); });
+            [this](int value) { Frame1->move(-twipsToPixels(value, zoom_), Frame1->y()); });
+}
+
+void WorkWindow::place(QWidget* widget, const TwipsRect& rect) const {
+    widget->setGeometry(rect.toPixels(zoom_));
+}
+
+int WorkWindow::pixels(double twips) const {
+    return twipsToPixels(twips, zoom_);
+}
+
+QSize WorkWindow::designSize() const {
+    return layout_.Frame1.toPixels().size();
+}
+
+void WorkWindow::setZoom(double zoom) {
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    for (PictureSurface* surface :
+         {Picture3, Picture4, Picture5, Picture6, Picture7, Picture8, Picture9})
+        surface->setZoom(zoom);
+    applyFonts();
+    place(Frame1, layout_.Frame1);
+    place(Picture6, layout_.Picture6);
+    placeMeasurementTable();
+    layOutCharts(wellType_);
+    placeFormationInputs();
+    placeResultsTable();
+    for (QLabel* label : {Label1, Label2, Label3, Label4})
+        setLabelText(label, label->text());
+    // A readout of the old size would point at nothing.
+    Picture5->hide();
+    Picture9->hide();
+    placeScrollStrips();
+}
+
+WorkWindow::ResultsTableLayout WorkWindow::emptyResultsLayout() const {
+    ResultsTableLayout empty;
+    empty.geometry = layout_.MSFlexGrid2.toPixels(zoom_);
+    double left = 0;
+    for (double width : layout_.grid2ColumnWidths) {
+        empty.columnWidths.push_back(pixels(left + width) - pixels(left));
+        left += width;
+    }
+    empty.rowHeights.assign(2, pixels(ResultRowHeight));
+    return empty;
+}
+
+void WorkWindow::applyFonts() {
+    setFontSize(MSFlexGrid1, Style.ControlFontSize * zoom_);
+    QFont gridFont = MSFlexGrid1->font();
+    gridFont.setFamily(GridFontFamily);
+    MSFlexGrid1->setFont(gridFont);
+    MSFlexGrid2->setFont(gridFont);
+    for (QWidget* w : {static_cast<QWidget*>(Pnas), static_cast<QWidget*>(Skin),
+                       static_cast<QWidget*>(Rkontur), static_cast<QWidget*>(Rwell),
+                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2)})
+        setFontSize(w, Style.ControlFontSize * zoom_);
+    // The captions are a little wider in this font than the boxes' fixed width: tighter
+    // spacing keeps them whole without changing the layout.
+    for (QCheckBox* box : {Check1, Check2}) {
+        QFont f = box->font();
+        f.setLetterSpacing(QFont::PercentageSpacing, 96);
+        box->setFont(f);
+        box->setStyleSheet(
+            QStringLiteral("QCheckBox { spacing: %1px; }").arg(std::lround(3 * zoom_)));
+    }
 }
 
 void WorkWindow::layOut(const StartOptions& s) {
@@ -112,11 +177,7 @@ void WorkWindow::layOut(const StartOptions& s) {
     Frame1->setGeometry(TwipsRect{0, 0, 10000, 7700}.toPixels());
     HScroll1->setRange(0, 10000);
     VScroll1->setRange(0, 7700);
-    setFontSize(MSFlexGrid1, Style.ControlFontSize);
-    QFont gridFont = MSFlexGrid1->font();
-    gridFont.setFamily(GridFontFamily);
-    MSFlexGrid1->setFont(gridFont);
-    MSFlexGrid2->setFont(gridFont);
+    applyFonts();
 
     const LayoutTextMetrics metrics{
         Picture3->textWidthTwips(QStringLiteral("X= 1000 м3/сут, Y= 1000 МПа")),
@@ -144,13 +205,21 @@ void WorkWindow::layOut(const StartOptions& s) {
     placeScrollStrips();
 }
 
+void WorkWindow::placeMeasurementTable() {
+    place(MSFlexGrid1, layout_.MSFlexGrid1);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
+        QFontMetrics(MSFlexGrid1->font()).height() + static_cast<int>(std::lround(6 * zoom_)));
+    setColumnWidths(MSFlexGrid1, layout_.grid1ColumnWidths, zoom_);
+    MSFlexGrid1->setRowHeight(0, pixels(headerRowHeight(wellType_)));
+}
+
 void WorkWindow::layOutMeasurementTable(const StartOptions& s) {
     const WorkWindowLayout& l = layout_;
     place(MSFlexGrid1, l.MSFlexGrid1);
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
         QFontMetrics(MSFlexGrid1->font()).height() + 6);
     MSFlexGrid1->setRows(2);
-    setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths);
+    setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths, zoom_);
     MSFlexGrid1->setRows(2);
     applyWellTypeHeader(s.WellType);
     // The first data cell is current from the start, as the grid shows it.
@@ -176,14 +245,30 @@ void WorkWindow::layOutCharts(std::int16_t wellType) {
     placeDiagram(wellType);
 }
 
+void WorkWindow::placeFormationInputs() {
+    const WorkWindowLayout& l = layout_;
+    place(Pnas, l.Pnas);
+    place(Skin, l.Skin);
+    place(Rkontur, l.Rkontur);
+    place(Rwell, l.Rwell);
+    place(Label1, l.Label1);
+    place(Label2, l.Label2);
+    place(Label3, l.Label3);
+    place(Label4, l.Label4);
+    place(Check1, l.Check1);
+    place(Check2, l.Check2);
+}
+
+void WorkWindow::placeResultsTable() {
+    const ResultsTableLayout empty = emptyResultsLayout();
+    MSFlexGrid2->setGeometry(empty.geometry);
+    MSFlexGrid2->verticalHeader()->setDefaultSectionSize(empty.rowHeights.front());
+    for (int c = 0; c < static_cast<int>(empty.columnWidths.size()); ++c)
+        MSFlexGrid2->setColumnWidth(c, empty.columnWidths[static_cast<std::size_t>(c)]);
+}
+
 void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
     const WorkWindowLayout& l = layout_;
-    for (QWidget* w : {static_cast<QWidget*>(Pnas), static_cast<QWidget*>(Skin),
-                       static_cast<QWidget*>(Rkontur), static_cast<QWidget*>(Rwell),
-                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
-                       static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2)})
-        setFontSize(w, Style.ControlFontSize);
     place(Pnas, l.Pnas);
     place(Skin, l.Skin);
     place(Rkontur, l.Rkontur);
@@ -200,14 +285,6 @@ void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})
         w->hide();
 
-    // The captions are a little wider in this font than the boxes' fixed width: tighter
-    // spacing keeps them whole without changing the layout.
-    for (QCheckBox* box : {Check1, Check2}) {
-        QFont f = box->font();
-        f.setLetterSpacing(QFont::PercentageSpacing, 96);
-        box->setFont(f);
-        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
-    }
     place(Check1, l.Check1);
     Check1->setText(QStringLiteral("Ручной выбор предельно-допустимого Pз"));
     place(Check2, l.Check2);
@@ -221,8 +298,8 @@ void WorkWindow::layOutResultsTable() {
     MSFlexGrid2->setFixedCols(0);
     place(MSFlexGrid2, l.MSFlexGrid2);
     MSFlexGrid2->setRows(2);
-    setColumnWidths(MSFlexGrid2, l.grid2ColumnWidths);
-    MSFlexGrid2->verticalHeader()->setDefaultSectionSize(twipsToPixels(350));
+    setColumnWidths(MSFlexGrid2, l.grid2ColumnWidths, zoom_);
+    MSFlexGrid2->verticalHeader()->setDefaultSectionSize(pixels(ResultRowHeight));
     MSFlexGrid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setFocusPolicy(Qt::NoFocus);
@@ -241,6 +318,7 @@ void WorkWindow::setLabelText(QLabel* label, const QString& text) {
 }
 
 void WorkWindow::placeDiagram(int wellType) {
+    wellType_ = wellType;
     const DiagramPlacement p = diagramPlacement(layout_, wellType, xyHeight_);
     layout_.Picture4.top = p.picture4Top;
     layout_.Picture5.top = p.picture5Top;
@@ -253,7 +331,7 @@ void WorkWindow::applyWellTypeHeader(int wellType) {
                          wellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
                                                    : QStringLiteral("Дебит, м3/сут"));
     MSFlexGrid1->setCellAlignment(0, 1, Qt::AlignCenter);
-    MSFlexGrid1->setRowHeight(0, twipsToPixels(headerRowHeight(wellType)));
+    MSFlexGrid1->setRowHeight(0, pixels(headerRowHeight(wellType)));
 }
 
 void WorkWindow::resizeEvent(QResizeEvent* event) {
@@ -281,10 +359,10 @@ void WorkWindow::updateVerticalStrip() {
         VScroll1->setValue(VScroll1->minimum());
     }
     VScroll1->setGeometry(0, 0, Picture1->width(), Picture1->height());
-    const double frameHeight = pixelsToTwips(Frame1->height());
-    const double frameWidth = pixelsToTwips(Frame1->width());
+    const double frameHeight = pixelsToTwips(Frame1->height(), zoom_);
+    const double frameWidth = pixelsToTwips(Frame1->width(), zoom_);
     VScroll1->setMaximum(static_cast<int>(
-        std::lround(std::max(0.0, frameHeight - pixelsToTwips(VScroll1->height())))));
+        std::lround(std::max(0.0, frameHeight - pixelsToTwips(VScroll1->height(), zoom_)))));
     VScroll1->setSingleStep(static_cast<int>(std::lround(frameHeight / 10)));
     VScroll1->setPageStep(static_cast<int>(std::lround(frameWidth / 10)));
 }
@@ -301,9 +379,9 @@ void WorkWindow::updateHorizontalStrip() {
     // negative width.
     HScroll1->setGeometry(0, 0, std::max(0, Picture2->width() - Picture1->width()),
                           Picture2->height());
-    const double frameWidth = pixelsToTwips(Frame1->width());
+    const double frameWidth = pixelsToTwips(Frame1->width(), zoom_);
     HScroll1->setMaximum(static_cast<int>(
-        std::lround(std::max(0.0, frameWidth - pixelsToTwips(HScroll1->width())))));
+        std::lround(std::max(0.0, frameWidth - pixelsToTwips(HScroll1->width(), zoom_)))));
     HScroll1->setSingleStep(static_cast<int>(std::lround(frameWidth / 10)));
     HScroll1->setPageStep(static_cast<int>(std::lround(frameWidth / 10)));
 }

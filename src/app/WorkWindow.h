@@ -36,6 +36,23 @@ public:
     void setLabelText(QLabel* label, const QString& text);
 
     const WorkWindowLayout& layout() const { return layout_; }
+
+    // Screen zoom of the whole window: every control, font and chart that much larger, the
+    // charts to be drawn afresh by the owner. 1 is the fixed layout itself.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    // The canvas's size at zoom 1, in pixels.
+    QSize designSize() const;
+    // The results table with no result, at the zoom in force.
+    struct ResultsTableLayout {
+        QRect geometry;
+        std::vector<int> rowHeights;
+        std::vector<int> columnWidths;
+    };
+    ResultsTableLayout emptyResultsLayout() const;
+    // Twips to pixels at the zoom in force.
+    int pixels(double twips) const;
+    static constexpr double ResultRowHeight = 350;
     double xyHeightTwips() const { return xyHeight_; }
 
     // The fixed names map to these roles.
@@ -102,12 +119,19 @@ private:
     void layOutCharts(std::int16_t wellType);
     void layOutFormationInputs(std::int16_t wellType);
     void layOutResultsTable();
+    void applyFonts();
+    void place(QWidget* widget, const TwipsRect& rect) const;
+    void placeMeasurementTable();
+    void placeFormationInputs();
+    void placeResultsTable();
     void placeScrollStrips();
     void updateVerticalStrip();
     void updateHorizontalStrip();
 
     WorkWindowLayout layout_;
     double xyHeight_ = 0;
+    double zoom_ = 1.0;
+    int wellType_ = 0;
 };
 
 } // namespace id

@@ -90,10 +90,28 @@ PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
 }
 
 double PictureSurface::widthTwips() const {
-    return pixelsToTwips(width());
+    return pixelsToTwips(width(), zoom_);
 }
 double PictureSurface::heightTwips() const {
-    return pixelsToTwips(height());
+    return pixelsToTwips(height(), zoom_);
+}
+
+void PictureSurface::setZoom(double zoom) {
+    zoom_ = zoom;
+    markers_ = {};
+}
+
+QFont PictureSurface::paintFont() const {
+    if (zoom_ == 1.0)
+        return font_;
+    QFont zoomed = font_;
+    zoomed.setPointSizeF(font_.pointSizeF() * zoom_);
+    return zoomed;
+}
+
+int PictureSurface::penWidth(int width) const {
+    // Whole pixels keep lines crisp at every zoom.
+    return zoom_ == 1.0 ? width : std::max(1, static_cast<int>(std::lround(width * zoom_)));
 }
 
 void PictureSurface::Scale(double x1, double y1, double x2, double y2) {
@@ -169,7 +187,7 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
     ensureImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
-    QPen pen(paletteColor(colorIndex), DrawWidth);
+    QPen pen(paletteColor(colorIndex), penWidth(DrawWidth));
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     QPointF a = toPixels(x1, y1);
@@ -225,7 +243,7 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     }
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
-    QPen pen(paletteColor(colorIndex), DrawWidth);
+    QPen pen(paletteColor(colorIndex), penWidth(DrawWidth));
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
@@ -240,7 +258,7 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
     ensureImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(paletteColor(colorIndex), DrawWidth));
+    p.setPen(QPen(paletteColor(colorIndex), penWidth(DrawWidth)));
     p.setBrush(FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush));
     const double r = std::abs(radius * pixelScaleX());
     p.drawEllipse(toPixels(x, y), r, r);
@@ -257,7 +275,8 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
 void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius, int colorIndex) {
     ensureImage();
     const double r = std::abs(radius * pixelScaleX());
-    const QPen pen(paletteColor(colorIndex), DrawWidth);
+    const int width = penWidth(DrawWidth);
+    const QPen pen(paletteColor(colorIndex), width);
     const QBrush brush = FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush);
     QPainter p(&image_);
     if (!(r <= 200)) {
@@ -269,14 +288,14 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
             p.drawEllipse(toPixels(c.x(), c.y()), r, r);
     } else {
         constexpr int Phases = 8;
-        const int margin = static_cast<int>(std::ceil(r + DrawWidth / 2.0)) + 2;
+        const int margin = static_cast<int>(std::ceil(r + width / 2.0)) + 2;
         const int side = 2 * margin + 1;
         const QRgb penColor = pen.color().rgba();
         const QRgb brushColor = paletteColor(FillColor).rgba();
         MarkerCache& cache = markers_;
-        if (cache.radius != r || cache.width != DrawWidth || cache.pen != penColor ||
+        if (cache.radius != r || cache.width != width || cache.pen != penColor ||
             cache.filled != FillSolid || (FillSolid && cache.brush != brushColor))
-            cache = MarkerCache{r, DrawWidth, penColor, brushColor, FillSolid, {}};
+            cache = MarkerCache{r, width, penColor, brushColor, FillSolid, {}};
         const QRectF visible = QRectF(image_.rect()).adjusted(-side, -side, side, side);
         for (const QPointF& c : centres) {
             const QPointF at = toPixels(c.x(), c.y());
@@ -340,7 +359,7 @@ void PictureSurface::replay(QPainter& painter) const {
             sy = height() / (op.y2 - op.y1);
             break;
         case DrawOp::Line: {
-            QPen pen(paletteColor(op.color), op.width);
+            QPen pen(paletteColor(op.color), penWidth(op.width));
             pen.setCapStyle(Qt::FlatCap);
             painter.setPen(pen);
             QPointF a = at(op.x1, op.y1);
@@ -350,7 +369,7 @@ void PictureSurface::replay(QPainter& painter) const {
             break;
         }
         case DrawOp::Circle: {
-            painter.setPen(QPen(paletteColor(op.color), op.width));
+            painter.setPen(QPen(paletteColor(op.color), penWidth(op.width)));
             painter.setBrush(op.filled ? QBrush(paletteColor(Style.PointFillColor))
                                        : QBrush(Qt::NoBrush));
             const double r = std::abs(op.radius * sx);
@@ -360,7 +379,7 @@ void PictureSurface::replay(QPainter& painter) const {
         }
         case DrawOp::Text: {
             QFont font = font_;
-            font.setPointSizeF(op.fontSize * pointScale);
+            font.setPointSizeF(op.fontSize * pointScale * zoom_);
             painter.setFont(font);
             painter.setPen(paletteColor(op.color));
             const QPointF topLeft = at(op.x1, op.y1);
@@ -380,9 +399,10 @@ void PictureSurface::Print(const QString& text) {
     ensureImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font_);
+    const QFont font = paintFont();
+    p.setFont(font);
     p.setPen(paletteColor(ForeColor));
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF metrics(font, &image_);
     const QPointF topLeft = toPixels(CurrentX, CurrentY);
     p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
     record({.kind = DrawOp::Text,
@@ -397,13 +417,13 @@ void PictureSurface::Print(const QString& text) {
 
 double PictureSurface::TextWidth(const QString& text) const {
     const_cast<PictureSurface*>(this)->ensureImage();
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF metrics(paintFont(), &image_);
     return metrics.horizontalAdvance(text) / pixelScaleX();
 }
 
 double PictureSurface::TextHeight(const QString&) const {
     const_cast<PictureSurface*>(this)->ensureImage();
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF metrics(paintFont(), &image_);
     return metrics.height() / pixelScaleY();
 }
 
@@ -417,12 +437,12 @@ void PictureSurface::PaintPicture(const QImage& source, double x, double y) {
 
 double PictureSurface::textWidthTwips(const QString& text) const {
     const_cast<PictureSurface*>(this)->ensureImage();
-    return pixelsToTwips(QFontMetricsF(font_, &image_).horizontalAdvance(text));
+    return pixelsToTwips(QFontMetricsF(paintFont(), &image_).horizontalAdvance(text), zoom_);
 }
 
 double PictureSurface::textHeightTwips(const QString&) const {
     const_cast<PictureSurface*>(this)->ensureImage();
-    return pixelsToTwips(QFontMetricsF(font_, &image_).height());
+    return pixelsToTwips(QFontMetricsF(paintFont(), &image_).height(), zoom_);
 }
 
 void PictureSurface::setFontSize(double points) {

@@ -71,6 +71,11 @@ public:
     double fontSize() const { return font_.pointSizeF(); }
     void setFontFamily(const QString& family);
 
+    // Screen zoom: the surface is that much larger in pixels, its twips, fonts and lines with it,
+    // so a drawing made afresh looks the same, only larger. The owner redraws after a change.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+
     // A thin border painted around the surface on screen (not part of its image), so the edges
     // of a plot area can be seen.
     void setFramed(bool framed) { framed_ = framed; }
@@ -109,6 +114,8 @@ private:
     void ensureImage();
     void record(DrawOp op);
     double pixelScaleX() const;
+    QFont paintFont() const;
+    int penWidth(int width) const;
     double pixelScaleY() const;
 
     // Pre-rendered markers of the last Circles call, one per eighth-pixel phase; a chart's
@@ -128,6 +135,7 @@ private:
     std::vector<DrawOp> operations_;
     bool customScale_ = false;
     bool framed_ = false;
+    double zoom_ = 1.0;
     double scaleLeft_ = 0;
     double scaleTop_ = 0;
     double scaleWidth_ = 1;

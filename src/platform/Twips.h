@@ -9,11 +9,12 @@ namespace id {
 // the same on every screen.
 constexpr double TwipsPerPixel = 15.0;
 
-inline int twipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / TwipsPerPixel));
+// The zoom multiplies every extent on screen; at 1 the conversions are exactly the unzoomed ones.
+inline int twipsToPixels(double twips, double zoom = 1.0) {
+    return static_cast<int>(std::lround(twips * zoom / TwipsPerPixel));
 }
-inline double pixelsToTwips(double pixels) {
-    return pixels * TwipsPerPixel;
+inline double pixelsToTwips(double pixels, double zoom = 1.0) {
+    return pixels * TwipsPerPixel / zoom;
 }
 
 struct TwipsRect {
@@ -24,10 +25,10 @@ struct TwipsRect {
 
     // Right and bottom edges are converted separately so that controls flush in twips stay
     // flush in pixels.
-    QRect toPixels() const {
-        const int l = twipsToPixels(left);
-        const int t = twipsToPixels(top);
-        return {l, t, twipsToPixels(left + width) - l, twipsToPixels(top + height) - t};
+    QRect toPixels(double zoom = 1.0) const {
+        const int l = twipsToPixels(left, zoom);
+        const int t = twipsToPixels(top, zoom);
+        return {l, t, twipsToPixels(left + width, zoom) - l, twipsToPixels(top + height, zoom) - t};
     }
     bool operator==(const TwipsRect&) const = default;
 };

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -25,6 +26,8 @@ class GuiFixture : public ::testing::Test {
 protected:
     void start(const StartOptions& options = {}) {
         clipboard.setText(QString());
+        // Every test starts at the unzoomed layout, whatever one before it chose.
+        QSettings().remove(QStringLiteral("view"));
         frame = std::make_unique<MainFrame>(options, &messages, &clipboard, &files);
         frame->resize(1100, 820);
         frame->show();

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,6 +25,13 @@
 #include <QMenu>
 
 namespace id {
+
+namespace {
+// Files that spreadsheets and loggers write as text.
+const QStringList DroppedTextSuffixes{QStringLiteral("txt"), QStringLiteral("csv"),
+                                      QStringLiteral("tsv"), QStringLiteral("prn"),
+                                      QStringLiteral("dat")};
+} // namespace
 
 AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
                                const StartOptions& options, MessagePort& messages,
@@ -200,7 +208,33 @@ void AnalysisWindow::bindBoxes() {
 }
 
 void AnalysisWindow::pasteFromClipboard() {
-    const QString text = clipboard_.text();
+    pasteText(clipboard_.text());
+}
+
+bool AnalysisWindow::acceptsDroppedFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QStringLiteral("ida") || DroppedTextSuffixes.contains(suffix);
+}
+
+void AnalysisWindow::dropFile(const QString& path, QPoint globalPosition) {
+    if (QFileInfo(path).suffix().toLower() == QStringLiteral("ida")) {
+        files_->openAnalysis(path);
+        return;
+    }
+    const std::optional<QString> text = files_->readTextFile(path);
+    if (!text)
+        return;
+    // From the row it was dropped on, else from the current row, else after the last one.
+    FlexGrid* grid = form_.MSFlexGrid1;
+    int row = grid->rowAt(grid->viewport()->mapFromGlobal(globalPosition).y());
+    if (!grid->viewport()->rect().contains(grid->viewport()->mapFromGlobal(globalPosition)) ||
+        row < 1)
+        row = grid->Row() >= 1 ? grid->Row() : grid->Rows() - 1;
+    grid->setCurrentCellAt(row, 1);
+    pasteText(*text);
+}
+
+void AnalysisWindow::pasteText(const QString& text) {
     QStringList messages;
     runTableEdit([&](AnalysisState s,
                      TableCursor c) { return pasteMeasurements(std::move(s), c, text, messages); },

@@ -64,6 +64,11 @@ public:
     void undo();
     void redo();
 
+    // A file dropped on the window: an analysis file is opened (after the unsaved-changes
+    // question), a text file pasted into the table as readings, from the row it fell on.
+    static bool acceptsDroppedFile(const QString& path);
+    void dropFile(const QString& path, QPoint globalPosition);
+
     // The work window was zoomed: the controls are laid out and the charts drawn at the new size.
     void showZoomed() { present(); }
 
@@ -92,6 +97,7 @@ private:
     void bindBoxes();
     void onTableKey(QKeyEvent* event);
     void pasteFromClipboard();
+    void pasteText(const QString& text);
     // "Копировать данные": the fit set as text.
     void copyFitSet();
     void onPlotPressed(int button, int shift, double x, double y);

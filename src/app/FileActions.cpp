@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QStringDecoder>
 
 namespace id {
 
@@ -60,6 +61,34 @@ bool FileActions::newAnalysis() {
     document_.startNew();
     emit replaced();
     return true;
+}
+
+std::optional<QString> FileActions::readTextFile(const QString& path) {
+    // Far more than any table of steady regimes; a wrong file dropped is not read into memory.
+    constexpr qint64 LargestText = 64 << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString cause = russianCause(file.errorString());
+        messages_.showMessage(
+            QStringLiteral("Файл не прочитан: ") +
+                (cause.isEmpty() ? QStringLiteral("система отказала в чтении") : cause) +
+                QStringLiteral(".\n") + QDir::toNativeSeparators(path),
+            QStringLiteral("Сообщение системы: ") + file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > LargestText) {
+        messages_.showMessage(QStringLiteral("Файл не вставлен: он слишком велик для таблицы "
+                                             "замеров."));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    // A spreadsheet of another code page: its numbers are ASCII all the same, and a header that
+    // reads oddly is skipped anyway.
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
 }
 
 bool FileActions::openAnalysis(const QString& given) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QMenu;
 
@@ -30,6 +31,8 @@ public:
     bool openAnalysis(const QString& path = {});
     bool saveAnalysis();
     bool saveAnalysisAs();
+    // A text file's contents (UTF-8, or one byte a character), or none after saying why not.
+    std::optional<QString> readTextFile(const QString& path);
     // Whether the analysis may be dropped: unchanged, saved now, or the user says so.
     bool confirmDiscard();
 

@@ -12,9 +12,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QTimer>
 
@@ -55,6 +59,10 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
                                    *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
     zoom_ = new ZoomActions(menus_, *form1_, *analysis_, this);
+    // Files dropped anywhere on the window come here; the boxes would take a path as text.
+    setAcceptDrops(true);
+    for (QLineEdit* box : {form1_->Pnas, form1_->Skin, form1_->Rkontur, form1_->Rwell})
+        box->setAcceptDrops(false);
 
     databaseBusy_ = new QLabel(QStringLiteral("Сохранение в базу скважин…"), menuBar());
     databaseBusy_->setObjectName(QStringLiteral("SaveProgress"));
@@ -87,6 +95,32 @@ void MainFrame::showHelp() {
 MainFrame::~MainFrame() {
     // The binding watches the work window's controls; it goes first, while they all exist.
     delete analysis_;
+}
+
+namespace {
+QString droppedPath(const QMimeData* data) {
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>{};
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString path = urls.front().toLocalFile();
+    return AnalysisWindow::acceptsDroppedFile(path) ? path : QString();
+}
+} // namespace
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedPath(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainFrame::dropEvent(QDropEvent* event) {
+    const QString path = droppedPath(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the questions and messages it may bring must not hold up the
+    // program the file came from.
+    const QPoint at = mapToGlobal(event->position().toPoint());
+    QTimer::singleShot(0, this, [this, path, at] { analysis_->dropFile(path, at); });
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

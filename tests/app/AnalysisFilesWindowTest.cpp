@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -245,6 +246,58 @@ TEST_F(AnalysisFilesTest, UnsavedChangesAreAskedAbout) {
     frame->close();
     EXPECT_EQ(messages.questions().size(), asked) << "a new analysis has nothing to save";
     EXPECT_FALSE(frame->isVisible());
+}
+
+// Dropped files, the title's file name and unsaved mark, and the recent files.
+TEST_F(AnalysisFilesTest, FilesDroppedRememberedAndNamedInTheTitle) {
+    const auto drop = [&](const QString& file, QWidget* over) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        const QPoint at = over->mapTo(frame.get(), over->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(frame.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(frame.get(), &dropped);
+        QTest::qWait(1);
+        return true;
+    };
+    QFile csv(path("замеры.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("Q;P\n10.5;20\n20;18.25\n");
+    csv.close();
+    EXPECT_FALSE(drop(path("picture.png"), form().MSFlexGrid1));
+    ASSERT_TRUE(drop(path("замеры.csv"), form().Picture3));
+    EXPECT_EQ(state().Table.size(), 2);
+    EXPECT_EQ(state().Table[1].Pressure, "18,25");
+    EXPECT_TRUE(messages.last().startsWith("Данные вставлены: десятичная точка"))
+        << messages.last().toStdString();
+    EXPECT_TRUE(frame->isWindowModified());
+
+    saveAs(path("first.ida"));
+    EXPECT_FALSE(frame->isWindowModified());
+    EXPECT_TRUE(frame->windowTitle().endsWith(" — first.ida[*]")) << frame->windowTitle().toStdString();
+    ASSERT_TRUE(choose(menus().mFileNew));
+    form().Pnas->setText("4");
+    // A dropped analysis asks about the unsaved change first; "Отмена" keeps everything.
+    messages.answerNext(MessagePort::Answer::Cancel);
+    ASSERT_TRUE(drop(path("first.ida"), form().Pnas));
+    EXPECT_EQ(state().Inputs.Pnas, "4");
+    ASSERT_TRUE(drop(path("first.ida"), form().Pnas));
+    EXPECT_EQ(state().Table.size(), 2);
+    EXPECT_EQ(messages.questions().size(), 2);
+
+    saveAs(path("second.ida"));
+    emit menus().mEdit->aboutToShow();
+    QStringList recent;
+    for (QAction* item : menus().mFileRecent->actions())
+        recent << item->text();
+    ASSERT_EQ(recent.size(), 2);
+    EXPECT_TRUE(recent[0].contains("second.ida") && recent[1].contains("first.ida"))
+        << recent.join('|').toStdString();
+    menus().mFileRecent->actions()[1]->trigger();
+    EXPECT_TRUE(frame->windowTitle().contains("first.ida"));
 }
 
 // Every kind of command is a step back and forth, to identical analyses and pictures.

@@ -182,7 +182,7 @@ void WorkWindow::layOut(const StartOptions& s) {
     const LayoutTextMetrics metrics{
         Picture3->textWidthTwips(QStringLiteral("X= 1000 м3/сут, Y= 1000 МПа")),
         Picture7->textWidthTwips(QStringLiteral("X= 1000 м3/сут, Y= 1000 м3/(сут*МПа)")),
-        Picture3->textHeightTwips(QStringLiteral("XY"))};
+        Picture3->textHeightTwips(QStringLiteral("XY")), rateTitleWidth()};
     xyHeight_ = metrics.xyHeight;
     layout_ = computeWorkWindowLayout(s.DatabaseMode, s.WellType, metrics);
 
@@ -203,6 +203,14 @@ void WorkWindow::layOut(const StartOptions& s) {
     MSFlexGrid2->show();
 
     placeScrollStrips();
+}
+
+double WorkWindow::rateTitleWidth() const {
+    const double tickSize = Picture3->fontSize();
+    Picture3->setFontSize(Style.ControlFontSize);
+    const double width = Picture3->textWidthTwips(QStringLiteral("Приемистость, м  /сут"));
+    Picture3->setFontSize(tickSize);
+    return width;
 }
 
 void WorkWindow::placeMeasurementTable() {

@@ -120,6 +120,7 @@ private:
     void layOutFormationInputs(std::int16_t wellType);
     void layOutResultsTable();
     void applyFonts();
+    double rateTitleWidth() const;
     void place(QWidget* widget, const TwipsRect& rect) const;
     void placeMeasurementTable();
     void placeFormationInputs();

@@ -4,6 +4,7 @@
 
 #include "state/AnalysisState.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace id {
@@ -18,6 +19,7 @@ constexpr double Check2Height = 210;
 constexpr double Grid2StartHeight = 975;
 constexpr double ChartWidth = 8000;
 constexpr double ChartHeight = 5000;
+constexpr double ReadoutGap = 150;
 } // namespace
 
 double roundTwips(double value) {
@@ -51,7 +53,14 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     l.Picture4.left = p3.width * PlotLeftMargin + p3.left;
     l.Picture4.width = p3.width - std::abs(p3.left - l.Picture4.left);
     l.Picture4.height = p3.height - p3.height * PlotBottomMargin;
-    l.Picture5 = {l.Picture4.left, 0, 1.5 * m.readoutSampleWidth, 1.8 * m.xyHeight};
+    // A readout stands in the corner opposite the rate title, on the same edge: it never reaches
+    // the title, whatever the fonts make of their widths.
+    const auto readoutWidth = [&](const TwipsRect& canvas, const TwipsRect& plot, double sample) {
+        const double room = canvas.left + canvas.width - m.rateTitleWidth - ReadoutGap - plot.left;
+        return m.rateTitleWidth > 0 ? std::max(0.0, std::min(1.5 * sample, room)) : 1.5 * sample;
+    };
+    l.Picture5 = {l.Picture4.left, 0, readoutWidth(p3, l.Picture4, m.readoutSampleWidth),
+                  1.8 * m.xyHeight};
     const DiagramPlacement placement = diagramPlacement(l, wellType, m.xyHeight);
     l.Picture4.top = placement.picture4Top;
     l.Picture5.top = placement.picture5Top;
@@ -63,7 +72,7 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     l.Picture8.width = p7.width - std::abs(p7.left - l.Picture8.left);
     l.Picture8.height = p7.height - p7.height * PlotBottomMargin;
     l.Picture9 = {l.Picture8.left, p7.height + p7.top - 1.8 * m.xyHeight,
-                  1.5 * m.piReadoutSampleWidth, 1.8 * m.xyHeight};
+                  readoutWidth(p7, l.Picture8, m.piReadoutSampleWidth), 1.8 * m.xyHeight};
 
     l.Pnas = {g.left, g.height + g.top + 200, 800, 350};
     l.Skin = {l.Pnas.left, l.Pnas.height + l.Pnas.top + 100, l.Pnas.width, DefaultTextBoxHeight};

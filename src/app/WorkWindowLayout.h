@@ -11,6 +11,9 @@ struct LayoutTextMetrics {
     double readoutSampleWidth = 0; // "X= 1000 м3/сут, Y= 1000 МПа" in the diagram canvas font
     double piReadoutSampleWidth = 0; // "X= 1000 м3/сут, Y= 1000 м3/(сут*МПа)" in the PI canvas font
     double xyHeight = 0;             // "XY" in the canvas font
+    // The widest rate axis title ("Приемистость, м3/сут") in the title font: a readout box
+    // stops short of it.
+    double rateTitleWidth = 0;
 };
 
 // Geometry of every control of the work window, in twips, computed once at start-up.

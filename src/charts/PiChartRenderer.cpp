@@ -28,42 +28,17 @@ void drawRateAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8
     axis.paint(p7);
 }
 
-// Where the lines of the index axis title stand in the top left corner of the canvas.
-std::vector<QRectF> indexTitleBoxes(PictureSurface& p7) {
-    p7.setFontSize(Style.ControlFontSize);
-    const QString lines[] = {QStringLiteral("PI,"), QStringLiteral("м  "),
-                             QStringLiteral("сут*МПа")};
-    std::vector<QRectF> boxes;
-    double top = 0;
-    for (const QString& line : lines) {
-        const double width = p7.TextWidth(line);
-        const double height = p7.TextHeight(line);
-        const double left = line == lines[1] ? p7.TextWidth(lines[2]) / 2 - width / 2 : 0;
-        boxes.emplace_back(left, top, width, height);
-        top += height;
-    }
-    return boxes;
-}
-
 void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
     const double w7 = p7.widthTwips();
     const double w8 = p8.widthTwips();
     const double h8 = p8.heightTwips();
     const double markLength = p8.ScaleWidth() / Style.YTickLengthDivisor;
-    const std::vector<QRectF> title = indexTitleBoxes(p7);
-    p7.setFontSize(Style.TickLabelFontSize);
     AxisPainter axis{s.PiAxisYBottom, s.PiAxisYTop, Style.PiYTickIntervals};
     axis.frame = {AxisFrame::Left, w7 - w8, 0, w8, h8, false, true};
     axis.mark = [&](double t) { p8.Line(s.PiAxisXMin, t, s.PiAxisXMin + markLength, t, 0); };
     axis.title = {{QStringLiteral("PI,"), QStringLiteral("м"), QStringLiteral("сут*МПа")},
                   QStringLiteral("3"),
                   true};
-    // A label that would print over a line of the title is left out.
-    axis.skip = [&](const QPointF& at, double tw, double th) {
-        const QRectF box(at.x(), at.y(), tw, th);
-        return std::any_of(title.begin(), title.end(),
-                           [&](const QRectF& line) { return line.intersects(box); });
-    };
     axis.paint(p7);
 }
 

@@ -3,8 +3,10 @@
 #include "diagram/AxisPlacement.h"
 
 #include <QPointF>
+#include <QRectF>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace id {
 
@@ -39,6 +41,8 @@ struct AxisPainter {
     AxisTitle title;
 
     void paint(PictureSurface& canvas) const;
+    // Where the title's lines print on the canvas.
+    std::vector<QRectF> titleBoxes(PictureSurface& canvas) const;
 
 private:
     void paintTitle(PictureSurface& canvas) const;

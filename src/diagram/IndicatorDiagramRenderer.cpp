@@ -17,6 +17,8 @@ namespace {
 const QString PressureTitleTop = QStringLiteral("Pз,");
 const QString PressureTitleBottom = QStringLiteral("МПа");
 
+const QString SaturationCaption = QStringLiteral("Pнас");
+
 QString rateTitle(int wellType) {
     return wellType == InjectionWell ? QStringLiteral("Приемистость, м  /сут")
                                      : QStringLiteral("Дебит, м  /сут");
@@ -54,6 +56,18 @@ void drawPressureAxis(const ChartInputs& s, PictureSurface& p3, PictureSurface& 
     axis.frame = {AxisFrame::Left, w3 - w4, injection ? h3 - h4 : 0, w4, h4, injection};
     axis.mark = [&](double v) { p4.Line(s.IdAxisXMin, v, s.IdAxisXMin + markLength, v, 0); };
     axis.title = {{PressureTitleTop, PressureTitleBottom}};
+    // A label level with the "Pнас" caption would read as one with it across the axis.
+    if (!injection && s.SaturationPressure > 0) {
+        const double span = s.IdAxisYTop - s.IdAxisYBottom;
+        const double lineY = axis.frame.plotTop + (s.IdAxisYTop - s.SaturationPressure) / span * h4;
+        const double tickSize = p3.fontSize();
+        p3.setFontSize(Style.ControlFontSize);
+        const double captionTop = lineY - p3.TextHeight(SaturationCaption);
+        p3.setFontSize(tickSize);
+        axis.skip = [=](const QPointF& at, double, double height) {
+            return at.y() < lineY && at.y() + height > captionTop;
+        };
+    }
     axis.paint(p3);
 }
 
@@ -65,9 +79,9 @@ void drawSaturationLine(const ChartInputs& s, PictureSurface& p4) {
     for (int i = 0; i < Style.SaturationLineDashes; ++i)
         p4.Line(x0 + i * dash, psat, x0 + (i + 2.0 / 3.0) * dash, psat, Style.SaturationLineColor);
     p4.setFontSize(Style.ControlFontSize);
-    p4.CurrentY = psat - p4.TextHeight(QStringLiteral("Pнас"));
+    p4.CurrentY = psat - p4.TextHeight(SaturationCaption);
     p4.CurrentX = s.IdAxisXMin + (s.IdAxisXMax - s.IdAxisXMin) / 100;
-    p4.Print(QStringLiteral("Pнас"));
+    p4.Print(SaturationCaption);
 }
 
 } // namespace

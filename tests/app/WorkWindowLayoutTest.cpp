@@ -1,6 +1,7 @@
 #include "app/WorkWindowLayout.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace id {
 namespace {
@@ -57,6 +58,23 @@ TEST(WorkWindowLayout, ReadoutBoxesFollowTheTextMetrics) {
     EXPECT_DOUBLE_EQ(l.Picture9.left, 6060);
     EXPECT_DOUBLE_EQ(l.Picture9.top, 5900 + 5000 - 360);
     EXPECT_DOUBLE_EQ(l.Picture9.width, 6000);
+}
+
+TEST(WorkWindowLayout, AReadoutStopsShortOfTheRateTitle) {
+    for (const double title : {0.0, 500.0, 4000.0}) {
+        SCOPED_TRACE(title);
+        LayoutTextMetrics metrics = Metrics;
+        metrics.rateTitleWidth = title;
+        const WorkWindowLayout l = computeWorkWindowLayout(false, 1, metrics);
+        for (const auto& [canvas, readout, wanted] :
+             {std::tuple{l.Picture3, l.Picture5, 4500.0}, {l.Picture7, l.Picture9, 6000.0}}) {
+            EXPECT_GE(readout.width, 0);
+            if (title > 0)
+                EXPECT_LE(readout.left + readout.width, canvas.left + canvas.width - title);
+            if (title <= 500)
+                EXPECT_DOUBLE_EQ(readout.width, wanted);
+        }
+    }
 }
 
 TEST(WorkWindowLayout, InjectionWellPutsThePlotAtTheBottomAndTheReadoutAtTheTop) {

@@ -4,6 +4,9 @@
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
 
+#include <QRegularExpression>
+#include <tuple>
+
 namespace id {
 namespace {
 
@@ -130,6 +133,34 @@ TEST_F(DiagramTest, SaturationLineOfTwentyDashesWithItsLabelAbove) {
     ASSERT_NE(label, nullptr);
     EXPECT_DOUBLE_EQ(label->x1, 1);
     EXPECT_GT(label->y1, 10); // pressure grows upwards: the text's top lies above the line
+}
+
+// No label under a title, and none level with "Pнас", where it would read as one with it.
+TEST_F(DiagramTest, LabelsKeepClearOfTitlesAndTheSaturationCaption) {
+    for (const auto& [well, yMax, saturation] : {std::tuple{ProducingWell, 25.0, 9.0},
+                                                 {ProducingWell, 2500.0, 1800.0},
+                                                 {ProducingWell, 250000.0, 0.0},
+                                                 {InjectionWell, 250000.0, 0.0}}) {
+        SCOPED_TRACE(yMax);
+        well == ProducingWell ? producing(100, yMax) : injection(100, yMax);
+        doc.Inputs.SaturationPressure = saturation;
+        draw();
+        std::vector<QRectF> titles, labels;
+        for (const DrawOp& op : p3().operations(DrawOp::Text)) {
+            p3().setFontSize(op.fontSize);
+            const QRectF box(op.x1, op.y1, p3().TextWidth(op.text), p3().TextHeight(op.text));
+            (op.text.contains(QRegularExpression("^-?[0-9]+,[0-9]+$")) ? labels : titles)
+                .push_back(box);
+        }
+        ASSERT_EQ(titles.size(), 4u); // the rate title, its "3", the two pressure lines
+        for (const QRectF& label : labels)
+            for (const QRectF& title : titles)
+                EXPECT_FALSE(label.intersects(title));
+        const DrawOp* caption = findText(p4(), "Pнас");
+        if (saturation > 0)
+            EXPECT_EQ(findText(p3(), QLocale().toString(saturation, 'f', 1)), nullptr);
+        EXPECT_EQ(caption != nullptr, saturation > 0);
+    }
 }
 
 TEST_F(DiagramTest, NoSaturationLineForAnInjectionWellOrWithoutPressure) {

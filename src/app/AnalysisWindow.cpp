@@ -263,6 +263,9 @@ void AnalysisWindow::onTableKey(QKeyEvent* event) {
             copyFitSet();
         return;
     }
+    // No menu command cuts: the cut keys (Shift+Delete among them) neither type nor delete.
+    if (event->matches(QKeySequence::Cut))
+        return;
     const int last = document_.options().lastDataColumn();
     if (event->key() == Qt::Key_Delete) {
         runTableEdit([last](AnalysisState s,

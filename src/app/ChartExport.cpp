@@ -22,6 +22,9 @@ void paintChart(QPainter& p, const AnalysisState& s, ExportedChart chart, const 
     const bool wasRecording = PictureSurface::recording();
     PictureSurface::setRecording(true);
     PictureSurface p3, p4, p7, p8;
+    // In the window's font: the charts' margins were made for its widths.
+    for (PictureSurface* surface : {&p3, &p4, &p7, &p8})
+        surface->setFontFamily(QString::fromLatin1(InterfaceFontFamily));
     p3.resize(sizes.diagramFrame);
     p4.resize(sizes.diagramPlot);
     p7.resize(sizes.piFrame);
@@ -190,9 +193,17 @@ QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& 
                   QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
               9);
     page.y += 6;
+    const QStringList inputs = reportInputs(s);
+    if (!inputs.isEmpty()) {
+        page.text(QStringLiteral("Исходные данные"), 11, true);
+        for (const QString& line : inputs)
+            page.text(line, 9);
+        page.y += 4;
+    }
     reportCharts(page, s, sizes);
-    for (const QString& equation : trendEquations(s))
-        page.text(QStringLiteral("Линия тренда: ") + equation, 9);
+    const QStringList equations = trendEquations(s);
+    for (int i = 0; i < equations.size(); ++i)
+        page.text(QStringLiteral("Линия тренда %1: ").arg(i + 1) + equations[i], 9);
     if (s.ResultsShown && !s.ResultRows.empty()) {
         page.y += 4;
         page.text(QStringLiteral("Результаты"), 11, true);

@@ -42,6 +42,25 @@ QStringList trendEquations(const AnalysisState& s) {
     return equations;
 }
 
+QStringList reportInputs(const AnalysisState& s) {
+    QStringList lines;
+    const auto add = [&](const QString& caption, const QString& value) {
+        if (!value.trimmed().isEmpty())
+            lines << caption + QStringLiteral(": ") + value.trimmed();
+    };
+    if (s.WellType == ProducingWell)
+        add(QStringLiteral("Давление насыщения, МПа"), s.Inputs.Pnas);
+    if (s.Estimation != EstimationMode::None) {
+        add(s.Estimation == EstimationMode::SkinFromTransmissibility
+                ? QStringLiteral("Гидропроводность, Д*см/сПз")
+                : QStringLiteral("Скин-эффект"),
+            s.Inputs.Skin);
+        add(QStringLiteral("Радиус контура питания, м"), s.Inputs.Rkontur);
+        add(QStringLiteral("Радиус скважины, м"), s.Inputs.Rwell);
+    }
+    return lines;
+}
+
 QByteArray csvText(const AnalysisState& s, bool withDates) {
     QString text = QStringLiteral("\uFEFF");
     QStringList header = {s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")

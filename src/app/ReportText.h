@@ -14,4 +14,8 @@ QByteArray csvText(const AnalysisState& state, bool withDates);
 // "y=-0,5000x+20,0000, R² = 0,991" for each trend standing on the diagram.
 QStringList trendEquations(const AnalysisState& state);
 
+// The formation inputs in force, each as "caption: value" with the caption of its box; an empty
+// box is left out.
+QStringList reportInputs(const AnalysisState& state);
+
 } // namespace id

@@ -21,9 +21,6 @@ namespace id {
 namespace {
 
 const QString GridFontFamily = QStringLiteral("Times New Roman");
-// The interface font of the window: metric-compatible with the classic one, so the captions fit
-// the fixed geometry.
-const QString InterfaceFontFamily = QStringLiteral("Arial");
 
 template <typename T> T* makeControl(QWidget* parent, const char* name) {
     auto* control = new T(parent);
@@ -53,7 +50,7 @@ void setColumnWidths(FlexGrid* grid, const std::vector<double>& widths, double z
 WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     QFont interfaceFont = font();
-    interfaceFont.setFamily(InterfaceFontFamily);
+    interfaceFont.setFamily(QString::fromLatin1(InterfaceFontFamily));
     setFont(interfaceFont);
     setMouseTracking(true);
     installEventFilter(this);

@@ -382,10 +382,20 @@ void PictureSurface::replay(QPainter& painter) const {
             font.setPointSizeF(op.fontSize * pointScale * zoom_);
             painter.setFont(font);
             painter.setPen(paletteColor(op.color));
+            const QFontMetricsF metrics(font, painter.device());
+            // Another device hints the glyphs otherwise and may widen a text: it is narrowed to
+            // its width on screen, so that nothing laid out to fit runs over a frame or a line.
+            QFont screen = font_;
+            screen.setPointSizeF(op.fontSize * zoom_);
+            const double onScreen = QFontMetricsF(screen, &image_).horizontalAdvance(op.text);
+            const double here = metrics.horizontalAdvance(op.text);
             const QPointF topLeft = at(op.x1, op.y1);
-            painter.drawText(
-                QPointF(topLeft.x(), topLeft.y() + QFontMetricsF(font, painter.device()).ascent()),
-                op.text);
+            painter.save();
+            painter.translate(topLeft.x(), topLeft.y() + metrics.ascent());
+            if (here > onScreen && onScreen > 0)
+                painter.scale(onScreen / here, 1);
+            painter.drawText(QPointF(0, 0), op.text);
+            painter.restore();
             break;
         }
         case DrawOp::Image:

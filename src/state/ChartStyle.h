@@ -34,4 +34,8 @@ struct ChartStyle {
 
 inline constexpr ChartStyle Style{};
 
+// The window's and the charts' font, on screen and in every export alike: metric-compatible with
+// the classic one, so the captions fit the fixed geometry.
+inline constexpr char InterfaceFontFamily[] = "Arial";
+
 } // namespace id

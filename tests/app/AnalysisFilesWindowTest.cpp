@@ -277,7 +277,8 @@ TEST_F(AnalysisFilesTest, FilesDroppedRememberedAndNamedInTheTitle) {
 
     saveAs(path("first.ida"));
     EXPECT_FALSE(frame->isWindowModified());
-    EXPECT_TRUE(frame->windowTitle().endsWith(" — first.ida[*]")) << frame->windowTitle().toStdString();
+    EXPECT_TRUE(frame->windowTitle().endsWith(" — first.ida[*]"))
+        << frame->windowTitle().toStdString();
     ASSERT_TRUE(choose(menus().mFileNew));
     form().Pnas->setText("4");
     // A dropped analysis asks about the unsaved change first; "Отмена" keeps everything.
@@ -424,6 +425,11 @@ TEST_F(AnalysisFilesTest, ExportsAreReadableByOtherPrograms) {
     const QByteArray png = exported(menus().mFileExportPiChart, "pi", "pi.png");
     const QImage image = QImage::fromData(png, "PNG");
     EXPECT_EQ(image.size(), form().Picture7->size() * 2);
+    // The index title keeps to the margin: no ink inside the plot beside it.
+    const int plotLeft = 2 * (form().Picture7->width() - form().Picture8->width());
+    for (int y = 2; y < 70; ++y)
+        for (int x = plotLeft + 3; x < plotLeft + 24; ++x)
+            ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 
     const QByteArray pdf = exported(menus().mFileExportPdf, "report.pdf");
     EXPECT_TRUE(pdf.startsWith("%PDF"));

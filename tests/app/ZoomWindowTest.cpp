@@ -125,19 +125,3 @@ TEST(ViewZoomTest, StepsAndFitting) {
 
 } // namespace
 } // namespace id
-namespace id { namespace {
-TEST_F(ZoomWindowTest, ScratchShots) {
-    ASSERT_TRUE(choose(menus().mTrendAddSelectPoint));
-    ASSERT_TRUE(choose(menus().mTrendLine));
-    QTest::qWait(1);
-    mouseAt(form().Picture4, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {}, 30, 10);
-    frame->grab().save("/tmp/prod.png");
-    start();
-    driver = test::GridDriver{frame->workWindow().MSFlexGrid1};
-    ASSERT_TRUE(choose(menus().mEditWellNag));
-    build("1\t5,5\n2\t6\n3\t6,5\n6\t7,5\n7\t9,5\n8\t11,5\n");
-    ASSERT_TRUE(choose(menus().mTrendLine));
-    mouseAt(form().Picture4, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {}, 2, 8);
-    frame->grab().save("/tmp/inj.png");
-}
-}}

@@ -113,6 +113,10 @@ TEST_F(MeasurementGridTest, ShortcutsTypeNothingButPasteAndCopyKeysRunTheirComma
     driver.click(1, 1);
     QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard.text(), "30\t15\n40\t14\n");
+    // Nothing cuts: Shift+Delete keeps the cell.
+    QTest::keyClick(grid(), Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(grid(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(grid()->text(1, 1), "30");
 }
 
 // A number typed into a cell is one undo step, not one per key.

@@ -99,7 +99,8 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
     }
     ChartInputs charts(document.state());
     if (!drawn_ || !(*drawn_ == charts)) {
-        drawAnalysis(charts, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8});
+        drawAnalysis(charts, {*form_.Picture3, *form_.Picture4, *form_.Picture7, *form_.Picture8},
+                     &layers_);
         // A readout of the charts as they were would point at nothing now.
         form_.Picture5->hide();
         form_.Picture9->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/TrendStatistics.h"
+#include "charts/AnalysisPainter.h"
 #include "diagram/ChartInputs.h"
 #include "state/AnalysisState.h"
 #include "state/StartOptions.h"
@@ -55,6 +56,7 @@ private:
     // The analysis the charts were last drawn from: a command that changes nothing they show
     // draws nothing.
     std::optional<ChartInputs> drawn_;
+    ChartLayers layers_;
     QPointer<StatisticsWindow> statistics_;
     // The analysis the statistics window last showed.
     std::optional<StatisticsInputs> reported_;

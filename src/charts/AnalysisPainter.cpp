@@ -3,25 +3,64 @@
 #include "charts/PiChartRenderer.h"
 #include "diagram/IndicatorDiagramRenderer.h"
 #include "diagram/TickRule.h"
+#include "platform/PictureSurface.h"
 
 namespace id {
 
-void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces) {
+void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLayers* layers) {
+    PictureSurface& p3 = surfaces.picture3;
+    PictureSurface& p4 = surfaces.picture4;
+    PictureSurface& p7 = surfaces.picture7;
+    PictureSurface& p8 = surfaces.picture8;
     // Axes that cannot be drawn were refused by the command that set them; this is a guard.
     const bool diagramDrawable = !axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", QString()) &&
                                  !axisFault(s.IdAxisYTop, s.IdAxisYBottom, "Y", QString());
     if (s.DiagramShown && diagramDrawable) {
-        drawIndicatorDiagram(s, surfaces.picture3, surfaces.picture4);
+        const ChartLayers::DiagramBase base{
+            s.WellType,
+            s.Measurements,
+            s.SaturationPressure,
+            {s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop, s.IdAxisYBottom},
+            {p3.size(), p4.size()},
+            p4.zoom()};
+        if (layers && layers->diagram == base) {
+            p3.restoreLayer(layers->picture3);
+            p4.restoreLayer(layers->picture4);
+        } else {
+            drawIndicatorDiagram(s, p3, p4);
+            if (layers) {
+                layers->diagram = base;
+                layers->picture3 = p3.layer();
+                layers->picture4 = p4.layer();
+            }
+        }
         // Every stored trend is drawn: after a selection with two trends shown starts over, they
         // stay on the chart until the next trend replaces them.
         for (int slot = 1; slot <= 2; ++slot)
-            drawTrendOnDiagram(s, slot, surfaces.picture4);
+            drawTrendOnDiagram(s, slot, p4);
     }
     const PiChartInputs& pi = s.Pi;
     const bool piDrawable = !axisFault(pi.PiAxisXMin, pi.PiAxisXMax, "X", QString()) &&
                             !axisFault(pi.PiAxisYBottom, pi.PiAxisYTop, "Y", QString());
-    if (s.PiChartShown && piDrawable)
-        RedrawPiChart(pi, surfaces.picture7, surfaces.picture8);
+    if (s.PiChartShown && piDrawable) {
+        const ChartLayers::PiBase base{
+            pi.WellType,
+            {pi.PiAxisXMin, pi.PiAxisXMax, pi.PiAxisYTop, pi.PiAxisYBottom},
+            {p7.size(), p8.size()},
+            p8.zoom()};
+        if (layers && layers->pi == base) {
+            p7.restoreLayer(layers->picture7);
+            p8.restoreLayer(layers->picture8);
+        } else {
+            drawPiChartAxes(pi, p7, p8);
+            if (layers) {
+                layers->pi = base;
+                layers->picture7 = p7.layer();
+                layers->picture8 = p8.layer();
+            }
+        }
+        drawPiChartCurves(pi, p8);
+    }
 }
 
 } // namespace id

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "diagram/ChartInputs.h"
+#include "platform/PictureSurface.h"
+
+#include <QSize>
+#include <optional>
 
 namespace id {
-
-class PictureSurface;
 
 // The surfaces of the two charts: canvas and plot area of the diagram, then of the PI chart.
 struct ChartSurfaces {
@@ -14,8 +16,35 @@ struct ChartSurfaces {
     PictureSurface& picture8;
 };
 
-// Draws every chart the analysis shows, whole, from the analysis alone: the diagram with each
-// trend on it, then the PI chart with each trend's curve. Charts not shown are left alone.
-void drawAnalysis(const ChartInputs& state, const ChartSurfaces& surfaces);
+// The charts' axes, labels and points as last drawn, and what they were drawn from: a command
+// that leaves them as they were redraws only the trends over them.
+struct ChartLayers {
+    struct DiagramBase {
+        std::int16_t WellType = 0;
+        id::Measurements Measurements;
+        double SaturationPressure = 0;
+        double axes[4] = {};
+        QSize sizes[2];
+        double zoom = 1;
+        bool operator==(const DiagramBase&) const = default;
+    };
+    struct PiBase {
+        std::int16_t WellType = 0;
+        double axes[4] = {};
+        QSize sizes[2];
+        double zoom = 1;
+        bool operator==(const PiBase&) const = default;
+    };
+    std::optional<DiagramBase> diagram;
+    PictureSurface::Layer picture3, picture4;
+    std::optional<PiBase> pi;
+    PictureSurface::Layer picture7, picture8;
+};
+
+// Draws every chart the analysis shows from the analysis alone: the diagram with each trend on
+// it, then the PI chart with each trend's curve. Charts not shown are left alone. With layers,
+// the axes and points are taken from them where they would be drawn the same.
+void drawAnalysis(const ChartInputs& state, const ChartSurfaces& surfaces,
+                  ChartLayers* layers = nullptr);
 
 } // namespace id

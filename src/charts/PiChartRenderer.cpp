@@ -88,6 +88,11 @@ void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface&
 } // namespace
 
 void RedrawPiChart(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
+    drawPiChartAxes(s, p7, p8);
+    drawPiChartCurves(s, p8);
+}
+
+void drawPiChartAxes(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p8) {
     p8.Cls();
     p8.Scale(s.PiAxisXMin, s.PiAxisYTop, s.PiAxisXMax, s.PiAxisYBottom);
     p7.Cls();
@@ -96,6 +101,9 @@ void RedrawPiChart(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
     p8.DrawWidth = Style.AxisLineWidth;
     drawRateAxis(s, p7, p8);
     drawIndexAxis(s, p7, p8);
+}
+
+void drawPiChartCurves(const PiChartInputs& s, PictureSurface& p8) {
     for (int slot = 1; slot <= 2; ++slot)
         drawCurve(s, s.trend(slot), p8);
 }

@@ -72,7 +72,55 @@ bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
 
 bool recordingOn = false;
 
+// Deviation, in pixels, a thinned curve may have from the points it was sampled at: well below
+// what antialiasing shows.
+constexpr double PolylineTolerance = 0.1;
+
+double distanceToChord(const QPointF& p, const QPointF& a, const QPointF& b) {
+    const QPointF d = b - a;
+    const double length = std::hypot(d.x(), d.y());
+    if (length == 0)
+        return std::hypot(p.x() - a.x(), p.y() - a.y());
+    return std::abs(d.x() * (a.y() - p.y()) - d.y() * (a.x() - p.x())) / length;
+}
+
 } // namespace
+
+// The points a polyline needs to stay within the tolerance of all of them (Douglas-Peucker):
+// a finely sampled curve keeps a vertex every few pixels instead of one per sample, and the
+// stroker joins far fewer segments.
+std::vector<QPointF> thinnedPolyline(const std::vector<QPointF>& points, double tolerance) {
+    if (points.size() <= 2)
+        return points;
+    std::vector<char> keep(points.size(), 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<std::size_t, std::size_t>> spans{{0, points.size() - 1}};
+    while (!spans.empty()) {
+        const auto [first, last] = spans.back();
+        spans.pop_back();
+        double farthest = -1;
+        std::size_t at = first;
+        for (std::size_t i = first + 1; i < last; ++i) {
+            const double d = distanceToChord(points[i], points[first], points[last]);
+            if (d > farthest) {
+                farthest = d;
+                at = i;
+            }
+        }
+        if (farthest > tolerance) {
+            keep[at] = 1;
+            spans.emplace_back(first, at);
+            spans.emplace_back(at, last);
+        }
+    }
+    std::vector<QPointF> kept;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (keep[i])
+            kept.push_back(points[i]);
+    return kept;
+}
+
+namespace {} // namespace
 
 void PictureSurface::setRecording(bool on) {
     recordingOn = on;
@@ -158,7 +206,7 @@ void PictureSurface::ensureImage() {
     const QSize wanted = size() * dpr;
     if (image_.size() == wanted && !image_.isNull())
         return;
-    QImage fresh(wanted.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    QImage fresh(wanted.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     fresh.setDevicePixelRatio(dpr);
     fresh.fill(Qt::white);
     if (!image_.isNull()) {
@@ -171,6 +219,25 @@ void PictureSurface::ensureImage() {
 void PictureSurface::record(DrawOp op) {
     if (recordingOn)
         operations_.push_back(std::move(op));
+}
+
+PictureSurface::Layer PictureSurface::layer() const {
+    return {image_, operations_, customScale_, {scaleLeft_, scaleTop_, scaleWidth_, scaleHeight_},
+            font_,  CurrentX,    CurrentY};
+}
+
+void PictureSurface::restoreLayer(const Layer& layer) {
+    image_ = layer.image;
+    operations_ = layer.operations;
+    customScale_ = layer.customScale;
+    scaleLeft_ = layer.scale[0];
+    scaleTop_ = layer.scale[1];
+    scaleWidth_ = layer.scale[2];
+    scaleHeight_ = layer.scale[3];
+    font_ = layer.font;
+    CurrentX = layer.currentX;
+    CurrentY = layer.currentY;
+    update();
 }
 
 void PictureSurface::Cls() {
@@ -213,7 +280,18 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     ensureImage();
     const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
     QPainterPath path;
-    bool open = false;
+    // Chords inside the box join exactly, as one run thinned to what the screen can show; only
+    // a chord running out of it is cut, and the path starts again where it comes back.
+    std::vector<QPointF> run;
+    const auto flush = [&] {
+        if (run.size() >= 2) {
+            const std::vector<QPointF> kept = thinnedPolyline(run, PolylineTolerance);
+            path.moveTo(kept.front());
+            for (std::size_t k = 1; k < kept.size(); ++k)
+                path.lineTo(kept[k]);
+        }
+        run.clear();
+    };
     QPointF previous = toPixels(points.front().x(), points.front().y());
     for (std::size_t i = 1; i < points.size(); ++i) {
         const QPointF& from = points[i - 1];
@@ -221,16 +299,16 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
         const QPointF next = toPixels(to.x(), to.y());
         QPointF a = previous;
         QPointF b = next;
-        // Chords inside the box join exactly; only a chord running out of it is cut, and the
-        // path starts again where it comes back.
-        const bool inside = visible.contains(a) && visible.contains(b);
-        if (inside || clipLine(a, b, visible)) {
-            if (!open || !inside)
-                path.moveTo(a);
-            path.lineTo(b);
-            open = inside;
+        if (visible.contains(a) && visible.contains(b)) {
+            if (run.empty())
+                run.push_back(a);
+            run.push_back(b);
         } else {
-            open = false;
+            flush();
+            if (clipLine(a, b, visible)) {
+                path.moveTo(a);
+                path.lineTo(b);
+            }
         }
         previous = next;
         record({.kind = DrawOp::Line,
@@ -241,6 +319,7 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
                 .color = colorIndex,
                 .width = DrawWidth});
     }
+    flush();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
     QPen pen(paletteColor(colorIndex), penWidth(DrawWidth));

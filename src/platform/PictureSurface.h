@@ -15,6 +15,9 @@ namespace id {
 enum MouseButtonCode { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 enum ShiftMask { ShiftKey = 1, CtrlKey = 2, AltKey = 4 };
 
+// The vertices of a polyline that keep it within the tolerance of every point given.
+std::vector<QPointF> thinnedPolyline(const std::vector<QPointF>& points, double tolerance);
+
 // A drawing surface with a persistent image and a user coordinate system. What is drawn stays
 // until the surface is cleared; the widget only paints the image. Every operation is also
 // recorded (since the last clear) so that tests can read back labels and lines without pixels.
@@ -79,6 +82,20 @@ public:
     // A thin border painted around the surface on screen (not part of its image), so the edges
     // of a plot area can be seen.
     void setFramed(bool framed) { framed_ = framed; }
+
+    // What was drawn so far with the drawing state, to start from again: a chart keeps its
+    // axes and points and draws only what changed over them.
+    struct Layer {
+        QImage image;
+        std::vector<DrawOp> operations;
+        bool customScale = false;
+        double scale[4] = {0, 0, 1, 1};
+        QFont font;
+        double currentX = 0;
+        double currentY = 0;
+    };
+    Layer layer() const;
+    void restoreLayer(const Layer& layer);
 
     // Paints what was drawn since the last clear (it must have been recorded) with the painter,
     // in this surface's pixels: onto a vector device the lines stay lines and the texts text.

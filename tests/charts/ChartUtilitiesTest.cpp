@@ -1,4 +1,5 @@
 #include "app/WorkWindow.h"
+#include "charts/AnalysisPainter.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
@@ -31,6 +32,30 @@ TEST_F(ChartUtilitiesTest, ReadoutsFollowThePointerOverEitherPlot) {
               QStringList({"X= 25,00 м3/сут; Y= 3,50 м3/(сут*МПа)"}));
     QTest::mouseMove(form().MSFlexGrid1->viewport(), QPoint(5, 5));
     EXPECT_FALSE(form().Picture5->isVisible() || form().Picture9->isVisible());
+}
+
+// Commands that keep the axes draw only the trends over the kept layers: the same pictures as
+// drawn whole.
+TEST_F(ChartUtilitiesTest, ChartsDrawnOverKeptLayersEqualChartsDrawnWhole) {
+    form().Pnas->setText("5");
+    build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    ASSERT_TRUE(choose(menus().mTrendPolinom2));
+    ASSERT_TRUE(choose(menus().mIdConfBands));
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const ChartSurfaces surfaces{*form().Picture3, *form().Picture4, *form().Picture7,
+                                 *form().Picture8};
+    std::vector<std::pair<QImage, std::vector<DrawOp>>> kept;
+    for (PictureSurface* p :
+         {&surfaces.picture3, &surfaces.picture4, &surfaces.picture7, &surfaces.picture8})
+        kept.emplace_back(p->image().copy(), p->operations());
+    drawAnalysis(ChartInputs(state()), surfaces);
+    int i = 0;
+    for (PictureSurface* p :
+         {&surfaces.picture3, &surfaces.picture4, &surfaces.picture7, &surfaces.picture8}) {
+        EXPECT_EQ(p->image(), kept[i].first) << i;
+        EXPECT_EQ(p->operations().size(), kept[i++].second.size());
+    }
 }
 
 TEST_F(ChartUtilitiesTest, CopiesComposeFrameAndPlotWithTheRectangle) {

@@ -248,6 +248,11 @@ void AnalysisPresenter::layOutResults() {
 void AnalysisPresenter::syncTable(const AnalysisState& s) {
     FlexGrid* grid = form_.MSFlexGrid1;
     const QList<MeasurementRow>& rows = s.Table;
+    // The table shown is still shared with the analysis: nothing in it changed.
+    if (rows.constData() == shownTable_.constData() && rows.size() == shownTable_.size() &&
+        !rows.isEmpty())
+        return;
+    shownTable_ = rows;
     const int count = static_cast<int>(rows.size());
     const int last = lastDataColumn_;
     const auto texts = [&](int i) {

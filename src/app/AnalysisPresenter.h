@@ -57,6 +57,8 @@ private:
     // draws nothing.
     std::optional<ChartInputs> drawn_;
     ChartLayers layers_;
+    // The table as last written into the grid, shared with the analysis it came from.
+    QList<MeasurementRow> shownTable_;
     QPointer<StatisticsWindow> statistics_;
     // The analysis the statistics window last showed.
     std::optional<StatisticsInputs> reported_;

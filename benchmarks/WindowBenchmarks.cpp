@@ -9,12 +9,15 @@
 #include "app/MenuTree.h"
 #include "app/StatisticsWindow.h"
 #include "platform/ClipboardPort.h"
+#include "platform/FilePort.h"
 #include "platform/RecordingMessagePort.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -38,7 +41,7 @@ QString measurements(int lines) {
 struct Window {
     explicit Window(int lines) {
         clipboard.setText(measurements(lines));
-        frame = std::make_unique<id::MainFrame>(id::StartOptions{}, &messages, &clipboard);
+        frame = std::make_unique<id::MainFrame>(id::StartOptions{}, &messages, &clipboard, &files);
         frame->resize(1100, 820);
         frame->show();
         (void)QTest::qWaitForWindowExposed(frame.get());
@@ -57,10 +60,85 @@ struct Window {
         choose(m.mTrend, linear ? m.mTrendLine : m.mTrendPolinom2);
     }
 
+    // An analysis of the given size as an engineer leaves it: a quadratic trend with its
+    // confidence bands.
+    void analysed() {
+        paste();
+        build();
+        trend(false);
+        choose(frame->menus().mIdd, frame->menus().mIdConfBands);
+    }
+
     id::MemoryClipboard clipboard;
     id::RecordingMessagePort messages;
+    id::ScriptedFilePort files;
+    QTemporaryDir folder;
     std::unique_ptr<id::MainFrame> frame;
 };
+
+// Saving the analysis into its file, then opening it again.
+void SaveAnalysis(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.analysed();
+    const QString path = w.folder.filePath(QStringLiteral("well.ida"));
+    w.files.answerNext(path);
+    w.frame->analysis().files().saveAnalysisAs();
+    for (auto _ : state)
+        w.frame->analysis().files().saveAnalysis();
+    state.counters["file_MB"] = QFileInfo(path).size() / 1048576.0;
+}
+BENCHMARK(SaveAnalysis)->Arg(20)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void OpenAnalysis(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.analysed();
+    const QString path = w.folder.filePath(QStringLiteral("well.ida"));
+    w.files.answerNext(path);
+    w.frame->analysis().files().saveAnalysisAs();
+    for (auto _ : state) {
+        w.frame->analysis().files().openAnalysis(path);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(OpenAnalysis)->Arg(20)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Each export of a 100 000-point analysis, written to its file.
+void Export(benchmark::State& state) {
+    Window w(100000);
+    w.analysed();
+    static const char* const Names[] = {"diagram.png", "diagram.svg", "pi.png", "report.pdf"};
+    const QString path = w.folder.filePath(QString::fromLatin1(Names[state.range(0)]));
+    id::FileActions& files = w.frame->analysis().files();
+    for (auto _ : state) {
+        w.files.answerNext(path);
+        switch (state.range(0)) {
+        case 0:
+        case 1:
+            files.exportChartFile(id::ExportedChart::Diagram);
+            break;
+        case 2:
+            files.exportChartFile(id::ExportedChart::PiChart);
+            break;
+        default:
+            files.exportReportFile();
+        }
+    }
+    state.SetLabel(Names[state.range(0)]);
+    state.counters["file_MB"] = QFileInfo(path).size() / 1048576.0;
+}
+BENCHMARK(Export)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+void UndoRedo(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.analysed();
+    bool back = true;
+    for (auto _ : state) {
+        back ? w.frame->analysis().undo() : w.frame->analysis().redo();
+        QApplication::processEvents();
+        back = !back;
+    }
+}
+BENCHMARK(UndoRedo)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BuildCharts(benchmark::State& state) {
     Window w(static_cast<int>(state.range(0)));

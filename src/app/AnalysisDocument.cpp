@@ -98,13 +98,11 @@ std::optional<QString> AnalysisDocument::open(const QByteArray& bytes, const QSt
 }
 
 AnalysisDocument::FileBytes AnalysisDocument::fileBytes() const {
-    QByteArray bytes = writeAnalysis(state_);
-    const AnalysisFileRead check = readAnalysis(bytes);
-    if (!check.state)
-        return {{},
-                QStringLiteral("его нельзя было бы открыть. ") +
-                    QString(check.error).remove(QStringLiteral("Файл не открыт: "))};
-    return {std::move(bytes), {}};
+    // The writer keeps every number exactly; what could still make the file unreadable is
+    // checked on the analysis, not by reading the file back.
+    if (const std::optional<QString> problem = unopenableProblem(state_))
+        return {{}, QStringLiteral("его нельзя было бы открыть: ") + *problem + u'.'};
+    return {writeAnalysis(state_), {}};
 }
 
 void AnalysisDocument::markSaved(const QString& path) {

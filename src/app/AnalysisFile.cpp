@@ -5,6 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
+#include <charconv>
+#include <optional>
 
 namespace id {
 
@@ -12,22 +15,68 @@ namespace {
 
 using analysisfile::estimationName;
 
-QJsonArray numbers(const std::vector<double>& values) {
-    QJsonArray array;
-    for (double v : values)
-        array.append(v);
-    return array;
+// A column of numbers as one text: each the shortest that reads back as the same double.
+QJsonValue numbers(const std::vector<double>& values) {
+    QByteArray text;
+    text.reserve(static_cast<qsizetype>(values.size() * 10));
+    char digits[32];
+    for (double v : values) {
+        if (!text.isEmpty())
+            text += ' ';
+        const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+        text.append(digits, end - digits);
+    }
+    return QString::fromLatin1(text);
 }
 
-QJsonObject trendObject(const TrendRecord& t) {
-    return {{"kind", t.Kind},
-            {"coefficients", numbers(t.Coefficients.values())},
-            {"rateFrom", t.RateFrom},
-            {"rateTo", t.RateTo},
-            {"rSquared", t.RSquared},
-            {"coefficient", t.Coefficient},
-            {"rates", numbers(t.Rates.values())},
-            {"pressures", numbers(t.Pressures.values())}};
+// Points that are measured points, in order, as the ranges of their numbers among them
+// ("1-40 52 60-75"); none when some point is not one of them.
+std::optional<QString> pointRanges(const OneBasedArray<double>& rates,
+                                   const OneBasedArray<double>& pressures, const Measurements& m) {
+    QString ranges;
+    int next = 1;
+    int first = 0;
+    int last = 0;
+    const auto flush = [&] {
+        if (first == 0)
+            return;
+        if (!ranges.isEmpty())
+            ranges += u' ';
+        ranges +=
+            first == last ? QString::number(first) : QStringLiteral("%1-%2").arg(first).arg(last);
+    };
+    for (int i = 1; i <= rates.size(); ++i) {
+        while (next <= m.count() && !(m.rate(next) == rates[i] && m.pressure(next) == pressures[i]))
+            ++next;
+        if (next > m.count())
+            return std::nullopt;
+        if (first == 0 || next != last + 1) {
+            flush();
+            first = next;
+        }
+        last = next++;
+    }
+    flush();
+    return ranges;
+}
+
+// A set of points: by their numbers among the measured points where they are some of them.
+void addPoints(QJsonObject& o, const OneBasedArray<double>& rates,
+               const OneBasedArray<double>& pressures, const Measurements& m) {
+    if (const std::optional<QString> ranges = pointRanges(rates, pressures, m)) {
+        o["points"] = *ranges;
+        return;
+    }
+    o["rates"] = numbers(rates.values());
+    o["pressures"] = numbers(pressures.values());
+}
+
+QJsonObject trendObject(const TrendRecord& t, const Measurements& m) {
+    QJsonObject o{{"kind", t.Kind},         {"coefficients", numbers(t.Coefficients.values())},
+                  {"rateFrom", t.RateFrom}, {"rateTo", t.RateTo},
+                  {"rSquared", t.RSquared}, {"coefficient", t.Coefficient}};
+    addPoints(o, t.Rates, t.Pressures, m);
+    return o;
 }
 
 QJsonObject inputsObject(const FormationInputs& f) {
@@ -49,22 +98,35 @@ QJsonObject axesObject(const AnalysisState& s) {
             {"piIndexTop", s.PiAxisYTop},         {"piIndexBottom", s.PiAxisYBottom}};
 }
 
-QJsonObject keptPiChartObject(const KeptPiChart& k) {
+QJsonObject keptPiChartObject(const KeptPiChart& k, const Measurements& m) {
     return {{"selectionMode", k.SelectionMode},
             {"axes", QJsonArray{k.PiAxisXMin, k.PiAxisXMax, k.PiAxisYTop, k.PiAxisYBottom}},
-            {"trends", QJsonArray{trendObject(k.FirstTrend), trendObject(k.SecondTrend)}}};
+            {"trends", QJsonArray{trendObject(k.FirstTrend, m), trendObject(k.SecondTrend, m)}}};
+}
+
+// The table by columns, a cell a line: no typed or pasted cell holds a line break.
+QJsonObject tableObject(const QList<MeasurementRow>& table) {
+    QStringList rates, pressures, dates;
+    for (const MeasurementRow& row : table) {
+        rates << row.Rate;
+        pressures << row.Pressure;
+        dates << row.Date;
+    }
+    return {{"rows", table.size()},
+            {"rates", rates.join(u'\n')},
+            {"pressures", pressures.join(u'\n')},
+            {"dates", dates.join(u'\n')}};
 }
 
 QJsonObject documentObject(const AnalysisState& s) {
-    QJsonArray table;
-    for (const MeasurementRow& row : s.Table)
-        table.append(QJsonArray{row.Rate, row.Pressure, row.Date});
+    QJsonObject fitSet{{"rateFrom", s.FitRateFrom}, {"rateTo", s.FitRateTo}};
+    addPoints(fitSet, s.FitRates, s.FitPressures, s.Measurements);
     QJsonArray rows;
     for (const ResultRow& row : s.ResultRows)
         rows.append(QJsonArray{row.caption, row.value});
     QJsonObject document{
         {"wellType", s.WellType},
-        {"table", table},
+        {"table", tableObject(s.Table)},
         {"inputs", inputsObject(s.Inputs)},
         {"estimation", estimationName(s.Estimation)},
         {"selectionMode", s.SelectionMode},
@@ -72,13 +134,11 @@ QJsonObject documentObject(const AnalysisState& s) {
         {"autoSearch", s.AutoSearch},
         {"measurements", QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
                                      {"pressures", numbers(s.Measurements.pressures().values())}}},
-        {"fitSet", QJsonObject{{"rates", numbers(s.FitRates.values())},
-                               {"pressures", numbers(s.FitPressures.values())},
-                               {"rateFrom", s.FitRateFrom},
-                               {"rateTo", s.FitRateTo}}},
+        {"fitSet", fitSet},
         {"axes", axesObject(s)},
         {"trendCount", s.TrendCount},
-        {"trends", QJsonArray{trendObject(s.FirstTrend), trendObject(s.SecondTrend)}},
+        {"trends", QJsonArray{trendObject(s.FirstTrend, s.Measurements),
+                              trendObject(s.SecondTrend, s.Measurements)}},
         {"results", QJsonObject{{"productivityIndex", s.ProductivityIndex},
                                 {"secondProductivityIndex", s.SecondProductivityIndex},
                                 {"reservoirPressure", s.ReservoirPressure},
@@ -92,7 +152,7 @@ QJsonObject documentObject(const AnalysisState& s) {
                               {"confidenceBands", s.ConfidenceBands}}},
     };
     if (s.PiChartKept)
-        document["keptPiChart"] = keptPiChartObject(*s.PiChartKept);
+        document["keptPiChart"] = keptPiChartObject(*s.PiChartKept, s.Measurements);
     return document;
 }
 

@@ -8,9 +8,10 @@
 
 namespace id {
 
-// An analysis file: the whole document as JSON, its format name and version first. Files of
-// every earlier version open (version 1 counted its points beside their lists).
-constexpr int AnalysisFileVersion = 2;
+// An analysis file: the whole document as JSON, its format name and version first; the table
+// and the points by columns, each column one text. Files of every earlier version open (version
+// 1 counted its points beside their lists, versions 1 and 2 kept a row or a number an element).
+constexpr int AnalysisFileVersion = 3;
 inline const QString AnalysisFileFormat = QStringLiteral("indicator-diagram-analysis");
 
 QByteArray writeAnalysis(const AnalysisState& state);
@@ -22,5 +23,9 @@ struct AnalysisFileRead {
     QString error;
 };
 AnalysisFileRead readAnalysis(const QByteArray& bytes);
+
+// Why a file of the analysis could not be opened again, if so: the limits and checks the reading
+// applies that the program's own analyses could break (a huge paste, an endless text).
+std::optional<QString> unopenableProblem(const AnalysisState& state);
 
 } // namespace id

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 
 namespace id {
@@ -25,7 +26,43 @@ OneBasedArray<double> oneBased(const std::vector<double>& values) {
     return array;
 }
 
-TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& path) {
+// A set of points: its numbers among the measured points ("1-40 52"), or its own lists.
+void readPointSet(JsonFieldReader& r, const QJsonObject& o, const QString& path,
+                  const Measurements& m, OneBasedArray<double>& rates,
+                  OneBasedArray<double>& pressures) {
+    if (!o.contains("points")) {
+        rates = oneBased(r.numbers(o, path, "rates", MostRows));
+        pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
+        if (!r.failed() && rates.size() != pressures.size())
+            r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
+        return;
+    }
+    const QString ranges = r.text(r.field(o, path, "points"), path + "points", 16 * MostRows);
+    rates = {};
+    pressures = {};
+    int previous = 0;
+    for (const QStringView range : QStringView(ranges).split(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype dash = range.indexOf(u'-');
+        bool firstOk = false;
+        bool lastOk = true;
+        const int first = range.left(dash < 0 ? range.size() : dash).toInt(&firstOk);
+        const int last = dash < 0 ? first : range.mid(dash + 1).toInt(&lastOk);
+        if (!firstOk || !lastOk || first <= previous || last < first || last > m.count() ||
+            rates.size() + (last - first + 1) > MostRows) {
+            r.fail(path + "points",
+                   QStringLiteral("содержит не номера измеренных точек по порядку"));
+            return;
+        }
+        for (int i = first; i <= last; ++i) {
+            rates.append(m.rate(i));
+            pressures.append(m.pressure(i));
+        }
+        previous = last;
+    }
+}
+
+TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& path,
+                      const Measurements& m) {
     TrendRecord t;
     t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, 4));
     if (!r.failed() && t.Kind == 1)
@@ -39,16 +76,25 @@ TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& p
     t.RSquared = r.number(o, path, "rSquared");
     t.Coefficient = r.number(o, path, "coefficient");
     // The trend's own points came after the first files: absent, the trend has no statistics.
-    if (o.contains("rates") || o.contains("pressures")) {
-        t.Rates = oneBased(r.numbers(o, path, "rates", MostRows));
-        t.Pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
-        if (!r.failed() && t.Rates.size() != t.Pressures.size())
-            r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
-    }
+    if (o.contains("rates") || o.contains("pressures") || o.contains("points"))
+        readPointSet(r, o, path, m, t.Rates, t.Pressures);
     return t;
 }
 
 void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (r.columnar()) {
+        const QJsonObject table = r.object(o, "", "table");
+        const int rows = r.integer(table, "table.", "rows", 0, static_cast<int>(MostRows));
+        const QStringList rates = r.textColumn(table, "table.", "rates", rows);
+        const QStringList pressures = r.textColumn(table, "table.", "pressures", rows);
+        const QStringList dates = r.textColumn(table, "table.", "dates", rows);
+        if (r.failed())
+            return;
+        s.Table.reserve(rows);
+        for (int i = 0; i < rows; ++i)
+            s.Table.append({rates[i], pressures[i], dates[i]});
+        return;
+    }
     const QJsonArray table = r.array(o, "", "table", MostRows);
     for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
         const QString path = QStringLiteral("table[%1]").arg(i);
@@ -105,10 +151,7 @@ void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
                               pressures[static_cast<std::size_t>(i)]);
 
     const QJsonObject fit = r.object(o, "", "fitSet");
-    s.FitRates = oneBased(r.numbers(fit, "fitSet.", "rates", MostRows));
-    s.FitPressures = oneBased(r.numbers(fit, "fitSet.", "pressures", MostRows));
-    if (!r.failed() && s.FitRates.size() != s.FitPressures.size())
-        r.fail("fitSet", QStringLiteral("содержит разное число дебитов и давлений"));
+    readPointSet(r, fit, "fitSet.", s.Measurements, s.FitRates, s.FitPressures);
     if (fit.contains("count") && !r.failed()) {
         const int used = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
         s.FitRates.resize(used);
@@ -152,7 +195,7 @@ void readKeptPiChart(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s)
             r.fail(path, QStringLiteral("должно быть объектом"));
         else
             (slot == 1 ? k.FirstTrend : k.SecondTrend) =
-                readTrend(r, trends.at(slot - 1).toObject(), path);
+                readTrend(r, trends.at(slot - 1).toObject(), path, s.Measurements);
     }
     s.PiChartKept = k;
 }
@@ -168,7 +211,7 @@ void readTrends(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
         if (!t.isObject())
             r.fail(path, QStringLiteral("должно быть объектом"));
         else
-            s.trend(slot) = readTrend(r, t.toObject(), path);
+            s.trend(slot) = readTrend(r, t.toObject(), path, s.Measurements);
     }
 }
 
@@ -329,6 +372,48 @@ std::optional<QString> headerProblem(const QByteArray& bytes, QJsonObject& o) {
 
 } // namespace
 
+std::optional<QString> unopenableProblem(const AnalysisState& s) {
+    const auto tooLong = [](const QString& text) { return text.size() > LongestText; };
+    if (s.Table.size() > MostRows)
+        return QStringLiteral("в таблице больше %1 строк").arg(MostRows);
+    for (const MeasurementRow& row : s.Table)
+        if (tooLong(row.Rate) || tooLong(row.Pressure) || tooLong(row.Date))
+            return QStringLiteral("в таблице слишком длинный текст");
+    const FormationInputs& f = s.Inputs;
+    if (tooLong(f.Pnas) || tooLong(f.Skin) || tooLong(f.Rkontur) || tooLong(f.Rwell))
+        return QStringLiteral("в поле параметров пласта слишком длинный текст");
+    const auto finite = [](const std::vector<double>& values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    const auto trendFinite = [&](const TrendRecord& t) {
+        return finite(t.Coefficients.values()) && finite(t.Rates.values()) &&
+               finite(t.Pressures.values()) &&
+               finite({t.RateFrom, t.RateTo, t.RSquared, t.Coefficient});
+    };
+    const bool keptFinite =
+        !s.PiChartKept ||
+        (trendFinite(s.PiChartKept->FirstTrend) && trendFinite(s.PiChartKept->SecondTrend) &&
+         finite({s.PiChartKept->PiAxisXMin, s.PiChartKept->PiAxisXMax, s.PiChartKept->PiAxisYTop,
+                 s.PiChartKept->PiAxisYBottom}));
+    if (!finite(s.Measurements.rates().values()) || !finite(s.Measurements.pressures().values()) ||
+        !finite(s.FitRates.values()) || !finite(s.FitPressures.values()) ||
+        !trendFinite(s.FirstTrend) || !trendFinite(s.SecondTrend) || !keptFinite ||
+        !finite({s.IdAxisXMin,         s.IdAxisXMax,
+                 s.IdAxisYTop,         s.IdAxisYBottom,
+                 s.PiAxisXMin,         s.PiAxisXMax,
+                 s.PiAxisYTop,         s.PiAxisYBottom,
+                 s.ProductivityIndex,  s.SecondProductivityIndex,
+                 s.ReservoirPressure,  s.AllowedBottomholePressure,
+                 s.FitRateFrom,        s.FitRateTo,
+                 s.SelectionX1,        s.SelectionY1,
+                 s.SelectionX2,        s.SelectionY2,
+                 f.SaturationPressure, f.SkinFactor,
+                 f.Transmissibility,   f.DrainageRadius,
+                 f.WellRadius}))
+        return QStringLiteral("в нём было бы не конечное число");
+    return undrawableAxis(s);
+}
+
 AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     const auto refused = [](const QString& why) {
         return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
@@ -337,6 +422,7 @@ AnalysisFileRead readAnalysis(const QByteArray& bytes) {
     if (const std::optional<QString> problem = headerProblem(bytes, o))
         return refused(*problem);
     JsonFieldReader r(LongestText);
+    r.setColumnar(o.value("version").toDouble() >= 3);
     AnalysisState s;
     s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
     for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,

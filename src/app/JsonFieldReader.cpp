@@ -1,5 +1,6 @@
 #include "app/JsonFieldReader.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace id {
@@ -70,7 +71,7 @@ bool JsonFieldReader::boolean(const QJsonObject& o, const QString& path, const Q
     return v.toBool();
 }
 
-QString JsonFieldReader::text(const QJsonValue& v, const QString& path) {
+QString JsonFieldReader::text(const QJsonValue& v, const QString& path, qsizetype longest) {
     if (failed())
         return {};
     if (!v.isString()) {
@@ -78,7 +79,7 @@ QString JsonFieldReader::text(const QJsonValue& v, const QString& path) {
         return {};
     }
     const QString s = v.toString();
-    if (s.size() > longestText_)
+    if (s.size() > (longest < 0 ? longestText_ : longest))
         fail(path, QStringLiteral("слишком длинный текст"));
     return s;
 }
@@ -89,12 +90,65 @@ QString JsonFieldReader::text(const QJsonObject& o, const QString& path, const Q
 
 std::vector<double> JsonFieldReader::numbers(const QJsonObject& o, const QString& path,
                                              const QString& key, qsizetype most) {
+    if (columnar_)
+        return numberColumn(o, path, key, most);
     const QJsonArray a = array(o, path, key, most);
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(a.size()));
     for (qsizetype i = 0; i < a.size() && !failed(); ++i)
         values.push_back(number(a.at(i), QStringLiteral("%1%2[%3]").arg(path, key).arg(i)));
     return values;
+}
+
+std::vector<double> JsonFieldReader::numberColumn(const QJsonObject& o, const QString& path,
+                                                  const QString& key, qsizetype most) {
+    const QJsonValue v = field(o, path, key);
+    if (!failed() && !v.isString())
+        fail(path + key, QStringLiteral("должно быть текстом из чисел"));
+    if (failed())
+        return {};
+    const QByteArray text = v.toString().toLatin1();
+    std::vector<double> values;
+    const char* at = text.constData();
+    const char* end = at + text.size();
+    while (at < end) {
+        if (*at == ' ') {
+            ++at;
+            continue;
+        }
+        double d = 0;
+        const auto [next, error] = std::from_chars(at, end, d);
+        if (error != std::errc() || (next < end && *next != ' ') || !std::isfinite(d)) {
+            fail(path + key,
+                 QStringLiteral("содержит не число в знаке %1").arg(at - text.constData()));
+            return {};
+        }
+        if (static_cast<qsizetype>(values.size()) == most) {
+            fail(path + key, QStringLiteral("слишком длинное (больше %1 чисел)").arg(most));
+            return {};
+        }
+        values.push_back(d);
+        at = next;
+    }
+    return values;
+}
+
+QStringList JsonFieldReader::textColumn(const QJsonObject& o, const QString& path,
+                                        const QString& key, qsizetype rows) {
+    const QString all = text(field(o, path, key), path + key, rows * (longestText_ + 1));
+    if (failed())
+        return {};
+    QStringList cells = rows == 0 ? QStringList() : all.split(u'\n');
+    if (cells.size() != rows && !(rows == 0 && all.isEmpty())) {
+        fail(path + key, QStringLiteral("содержит не %1 строк").arg(rows));
+        return {};
+    }
+    for (const QString& cell : cells)
+        if (cell.size() > longestText_) {
+            fail(path + key, QStringLiteral("слишком длинный текст"));
+            return {};
+        }
+    return cells;
 }
 
 } // namespace id

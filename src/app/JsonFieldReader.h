@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace id {
@@ -26,13 +27,23 @@ public:
     double number(const QJsonObject& o, const QString& path, const QString& key);
     int integer(const QJsonObject& o, const QString& path, const QString& key, int low, int high);
     bool boolean(const QJsonObject& o, const QString& path, const QString& key);
-    QString text(const QJsonValue& v, const QString& path);
+    // A text; longest, when given, in place of the reader's limit.
+    QString text(const QJsonValue& v, const QString& path, qsizetype longest = -1);
     QString text(const QJsonObject& o, const QString& path, const QString& key);
+    // A list of numbers: an array, or in a columnar file a text of numbers between spaces.
     std::vector<double> numbers(const QJsonObject& o, const QString& path, const QString& key,
                                 qsizetype most);
+    void setColumnar(bool columnar) { columnar_ = columnar; }
+    bool columnar() const { return columnar_; }
+    std::vector<double> numberColumn(const QJsonObject& o, const QString& path, const QString& key,
+                                     qsizetype most);
+    // The cells of a column of texts, one a line, exactly rows of them.
+    QStringList textColumn(const QJsonObject& o, const QString& path, const QString& key,
+                           qsizetype rows);
 
 private:
     qsizetype longestText_;
+    bool columnar_ = false;
     QString problem_;
 };
 

@@ -65,30 +65,43 @@ AnalysisState everything() {
     return s;
 }
 
-// A file written by the first version, kept in the repository: every later version opens it.
-TEST(AnalysisFile, FirstVersionFilesStillOpen) {
-    QFile file(ID_SOURCE_DIR "/tests/data/analysis-v1.ida");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const AnalysisFileRead read = readAnalysis(file.readAll());
+// Files written by earlier versions, kept in the repository: every later version opens them.
+TEST(AnalysisFile, EarlierVersionsStillOpen) {
+    QFile second(ID_SOURCE_DIR "/tests/data/analysis-v2.ida");
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    const AnalysisFileRead read = readAnalysis(second.readAll());
     ASSERT_TRUE(read.state) << read.error.toStdString();
+    EXPECT_TRUE(*read.state == everything());
+
+    QFile first(ID_SOURCE_DIR "/tests/data/analysis-v1.ida");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const AnalysisFileRead firstRead = readAnalysis(first.readAll());
+    ASSERT_TRUE(firstRead.state) << firstRead.error.toStdString();
     AnalysisState expected = everything();
     expected.ConfidenceBands = false; // the bands and the kept chart came after the first version
     expected.PiChartKept.reset();
     expected.FirstTrend.Rates = {};
     expected.FirstTrend.Pressures = {};
     expected.SecondTrend = {CubicTrend, {1e-9, -2e-5, 0.3, 1}, 10, 30, 0.9987654321, 0};
-    EXPECT_TRUE(*read.state == expected);
+    EXPECT_TRUE(*firstRead.state == expected);
 }
 
 TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {
-    for (const AnalysisState& s : {AnalysisState{}, everything()}) {
+    // A fit set of some measured points is kept by their numbers ("1 3-4").
+    AnalysisState picked = everything();
+    picked.Measurements.append(40, 15);
+    picked.Measurements.append(50, 14.25);
+    picked.FitRates = {10, 40, 50};
+    picked.FitPressures = {20.5, 15, 14.25};
+    for (const AnalysisState& s : {AnalysisState{}, everything(), picked}) {
         const AnalysisFileRead read = readAnalysis(writeAnalysis(s));
         ASSERT_TRUE(read.state) << read.error.toStdString();
         EXPECT_TRUE(*read.state == s);
         // Statistics are not stored: they come from the fit that checks the trend's points.
         EXPECT_EQ(bool(read.state->SecondTrend.Statistics), s.SecondTrend.Kind != NoTrend);
     }
-    const QJsonObject o = QJsonDocument::fromJson(writeAnalysis(everything())).object();
+    const QJsonObject o = QJsonDocument::fromJson(writeAnalysis(picked)).object();
+    EXPECT_EQ(o.value("fitSet").toObject().value("points").toString(), "1 3-4");
     EXPECT_EQ(o.value("format").toString(), "indicator-diagram-analysis");
     EXPECT_EQ(o.value("version").toInt(), AnalysisFileVersion);
 }
@@ -135,19 +148,23 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
         {"NaN",
          QByteArray(good).replace("\"reservoirPressure\": 18.75", "\"reservoirPressure\": NaN"),
          "это не файл анализа"},
-        {"short table row", set("table", QJsonArray{QJsonArray{"1", "2"}}),
-         "\"table[0]\" должно быть списком из трёх текстов"},
-        {"number in the table", set("table", QJsonArray{QJsonArray{"1", 2, ""}}),
-         "\"table[0][1]\" должно быть текстом"},
+        {"a column short of the rows", setIn("table", "rows", 5),
+         "\"table.rates\" содержит не 5 строк"},
+        {"number in the table", setIn("table", "pressures", 2),
+         "\"table.pressures\" должно быть текстом"},
+        {"not a number among numbers", setIn("measurements", "rates", "10 3O"),
+         "\"measurements.rates\" содержит не число в знаке 3"},
+        {"points not measured", setIn("fitSet", "points", "1-3"),
+         "\"fitSet.points\" содержит не номера измеренных точек по порядку"},
         {"endless text", setIn("inputs", "Pnas", QString(5000, u'1')), "слишком длинный текст"},
         {"count beyond the points", setIn("measurements", "count", 3),
          "\"measurements.count\" должно быть целым от 0 до 2"},
-        {"rates without pressures", setIn("measurements", "pressures", QJsonArray{1}),
+        {"rates without pressures", setIn("measurements", "pressures", "1"),
          "разное число дебитов и давлений"},
         {"three trends", set("trendCount", 3), "\"trendCount\" должно быть целым от 0 до 2"},
         {"coefficients for another kind",
          set("trends", QJsonArray{QJsonObject{{"kind", 4},
-                                              {"coefficients", QJsonArray{1, 2}},
+                                              {"coefficients", "1 2"},
                                               {"rateFrom", 0},
                                               {"rateTo", 1},
                                               {"rSquared", 1},
@@ -163,7 +180,7 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
          QByteArray(good).replace("\"productivityIndex\": 5.714285714285714",
                                   "\"productivityIndex\": 5"),
          "результаты не соответствуют первой линии тренда"},
-        {"trend not its points", QByteArray(good).replace("20.5,\n                24", "20.5, 25"),
+        {"trend not its points", QByteArray(good).replace("\"20.5 24\"", "\"20.5 25\""),
          "линия тренда 1 не соответствует своим точкам"},
         {"a trend's R² not its own",
          QByteArray(good).replace("\"rSquared\": 1,", "\"rSquared\": 0.123,"),

@@ -72,6 +72,9 @@ bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
 
 bool recordingOn = false;
 
+// Markers beyond this many are exported as one picture.
+constexpr std::ptrdiff_t VectorMarkersMost = 2000;
+
 // Deviation, in pixels, a thinned curve may have from the points it was sampled at: well below
 // what antialiasing shows.
 constexpr double PolylineTolerance = 0.1;
@@ -366,41 +369,11 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
         for (const QPointF& c : centres)
             p.drawEllipse(toPixels(c.x(), c.y()), r, r);
     } else {
-        constexpr int Phases = 8;
-        const int margin = static_cast<int>(std::ceil(r + width / 2.0)) + 2;
-        const int side = 2 * margin + 1;
-        const QRgb penColor = pen.color().rgba();
-        const QRgb brushColor = paletteColor(FillColor).rgba();
-        MarkerCache& cache = markers_;
-        if (cache.radius != r || cache.width != width || cache.pen != penColor ||
-            cache.filled != FillSolid || (FillSolid && cache.brush != brushColor))
-            cache = MarkerCache{r, width, penColor, brushColor, FillSolid, {}};
-        const QRectF visible = QRectF(image_.rect()).adjusted(-side, -side, side, side);
-        for (const QPointF& c : centres) {
-            const QPointF at = toPixels(c.x(), c.y());
-            if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !visible.contains(at))
-                continue;
-            int ix = static_cast<int>(std::floor(at.x()));
-            int iy = static_cast<int>(std::floor(at.y()));
-            int fx = static_cast<int>(std::lround((at.x() - ix) * Phases));
-            int fy = static_cast<int>(std::lround((at.y() - iy) * Phases));
-            if (fx == Phases)
-                fx = 0, ++ix;
-            if (fy == Phases)
-                fy = 0, ++iy;
-            QImage& sprite = cache.sprites[fx][fy];
-            if (sprite.isNull()) {
-                sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
-                sprite.fill(Qt::transparent);
-                QPainter s(&sprite);
-                s.setRenderHint(QPainter::Antialiasing);
-                s.setPen(pen);
-                s.setBrush(brush);
-                s.drawEllipse(QPointF(margin + double(fx) / Phases, margin + double(fy) / Phases),
-                              r, r);
-            }
-            p.drawImage(ix - margin, iy - margin, sprite);
-        }
+        std::vector<QPointF> pixels;
+        pixels.reserve(centres.size());
+        for (const QPointF& c : centres)
+            pixels.push_back(toPixels(c.x(), c.y()));
+        stampMarkers(p, QRectF(image_.rect()), pixels, r, width, pen, brush, FillSolid, markers_);
     }
     if (recordingOn)
         for (const QPointF& c : centres)
@@ -414,7 +387,89 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
     update();
 }
 
-void PictureSurface::replay(QPainter& painter) const {
+void PictureSurface::stampMarkers(QPainter& p, const QRectF& area,
+                                  const std::vector<QPointF>& pixels, double r, int width,
+                                  const QPen& pen, const QBrush& brush, bool filled,
+                                  MarkerCache& cache) {
+    constexpr int Phases = 8;
+    const int margin = static_cast<int>(std::ceil(r + width / 2.0)) + 2;
+    const int side = 2 * margin + 1;
+    const QRgb penColor = pen.color().rgba();
+    const QRgb brushColor = brush.color().rgba();
+    if (cache.radius != r || cache.width != width || cache.pen != penColor ||
+        cache.filled != filled || (filled && cache.brush != brushColor))
+        cache = MarkerCache{r, width, penColor, brushColor, filled, {}};
+    const QRectF visible = area.adjusted(-side, -side, side, side);
+    for (const QPointF& at : pixels) {
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !visible.contains(at))
+            continue;
+        int ix = static_cast<int>(std::floor(at.x()));
+        int iy = static_cast<int>(std::floor(at.y()));
+        int fx = static_cast<int>(std::lround((at.x() - ix) * Phases));
+        int fy = static_cast<int>(std::lround((at.y() - iy) * Phases));
+        if (fx == Phases)
+            fx = 0, ++ix;
+        if (fy == Phases)
+            fy = 0, ++iy;
+        QImage& sprite = cache.sprites[fx][fy];
+        if (sprite.isNull()) {
+            sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+            sprite.fill(Qt::transparent);
+            QPainter s(&sprite);
+            s.setRenderHint(QPainter::Antialiasing);
+            s.setPen(pen);
+            s.setBrush(brush);
+            s.drawEllipse(QPointF(margin + double(fx) / Phases, margin + double(fy) / Phases), r,
+                          r);
+        }
+        p.drawImage(ix - margin, iy - margin, sprite);
+    }
+}
+
+void PictureSurface::replayMarkers(QPainter& painter, const DrawOp* first, const DrawOp* last,
+                                   const std::function<QPointF(double, double)>& at, double sx,
+                                   MarkerReplay mode) const {
+    const QPen pen(paletteColor(first->color), penWidth(first->width));
+    const QBrush brush =
+        first->filled ? QBrush(paletteColor(Style.PointFillColor)) : QBrush(Qt::NoBrush);
+    const double r = std::abs(first->radius * sx);
+    const bool raster = painter.device()->devType() == QInternal::Image;
+    // A few markers stay vector circles; beyond that they are one picture, made as the screen
+    // makes its markers, at the device's resolution (at least three times the screen's on a
+    // vector device): a file of a hundred thousand circles would be tens of megabytes that a
+    // viewer redraws slowly, for the same look.
+    if (mode == MarkerReplay::Circles || (!raster && last - first <= VectorMarkersMost)) {
+        painter.setPen(pen);
+        painter.setBrush(brush);
+        for (const DrawOp* op = first; op != last; ++op)
+            painter.drawEllipse(at(op->x1, op->y1), r, r);
+        painter.setBrush(Qt::NoBrush);
+        return;
+    }
+    const QTransform& t = painter.worldTransform();
+    const double deviceScale = std::hypot(t.m11(), t.m12());
+    const double k = raster ? std::max(1.0, deviceScale) : std::max(3.0, deviceScale);
+    QImage layer(
+        QSize(static_cast<int>(std::ceil(width() * k)), static_cast<int>(std::ceil(height() * k))),
+        QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    std::vector<QPointF> pixels;
+    pixels.reserve(static_cast<std::size_t>(last - first));
+    for (const DrawOp* op = first; op != last; ++op)
+        pixels.push_back(at(op->x1, op->y1) * k);
+    const int width = static_cast<int>(std::lround(penWidth(first->width) * k));
+    QPen layerPen = pen;
+    layerPen.setWidth(width);
+    MarkerCache cache;
+    {
+        QPainter p(&layer);
+        stampMarkers(p, QRectF(layer.rect()), pixels, r * k, width, layerPen, brush, first->filled,
+                     cache);
+    }
+    painter.drawImage(QRectF(0, 0, layer.width() / k, layer.height() / k), layer);
+}
+
+void PictureSurface::replay(QPainter& painter, MarkerReplay markers) const {
     // The scale in force, as the drawing set it.
     double left = 0;
     double top = 0;
@@ -426,7 +481,8 @@ void PictureSurface::replay(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(QRectF(0, 0, width(), height()));
-    for (const DrawOp& op : operations_) {
+    for (std::size_t i = 0; i < operations_.size(); ++i) {
+        const DrawOp& op = operations_[i];
         switch (op.kind) {
         case DrawOp::Clear:
             painter.fillRect(QRectF(0, 0, width(), height()), Qt::white);
@@ -448,12 +504,14 @@ void PictureSurface::replay(QPainter& painter) const {
             break;
         }
         case DrawOp::Circle: {
-            painter.setPen(QPen(paletteColor(op.color), penWidth(op.width)));
-            painter.setBrush(op.filled ? QBrush(paletteColor(Style.PointFillColor))
-                                       : QBrush(Qt::NoBrush));
-            const double r = std::abs(op.radius * sx);
-            painter.drawEllipse(at(op.x1, op.y1), r, r);
-            painter.setBrush(Qt::NoBrush);
+            // The run of markers alike, as one drawing.
+            std::size_t end = i + 1;
+            while (end < operations_.size() && operations_[end].kind == DrawOp::Circle &&
+                   operations_[end].radius == op.radius && operations_[end].color == op.color &&
+                   operations_[end].width == op.width && operations_[end].filled == op.filled)
+                ++end;
+            replayMarkers(painter, &operations_[i], operations_.data() + end, at, sx, markers);
+            i = end - 1;
             break;
         }
         case DrawOp::Text: {

@@ -7,6 +7,9 @@
 #include <QWidget>
 
 class QPainter;
+class QPen;
+class QBrush;
+#include <functional>
 #include <vector>
 
 namespace id {
@@ -99,7 +102,10 @@ public:
 
     // Paints what was drawn since the last clear (it must have been recorded) with the painter,
     // in this surface's pixels: onto a vector device the lines stay lines and the texts text.
-    void replay(QPainter& painter) const;
+    // Markers are drawn as the device suits (Auto: vector circles for a few on a vector device,
+    // else one picture of them stamped as the screen stamps them), or as circles always.
+    enum class MarkerReplay { Auto, Circles };
+    void replay(QPainter& painter, MarkerReplay markers = MarkerReplay::Auto) const;
 
     // Whether surfaces record their operations. Off in the program, where nothing reads them
     // and a large diagram would cost megabytes; the tests turn it on.
@@ -129,6 +135,15 @@ protected:
 
 private:
     void ensureImage();
+    struct MarkerCache;
+    // Stamps one pre-rendered marker (at an eighth-pixel phase) at each centre, in the painter's
+    // pixels, inside the area.
+    static void stampMarkers(QPainter& p, const QRectF& area, const std::vector<QPointF>& pixels,
+                             double r, int width, const QPen& pen, const QBrush& brush, bool filled,
+                             MarkerCache& cache);
+    void replayMarkers(QPainter& painter, const DrawOp* first, const DrawOp* last,
+                       const std::function<QPointF(double, double)>& at, double sx,
+                       MarkerReplay mode) const;
     void record(DrawOp op);
     double pixelScaleX() const;
     QFont paintFont() const;

@@ -1,6 +1,7 @@
 #include "platform/PictureSurface.h"
 #include "support/Approx.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -129,23 +130,39 @@ TEST_F(PictureSurfaceTest, StampedMarkersMatchStrokedCircles) {
             stroked.Circle(c.x(), c.y(), 100.0 / 150, 1);
         surface.Circles(centres, 100.0 / 150, 1);
         ASSERT_EQ(surface.operations(DrawOp::Circle).size(), centres.size());
-        const QImage a = surface.image().convertToFormat(QImage::Format_RGB32);
-        const QImage b = stroked.image().convertToFormat(QImage::Format_RGB32);
-        int differing = 0;
-        int largest = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x) {
-                const QRgb p = a.pixel(x, y);
-                const QRgb q = b.pixel(x, y);
-                const int d =
-                    std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
-                differing += d > 8;
-                largest = std::max(largest, d);
-            }
         // Only antialiased edge pixels may differ, by a faint shade: the eighth-pixel phase.
-        EXPECT_LT(differing, 12 * static_cast<int>(centres.size()));
-        EXPECT_LE(largest, 32);
+        const auto expectAlike = [&](const QImage& first, const QImage& second, int shade) {
+            const QImage a = first.convertToFormat(QImage::Format_RGB32);
+            const QImage b = second.convertToFormat(QImage::Format_RGB32);
+            int differing = 0;
+            int largest = 0;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x) {
+                    const QRgb p = a.pixel(x, y);
+                    const QRgb q = b.pixel(x, y);
+                    const int d =
+                        std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                  std::abs(qBlue(p) - qBlue(q))});
+                    differing += d > 8;
+                    largest = std::max(largest, d);
+                }
+            const int scale = a.width() / surface.width();
+            EXPECT_LT(differing, 12 * scale * scale * static_cast<int>(centres.size()));
+            EXPECT_LE(largest, shade);
+        };
+        expectAlike(surface.image(), stroked.image(), 32);
+        // An export at twice the size: the markers as one stamped picture, or circle by circle.
+        QImage replayed[2];
+        for (const auto mode :
+             {PictureSurface::MarkerReplay::Auto, PictureSurface::MarkerReplay::Circles}) {
+            QImage& image = replayed[mode == PictureSurface::MarkerReplay::Circles];
+            image = QImage(surface.size() * 2, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.scale(2, 2);
+            surface.replay(p, mode);
+        }
+        expectAlike(replayed[0], replayed[1], 40);
     }
 }
 

@@ -50,6 +50,12 @@ AnalysisWindow::AnalysisWindow(QMainWindow& frame, WorkWindow& form, const MenuT
     present();
 }
 
+void AnalysisWindow::showZoomed() {
+    present();
+    // A selection under way keeps its place on the chart.
+    showRubberBands();
+}
+
 void AnalysisWindow::present() {
     presenter_.present(document_);
 }
@@ -104,12 +110,21 @@ void AnalysisWindow::bindEditItems() {
     connect(m.mEditPaste, &QAction::triggered, this, &AnalysisWindow::pasteFromClipboard);
     connect(m.mEditCopyIDData, &QAction::triggered, this, &AnalysisWindow::copyFitSet);
     // The chart copies compose frame and plot area on the hidden Picture6.
+    // A zoomed window copies its charts at their unzoomed size all the same, drawn afresh.
     connect(m.mEditCopyIDGraf, &QAction::triggered, this, [this] {
+        if (form_.zoom() != 1.0) {
+            clipboard_.setImage(chartImage(state(), ExportedChart::Diagram, chartSizes()));
+            return;
+        }
         composeChartCopy(*form_.Picture6, *form_.Picture3, *form_.Picture4,
                          state().WellType == InjectionWell);
         clipboard_.setImage(form_.Picture6->image());
     });
     connect(m.mEditCopyPIGraf, &QAction::triggered, this, [this] {
+        if (form_.zoom() != 1.0) {
+            clipboard_.setImage(chartImage(state(), ExportedChart::PiChart, chartSizes()));
+            return;
+        }
         composeChartCopy(*form_.Picture6, *form_.Picture7, *form_.Picture8, false);
         clipboard_.setImage(form_.Picture6->image());
     });

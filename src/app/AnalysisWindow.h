@@ -70,7 +70,7 @@ public:
     void dropFile(const QString& path, QPoint globalPosition);
 
     // The work window was zoomed: the controls are laid out and the charts drawn at the new size.
-    void showZoomed() { present(); }
+    void showZoomed();
 
     // "Статистика": opens the window that follows the analysis.
     void showStatistics();

@@ -59,6 +59,15 @@ void paintChart(QPainter& p, const AnalysisState& s, ExportedChart chart, const 
     p.restore();
 }
 
+QImage chartImage(const AnalysisState& s, ExportedChart chart, const ChartSizes& sizes) {
+    QImage image(chart == ExportedChart::Diagram ? sizes.diagramFrame : sizes.piFrame,
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintChart(painter, s, chart, sizes);
+    return image;
+}
+
 QByteArray chartFile(ChartFormat format, const AnalysisState& s, ExportedChart chart,
                      const ChartSizes& sizes) {
     const QSize frameSize = chart == ExportedChart::Diagram ? sizes.diagramFrame : sizes.piFrame;

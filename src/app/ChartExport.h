@@ -2,6 +2,7 @@
 
 #include "state/AnalysisState.h"
 
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -28,6 +29,9 @@ void paintChart(QPainter& painter, const AnalysisState& state, ExportedChart cha
                 const ChartSizes& sizes);
 
 enum class ChartFormat { Png, Svg };
+
+// The chart as a picture of the window's unzoomed size.
+QImage chartImage(const AnalysisState& state, ExportedChart chart, const ChartSizes& sizes);
 
 // The chart as a PNG file at twice the screen resolution, or as an SVG file; empty when the
 // picture could not be encoded.

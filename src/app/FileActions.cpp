@@ -82,6 +82,13 @@ std::optional<QString> FileActions::readTextFile(const QString& path) {
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
+    // A byte-order mark says the encoding ("Unicode text" of a spreadsheet is UTF-16).
+    if (const std::optional<QStringConverter::Encoding> marked =
+            QStringConverter::encodingForData(bytes);
+        marked && *marked != QStringConverter::Utf8) {
+        QStringDecoder decoder(*marked);
+        return QString(decoder.decode(bytes));
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     // A spreadsheet of another code page: its numbers are ASCII all the same, and a header that

@@ -93,7 +93,9 @@ void MainFrame::showHelp() {
 }
 
 MainFrame::~MainFrame() {
-    // The binding watches the work window's controls; it goes first, while they all exist.
+    // The zoom acts on the binding, and the binding watches the work window's controls: they go
+    // first, in that order, while everything they hold exists.
+    delete zoom_;
     delete analysis_;
 }
 
@@ -105,18 +107,26 @@ QString droppedPath(const QMimeData* data) {
     const QString path = urls.front().toLocalFile();
     return AnalysisWindow::acceptsDroppedFile(path) ? path : QString();
 }
+
+// The file is only read: the drop is always a copy, so the program it came from never deletes
+// it as moved.
+bool acceptAsCopy(QDropEvent* event) {
+    if (droppedPath(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
 } // namespace
 
 void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedPath(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptAsCopy(event);
 }
 
 void MainFrame::dropEvent(QDropEvent* event) {
-    const QString path = droppedPath(event->mimeData());
-    if (path.isEmpty())
+    if (!acceptAsCopy(event))
         return;
-    event->acceptProposedAction();
+    const QString path = droppedPath(event->mimeData());
     // After the drop has ended: the questions and messages it may bring must not hold up the
     // program the file came from.
     const QPoint at = mapToGlobal(event->position().toPoint());

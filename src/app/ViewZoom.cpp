@@ -27,13 +27,15 @@ double zoomedOut(double zoom) {
     return std::min(zoom, Steps.front());
 }
 
-double fittingZoom(QSize available, QSize design) {
+double fittingZoom(QSize available, QSizeF design) {
     if (design.width() <= 0 || design.height() <= 0)
         return 1.0;
     const double zoom = std::min(double(available.width()) / design.width(),
                                  double(available.height()) / design.height());
-    // A hair under the exact ratio, so that rounding never makes the layout a pixel too large.
-    return std::clamp(zoom * (1 - 1e-9), MinZoom, MaxZoom);
+    // Under the exact ratio by a hair more than half a pixel's worth, so that rounding never
+    // makes the layout a pixel too large.
+    const double margin = 0.6 / std::max(design.width(), design.height());
+    return std::clamp(zoom * (1 - margin), MinZoom, MaxZoom);
 }
 
 double usableZoom(double zoom) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSize>
+#include <QSizeF>
 
 namespace id {
 
@@ -13,9 +14,9 @@ constexpr double MaxZoom = 3.0;
 // steps (one that fitted a window) goes to its neighbour step.
 double zoomedIn(double zoom);
 double zoomedOut(double zoom);
-// The largest zoom at which a layout of the design size fits the available size whole, within
-// the zoom's limits; 1 for an empty design.
-double fittingZoom(QSize available, QSize design);
+// The largest zoom at which a layout of the design size (unrounded pixels) fits the available
+// size whole, within the zoom's limits; 1 for an empty design.
+double fittingZoom(QSize available, QSizeF design);
 // A remembered zoom, or 1 when it is not a usable one.
 double usableZoom(double zoom);
 

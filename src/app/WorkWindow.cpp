@@ -108,8 +108,8 @@ int WorkWindow::pixels(double twips) const {
     return twipsToPixels(twips, zoom_);
 }
 
-QSize WorkWindow::designSize() const {
-    return layout_.Frame1.toPixels().size();
+QSizeF WorkWindow::designSize() const {
+    return {layout_.Frame1.width / TwipsPerPixel, layout_.Frame1.height / TwipsPerPixel};
 }
 
 void WorkWindow::setZoom(double zoom) {
@@ -215,6 +215,17 @@ void WorkWindow::placeMeasurementTable() {
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
         QFontMetrics(MSFlexGrid1->font()).height() + static_cast<int>(std::lround(6 * zoom_)));
     setColumnWidths(MSFlexGrid1, layout_.grid1ColumnWidths, zoom_);
+    // The room kept for the table's scroll bar shrinks with the zoom; the bar does not: the last
+    // column gives up what the bar needs.
+    int columns = 0;
+    for (int c = 0; c < MSFlexGrid1->Cols(); ++c)
+        columns += MSFlexGrid1->columnWidth(c);
+    const int room = MSFlexGrid1->width() - 2 * MSFlexGrid1->frameWidth() -
+                     MSFlexGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int last = MSFlexGrid1->Cols() - 1;
+    if (zoom_ != 1.0 && columns > room && last >= 0)
+        MSFlexGrid1->setColumnWidth(last,
+                                    std::max(1, MSFlexGrid1->columnWidth(last) - (columns - room)));
     MSFlexGrid1->setRowHeight(0, pixels(headerRowHeight(wellType_)));
 }
 
@@ -262,6 +273,14 @@ void WorkWindow::placeFormationInputs() {
     place(Label4, l.Label4);
     place(Check1, l.Check1);
     place(Check2, l.Check2);
+    // The style's tick box and the caption's spacing do not scale exactly: away from 100 % a box
+    // is never smaller than what it shows.
+    if (zoom_ != 1.0)
+        for (QCheckBox* box : {Check1, Check2}) {
+            const QSize needed = box->sizeHint();
+            box->resize(std::max(box->width(), needed.width()),
+                        std::max(box->height(), needed.height()));
+        }
 }
 
 void WorkWindow::placeResultsTable() {
@@ -373,7 +392,7 @@ void WorkWindow::updateVerticalStrip() {
 }
 
 void WorkWindow::updateHorizontalStrip() {
-    if (Picture2->width() > Frame1->width()) {
+    if (Picture2->width() >= Frame1->width()) {
         Picture2->hide();
         Frame1->move(0, Frame1->y());
     } else {

@@ -42,7 +42,7 @@ public:
     void setZoom(double zoom);
     double zoom() const { return zoom_; }
     // The canvas's size at zoom 1, in pixels.
-    QSize designSize() const;
+    QSizeF designSize() const;
     // The results table with no result, at the zoom in force.
     struct ResultsTableLayout {
         QRect geometry;

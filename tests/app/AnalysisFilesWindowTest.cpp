@@ -258,14 +258,19 @@ TEST_F(AnalysisFilesTest, FilesDroppedRememberedAndNamedInTheTitle) {
         QApplication::sendEvent(frame.get(), &enter);
         if (!enter.isAccepted())
             return false;
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+        // Shift proposes a move: the file is copied all the same, never taken from its place.
+        QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                           Qt::ShiftModifier);
         QApplication::sendEvent(frame.get(), &dropped);
+        EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
         QTest::qWait(1);
         return true;
     };
+    // "Unicode text" of a spreadsheet: UTF-16 with its byte-order mark.
     QFile csv(path("замеры.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("Q;P\n10.5;20\n20;18.25\n");
+    const QString table = QStringLiteral("\uFEFFQ;P\n10.5;20\n20;18.25\n");
+    csv.write(reinterpret_cast<const char*>(table.utf16()), table.size() * 2);
     csv.close();
     EXPECT_FALSE(drop(path("picture.png"), form().MSFlexGrid1));
     ASSERT_TRUE(drop(path("замеры.csv"), form().Picture3));

@@ -4,8 +4,10 @@
 #include "platform/RubberBand.h"
 #include "support/AnalysisFixture.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <map>
 
@@ -93,6 +95,11 @@ TEST_F(ZoomWindowTest, FittedToAFullHdWindowAndRemembered) {
     EXPECT_FALSE(form().Picture2->isVisible());
     EXPECT_EQ(pick(15, 19, 45, 13), 3);
 
+    // A window its width limits, tall and narrow: no scroll bar either.
+    frame->resize(1000, 1400);
+    QTest::qWait(1);
+    EXPECT_FALSE(form().Picture1->isVisible() || form().Picture2->isVisible());
+
     // A smaller window, a smaller zoom; a step ends the fitting.
     frame->resize(1366, 768);
     QTest::qWait(1);
@@ -106,6 +113,28 @@ TEST_F(ZoomWindowTest, FittedToAFullHdWindowAndRemembered) {
     EXPECT_DOUBLE_EQ(next.workWindow().zoom(), zoomedOut(smaller));
 }
 
+// Away from 100 % nothing is cut: the table keeps its columns clear of its scroll bar, the
+// check boxes their tick; and a chart copied is the unzoomed chart.
+TEST_F(ZoomWindowTest, AtHalfSizeNothingIsCutAndCopiesKeepTheirSize) {
+    ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
+    const QSize unzoomed = clipboard.image().size();
+    QString rows;
+    for (int i = 1; i <= 40; ++i)
+        rows += QString("%1\t%2\n").arg(i).arg(30 - i * 0.5);
+    build(rows);
+    edit([](AnalysisState& s) { s.AllowedPressureBoxesShown = true; });
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(form().MSFlexGrid1, Qt::Key_Minus, Qt::ControlModifier);
+    ASSERT_DOUBLE_EQ(form().zoom(), 0.5);
+    QApplication::processEvents();
+    EXPECT_FALSE(form().MSFlexGrid1->horizontalScrollBar()->isVisible());
+    for (QWidget* box :
+         {static_cast<QWidget*>(form().Check1), static_cast<QWidget*>(form().Check2)})
+        EXPECT_GE(box->height(), box->sizeHint().height());
+    ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
+    EXPECT_EQ(clipboard.image().size(), unzoomed);
+}
+
 TEST(ViewZoomTest, StepsAndFitting) {
     struct Case {
         double zoom, in, out;
@@ -116,7 +145,18 @@ TEST(ViewZoomTest, StepsAndFitting) {
                           {1.3, 1.5, 1.25},
                           {1.2500000001, 1.5, 1.1}})
         EXPECT_EQ(std::pair(zoomedIn(c.zoom), zoomedOut(c.zoom)), std::pair(c.in, c.out)) << c.zoom;
-    EXPECT_NEAR(fittingZoom({1000, 400}, {500, 100}), 2.0, 1e-6);
+    EXPECT_NEAR(fittingZoom({1000, 400}, {500, 100}), 2.0, 0.01);
+    // Fitted, the rounded layout never needs a scroll bar, whichever side limits it.
+    const QSizeF design(886.67, 738.67);
+    for (const QSize window : {QSize(1000, 1400), QSize(1920, 1080), QSize(1366, 768),
+                               QSize(887, 739), QSize(2001, 1667)}) {
+        const double z = fittingZoom(window, design);
+        EXPECT_LE(std::lround(design.width() * z), window.width()) << window.width();
+        EXPECT_LE(std::lround(design.height() * z), window.height()) << window.height();
+        EXPECT_GE(
+            std::max(design.width() * z - window.width(), design.height() * z - window.height()),
+            -2);
+    }
     EXPECT_EQ(fittingZoom({100, 100}, {1000, 1000}), MinZoom);
     EXPECT_EQ(fittingZoom({9000, 9000}, {100, 100}), MaxZoom);
     EXPECT_EQ(usableZoom(std::nan("")), 1.0);

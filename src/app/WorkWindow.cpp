@@ -392,7 +392,7 @@ void WorkWindow::updateVerticalStrip() {
 }
 
 void WorkWindow::updateHorizontalStrip() {
-    if (Picture2->width() >= Frame1->width()) {
+    if (Picture2->width() > Frame1->width()) {
         Picture2->hide();
         Frame1->move(0, Frame1->y());
     } else {

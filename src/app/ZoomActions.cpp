@@ -60,8 +60,13 @@ void ZoomActions::setFitted(bool fitted) {
     fitted_ = fitted;
     menus_.mViewFit->setChecked(fitted);
     if (fitted)
-        apply(fittingZoom(form_.size(), form_.designSize()));
+        apply(fitting());
     remember();
+}
+
+double ZoomActions::fitting() const {
+    // The horizontal strip hides only in a window wider than the canvas: a pixel is kept free.
+    return fittingZoom(form_.size() - QSize(1, 0), form_.designSize());
 }
 
 void ZoomActions::apply(double zoom) {
@@ -79,7 +84,7 @@ void ZoomActions::fitLater() {
     QTimer::singleShot(0, this, [this] {
         fitPending_ = false;
         if (fitted_)
-            apply(fittingZoom(form_.size(), form_.designSize()));
+            apply(fitting());
     });
 }
 

@@ -28,6 +28,7 @@ protected:
 private:
     void setStep(double zoom);
     void apply(double zoom);
+    double fitting() const;
     void fitLater();
     void remember() const;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MemoryPolicy.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QSettings>
@@ -8,6 +10,8 @@
 
 // The window benchmarks run headless, with the program's number conventions.
 inline int runHeadless(int argc, char** argv) {
+    // As the program starts.
+    id::returnLargeBlocksToTheSystem();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -86,8 +86,8 @@ void AnalysisDocument::startNew() {
     replace(fresh);
 }
 
-std::optional<QString> AnalysisDocument::open(const QByteArray& bytes, const QString& path) {
-    AnalysisFileRead read = readAnalysis(bytes);
+std::optional<QString> AnalysisDocument::open(QByteArray bytes, const QString& path) {
+    AnalysisFileRead read = readAnalysis(std::move(bytes));
     if (!read.state)
         return read.error;
     filePath_ = QFileInfo(path).absoluteFilePath();

@@ -68,7 +68,7 @@ public:
     void startNew();
     // Reads an analysis file into the document; the message when it is refused (nothing
     // changes then).
-    std::optional<QString> open(const QByteArray& bytes, const QString& path);
+    std::optional<QString> open(QByteArray bytes, const QString& path);
     // The file of the analysis, or the reason it cannot be written: nothing is saved that could
     // not be opened again.
     struct FileBytes {

@@ -22,7 +22,7 @@ struct AnalysisFileRead {
     std::optional<AnalysisState> state;
     QString error;
 };
-AnalysisFileRead readAnalysis(const QByteArray& bytes);
+AnalysisFileRead readAnalysis(QByteArray bytes);
 
 // Why a file of the analysis could not be opened again, if so: the limits and checks the reading
 // applies that the program's own analyses could break (a huge paste, an endless text).

@@ -85,14 +85,15 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     if (r.columnar()) {
         const QJsonObject table = r.object(o, "", "table");
         const int rows = r.integer(table, "table.", "rows", 0, static_cast<int>(MostRows));
-        const QStringList rates = r.textColumn(table, "table.", "rates", rows);
-        const QStringList pressures = r.textColumn(table, "table.", "pressures", rows);
-        const QStringList dates = r.textColumn(table, "table.", "dates", rows);
         if (r.failed())
             return;
-        s.Table.reserve(rows);
-        for (int i = 0; i < rows; ++i)
-            s.Table.append({rates[i], pressures[i], dates[i]});
+        s.Table.resize(rows);
+        r.textColumn(table, "table.", "rates", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Rate = std::move(cell); });
+        r.textColumn(table, "table.", "pressures", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Pressure = std::move(cell); });
+        r.textColumn(table, "table.", "dates", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Date = std::move(cell); });
         return;
     }
     const QJsonArray table = r.array(o, "", "table", MostRows);
@@ -414,30 +415,38 @@ std::optional<QString> unopenableProblem(const AnalysisState& s) {
     return undrawableAxis(s);
 }
 
-AnalysisFileRead readAnalysis(const QByteArray& bytes) {
+AnalysisFileRead readAnalysis(QByteArray bytes) {
     const auto refused = [](const QString& why) {
         return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
     };
-    QJsonObject o;
-    if (const std::optional<QString> problem = headerProblem(bytes, o))
-        return refused(*problem);
-    JsonFieldReader r(LongestText);
-    r.setColumnar(o.value("version").toDouble() >= 3);
     AnalysisState s;
-    s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
-    for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
-                            readKeptPiChart, readResults, readShown})
-        if (!r.failed())
-            read(r, o, s);
-    if (r.failed())
-        return refused(r.problem());
+    double version = 0;
+    {
+        // The file's bytes and its parsed form go as soon as the fields are read: a large
+        // analysis is then held once, not three times, while it is checked.
+        QJsonObject o;
+        const std::optional<QString> problem = headerProblem(bytes, o);
+        bytes = {};
+        if (problem)
+            return refused(*problem);
+        version = o.value("version").toDouble();
+        JsonFieldReader r(LongestText);
+        r.setColumnar(version >= 3);
+        s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
+        for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
+                                readKeptPiChart, readResults, readShown})
+            if (!r.failed())
+                read(r, o, s);
+        if (r.failed())
+            return refused(r.problem());
+    }
     if (const std::optional<QString> axis = undrawableAxis(s))
         return refused(*axis);
-    if (const std::optional<QString> problem = disagreement(s, o.value("version").toDouble() >= 2))
+    if (const std::optional<QString> problem = disagreement(s, version >= 2))
         return refused(*problem);
     // The table's texts are made from the numbers, never read beside them.
     refreshResultRows(s);
-    return {s, {}};
+    return {std::move(s), {}};
 }
 
 } // namespace id

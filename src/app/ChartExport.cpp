@@ -23,8 +23,10 @@ void paintChart(QPainter& p, const AnalysisState& s, ExportedChart chart, const 
     PictureSurface::setRecording(true);
     PictureSurface p3, p4, p7, p8;
     // In the window's font: the charts' margins were made for its widths.
-    for (PictureSurface* surface : {&p3, &p4, &p7, &p8})
+    for (PictureSurface* surface : {&p3, &p4, &p7, &p8}) {
         surface->setFontFamily(QString::fromLatin1(InterfaceFontFamily));
+        surface->setRecordOnly(true);
+    }
     p3.resize(sizes.diagramFrame);
     p4.resize(sizes.diagramPlot);
     p7.resize(sizes.piFrame);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 namespace id {
 
@@ -133,22 +134,31 @@ std::vector<double> JsonFieldReader::numberColumn(const QJsonObject& o, const QS
     return values;
 }
 
-QStringList JsonFieldReader::textColumn(const QJsonObject& o, const QString& path,
-                                        const QString& key, qsizetype rows) {
+void JsonFieldReader::textColumn(const QJsonObject& o, const QString& path, const QString& key,
+                                 qsizetype rows,
+                                 const std::function<void(qsizetype, QString)>& cell) {
     const QString all = text(field(o, path, key), path + key, rows * (longestText_ + 1));
     if (failed())
-        return {};
-    QStringList cells = rows == 0 ? QStringList() : all.split(u'\n');
-    if (cells.size() != rows && !(rows == 0 && all.isEmpty())) {
-        fail(path + key, QStringLiteral("содержит не %1 строк").arg(rows));
-        return {};
-    }
-    for (const QString& cell : cells)
-        if (cell.size() > longestText_) {
-            fail(path + key, QStringLiteral("слишком длинный текст"));
-            return {};
+        return;
+    // Cell by cell, without a list of them all beside the table.
+    qsizetype row = 0;
+    qsizetype from = 0;
+    while (rows > 0) {
+        const qsizetype end = all.indexOf(u'\n', from);
+        const qsizetype length = (end < 0 ? all.size() : end) - from;
+        if (row == rows || length > longestText_) {
+            fail(path + key, length > longestText_
+                                 ? QStringLiteral("слишком длинный текст")
+                                 : QStringLiteral("содержит не %1 строк").arg(rows));
+            return;
         }
-    return cells;
+        cell(row++, all.mid(from, length));
+        if (end < 0)
+            break;
+        from = end + 1;
+    }
+    if (row != rows || (rows == 0 && !all.isEmpty()))
+        fail(path + key, QStringLiteral("содержит не %1 строк").arg(rows));
 }
 
 } // namespace id

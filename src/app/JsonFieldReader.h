@@ -5,6 +5,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace id {
@@ -37,9 +38,9 @@ public:
     bool columnar() const { return columnar_; }
     std::vector<double> numberColumn(const QJsonObject& o, const QString& path, const QString& key,
                                      qsizetype most);
-    // The cells of a column of texts, one a line, exactly rows of them.
-    QStringList textColumn(const QJsonObject& o, const QString& path, const QString& key,
-                           qsizetype rows);
+    // The cells of a column of texts, one a line, exactly rows of them, handed out in turn.
+    void textColumn(const QJsonObject& o, const QString& path, const QString& key, qsizetype rows,
+                    const std::function<void(qsizetype row, QString cell)>& cell);
 
 private:
     qsizetype longestText_;

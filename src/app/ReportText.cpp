@@ -17,11 +17,11 @@ QString field(const QString& text) {
     return u'"' + quoted + u'"';
 }
 
-QString line(const QStringList& fields) {
+QByteArray line(const QStringList& fields) {
     QStringList out;
     for (const QString& f : fields)
         out << field(f);
-    return out.join(u';') + QStringLiteral("\r\n");
+    return (out.join(u';') + QStringLiteral("\r\n")).toUtf8();
 }
 
 } // namespace
@@ -62,7 +62,9 @@ QStringList reportInputs(const AnalysisState& s) {
 }
 
 QByteArray csvText(const AnalysisState& s, bool withDates) {
-    QString text = QStringLiteral("\uFEFF");
+    // Written as UTF-8 line by line: a large table is not held twice, as text and as bytes.
+    QByteArray text("\xEF\xBB\xBF");
+    text.reserve(s.Table.size() * 24 + 1024);
     QStringList header = {s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
                                                       : QStringLiteral("Дебит, м3/сут"),
                           QStringLiteral("P заб, МПа")};
@@ -76,18 +78,18 @@ QByteArray csvText(const AnalysisState& s, bool withDates) {
         text += line(fields);
     }
     if (s.ResultsShown && !s.ResultRows.empty()) {
-        text += QStringLiteral("\r\n");
+        text += "\r\n";
         text += line({QStringLiteral("Результат"), QStringLiteral("Значение")});
         for (const ResultRow& r : s.ResultRows)
             text += line({r.caption, r.value});
     }
     const QStringList equations = trendEquations(s);
     if (!equations.isEmpty()) {
-        text += QStringLiteral("\r\n");
+        text += "\r\n";
         for (int i = 0; i < equations.size(); ++i)
             text += line({QStringLiteral("Линия тренда %1").arg(i + 1), equations[i]});
     }
-    return text.toUtf8();
+    return text;
 }
 
 } // namespace id

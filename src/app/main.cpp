@@ -1,6 +1,7 @@
 #include "app/AnalysisWindow.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
+#include "platform/MemoryPolicy.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -10,6 +11,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    id::returnLargeBlocksToTheSystem();
     // The options are read before the toolkit starts, so that --help and a bad option answer
     // on a terminal without a display.
     QStringList arguments;

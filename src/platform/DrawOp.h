@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
+#include <memory>
+#include <vector>
 
 namespace id {
 
@@ -19,6 +22,9 @@ struct DrawOp {
     int color = 0;
     int width = 0;
     bool filled = false;
+    // Markers stamped at once are kept as one operation with every centre; a surface hands
+    // them out one Circle each.
+    std::shared_ptr<const std::vector<QPointF>> centres;
 };
 
 } // namespace id

@@ -206,7 +206,8 @@ void PictureSurface::ensureImage() {
         scaleHeight_ = heightTwips();
     }
     const qreal dpr = devicePixelRatioF();
-    const QSize wanted = size() * dpr;
+    // A surface that only records keeps a one-pixel image, for its font metrics.
+    const QSize wanted = recordOnly_ ? QSize(1, 1) : size() * dpr;
     if (image_.size() == wanted && !image_.isNull())
         return;
     QImage fresh(wanted.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
@@ -375,15 +376,15 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
             pixels.push_back(toPixels(c.x(), c.y()));
         stampMarkers(p, QRectF(image_.rect()), pixels, r, width, pen, brush, FillSolid, markers_);
     }
-    if (recordingOn)
-        for (const QPointF& c : centres)
-            record({.kind = DrawOp::Circle,
-                    .x1 = c.x(),
-                    .y1 = c.y(),
-                    .radius = radius,
-                    .color = colorIndex,
-                    .width = DrawWidth,
-                    .filled = FillSolid});
+    if (recordingOn && !centres.empty())
+        record({.kind = DrawOp::Circle,
+                .x1 = centres.front().x(),
+                .y1 = centres.front().y(),
+                .radius = radius,
+                .color = colorIndex,
+                .width = DrawWidth,
+                .filled = FillSolid,
+                .centres = std::make_shared<const std::vector<QPointF>>(centres)});
     update();
 }
 
@@ -426,37 +427,40 @@ void PictureSurface::stampMarkers(QPainter& p, const QRectF& area,
     }
 }
 
-void PictureSurface::replayMarkers(QPainter& painter, const DrawOp* first, const DrawOp* last,
+void PictureSurface::replayMarkers(QPainter& painter, const DrawOp& style,
+                                   const std::vector<QPointF>& centres,
                                    const std::function<QPointF(double, double)>& at, double sx,
                                    MarkerReplay mode) const {
+    const DrawOp* const first = &style;
     const QPen pen(paletteColor(first->color), penWidth(first->width));
     const QBrush brush =
         first->filled ? QBrush(paletteColor(Style.PointFillColor)) : QBrush(Qt::NoBrush);
     const double r = std::abs(first->radius * sx);
     const bool raster = painter.device()->devType() == QInternal::Image;
     // A few markers stay vector circles; beyond that they are one picture, made as the screen
-    // makes its markers, at the device's resolution (at least three times the screen's on a
+    // makes its markers, at the device's resolution (at least twice the screen's on a
     // vector device): a file of a hundred thousand circles would be tens of megabytes that a
     // viewer redraws slowly, for the same look.
-    if (mode == MarkerReplay::Circles || (!raster && last - first <= VectorMarkersMost)) {
+    if (mode == MarkerReplay::Circles ||
+        (!raster && static_cast<std::ptrdiff_t>(centres.size()) <= VectorMarkersMost)) {
         painter.setPen(pen);
         painter.setBrush(brush);
-        for (const DrawOp* op = first; op != last; ++op)
-            painter.drawEllipse(at(op->x1, op->y1), r, r);
+        for (const QPointF& c : centres)
+            painter.drawEllipse(at(c.x(), c.y()), r, r);
         painter.setBrush(Qt::NoBrush);
         return;
     }
     const QTransform& t = painter.worldTransform();
     const double deviceScale = std::hypot(t.m11(), t.m12());
-    const double k = raster ? std::max(1.0, deviceScale) : std::max(3.0, deviceScale);
+    const double k = raster ? std::max(1.0, deviceScale) : std::max(2.0, deviceScale);
     QImage layer(
         QSize(static_cast<int>(std::ceil(width() * k)), static_cast<int>(std::ceil(height() * k))),
         QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     std::vector<QPointF> pixels;
-    pixels.reserve(static_cast<std::size_t>(last - first));
-    for (const DrawOp* op = first; op != last; ++op)
-        pixels.push_back(at(op->x1, op->y1) * k);
+    pixels.reserve(centres.size());
+    for (const QPointF& c : centres)
+        pixels.push_back(at(c.x(), c.y()) * k);
     const int width = static_cast<int>(std::lround(penWidth(first->width) * k));
     QPen layerPen = pen;
     layerPen.setWidth(width);
@@ -510,7 +514,15 @@ void PictureSurface::replay(QPainter& painter, MarkerReplay markers) const {
                    operations_[end].radius == op.radius && operations_[end].color == op.color &&
                    operations_[end].width == op.width && operations_[end].filled == op.filled)
                 ++end;
-            replayMarkers(painter, &operations_[i], operations_.data() + end, at, sx, markers);
+            std::vector<QPointF> centres;
+            for (std::size_t j = i; j < end; ++j) {
+                const DrawOp& marker = operations_[j];
+                if (marker.centres)
+                    centres.insert(centres.end(), marker.centres->begin(), marker.centres->end());
+                else
+                    centres.emplace_back(marker.x1, marker.y1);
+            }
+            replayMarkers(painter, op, centres, at, sx, markers);
             i = end - 1;
             break;
         }
@@ -600,9 +612,28 @@ void PictureSurface::setFontFamily(const QString& family) {
     font_.setFamily(family);
 }
 
+std::vector<DrawOp> PictureSurface::operations() const {
+    std::vector<DrawOp> result;
+    result.reserve(operations_.size());
+    for (const DrawOp& op : operations_) {
+        if (!op.centres) {
+            result.push_back(op);
+            continue;
+        }
+        DrawOp one = op;
+        one.centres.reset();
+        for (const QPointF& c : *op.centres) {
+            one.x1 = c.x();
+            one.y1 = c.y();
+            result.push_back(one);
+        }
+    }
+    return result;
+}
+
 std::vector<DrawOp> PictureSurface::operations(DrawOp::Kind kind) const {
     std::vector<DrawOp> result;
-    for (const DrawOp& op : operations_)
+    for (const DrawOp& op : operations())
         if (op.kind == kind)
             result.push_back(op);
     return result;

@@ -107,13 +107,18 @@ public:
     enum class MarkerReplay { Auto, Circles };
     void replay(QPainter& painter, MarkerReplay markers = MarkerReplay::Auto) const;
 
+    // A surface that draws only its record, for a replay elsewhere (an export): no picture of its
+    // own, every drawing clipped away at once. Set before anything is drawn; recording must be on.
+    void setRecordOnly(bool recordOnly) { recordOnly_ = recordOnly; }
+
     // Whether surfaces record their operations. Off in the program, where nothing reads them
     // and a large diagram would cost megabytes; the tests turn it on.
     static void setRecording(bool on);
     static bool recording();
 
     const QImage& image() const { return image_; }
-    const std::vector<DrawOp>& operations() const { return operations_; }
+    // What was drawn since the last clear, a Circle per marker.
+    std::vector<DrawOp> operations() const;
     std::vector<DrawOp> operations(DrawOp::Kind kind) const;
     QStringList printedTexts() const;
 
@@ -141,7 +146,7 @@ private:
     static void stampMarkers(QPainter& p, const QRectF& area, const std::vector<QPointF>& pixels,
                              double r, int width, const QPen& pen, const QBrush& brush, bool filled,
                              MarkerCache& cache);
-    void replayMarkers(QPainter& painter, const DrawOp* first, const DrawOp* last,
+    void replayMarkers(QPainter& painter, const DrawOp& style, const std::vector<QPointF>& centres,
                        const std::function<QPointF(double, double)>& at, double sx,
                        MarkerReplay mode) const;
     void record(DrawOp op);
@@ -168,6 +173,7 @@ private:
     bool customScale_ = false;
     bool framed_ = false;
     double zoom_ = 1.0;
+    bool recordOnly_ = false;
     double scaleLeft_ = 0;
     double scaleTop_ = 0;
     double scaleWidth_ = 1;

@@ -5,6 +5,7 @@
 #include "support/GuiFixture.h"
 
 #include <QRegularExpression>
+#include <deque>
 #include <tuple>
 
 namespace id {
@@ -36,13 +37,14 @@ protected:
     PictureSurface& p3() { return *form().Picture3; }
     AnalysisState doc;
     PictureSurface& p4() { return *form().Picture4; }
-    // The text ops on Picture3 whose text is one of the given labels, in drawing order.
+    // The first text op of the surface with the text, kept for the test's length.
     const DrawOp* findText(PictureSurface& surface, const QString& text) {
-        for (const DrawOp& op : surface.operations())
-            if (op.kind == DrawOp::Text && op.text == text)
-                return &op;
+        for (const DrawOp& op : surface.operations(DrawOp::Text))
+            if (op.text == text)
+                return &found.emplace_back(op);
         return nullptr;
     }
+    std::deque<DrawOp> found;
 };
 
 TEST_F(DiagramTest, TickLabelsAndTitlesOfAProducingWell) {

@@ -63,7 +63,10 @@ QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     case Studentized:
         return studentizedText(studentized);
     case Mark:
-        return suspect(studentized) ? QStringLiteral("подозрительная точка") : QString();
+        return st && suspect(studentized, outlierThreshold(static_cast<int>(st->studentized.size()),
+                                                           st->degreesOfFreedom))
+                   ? QStringLiteral("подозрительная точка")
+                   : QString();
     default:
         return {};
     }

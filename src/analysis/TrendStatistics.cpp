@@ -37,20 +37,27 @@ QString interval(const Interval& i) {
 // The points whose studentized residual marks them, the most deviant first; a long list is cut
 // (the table of points has them all).
 QString suspectPoints(const TrendRecord& t, const FitStatistics& st) {
+    const int n = static_cast<int>(st.studentized.size());
+    const double threshold = outlierThreshold(n, st.degreesOfFreedom);
+    const QString test = std::isinf(threshold)
+                             ? QStringLiteral("точек слишком мало для проверки")
+                             : QStringLiteral("|стьюдент. остаток| &gt; %1 = t(0,05/(2·%2); %3)")
+                                   .arg(formatFixed(threshold, 2))
+                                   .arg(n)
+                                   .arg(st.degreesOfFreedom - 1);
     std::vector<int> marked;
-    for (int i = 0; i < static_cast<int>(st.studentized.size()); ++i)
-        if (suspect(st.studentized[static_cast<std::size_t>(i)]))
+    for (int i = 0; i < n; ++i)
+        if (suspect(st.studentized[static_cast<std::size_t>(i)], threshold))
             marked.push_back(i);
     if (marked.empty())
-        return QStringLiteral("<p>Подозрительных точек нет (|стьюдент. остаток| &gt; %1).</p>")
-            .arg(formatFixed(SuspectResidual, 1));
+        return QStringLiteral("<p>Подозрительных точек нет (%1).</p>").arg(test);
     const auto size = [&](int i) { return std::abs(st.studentized[static_cast<std::size_t>(i)]); };
     const std::size_t listed = std::min<std::size_t>(marked.size(), MostListedSuspects);
     std::partial_sort(marked.begin(), marked.begin() + static_cast<std::ptrdiff_t>(listed),
                       marked.end(), [&](int a, int b) { return size(a) > size(b); });
-    QString html = QStringLiteral("<p><b>Подозрительные точки</b> (|стьюдент. остаток| &gt; %1): "
+    QString html = QStringLiteral("<p><b>Подозрительные точки</b> (%1): "
                                   "%2</p><table border=1 cellspacing=0 cellpadding=3>")
-                       .arg(formatFixed(SuspectResidual, 1))
+                       .arg(test)
                        .arg(marked.size());
     html += row({QStringLiteral("Дебит"), QStringLiteral("P заб"), QStringLiteral("Остаток"),
                  QStringLiteral("Стьюдент. остаток")},
@@ -98,8 +105,15 @@ QString studentizedText(double r) {
     return number(r);
 }
 
-bool suspect(double studentized) {
-    return std::abs(studentized) > SuspectResidual;
+double outlierThreshold(int points, int degreesOfFreedom) {
+    if (points < 1 || degreesOfFreedom - 1 < 1)
+        return std::numeric_limits<double>::infinity();
+    const boost::math::students_t distribution(degreesOfFreedom - 1);
+    return boost::math::quantile(boost::math::complement(distribution, 0.05 / (2.0 * points)));
+}
+
+bool suspect(double studentized, double threshold) {
+    return std::isinf(studentized) || std::abs(studentized) > threshold;
 }
 
 double twoSidedP(double t, int degreesOfFreedom) {

@@ -36,9 +36,12 @@ const FitStatistics* trendStatistics(const StatisticsInputs& state, int slot);
 // The two-sided p value of a coefficient's t statistic.
 double twoSidedP(double t, int degreesOfFreedom);
 
-// Studentized residuals beyond this mark a point as suspect; an unbounded one always does.
-constexpr double SuspectResidual = 2.5;
-bool suspect(double studentized);
+// The externally studentized residual beyond which a point of a fit is suspect: Student's t at
+// 0,05/(2n) with n − p − 1 degrees of freedom (a 5 % test over all n points, Bonferroni); with
+// the residual degrees of freedom given (n − p), none (infinite) when too few are left.
+double outlierThreshold(int points, int degreesOfFreedom);
+// Whether a studentized residual is beyond the threshold; an unbounded one always is.
+bool suspect(double studentized, double threshold);
 
 // A statistic as the trend labels write their coefficients, so one number reads the same
 // everywhere; "—" for one that is not a number.

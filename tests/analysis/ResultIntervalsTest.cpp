@@ -185,3 +185,40 @@ TEST(AllowedPressureIntervals, TurningPointBootstrapRepeatsAndHoldsTheEstimate) 
 
 } // namespace
 } // namespace id
+
+namespace id {
+namespace {
+
+// A point is suspect by a test that knows the sample's size: a hair off a line of four points
+// is not, one far off twenty points is, and only it.
+TEST(OutlierTest, ThresholdFollowsTheSampleSize) {
+    // One degree of freedom left: Student's t is Cauchy's, its quantile a cotangent.
+    EXPECT_REL(1 / std::tan(M_PI * 0.05 / 8), outlierThreshold(4, 2), 1e-9);
+    EXPECT_TRUE(std::isinf(outlierThreshold(3, 1)));
+    struct Case {
+        std::vector<double> rates, pressures;
+        std::vector<int> suspects;
+    };
+    std::vector<double> rates, pressures;
+    for (int i = 1; i <= 20; ++i) {
+        rates.push_back(i);
+        pressures.push_back(25 - 0.3 * i + 0.01 * ((i * 7) % 5 - 2));
+    }
+    pressures[12] += 1;
+    const Case cases[] = {{{10, 20, 30, 40}, {20.004, 17.991, 16.002, 13.998}, {}},
+                          {rates, pressures, {12}}};
+    for (const Case& c : cases) {
+        const auto fit = LeastSquaresFitService().fit(c.rates, c.pressures, 1);
+        const FitStatistics& st = *fit.statistics;
+        const double threshold =
+            outlierThreshold(static_cast<int>(c.rates.size()), st.degreesOfFreedom);
+        std::vector<int> marked;
+        for (int i = 0; i < static_cast<int>(st.studentized.size()); ++i)
+            if (suspect(st.studentized[static_cast<std::size_t>(i)], threshold))
+                marked.push_back(i);
+        EXPECT_EQ(marked, c.suspects);
+    }
+}
+
+} // namespace
+} // namespace id

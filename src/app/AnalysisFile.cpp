@@ -112,10 +112,18 @@ QJsonObject tableObject(const QList<MeasurementRow>& table) {
         pressures << row.Pressure;
         dates << row.Date;
     }
-    return {{"rows", table.size()},
-            {"rates", rates.join(u'\n')},
-            {"pressures", pressures.join(u'\n')},
-            {"dates", dates.join(u'\n')}};
+    QJsonObject o{{"rows", table.size()},
+                  {"rates", rates.join(u'\n')},
+                  {"pressures", pressures.join(u'\n')},
+                  {"dates", dates.join(u'\n')}};
+    // The rows left out, by their numbers.
+    QStringList excluded;
+    for (qsizetype i = 0; i < table.size(); ++i)
+        if (table[i].Excluded)
+            excluded << QString::number(i + 1);
+    if (!excluded.isEmpty())
+        o["excluded"] = excluded.join(u' ');
+    return o;
 }
 
 QJsonObject documentObject(const AnalysisState& s) {
@@ -134,6 +142,9 @@ QJsonObject documentObject(const AnalysisState& s) {
         {"autoSearch", s.AutoSearch},
         {"measurements", QJsonObject{{"rates", numbers(s.Measurements.rates().values())},
                                      {"pressures", numbers(s.Measurements.pressures().values())}}},
+        {"excludedPoints",
+         QJsonObject{{"rates", numbers(s.ExcludedPoints.rates().values())},
+                     {"pressures", numbers(s.ExcludedPoints.pressures().values())}}},
         {"fitSet", fitSet},
         {"axes", axesObject(s)},
         {"trendCount", s.TrendCount},

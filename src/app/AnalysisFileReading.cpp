@@ -94,6 +94,19 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
                      [&](qsizetype i, QString cell) { s.Table[i].Pressure = std::move(cell); });
         r.textColumn(table, "table.", "dates", rows,
                      [&](qsizetype i, QString cell) { s.Table[i].Date = std::move(cell); });
+        if (table.contains("excluded")) {
+            const QString numbers = r.text(r.field(table, "table.", "excluded"), "table.excluded",
+                                           8 * qsizetype(rows) + 8);
+            for (const QStringView number : QStringView(numbers).split(u' ', Qt::SkipEmptyParts)) {
+                bool ok = false;
+                const int row = number.toInt(&ok);
+                if (!ok || row < 1 || row > rows) {
+                    r.fail("table.excluded", QStringLiteral("содержит не номер строки таблицы"));
+                    return;
+                }
+                s.Table[row - 1].Excluded = true;
+            }
+        }
         return;
     }
     const QJsonArray table = r.array(o, "", "table", MostRows);
@@ -150,6 +163,17 @@ void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     for (int i = 0; i < count && !r.failed(); ++i)
         s.Measurements.append(rates[static_cast<std::size_t>(i)],
                               pressures[static_cast<std::size_t>(i)]);
+    // Points left out came with the columnar files.
+    if (o.contains("excludedPoints")) {
+        const QJsonObject out = r.object(o, "", "excludedPoints");
+        const std::vector<double> outRates = r.numbers(out, "excludedPoints.", "rates", MostRows);
+        const std::vector<double> outPressures =
+            r.numbers(out, "excludedPoints.", "pressures", MostRows);
+        if (!r.failed() && outRates.size() != outPressures.size())
+            r.fail("excludedPoints", QStringLiteral("содержит разное число дебитов и давлений"));
+        for (std::size_t i = 0; i < outRates.size() && !r.failed(); ++i)
+            s.ExcludedPoints.append(outRates[i], outPressures[i]);
+    }
 
     const QJsonObject fit = r.object(o, "", "fitSet");
     readPointSet(r, fit, "fitSet.", s.Measurements, s.FitRates, s.FitPressures);

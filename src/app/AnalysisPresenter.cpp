@@ -261,6 +261,8 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
     };
     // The grid holds the texts it shows: only rows from the first that differs are written.
     const auto shows = [&](int i) {
+        if (grid->rowGreyed(i + 1) != rows.at(i).Excluded)
+            return false;
         const auto cells = texts(i);
         for (int c = 1; c <= last; ++c)
             if (grid->text(i + 1, c) != *cells[static_cast<std::size_t>(c - 1)])
@@ -284,9 +286,11 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
             grid->setCellAlignment(r, c, EditedCellAlignment);
             grid->setText(r, c, *cells[static_cast<std::size_t>(c - 1)]);
         }
+        grid->setRowGreyed(r, rows.at(i).Excluded);
     }
     for (int c = 1; c <= last; ++c)
         grid->setText(total - 1, c, QString());
+    grid->setRowGreyed(total - 1, false);
     grid->endBulkEdit();
 }
 

@@ -312,6 +312,17 @@ void AnalysisWindow::onTableKey(QKeyEvent* event) {
 }
 
 void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
+    // Ctrl+click leaves the point under the pointer out of the analysis, or brings it back.
+    if (button == LeftMouseButton && shift == CtrlKey) {
+        const PictureSurface& plot = *form_.Picture4;
+        constexpr double PointerReach = 6; // pixels
+        const double rateReach = std::abs(plot.ScaleWidth()) / plot.width() * PointerReach;
+        const double pressureReach = std::abs(plot.ScaleHeight()) / plot.height() * PointerReach;
+        run([=](AnalysisState& s,
+                CommandContext& c) { togglePointExclusion(s, c, x, y, rateReach, pressureReach); },
+            QStringLiteral("исключение точки"));
+        return;
+    }
     // The right button with Shift picks the allowed pressure; the left one starts a selection.
     constexpr int RightMouseButton = 2;
     if (button == RightMouseButton && shift == ShiftAlone && state().ManualPick &&

@@ -39,6 +39,7 @@ TrendMenuState trendMenuState(const AnalysisState& s) {
     }
     // Trends drawn but no longer counted (a selection starting over) can be deleted too.
     m.remove = s.TrendCount >= 1 || s.FirstTrend.Kind != NoTrend || s.SecondTrend.Kind != NoTrend;
+    m.restorePoints = s.ExcludedPoints.count() > 0;
     return m;
 }
 

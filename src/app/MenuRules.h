@@ -46,6 +46,7 @@ struct TrendMenuState {
     std::optional<bool> quadratic;
     std::optional<bool> cubic;
     bool remove = false;
+    bool restorePoints = false;
 };
 
 DataMenuState dataMenuState(const AnalysisState& state, const MenuFacts& facts);

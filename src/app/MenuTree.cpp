@@ -125,6 +125,8 @@ void addTrendMenu(MenuTree& m, QMenuBar* bar) {
     m.mTrendAddSelectPoint =
         addItem(m.mTrend, "mTrendAddSelectPoint",
                 QStringLiteral("Линии тренда по выбранным точкам"), true, true, false);
+    m.mTrendRestorePoints = addItem(m.mTrend, "mTrendRestorePoints",
+                                    QStringLiteral("Вернуть исключённые точки"), false);
 }
 
 // The pop-up of a point selection, opened at the pointer.
@@ -200,6 +202,7 @@ void applyMenuState(const MenuTree& m, const TrendMenuState& t) {
         if (enabled)
             item->setEnabled(*enabled);
     m.mTrendDelete->setEnabled(t.remove);
+    m.mTrendRestorePoints->setEnabled(t.restorePoints);
 }
 
 void offerSelectionPopup(const MenuTree& m, bool line, int points) {

@@ -58,6 +58,8 @@ struct MenuTree {
     QAction* mTrendPolinom3 = nullptr;
     QAction* mTrendDelete = nullptr;
     QAction* mTrendAddSelectPoint = nullptr;
+    // Beyond the text: the points left out with Ctrl+click come back.
+    QAction* mTrendRestorePoints = nullptr;
 
     // Beyond the text: the work window's zoom.
     QMenu* mView = nullptr;

@@ -9,6 +9,7 @@
 #include "measurements/DiscardAnalysis.h"
 #include "state/NumberText.h"
 
+#include <QPointF>
 #include <cmath>
 #include <optional>
 
@@ -16,11 +17,18 @@ namespace id {
 
 namespace {
 
+// A row with both cells filled, as a point.
+struct TablePoint {
+    double rate = 0;
+    double pressure = 0;
+    bool excluded = false;
+    qsizetype row = 0;
+};
+
 // The rows with both cells filled, or nothing (after telling the user) when such a cell does
 // not hold a number.
-std::optional<std::vector<std::pair<double, double>>> readTable(const AnalysisState& s,
-                                                                QStringList& messages) {
-    std::vector<std::pair<double, double>> points;
+std::optional<std::vector<TablePoint>> readTable(const AnalysisState& s, QStringList& messages) {
+    std::vector<TablePoint> points;
     for (qsizetype i = 0; i < s.Table.size(); ++i) {
         const MeasurementRow& row = s.Table.at(i);
         if (row.Pressure.isEmpty() || row.Rate.isEmpty())
@@ -34,9 +42,53 @@ std::optional<std::vector<std::pair<double, double>>> readTable(const AnalysisSt
                             .arg(quotedCell(rate ? row.Pressure : row.Rate));
             return std::nullopt;
         }
-        points.emplace_back(*rate, *pressure);
+        points.push_back({*rate, *pressure, row.Excluded, i});
     }
     return points;
+}
+
+// The points of the table, the ones left out apart.
+void splitPoints(AnalysisState& s, const std::vector<TablePoint>& points) {
+    s.Measurements.clear();
+    s.ExcludedPoints.clear();
+    for (const TablePoint& p : points)
+        (p.excluded ? s.ExcludedPoints : s.Measurements).append(p.rate, p.pressure);
+}
+
+// After points were left out or brought back: the fit set is every point kept (by all points),
+// and a standing trend is fitted again; in selection mode a trend that held a point now left out
+// is fitted again without it.
+void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QPointF> leftOut) {
+    if (!s.SelectionMode) {
+        fitAllMeasurements(s);
+        s.FitRateFrom = 0;
+        s.FitRateTo = 0;
+        for (int i = 1; i <= s.measurementCount(); ++i)
+            s.FitRateTo = std::max(s.FitRateTo, s.Measurements.rate(i));
+        RedrawIndicatorDiagram(s, ctx, s.TrendCount > 0);
+        return;
+    }
+    if (!leftOut)
+        return;
+    const int standing = s.TrendCount;
+    for (int slot = 1; slot <= standing; ++slot) {
+        TrendRecord& t = s.trend(slot);
+        OneBasedArray<double> rates, pressures;
+        for (int i = 1; i <= t.Rates.size(); ++i)
+            if (!(t.Rates[i] == leftOut->x() && t.Pressures[i] == leftOut->y())) {
+                rates.append(t.Rates[i]);
+                pressures.append(t.Pressures[i]);
+            }
+        if (rates.size() == t.Rates.size())
+            continue;
+        s.FitRates = rates;
+        s.FitPressures = pressures;
+        s.FitRateFrom = t.RateFrom;
+        s.FitRateTo = t.RateTo;
+        s.TrendCount = static_cast<std::int16_t>(slot);
+        RedrawIndicatorDiagram(s, ctx, true);
+    }
+    s.TrendCount = static_cast<std::int16_t>(standing);
 }
 
 // Takes every trend off, hides what showed them and rebuilds the diagram and the results.
@@ -63,15 +115,15 @@ QString frameCaption(int wellType) {
 
 void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     // Every cell is read before anything changes, so a bad cell leaves the analysis as it was.
-    const std::optional<std::vector<std::pair<double, double>>> points = readTable(s, ctx.messages);
+    const std::optional<std::vector<TablePoint>> points = readTable(s, ctx.messages);
     if (!points)
         return;
     // Numbers too large for any chart, of either sign, are refused before anything changes.
     double largestRate = 0;
     double largestPressure = 0;
-    for (const auto& [rate, pressure] : *points) {
-        largestRate = std::max(largestRate, std::abs(rate));
-        largestPressure = std::max(largestPressure, std::abs(pressure));
+    for (const TablePoint& p : *points) {
+        largestRate = std::max(largestRate, std::abs(p.rate));
+        largestPressure = std::max(largestPressure, std::abs(p.pressure));
     }
     for (const std::optional<QString>& fault :
          {axisFault(0, RoundUpAxisMax(largestRate), QStringLiteral("X"), QString()),
@@ -91,9 +143,9 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     s.SecondTrend.Kind = NoTrend;
     s.PiChartKept.reset();
 
-    s.Measurements.clear();
-    for (const auto& [rate, pressure] : *points) {
-        s.Measurements.append(rate, pressure);
+    // The axes take the points left out too: they are drawn, hollow.
+    splitPoints(s, *points);
+    for (const auto& [rate, pressure, excluded, row] : *points) {
         if (rate >= s.IdAxisXMax)
             s.IdAxisXMax = rate;
         if (s.WellType == ProducingWell) {
@@ -102,7 +154,7 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
         } else if (pressure >= s.IdAxisYBottom) {
             s.IdAxisYBottom = pressure;
         }
-        if (rate > s.FitRateTo)
+        if (rate > s.FitRateTo && !excluded)
             s.FitRateTo = rate;
     }
     fitAllMeasurements(s);
@@ -123,6 +175,50 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     s.PiChartShown = false;
     s.AllowedPressureBoxesShown = true;
     s.ResultsShown = false;
+}
+
+bool togglePointExclusion(AnalysisState& s, CommandContext& ctx, double rate, double pressure,
+                          double rateTolerance, double pressureTolerance) {
+    // The nearest drawn point within the tolerances, kept or left out.
+    std::optional<QPointF> nearest;
+    bool nearestExcluded = false;
+    double best = 2;
+    for (const bool excluded : {false, true}) {
+        const Measurements& m = excluded ? s.ExcludedPoints : s.Measurements;
+        for (int i = 1; i <= m.count(); ++i) {
+            const double dx = (m.rate(i) - rate) / rateTolerance;
+            const double dy = (m.pressure(i) - pressure) / pressureTolerance;
+            const double d = std::hypot(dx, dy);
+            if (d <= 1 && d < best) {
+                best = d;
+                nearest = QPointF(m.rate(i), m.pressure(i));
+                nearestExcluded = excluded;
+            }
+        }
+    }
+    if (!nearest)
+        return false;
+    QStringList ignored;
+    const std::optional<std::vector<TablePoint>> points = readTable(s, ignored);
+    if (!points)
+        return false;
+    for (const TablePoint& p : *points)
+        if (p.rate == nearest->x() && p.pressure == nearest->y() && p.excluded == nearestExcluded) {
+            s.Table[p.row].Excluded = !nearestExcluded;
+            break;
+        }
+    splitPoints(s, *readTable(s, ignored));
+    refitAfterExclusion(s, ctx, nearestExcluded ? std::nullopt : nearest);
+    return true;
+}
+
+void restoreExcludedPoints(AnalysisState& s, CommandContext& ctx) {
+    for (MeasurementRow& row : s.Table)
+        row.Excluded = false;
+    QStringList ignored;
+    if (const std::optional<std::vector<TablePoint>> points = readTable(s, ignored))
+        splitPoints(s, *points);
+    refitAfterExclusion(s, ctx, std::nullopt);
 }
 
 void SwitchWellType(AnalysisState& s, int wellType) {
@@ -279,6 +375,8 @@ const std::vector<MenuCommand>& menuCommands() {
          "линия тренда"},
         {"mTrendAddSelectPoint", [](S& s, C& c) { toggleSelectionMode(s, c); }, "выбор точек"},
         {"mTrendDelete", [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
+        {"mTrendRestorePoints", [](S& s, C& c) { restoreExcludedPoints(s, c); },
+         "возврат исключённых точек"},
         {"mIdSkinGidro",
          [](S& s, C& c) {
              selectEstimatingMode(s, EstimationMode::TransmissibilityFromSkin, c.messages);

@@ -16,6 +16,14 @@ namespace id {
 // "Построить график": reads the measurement table, rounds the axes and draws the diagram.
 void BuildCharts(AnalysisState& state, CommandContext& context);
 // "Добывающая" (1) or "Нагнетательная" (2)
+// Ctrl+click on the diagram: the measured point nearest (rate; pressure), within the tolerances
+// on each axis, is left out of the analysis, or brought back if it was out; the standing trends
+// are fitted again. False when no point is near.
+bool togglePointExclusion(AnalysisState& state, CommandContext& ctx, double rate, double pressure,
+                          double rateTolerance, double pressureTolerance);
+// "Вернуть исключённые точки": every point back in.
+void restoreExcludedPoints(AnalysisState& state, CommandContext& ctx);
+
 void SwitchWellType(AnalysisState& state, int wellType);
 // "Линейная", "Полиномиальная 2-й степени", "Полиномиальная 3-й степени": kind 2, 3, 4
 void addTrendByAllPoints(AnalysisState& state, CommandContext& context, int kind);

@@ -19,6 +19,7 @@ void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLaye
         const ChartLayers::DiagramBase base{
             s.WellType,
             s.Measurements,
+            s.ExcludedPoints,
             s.SaturationPressure,
             {s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop, s.IdAxisYBottom},
             {p3.size(), p4.size()},

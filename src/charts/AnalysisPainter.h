@@ -22,6 +22,7 @@ struct ChartLayers {
     struct DiagramBase {
         std::int16_t WellType = 0;
         id::Measurements Measurements;
+        id::Measurements ExcludedPoints;
         double SaturationPressure = 0;
         double axes[4] = {};
         QSize sizes[2];

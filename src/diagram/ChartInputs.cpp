@@ -20,10 +20,10 @@ PiChartInputs::PiChartInputs(const AnalysisState& s)
 
 ChartInputs::ChartInputs(const AnalysisState& s)
     : WellType(s.WellType), SelectionMode(s.SelectionMode), Measurements(s.Measurements),
-      SaturationPressure(s.Inputs.SaturationPressure), IdAxisXMin(s.IdAxisXMin),
-      IdAxisXMax(s.IdAxisXMax), IdAxisYTop(s.IdAxisYTop), IdAxisYBottom(s.IdAxisYBottom),
-      TrendCount(s.TrendCount), FirstTrend(s.FirstTrend), SecondTrend(s.SecondTrend),
-      DiagramShown(s.DiagramShown), ConfidenceBands(s.ConfidenceBands),
+      ExcludedPoints(s.ExcludedPoints), SaturationPressure(s.Inputs.SaturationPressure),
+      IdAxisXMin(s.IdAxisXMin), IdAxisXMax(s.IdAxisXMax), IdAxisYTop(s.IdAxisYTop),
+      IdAxisYBottom(s.IdAxisYBottom), TrendCount(s.TrendCount), FirstTrend(s.FirstTrend),
+      SecondTrend(s.SecondTrend), DiagramShown(s.DiagramShown), ConfidenceBands(s.ConfidenceBands),
       PiChartShown(s.PiChartShown) {
     // A chart not shown is not drawn: what it would show does not count.
     if (PiChartShown)

@@ -30,6 +30,7 @@ struct ChartInputs {
     std::int16_t WellType = ProducingWell;
     bool SelectionMode = false;
     id::Measurements Measurements;
+    id::Measurements ExcludedPoints;
     double SaturationPressure = 0;
     double IdAxisXMin = 0;
     double IdAxisXMax = 0;

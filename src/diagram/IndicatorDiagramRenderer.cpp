@@ -101,6 +101,13 @@ void drawIndicatorDiagram(const ChartInputs& s, PictureSurface& p3, PictureSurfa
         points.emplace_back(s.Measurements.rate(i), s.Measurements.pressure(i));
     p4.Circles(points, radius, Style.PointFillColor);
     p4.FillSolid = false;
+    // Points left out: hollow.
+    if (s.ExcludedPoints.count() > 0) {
+        std::vector<QPointF> excluded;
+        for (int i = 1; i <= s.ExcludedPoints.count(); ++i)
+            excluded.emplace_back(s.ExcludedPoints.rate(i), s.ExcludedPoints.pressure(i));
+        p4.Circles(excluded, radius, Style.PointFillColor);
+    }
 
     p3.ForeColor = 0;
     if (s.WellType == ProducingWell || s.WellType == InjectionWell) {

@@ -131,6 +131,8 @@ TableEdit pasteMeasurements(AnalysisState s, TableCursor cursor, const QString& 
         MeasurementRow& row = s.Table[j + k - 1];
         row.Rate = plan.rows[static_cast<std::size_t>(k)].first;
         row.Pressure = plan.rows[static_cast<std::size_t>(k)].second;
+        // New readings in a row are new measurements: none is left out.
+        row.Excluded = false;
     }
     DiscardAnalysis(s, DiscardVariant::Insertion);
     if (!plan.notice.isEmpty())

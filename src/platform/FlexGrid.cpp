@@ -75,6 +75,14 @@ void FlexGrid::setText(int row, int col, const QString& text) {
     cells_->setText(row, col, text);
 }
 
+void FlexGrid::setRowGreyed(int row, bool greyed) {
+    cells_->setRowGreyed(row, greyed);
+}
+
+bool FlexGrid::rowGreyed(int row) const {
+    return cells_->rowGreyed(row);
+}
+
 void FlexGrid::setCellAlignment(int row, int col, Qt::Alignment alignment) {
     cells_->setAlignment(row, col, alignment);
 }

@@ -31,6 +31,9 @@ public:
     // Alignment of one cell (Qt::Alignment flags).
     void setCellAlignment(int row, int col, Qt::Alignment alignment);
     Qt::Alignment cellAlignment(int row, int col) const;
+    // A row's data cells shown in grey.
+    void setRowGreyed(int row, bool greyed);
+    bool rowGreyed(int row) const;
 
     // Current cell and the opposite corner of the selection.
     int Row() const;

@@ -1,5 +1,6 @@
 #include "platform/FlexGridModel.h"
 
+#include <QColor>
 #include <algorithm>
 
 namespace id {
@@ -45,6 +46,10 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         if (index.row() < fixedRows_ || index.column() < fixedCols_)
             return fixedBrush_;
         return {};
+    case Qt::ForegroundRole:
+        if (index.column() >= fixedCols_ && rowGreyed(index.row()))
+            return QColor(150, 150, 150);
+        return {};
     default:
         return {};
     }
@@ -63,12 +68,14 @@ void FlexGridModel::setRows(int rows) {
         rows_ = rows;
         texts_.resize(at(rows_, 0));
         alignments_.resize(at(rows_, 0));
+        greyed_.resize(static_cast<std::size_t>(rows_));
         endInsertRows();
     } else if (rows < rows_) {
         beginRemoveRows({}, rows, rows_ - 1);
         rows_ = rows;
         texts_.resize(at(rows_, 0));
         alignments_.resize(at(rows_, 0));
+        greyed_.resize(static_cast<std::size_t>(rows_));
         endRemoveRows();
     }
 }
@@ -99,6 +106,7 @@ void FlexGridModel::insertRowAt(int index) {
                   static_cast<std::size_t>(cols_), QString());
     alignments_.insert(alignments_.begin() + static_cast<std::ptrdiff_t>(at(index, 0)),
                        static_cast<std::size_t>(cols_), 0);
+    greyed_.insert(greyed_.begin() + index, 0);
     ++rows_;
     endInsertRows();
 }
@@ -110,8 +118,27 @@ void FlexGridModel::removeRowAt(int index) {
     const auto from = static_cast<std::ptrdiff_t>(at(index, 0));
     texts_.erase(texts_.begin() + from, texts_.begin() + from + cols_);
     alignments_.erase(alignments_.begin() + from, alignments_.begin() + from + cols_);
+    greyed_.erase(greyed_.begin() + index);
     --rows_;
     endRemoveRows();
+}
+
+bool FlexGridModel::rowGreyed(int row) const {
+    return row >= 0 && row < static_cast<int>(greyed_.size()) &&
+           greyed_[static_cast<std::size_t>(row)];
+}
+
+void FlexGridModel::setRowGreyed(int row, bool greyed) {
+    if (row < 0 || row >= static_cast<int>(greyed_.size()) ||
+        bool(greyed_[static_cast<std::size_t>(row)]) == greyed)
+        return;
+    greyed_[static_cast<std::size_t>(row)] = greyed;
+    if (bulk_) {
+        bulkTop_ = std::min(bulkTop_, row);
+        bulkBottom_ = std::max(bulkBottom_, row);
+        return;
+    }
+    emit dataChanged(index(row, 0), index(row, cols_ - 1), {Qt::ForegroundRole});
 }
 
 QString FlexGridModel::text(int row, int col) const {

@@ -28,6 +28,9 @@ public:
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
     Qt::Alignment alignment(int row, int col) const;
+    // A row's data cells in grey (a measurement left out).
+    bool rowGreyed(int row) const;
+    void setRowGreyed(int row, bool greyed);
     void setAlignment(int row, int col, Qt::Alignment alignment);
 
     // Fixed rows and columns (0 or 1 each) are not selectable and painted in the fixed style.
@@ -54,6 +57,7 @@ private:
     QBrush fixedBrush_;
     std::vector<QString> texts_;
     std::vector<quint16> alignments_;
+    std::vector<char> greyed_;
     bool numbered_ = false;
     bool bulk_ = false;
     int bulkTop_ = 0;

@@ -51,6 +51,8 @@ struct MeasurementRow {
     QString Rate;
     QString Pressure;
     QString Date;
+    // Left out of the analysis by the engineer: drawn hollow, in no fit, search or statistics.
+    bool Excluded = false;
 
     bool operator==(const MeasurementRow&) const = default;
 };
@@ -109,6 +111,8 @@ struct AnalysisState {
 
     // Built by "Построить график"
     id::Measurements Measurements;
+    // The measured points left out (rows marked Excluded), in the table's order.
+    id::Measurements ExcludedPoints;
     OneBasedArray<double> FitRates;
     OneBasedArray<double> FitPressures;
     double FitRateFrom = 0;

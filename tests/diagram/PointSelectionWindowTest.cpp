@@ -1,6 +1,7 @@
 #include "app/AnalysisWindow.h"
 #include "platform/PictureSurface.h"
 #include "platform/RubberBand.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
 
@@ -221,6 +222,56 @@ TEST_F(PointSelectionTest, ManualPickStillWorksInSelectionMode) {
     EXPECT_REL(12.3, state().AllowedBottomholePressure, 1e-2);
     EXPECT_EQ(popups, 0);
     EXPECT_FALSE(form().Shape1->isVisible() || form().Line1->isVisible());
+}
+
+} // namespace
+} // namespace id
+
+namespace id {
+namespace {
+
+using ExclusionTest = PointSelectionTest;
+
+// Ctrl+click leaves a point out: hollow on the diagram, grey in the table, out of the trend;
+// again brings it back; the row keeps it; undo and "Вернуть исключённые точки" undo it.
+TEST_F(ExclusionTest, CtrlClickLeavesAPointOutOfEveryFit) {
+    form().Pnas->setText("5");
+    build(Five);
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    const Coefficients all = state().FirstTrend.Coefficients;
+    const auto ctrlClick = [&](double q, double p) {
+        send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, q, p);
+        send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, q, p);
+    };
+    ctrlClick(30.3, 16.1); // beside the third point, within the pointer's reach
+    ASSERT_EQ(state().ExcludedPoints.count(), 1);
+    EXPECT_EQ(state().measurementCount(), 4);
+    EXPECT_TRUE(state().Table[2].Excluded);
+    EXPECT_TRUE(form().MSFlexGrid1->rowGreyed(3));
+    const auto fit = LeastSquaresFitService().fit({10, 20, 40, 50}, {20, 18, 13.8, 12}, 1);
+    EXPECT_REL(fit.coefficients[0], state().FirstTrend.Coefficients[1], 1e-12);
+    EXPECT_EQ(state().FirstTrend.Rates.size(), 4);
+    int hollow = 0;
+    for (const DrawOp& op : form().Picture4->operations(DrawOp::Circle))
+        hollow += !op.filled;
+    EXPECT_EQ(hollow, 1);
+    ctrlClick(90, 2); // near nothing
+    EXPECT_EQ(state().ExcludedPoints.count(), 1);
+
+    frame->analysis().undo();
+    EXPECT_EQ(state().ExcludedPoints.count(), 0);
+    EXPECT_TRUE(state().FirstTrend.Coefficients == all);
+    frame->analysis().redo();
+    ctrlClick(50, 12);
+    EXPECT_EQ(state().ExcludedPoints.count(), 2);
+    ctrlClick(30, 16.2); // a point left out comes back
+    EXPECT_EQ(state().ExcludedPoints.count(), 1);
+    emit menus().mTrend->aboutToShow();
+    ASSERT_TRUE(menus().mTrendRestorePoints->isEnabled());
+    menus().mTrendRestorePoints->trigger();
+    EXPECT_EQ(state().ExcludedPoints.count(), 0);
+    EXPECT_TRUE(state().FirstTrend.Coefficients == all);
+    EXPECT_FALSE(form().MSFlexGrid1->rowGreyed(5));
 }
 
 } // namespace

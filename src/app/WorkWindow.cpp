@@ -164,8 +164,15 @@ void WorkWindow::applyFonts() {
         QFont f = box->font();
         f.setLetterSpacing(QFont::PercentageSpacing, 96);
         box->setFont(f);
-        box->setStyleSheet(
-            QStringLiteral("QCheckBox { spacing: %1px; }").arg(std::lround(3 * zoom_)));
+        QString sheet = QStringLiteral("QCheckBox { spacing: %1px; }").arg(std::lround(3 * zoom_));
+        // The tick box zooms with the rest (the style's own size at 100 %).
+        if (zoom_ != 1.0) {
+            const long side =
+                std::lround(style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) * zoom_);
+            sheet +=
+                QStringLiteral(" QCheckBox::indicator { width: %1px; height: %1px; }").arg(side);
+        }
+        box->setStyleSheet(sheet);
     }
 }
 
@@ -273,14 +280,17 @@ void WorkWindow::placeFormationInputs() {
     place(Label4, l.Label4);
     place(Check1, l.Check1);
     place(Check2, l.Check2);
-    // The style's tick box and the caption's spacing do not scale exactly: away from 100 % a box
-    // is never smaller than what it shows.
-    if (zoom_ != 1.0)
+    // Fonts do not scale exactly: away from 100 % a box is never smaller than what it shows, and
+    // the second starts below the first.
+    if (zoom_ != 1.0) {
         for (QCheckBox* box : {Check1, Check2}) {
             const QSize needed = box->sizeHint();
             box->resize(std::max(box->width(), needed.width()),
                         std::max(box->height(), needed.height()));
         }
+        if (Check2->y() < Check1->geometry().bottom() + 1)
+            Check2->move(Check2->x(), Check1->geometry().bottom() + 1);
+    }
 }
 
 void WorkWindow::placeResultsTable() {

@@ -180,7 +180,11 @@ PastePlan planPasteText(const QString& text) {
             lines << row.join(u'\t');
     if (lines.isEmpty())
         return own;
-    const bool anyComma = text.contains(u',');
+    // A comma among the values forbids the decimal point; one in a header row (a caption's
+    // units, "Дебит, м3/сут") does not.
+    const bool commaInValues =
+        std::any_of(lines.begin() + 1, lines.end(), [](const QString& l) { return l.contains(u','); });
+    const bool commaInFirst = lines.front().contains(u',');
     // Every combination of the readings, the fewest assumptions first, then in the order given.
     std::vector<Reading> readings;
     for (int mask = 1; mask < 32; ++mask) {
@@ -194,7 +198,7 @@ PastePlan planPasteText(const QString& text) {
                                        : Reading::Tab;
         r.header = mask & 8;
         r.digitGroups = mask & 16;
-        if (r.decimalPoint && anyComma)
+        if (r.decimalPoint && (commaInValues || (commaInFirst && !r.header)))
             continue;
         readings.push_back(r);
     }

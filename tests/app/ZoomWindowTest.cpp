@@ -131,6 +131,8 @@ TEST_F(ZoomWindowTest, AtHalfSizeNothingIsCutAndCopiesKeepTheirSize) {
     for (QWidget* box :
          {static_cast<QWidget*>(form().Check1), static_cast<QWidget*>(form().Check2)})
         EXPECT_GE(box->height(), box->sizeHint().height());
+    EXPECT_FALSE(form().Check1->geometry().intersects(form().Check2->geometry()));
+    EXPECT_FALSE(form().Check2->geometry().intersects(form().MSFlexGrid2->geometry()));
     ASSERT_TRUE(choose(menus().mEditCopyIDGraf));
     EXPECT_EQ(clipboard.image().size(), unzoomed);
 }

@@ -118,6 +118,10 @@ TEST(PlanPasteText, SpreadsheetExportsAreReadWhole) {
          "Дебит, м3/сут\tP заб, МПа\n10\t20\n",
          {{"10", "20"}},
          "Данные вставлены: первая строка — заголовок"},
+        {"header with units over decimal points",
+         "Дебит, м3/сут\tP заб, МПа\n10.5\t20.25\n",
+         {{"10,5", "20,25"}},
+         "Данные вставлены: десятичная точка, первая строка — заголовок"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -182,8 +182,8 @@ PastePlan planPasteText(const QString& text) {
         return own;
     // A comma among the values forbids the decimal point; one in a header row (a caption's
     // units, "Дебит, м3/сут") does not.
-    const bool commaInValues =
-        std::any_of(lines.begin() + 1, lines.end(), [](const QString& l) { return l.contains(u','); });
+    const bool commaInValues = std::any_of(lines.begin() + 1, lines.end(),
+                                           [](const QString& l) { return l.contains(u','); });
     const bool commaInFirst = lines.front().contains(u',');
     // Every combination of the readings, the fewest assumptions first, then in the order given.
     std::vector<Reading> readings;

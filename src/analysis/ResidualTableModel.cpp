@@ -37,6 +37,15 @@ std::pair<const ResidualTableModel::Block*, std::size_t> ResidualTableModel::loc
     return {nullptr, 0};
 }
 
+std::optional<std::pair<double, double>> ResidualTableModel::pointAt(int row) const {
+    if (row < 0 || row >= rows_)
+        return std::nullopt;
+    const auto [block, i] = locate(row);
+    if (!block)
+        return std::nullopt;
+    return std::pair{block->trend.Rates.values()[i], block->trend.Pressures.values()[i]};
+}
+
 QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_)
         return {};

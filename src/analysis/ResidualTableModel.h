@@ -3,6 +3,7 @@
 #include "analysis/TrendStatistics.h"
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 namespace id {
@@ -31,6 +32,12 @@ private:
         TrendRecord trend;
         int firstRow;
     };
+
+public:
+    // The point (rate, pressure) of a row, if the row is one.
+    std::optional<std::pair<double, double>> pointAt(int row) const;
+
+private:
     // The block a row belongs to and the point's index in it.
     std::pair<const Block*, std::size_t> locate(int row) const;
 

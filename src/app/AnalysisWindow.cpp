@@ -447,6 +447,19 @@ void AnalysisWindow::showReplacedAnalysis() {
 
 void AnalysisWindow::showStatistics() {
     presenter_.showStatistics(state());
+    connect(presenter_.statisticsWindow(), &StatisticsWindow::excludePoint, this,
+            &AnalysisWindow::excludePoint, Qt::UniqueConnection);
+}
+
+void AnalysisWindow::excludePoint(double rate, double pressure) {
+    // The point itself, to the last digit: its neighbours are not reached.
+    const double rateReach = std::max(std::abs(rate), 1.0) * 1e-12;
+    const double pressureReach = std::max(std::abs(pressure), 1.0) * 1e-12;
+    run(
+        [=](AnalysisState& s, CommandContext& c) {
+            togglePointExclusion(s, c, rate, pressure, rateReach, pressureReach);
+        },
+        QStringLiteral("исключение точки"));
 }
 
 void AnalysisWindow::undo() {

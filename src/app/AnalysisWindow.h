@@ -75,6 +75,8 @@ public:
     // "Статистика": opens the window that follows the analysis.
     void showStatistics();
     StatisticsWindow* statisticsWindow() const { return presenter_.statisticsWindow(); }
+    // A point of a trend left out of the analysis, as Ctrl+click on it does.
+    void excludePoint(double rate, double pressure);
 
     // The open axis range dialog, if any.
     AxisRangeDialog* axisDialog() const { return axisDialog_; }

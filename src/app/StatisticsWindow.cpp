@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -42,8 +44,21 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     points_->setSelectionBehavior(QAbstractItemView::SelectRows);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    // A suspect point is left out from here as by Ctrl+click on the diagram.
+    exclude_ = new QPushButton(QStringLiteral("Исключить точку"), this);
+    exclude_->setObjectName(QStringLiteral("StatisticsExcludePoint"));
+    exclude_->setEnabled(false);
+    connect(points_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { exclude_->setEnabled(points_->selectionModel()->hasSelection()); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { exclude_->setEnabled(false); });
+    connect(exclude_, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = points_->selectionModel()->currentIndex();
+        if (const auto point = model_->pointAt(current.row()))
+            emit excludePoint(point->first, point->second);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
+    layout->addWidget(exclude_, 0, Qt::AlignLeft);
     resize(640, 560);
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QRect;
+class QPushButton;
 class QTableView;
 class QTextBrowser;
 
@@ -23,6 +24,11 @@ public:
     void placeBeside(const QRect& workWindow);
     QTextBrowser* browser() const { return browser_; }
     QTableView* points() const { return points_; }
+    QPushButton* excludeButton() const { return exclude_; }
+
+signals:
+    // "Исключить точку": the chosen point of the table is to be left out of the analysis.
+    void excludePoint(double rate, double pressure);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,6 +37,7 @@ private:
     QTextBrowser* browser_;
     QTableView* points_;
     ResidualTableModel* model_;
+    QPushButton* exclude_;
 };
 
 } // namespace id

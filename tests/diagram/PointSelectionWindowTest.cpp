@@ -1,4 +1,5 @@
 #include "app/AnalysisWindow.h"
+#include "app/StatisticsWindow.h"
 #include "platform/PictureSurface.h"
 #include "platform/RubberBand.h"
 #include "spreadsheet/LeastSquaresFitService.h"
@@ -8,6 +9,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <map>
 
@@ -272,6 +275,16 @@ TEST_F(ExclusionTest, CtrlClickLeavesAPointOutOfEveryFit) {
     EXPECT_EQ(state().ExcludedPoints.count(), 0);
     EXPECT_TRUE(state().FirstTrend.Coefficients == all);
     EXPECT_FALSE(form().MSFlexGrid1->rowGreyed(5));
+
+    // From the statistics window: the chosen point of the table.
+    ASSERT_TRUE(choose(menus().mIdStat));
+    StatisticsWindow* statistics = frame->analysis().statisticsWindow();
+    EXPECT_FALSE(statistics->excludeButton()->isEnabled());
+    statistics->points()->selectRow(1);
+    ASSERT_TRUE(statistics->excludeButton()->isEnabled());
+    QTest::mouseClick(statistics->excludeButton(), Qt::LeftButton);
+    ASSERT_EQ(state().ExcludedPoints.count(), 1);
+    EXPECT_EQ(state().ExcludedPoints.rate(1), 20);
 }
 
 } // namespace

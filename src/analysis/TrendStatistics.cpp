@@ -187,6 +187,24 @@ QString intervalsSection(const StatisticsInputs& s, int slot, const FitStatistic
     if (slot == 1 && intervals.reservoirPressure)
         html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
                     .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
+    // A quadratic trend read as the laminar and turbulent parts of the pressure loss.
+    if (t.Kind == QuadraticTrend && st.degreesOfFreedom > 0) {
+        const bool producing = s.WellType == ProducingWell;
+        const double sign = producing ? -1 : 1;
+        const double quantile = boost::math::quantile(
+            boost::math::complement(boost::math::students_t(st.degreesOfFreedom), 0.025));
+        const auto part = [&](const QString& name, double value, double se, const QString& unit) {
+            return QStringLiteral("%1 = %2 ± %3 (%4 … %5) %6<br>")
+                .arg(name, number(value), number(se), number(value - quantile * se),
+                     number(value + quantile * se), unit);
+        };
+        html += (producing ? QStringLiteral("Pпл − Pз = A·q + B·q²:<br>")
+                           : QStringLiteral("Pз − Pпл = A·q + B·q²:<br>")) +
+                part(QStringLiteral("A (ламинарный)"), sign * t.Coefficients[2],
+                     st.standardErrors[1], QStringLiteral("МПа/(м3/сут)")) +
+                part(QStringLiteral("B (турбулентный)"), sign * t.Coefficients[1],
+                     st.standardErrors[0], QStringLiteral("МПа/(м3/сут)²"));
+    }
     return html + QStringLiteral("</p>");
 }
 

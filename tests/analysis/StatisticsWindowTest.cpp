@@ -1,5 +1,7 @@
 #include "app/StatisticsWindow.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "support/AnalysisFixture.h"
+#include "support/Approx.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -38,6 +40,16 @@ TEST_F(StatisticsWindowTest, TheStatisticsFollowTheAnalysis) {
     ASSERT_TRUE(choose(menus().mTrendPolinom2));
     EXPECT_TRUE(text().contains("при x^2"));
     EXPECT_FALSE(text().contains("Коэф. продуктивности"));
+    // The quadratic read as laminar and turbulent losses: A and B are its negated coefficients.
+    const auto fit =
+        LeastSquaresFitService().fit({10, 20, 30, 40, 50, 60}, {20, 18.1, 16.3, 13.9, 12, 25}, 2);
+    const auto after = [&](const QString& name) {
+        const QString rest = text().section(name + " = ", 1);
+        return QLocale().toDouble(rest.section(u' ', 0, 0));
+    };
+    EXPECT_TRUE(text().contains("Pпл − Pз = A·q + B·q²"));
+    EXPECT_REL(-fit.coefficients[1], after("A (ламинарный)"), 1e-3);
+    EXPECT_REL(-fit.coefficients[0], after("B (турбулентный)"), 1e-3);
 
     // Two points make an exact line: no statistics, said so.
     ASSERT_TRUE(choose(menus().mFileNew));

@@ -287,5 +287,20 @@ TEST_F(ExclusionTest, CtrlClickLeavesAPointOutOfEveryFit) {
     EXPECT_EQ(state().ExcludedPoints.rate(1), 20);
 }
 
+// In selection mode a trend picked with a point is fitted again without it; the second trend,
+// which did not hold it, stays.
+TEST_F(ExclusionTest, APickedTrendIsFittedAgainWithoutThePoint) {
+    buildWith(Five);
+    drag(5, 21, 35, 15, "mSelPointTrendLine");
+    drag(35, 15, 55, 11, "mSelPointTrendLine");
+    const TrendRecord second = state().SecondTrend;
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, 20, 18);
+    ASSERT_EQ(state().ExcludedPoints.count(), 1);
+    EXPECT_EQ(state().TrendCount, 2);
+    EXPECT_EQ(state().FirstTrend.Rates.values(), (std::vector<double>{10, 30}));
+    EXPECT_REL(-0.19, state().FirstTrend.Coefficients[1], 1e-12);
+    EXPECT_TRUE(state().SecondTrend.Coefficients == second.Coefficients);
+}
+
 } // namespace
 } // namespace id

@@ -276,8 +276,10 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
     if (first == count && count == shownRows)
         return;
     const int total = count + 2;
-    if (grid->Rows() != total)
+    if (grid->Rows() != total) {
         grid->setRows(total);
+        form_.fitRowNumbers();
+    }
     grid->beginBulkEdit();
     for (int i = first; i < count; ++i) {
         const int r = i + 1;

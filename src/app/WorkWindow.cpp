@@ -234,6 +234,48 @@ void WorkWindow::placeMeasurementTable() {
         MSFlexGrid1->setColumnWidth(last,
                                     std::max(1, MSFlexGrid1->columnWidth(last) - (columns - room)));
     MSFlexGrid1->setRowHeight(0, pixels(headerRowHeight(wellType_)));
+    keepColumnWidths();
+}
+
+void WorkWindow::keepColumnWidths() {
+    laidOutColumns_.clear();
+    for (int c = 0; c < MSFlexGrid1->Cols(); ++c)
+        laidOutColumns_.push_back(MSFlexGrid1->columnWidth(c));
+    fitRowNumbers();
+}
+
+void WorkWindow::fitRowNumbers() {
+    if (laidOutColumns_.size() < 2)
+        return;
+    // The number column widens for a long table ("10000" and on), the data columns giving up
+    // the room in proportion; a short table keeps the laid-out widths.
+    const int largest = std::max(1, MSFlexGrid1->Rows() - 2);
+    const int frame =
+        2 * (MSFlexGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, MSFlexGrid1) +
+             1) +
+        2;
+    const int needed =
+        QFontMetrics(MSFlexGrid1->font()).horizontalAdvance(QString::number(largest)) + frame;
+    std::vector<int> widths = laidOutColumns_;
+    const int extra = needed - widths[0];
+    if (extra > 0) {
+        int data = 0;
+        for (std::size_t c = 1; c < widths.size(); ++c)
+            data += widths[c];
+        int given = 0;
+        for (std::size_t c = 1; c < widths.size(); ++c) {
+            const int share =
+                c + 1 == widths.size()
+                    ? extra - given
+                    : static_cast<int>(static_cast<long long>(extra) * widths[c] / data);
+            widths[c] -= share;
+            given += share;
+        }
+        widths[0] += extra;
+    }
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        if (MSFlexGrid1->columnWidth(static_cast<int>(c)) != widths[c])
+            MSFlexGrid1->setColumnWidth(static_cast<int>(c), widths[c]);
 }
 
 void WorkWindow::layOutMeasurementTable(const StartOptions& s) {
@@ -244,6 +286,7 @@ void WorkWindow::layOutMeasurementTable(const StartOptions& s) {
     MSFlexGrid1->setRows(2);
     setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths, zoom_);
     MSFlexGrid1->setRows(2);
+    keepColumnWidths();
     applyWellTypeHeader(s.WellType);
     // The first data cell is current from the start, as the grid shows it.
     MSFlexGrid1->setCurrentCellAt(1, 1);

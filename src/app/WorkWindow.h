@@ -50,6 +50,8 @@ public:
         std::vector<int> columnWidths;
     };
     ResultsTableLayout emptyResultsLayout() const;
+    // The number column as wide as the table's last row number needs.
+    void fitRowNumbers();
     // Twips to pixels at the zoom in force.
     int pixels(double twips) const;
     static constexpr double ResultRowHeight = 350;
@@ -123,6 +125,7 @@ private:
     double rateTitleWidth() const;
     void place(QWidget* widget, const TwipsRect& rect) const;
     void placeMeasurementTable();
+    void keepColumnWidths();
     void placeFormationInputs();
     void placeResultsTable();
     void placeScrollStrips();
@@ -133,6 +136,8 @@ private:
     double xyHeight_ = 0;
     double zoom_ = 1.0;
     int wellType_ = 0;
+    // The measurement table's column widths as laid out, before the number column widened.
+    std::vector<int> laidOutColumns_;
 };
 
 } // namespace id

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <numeric>
 
 namespace id {
 namespace {
@@ -353,16 +354,30 @@ TEST_F(PasteTest, PasteAndRowInsertionHideStaleResultsWithNoBoxTicked) {
 }
 
 TEST_F(PasteTest, LongBlockIsPastedWhole) {
+    const auto widths = [&] {
+        std::vector<int> w;
+        for (int c = 0; c < grid()->Cols(); ++c)
+            w.push_back(grid()->columnWidth(c));
+        return w;
+    };
+    const std::vector<int> laidOut = widths();
     QString text;
     for (int i = 1; i <= 100000; ++i)
         text += QString::number(i) + "\t" + QString::number(i % 97) + ",5\r\n";
     driver.click(1, 1);
     paste(text);
+    // The number column takes "100000" whole, the data columns giving up the room.
+    const std::vector<int> wide = widths();
+    EXPECT_GT(wide[0], grid()->fontMetrics().horizontalAdvance("100000"));
+    EXPECT_EQ(std::accumulate(wide.begin(), wide.end(), 0),
+              std::accumulate(laidOut.begin(), laidOut.end(), 0));
     EXPECT_EQ(grid()->Rows(), 100002);
     EXPECT_EQ(grid()->text(100000, 0), "100000");
     EXPECT_EQ(grid()->text(100000, 1), "100000");
     EXPECT_EQ(grid()->text(100000, 2), "90,5");
     EXPECT_EQ(grid()->text(100001, 1), "");
+    menus().mFileNew->trigger();
+    EXPECT_EQ(widths(), laidOut);
 }
 
 TEST_F(PasteTest, DataMenuOffersPasteOnlyWithADataRowAndText) {

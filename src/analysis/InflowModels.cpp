@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace id {
@@ -68,6 +69,35 @@ struct PressureResiduals : Eigen::DenseFunctor<double> {
     }
 };
 
+// The straight line of log q against log(Pпл² − Pз²) over the flowing points: their means and
+// its slope (NaN with fewer than two distinct abscissae).
+struct LogLogLine {
+    double meanX = 0;
+    double meanY = 0;
+    double slope = std::numeric_limits<double>::quiet_NaN();
+};
+LogLogLine logLogLine(const InflowModelInputs& in, double reservoir) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int m = 0;
+    for (std::size_t i = 0; i < in.rates.size(); ++i) {
+        if (!(in.rates[i] > 0))
+            continue;
+        const double x = std::log(reservoir * reservoir - in.pressures[i] * in.pressures[i]);
+        const double y = std::log(in.rates[i]);
+        sx += x, sy += y, sxx += x * x, sxy += x * y;
+        ++m;
+    }
+    LogLogLine line;
+    if (m == 0)
+        return line;
+    line.meanX = sx / m;
+    line.meanY = sy / m;
+    const double d = m * sxx - sx * sx;
+    if (m >= 2 && d > 0)
+        line.slope = (m * sxy - sx * sy) / d;
+    return line;
+}
+
 // The start: the straight line through the points gives Pпл and the productivity J.
 std::optional<Eigen::VectorXd> startValues(const InflowModelInputs& in) {
     const std::size_t n = in.rates.size();
@@ -96,17 +126,10 @@ std::optional<Eigen::VectorXd> startValues(const InflowModelInputs& in) {
         p[0] = j;
         break;
     case InflowModel::Fetkovich: {
-        // The log-log line at the start's Pпл.
-        double sx = 0, sy = 0, sxx = 0, sxy = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const double x = std::log(reservoir * reservoir - in.pressures[i] * in.pressures[i]);
-            const double y = std::log(std::max(in.rates[i], 1e-300));
-            sx += x, sy += y, sxx += x * x, sxy += x * y;
-        }
-        const double d = n * sxx - sx * sx;
-        const double exponent = d > 0 ? (n * sxy - sx * sy) / d : 1;
-        const double n0 = exponent > 0 && exponent <= 2 ? exponent : 1;
-        p[0] = std::exp((sy - n0 * sx) / n);
+        // The log-log line at the start's Pпл (n = 1 where it has no usable slope).
+        const LogLogLine line = logLogLine(in, reservoir);
+        const double n0 = line.slope > 0 && line.slope <= 2 ? line.slope : 1;
+        p[0] = std::exp(line.meanY - n0 * line.meanX);
         p[1] = n0;
         break;
     }
@@ -324,22 +347,9 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     fit.openFlow = interval(open, std::sqrt(std::max(0.0, gradient.dot(covariance * gradient))));
 
     if (in.model == InflowModel::Fetkovich && in.reservoirPressure) {
-        // Over the points a logarithm can be taken of (a flowing rate).
-        double sx = 0, sy = 0, sxx = 0, sxy = 0;
-        int m = 0;
-        for (int i = 0; i < n; ++i) {
-            if (!(in.rates[i] > 0))
-                continue;
-            const double x = std::log(reservoir * reservoir - in.pressures[i] * in.pressures[i]);
-            const double y = std::log(in.rates[i]);
-            sx += x, sy += y, sxx += x * x, sxy += x * y;
-            ++m;
-        }
-        const double d = m * sxx - sx * sx;
-        if (m >= 2 && d > 0) {
-            const double exponent = (m * sxy - sx * sy) / d;
-            fit.logLogFit = std::pair{std::exp((sy - exponent * sx) / m), exponent};
-        }
+        const LogLogLine line = logLogLine(in, reservoir);
+        if (std::isfinite(line.slope))
+            fit.logLogFit = std::pair{std::exp(line.meanY - line.slope * line.meanX), line.slope};
     }
     return {fit, {}};
 }

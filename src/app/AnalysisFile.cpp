@@ -33,31 +33,16 @@ QJsonValue numbers(const std::vector<double>& values) {
 // ("1-40 52 60-75"); none when some point is not one of them.
 std::optional<QString> pointRanges(const OneBasedArray<double>& rates,
                                    const OneBasedArray<double>& pressures, const Measurements& m) {
-    QString ranges;
+    std::vector<int> numbers;
     int next = 1;
-    int first = 0;
-    int last = 0;
-    const auto flush = [&] {
-        if (first == 0)
-            return;
-        if (!ranges.isEmpty())
-            ranges += u' ';
-        ranges +=
-            first == last ? QString::number(first) : QStringLiteral("%1-%2").arg(first).arg(last);
-    };
     for (int i = 1; i <= rates.size(); ++i) {
         while (next <= m.count() && !(m.rate(next) == rates[i] && m.pressure(next) == pressures[i]))
             ++next;
         if (next > m.count())
             return std::nullopt;
-        if (first == 0 || next != last + 1) {
-            flush();
-            first = next;
-        }
-        last = next++;
+        numbers.push_back(next++);
     }
-    flush();
-    return ranges;
+    return analysisfile::numberRanges(numbers);
 }
 
 // A set of points: by their numbers among the measured points where they are some of them.
@@ -117,12 +102,12 @@ QJsonObject tableObject(const QList<MeasurementRow>& table) {
                   {"pressures", pressures.join(u'\n')},
                   {"dates", dates.join(u'\n')}};
     // The rows left out, by their numbers.
-    QStringList excluded;
+    std::vector<int> excluded;
     for (qsizetype i = 0; i < table.size(); ++i)
         if (table[i].Excluded)
-            excluded << QString::number(i + 1);
-    if (!excluded.isEmpty())
-        o["excluded"] = excluded.join(u' ');
+            excluded.push_back(static_cast<int>(i + 1));
+    if (!excluded.empty())
+        o["excluded"] = analysisfile::numberRanges(excluded);
     return o;
 }
 

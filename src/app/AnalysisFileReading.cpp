@@ -40,24 +40,16 @@ void readPointSet(JsonFieldReader& r, const QJsonObject& o, const QString& path,
     const QString ranges = r.text(r.field(o, path, "points"), path + "points", 16 * MostRows);
     rates = {};
     pressures = {};
-    int previous = 0;
-    for (const QStringView range : QStringView(ranges).split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype dash = range.indexOf(u'-');
-        bool firstOk = false;
-        bool lastOk = true;
-        const int first = range.left(dash < 0 ? range.size() : dash).toInt(&firstOk);
-        const int last = dash < 0 ? first : range.mid(dash + 1).toInt(&lastOk);
-        if (!firstOk || !lastOk || first <= previous || last < first || last > m.count() ||
-            rates.size() + (last - first + 1) > MostRows) {
-            r.fail(path + "points",
-                   QStringLiteral("содержит не номера измеренных точек по порядку"));
-            return;
-        }
-        for (int i = first; i <= last; ++i) {
-            rates.append(m.rate(i));
-            pressures.append(m.pressure(i));
-        }
-        previous = last;
+    if (r.failed())
+        return;
+    const std::optional<std::vector<int>> numbers = readNumberRanges(ranges, m.count(), MostRows);
+    if (!numbers) {
+        r.fail(path + "points", QStringLiteral("содержит не номера измеренных точек по порядку"));
+        return;
+    }
+    for (int i : *numbers) {
+        rates.append(m.rate(i));
+        pressures.append(m.pressure(i));
     }
 }
 
@@ -95,17 +87,16 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
         r.textColumn(table, "table.", "dates", rows,
                      [&](qsizetype i, QString cell) { s.Table[i].Date = std::move(cell); });
         if (table.contains("excluded")) {
-            const QString numbers = r.text(r.field(table, "table.", "excluded"), "table.excluded",
-                                           8 * qsizetype(rows) + 8);
-            for (const QStringView number : QStringView(numbers).split(u' ', Qt::SkipEmptyParts)) {
-                bool ok = false;
-                const int row = number.toInt(&ok);
-                if (!ok || row < 1 || row > rows) {
-                    r.fail("table.excluded", QStringLiteral("содержит не номер строки таблицы"));
-                    return;
-                }
-                s.Table[row - 1].Excluded = true;
+            const QString text = r.text(r.field(table, "table.", "excluded"), "table.excluded",
+                                        16 * qsizetype(rows) + 16);
+            const std::optional<std::vector<int>> excluded =
+                r.failed() ? std::nullopt : readNumberRanges(text, rows, rows);
+            if (!excluded) {
+                r.fail("table.excluded", QStringLiteral("содержит не номера строк таблицы"));
+                return;
             }
+            for (int row : *excluded)
+                s.Table[row - 1].Excluded = true;
         }
         return;
     }

@@ -199,15 +199,15 @@ bool togglePointExclusion(AnalysisState& s, CommandContext& ctx, double rate, do
     if (!nearest)
         return false;
     QStringList ignored;
-    const std::optional<std::vector<TablePoint>> points = readTable(s, ignored);
+    std::optional<std::vector<TablePoint>> points = readTable(s, ignored);
     if (!points)
         return false;
-    for (const TablePoint& p : *points)
+    for (TablePoint& p : *points)
         if (p.rate == nearest->x() && p.pressure == nearest->y() && p.excluded == nearestExcluded) {
-            s.Table[p.row].Excluded = !nearestExcluded;
+            p.excluded = s.Table[p.row].Excluded = !nearestExcluded;
             break;
         }
-    splitPoints(s, *readTable(s, ignored));
+    splitPoints(s, *points);
     refitAfterExclusion(s, ctx, nearestExcluded ? std::nullopt : nearest);
     return true;
 }

@@ -189,6 +189,7 @@ void WorkWindow::layOut(const StartOptions& s) {
         Picture3->textHeightTwips(QStringLiteral("XY")), rateTitleWidth()};
     xyHeight_ = metrics.xyHeight;
     layout_ = computeWorkWindowLayout(s.DatabaseMode, s.WellType, metrics);
+    wellType_ = s.WellType;
 
     layOutMeasurementTable(s);
     layOutCharts(s.WellType);
@@ -279,14 +280,9 @@ void WorkWindow::fitRowNumbers() {
 }
 
 void WorkWindow::layOutMeasurementTable(const StartOptions& s) {
-    const WorkWindowLayout& l = layout_;
-    place(MSFlexGrid1, l.MSFlexGrid1);
-    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(
-        QFontMetrics(MSFlexGrid1->font()).height() + 6);
     MSFlexGrid1->setRows(2);
-    setColumnWidths(MSFlexGrid1, l.grid1ColumnWidths, zoom_);
+    placeMeasurementTable();
     MSFlexGrid1->setRows(2);
-    keepColumnWidths();
     applyWellTypeHeader(s.WellType);
     // The first data cell is current from the start, as the grid shows it.
     MSFlexGrid1->setCurrentCellAt(1, 1);
@@ -345,15 +341,7 @@ void WorkWindow::placeResultsTable() {
 }
 
 void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
-    const WorkWindowLayout& l = layout_;
-    place(Pnas, l.Pnas);
-    place(Skin, l.Skin);
-    place(Rkontur, l.Rkontur);
-    place(Rwell, l.Rwell);
-    place(Label1, l.Label1);
-    place(Label2, l.Label2);
-    place(Label3, l.Label3);
-    place(Label4, l.Label4);
+    placeFormationInputs();
     setLabelText(Label1, QStringLiteral("Давление насыщения, МПа"));
     Pnas->setVisible(wellType == ProducingWell);
     Label1->setVisible(wellType == ProducingWell);
@@ -361,22 +349,17 @@ void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
                        static_cast<QWidget*>(Rwell), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})
         w->hide();
-
-    place(Check1, l.Check1);
     Check1->setText(QStringLiteral("Ручной выбор предельно-допустимого Pз"));
-    place(Check2, l.Check2);
     Check2->setText(QStringLiteral("Автопоиск предельно-допустимого Pз"));
 }
 
 // No header row: every row is a result.
 void WorkWindow::layOutResultsTable() {
-    const WorkWindowLayout& l = layout_;
     MSFlexGrid2->setFixedRows(0);
     MSFlexGrid2->setFixedCols(0);
-    place(MSFlexGrid2, l.MSFlexGrid2);
     MSFlexGrid2->setRows(2);
-    setColumnWidths(MSFlexGrid2, l.grid2ColumnWidths, zoom_);
-    MSFlexGrid2->verticalHeader()->setDefaultSectionSize(pixels(ResultRowHeight));
+    MSFlexGrid2->setCols(static_cast<int>(layout_.grid2ColumnWidths.size()));
+    placeResultsTable();
     MSFlexGrid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid2->setFocusPolicy(Qt::NoFocus);

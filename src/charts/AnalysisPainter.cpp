@@ -7,6 +7,25 @@
 
 namespace id {
 
+namespace {
+
+// The chart's base taken from what was kept when it would be drawn the same, else drawn (and
+// kept).
+template <typename Inputs, typename Draw>
+void restoreOrDraw(ChartLayers::Kept<Inputs>* kept, const Inputs& inputs, PictureSurface& frame,
+                   PictureSurface& plot, const Draw& draw) {
+    if (kept && kept->inputs == inputs) {
+        frame.restoreLayer(kept->frame);
+        plot.restoreLayer(kept->plot);
+        return;
+    }
+    draw();
+    if (kept)
+        *kept = {inputs, frame.layer(), plot.layer()};
+}
+
+} // namespace
+
 void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLayers* layers) {
     PictureSurface& p3 = surfaces.picture3;
     PictureSurface& p4 = surfaces.picture4;
@@ -24,17 +43,8 @@ void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLaye
             {s.IdAxisXMin, s.IdAxisXMax, s.IdAxisYTop, s.IdAxisYBottom},
             {p3.size(), p4.size()},
             p4.zoom()};
-        if (layers && layers->diagram == base) {
-            p3.restoreLayer(layers->picture3);
-            p4.restoreLayer(layers->picture4);
-        } else {
-            drawIndicatorDiagram(s, p3, p4);
-            if (layers) {
-                layers->diagram = base;
-                layers->picture3 = p3.layer();
-                layers->picture4 = p4.layer();
-            }
-        }
+        restoreOrDraw(layers ? &layers->diagram : nullptr, base, p3, p4,
+                      [&] { drawIndicatorDiagram(s, p3, p4); });
         // Every stored trend is drawn: after a selection with two trends shown starts over, they
         // stay on the chart until the next trend replaces them.
         for (int slot = 1; slot <= 2; ++slot)
@@ -49,17 +59,8 @@ void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLaye
             {pi.PiAxisXMin, pi.PiAxisXMax, pi.PiAxisYTop, pi.PiAxisYBottom},
             {p7.size(), p8.size()},
             p8.zoom()};
-        if (layers && layers->pi == base) {
-            p7.restoreLayer(layers->picture7);
-            p8.restoreLayer(layers->picture8);
-        } else {
-            drawPiChartAxes(pi, p7, p8);
-            if (layers) {
-                layers->pi = base;
-                layers->picture7 = p7.layer();
-                layers->picture8 = p8.layer();
-            }
-        }
+        restoreOrDraw(layers ? &layers->pi : nullptr, base, p7, p8,
+                      [&] { drawPiChartAxes(pi, p7, p8); });
         drawPiChartCurves(pi, p8);
     }
 }

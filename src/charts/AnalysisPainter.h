@@ -36,10 +36,13 @@ struct ChartLayers {
         double zoom = 1;
         bool operator==(const PiBase&) const = default;
     };
-    std::optional<DiagramBase> diagram;
-    PictureSurface::Layer picture3, picture4;
-    std::optional<PiBase> pi;
-    PictureSurface::Layer picture7, picture8;
+    // A chart's canvas and plot area as drawn from the inputs.
+    template <typename Inputs> struct Kept {
+        std::optional<Inputs> inputs;
+        PictureSurface::Layer frame, plot;
+    };
+    Kept<DiagramBase> diagram;
+    Kept<PiBase> pi;
 };
 
 // Draws every chart the analysis shows from the analysis alone: the diagram with each trend on

@@ -36,16 +36,30 @@ bool sane(double value) {
     return magnitude <= LargestInput && (value == 0 || magnitude >= SmallestNonZeroInput);
 }
 
-double checkInput(const QString& text, const InputRule& rule, QStringList& messages) {
+std::optional<double> checkedInput(const QString& text, const InputRule& rule,
+                                   QStringList& messages) {
     const std::optional<double> value = readNumber(text);
     if (!value || (rule.mustBePositive && !(*value > 0)) || !sane(*value)) {
         messages << QString::fromUtf8(rule.message);
-        return rule.defaultValue;
+        return std::nullopt;
     }
-    return *value;
+    return value;
 }
 
+double checkInput(const QString& text, const InputRule& rule, QStringList& messages) {
+    return checkedInput(text, rule, messages).value_or(rule.defaultValue);
+}
+
+const InputRule ModelReservoirRule{
+    true, 0, "Проверьте пластовое давление для моделей. По умолчанию оно подбирается по точкам"};
+
 } // namespace
+
+std::optional<double> modelReservoirPressure(const FormationInputs& f, QStringList& messages) {
+    if (f.ModelPres.trimmed().isEmpty())
+        return std::nullopt;
+    return checkedInput(f.ModelPres, ModelReservoirRule, messages);
+}
 
 void CheckFormationInputs(AnalysisState& s, QStringList& messages) {
     FormationInputs& f = s.Inputs;

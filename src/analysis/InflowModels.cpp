@@ -1,6 +1,9 @@
 #include "analysis/InflowModels.h"
 
+#include "analysis/ResultIntervals.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "state/NumberText.h"
+#include "state/TrendMath.h"
 
 #include <Eigen/Dense>
 #include <boost/math/distributions/students_t.hpp>
@@ -14,19 +17,6 @@
 namespace id {
 
 namespace {
-
-// Vogel's quadratic solved for x = Pз/Pпл (or y = Pз/Pнас) at the share s = q/qmax of the open
-// flow; the root that is 1 at no flow.
-std::optional<double> vogelRoot(double share) {
-    const double d = 0.04 + 3.2 * (1 - share);
-    if (!(d >= 0))
-        return std::nullopt;
-    return (-0.2 + std::sqrt(d)) / 1.6;
-}
-
-int parameterCount(InflowModel model) {
-    return model == InflowModel::Fetkovich ? 3 : 2;
-}
 
 // The free parameters in the model's order, Pпл appended when it is given.
 std::vector<double> allValues(const Eigen::VectorXd& free, std::optional<double> reservoir) {
@@ -117,7 +107,7 @@ std::optional<Eigen::VectorXd> startValues(const InflowModelInputs& in) {
     if (!(slope < 0) || in.reservoirPressure)
         slope = -(reservoir - mp) / std::max(mq, 1e-300);
     const double j = -1 / slope;
-    Eigen::VectorXd p(parameterCount(in.model) - (in.reservoirPressure ? 1 : 0));
+    Eigen::VectorXd p(inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0));
     switch (in.model) {
     case InflowModel::Vogel:
         p[0] = j * reservoir / 1.8;
@@ -158,76 +148,10 @@ std::vector<double> InflowFit::values() const {
     return v;
 }
 
-QString inflowModelName(InflowModel model) {
-    switch (model) {
-    case InflowModel::Vogel:
-        return QStringLiteral("Фогель");
-    case InflowModel::Composite:
-        return QStringLiteral("Дарси + Фогель (с Pнас)");
-    case InflowModel::Fetkovich:
-        return QStringLiteral("Феткович");
-    }
-    return {};
-}
-
-double modelRate(InflowModel model, const std::vector<double>& v, double pb, double pwf) {
-    const double reservoir = v.back();
-    switch (model) {
-    case InflowModel::Vogel: {
-        const double x = pwf / reservoir;
-        return v[0] * (1 - 0.2 * x - 0.8 * x * x);
-    }
-    case InflowModel::Composite: {
-        const double j = v[0];
-        if (pwf >= pb)
-            return j * (reservoir - pwf);
-        const double y = pwf / pb;
-        return j * (reservoir - pb) + j * pb / 1.8 * (1 - 0.2 * y - 0.8 * y * y);
-    }
-    case InflowModel::Fetkovich:
-        return v[0] * std::pow(reservoir * reservoir - pwf * pwf, v[1]);
-    }
-    return 0;
-}
-
-std::optional<double> modelPressure(InflowModel model, const std::vector<double>& v, double pb,
-                                    double q) {
-    const double reservoir = v.back();
-    switch (model) {
-    case InflowModel::Vogel: {
-        const std::optional<double> x = vogelRoot(q / v[0]);
-        if (!x || !(v[0] > 0))
-            return std::nullopt;
-        return reservoir * *x;
-    }
-    case InflowModel::Composite: {
-        const double j = v[0];
-        if (!(j > 0))
-            return std::nullopt;
-        const double qb = j * (reservoir - pb);
-        if (q <= qb)
-            return reservoir - q / j;
-        const std::optional<double> y = vogelRoot((q - qb) / (j * pb / 1.8));
-        if (!y)
-            return std::nullopt;
-        return pb * *y;
-    }
-    case InflowModel::Fetkovich: {
-        if (!(v[0] > 0) || !(v[1] > 0))
-            return std::nullopt;
-        const double squared = reservoir * reservoir - std::pow(q / v[0], 1 / v[1]);
-        if (!(squared >= 0))
-            return std::nullopt;
-        return std::sqrt(squared);
-    }
-    }
-    return std::nullopt;
-}
-
 InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     const auto refused = [](const QString& why) { return InflowFitResult{std::nullopt, why}; };
     const QString name = QStringLiteral("«") + inflowModelName(in.model) + QStringLiteral("»");
-    const int free = parameterCount(in.model) - (in.reservoirPressure ? 1 : 0);
+    const int free = inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0);
     const int n = static_cast<int>(in.rates.size());
     if (n < free + 1)
         return refused(QStringLiteral("Для модели %1 нужно не меньше %2 точек, а их %3.")
@@ -309,11 +233,7 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     const int dof = n - free;
     fit.rSquared = tss > 0 ? 1 - rss / tss : 1;
     fit.residualDeviation = std::sqrt(rss / dof);
-    // Counting the residuals' variance among the estimated quantities.
-    const int k = free + 1;
-    fit.aicc = n - k - 1 > 0 ? n * std::log(std::max(rss, 1e-300) / n) + 2 * k +
-                                   2.0 * k * (k + 1) / (n - k - 1)
-                             : std::numeric_limits<double>::infinity();
+    fit.aicc = aicc(n, free, rss);
 
     Eigen::MatrixXd jacobian(n, free);
     residuals.df(p, jacobian);
@@ -346,12 +266,93 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     }
     fit.openFlow = interval(open, std::sqrt(std::max(0.0, gradient.dot(covariance * gradient))));
 
+    FitStatistics& st = fit.statistics;
+    st.points = n;
+    st.degreesOfFreedom = dof;
+    st.residualSd = fit.residualDeviation;
+    st.rSquared = fit.rSquared;
+    st.adjustedRSquared = 1 - (1 - fit.rSquared) * (n - 1.0) / dof;
+    st.residuals.assign(r.data(), r.data() + n);
+    st.covariance.assign(free, std::vector<double>(free));
+    for (int a = 0; a < free; ++a) {
+        st.standardErrors.push_back(fit.parameters[a].standardError);
+        for (int b = 0; b < free; ++b)
+            st.covariance[a][b] = covariance(a, b);
+    }
+    const Eigen::MatrixXd hat = jacobian *
+                                information.completeOrthogonalDecomposition().pseudoInverse() *
+                                jacobian.transpose();
+    const double variance = rss / dof;
+    for (int i = 0; i < n; ++i)
+        st.studentized.push_back(
+            externallyStudentized(r[i], std::sqrt(variance * std::max(0.0, 1 - hat(i, i))), dof));
+
     if (in.model == InflowModel::Fetkovich && in.reservoirPressure) {
         const LogLogLine line = logLogLine(in, reservoir);
         if (std::isfinite(line.slope))
             fit.logLogFit = std::pair{std::exp(line.meanY - line.slope * line.meanX), line.slope};
     }
     return {fit, {}};
+}
+
+double aicc(int n, int parameters, double rss) {
+    // Counting the residuals' variance among the estimated quantities.
+    const int k = parameters + 1;
+    return n - k - 1 > 0
+               ? n * std::log(std::max(rss, 1e-300) / n) + 2 * k + 2.0 * k * (k + 1) / (n - k - 1)
+               : std::numeric_limits<double>::infinity();
+}
+
+std::vector<QString> inflowParameterNames(InflowModel model) {
+    const QString reservoir = QStringLiteral("Pпл, МПа");
+    switch (model) {
+    case InflowModel::Vogel:
+        return {QStringLiteral("qmax, м3/сут"), reservoir};
+    case InflowModel::Composite:
+        return {QStringLiteral("J, м3/(сут*МПа)"), reservoir};
+    case InflowModel::Fetkovich:
+        return {QStringLiteral("C"), QStringLiteral("n"), reservoir};
+    }
+    return {};
+}
+
+QString trendKindName(int kind) {
+    switch (kind) {
+    case LinearTrend:
+        return QStringLiteral("Линейная");
+    case QuadraticTrend:
+        return QStringLiteral("Полиномиальная 2-й степени");
+    case CubicTrend:
+        return QStringLiteral("Полиномиальная 3-й степени");
+    default:
+        return isInflowModelKind(kind) ? inflowModelName(inflowModelOfKind(kind)) : QString();
+    }
+}
+
+double modelMeanHalfWidth(const InflowFit& fit, double rate) {
+    const std::vector<double> values = fit.values();
+    const double pb = fit.saturationPressure;
+    const std::optional<double> at = modelPressure(fit.model, values, pb, rate);
+    const std::vector<std::vector<double>>& c = fit.statistics.covariance;
+    if (!at || c.empty())
+        return std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> g(c.size());
+    for (std::size_t j = 0; j < g.size(); ++j) {
+        const double h = 1e-6 * std::max(std::abs(values[j]), 1e-12);
+        std::vector<double> a = values, b = values;
+        a[j] += h;
+        b[j] -= h;
+        const std::optional<double> up = modelPressure(fit.model, a, pb, rate);
+        const std::optional<double> down = modelPressure(fit.model, b, pb, rate);
+        if (!up || !down)
+            return std::numeric_limits<double>::quiet_NaN();
+        g[j] = (*up - *down) / (2 * h);
+    }
+    double variance = 0;
+    for (std::size_t a = 0; a < g.size(); ++a)
+        for (std::size_t b = 0; b < g.size(); ++b)
+            variance += g[a] * c[a][b] * g[b];
+    return studentT95(fit.statistics.degreesOfFreedom) * std::sqrt(std::max(0.0, variance));
 }
 
 } // namespace id

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "state/FitStatistics.h"
+#include "state/InflowCurve.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
 
 namespace id {
 
-// The inflow models of a producing well, fitted to the measured regimes.
-//   Vogel:      q = qmax·(1 − 0,2·x − 0,8·x²), x = Pз/Pпл; parameters qmax, Pпл.
-//   Composite:  q = J·(Pпл − Pз) above Pнас; below it qb + J·Pнас/1,8·(1 − 0,2·y − 0,8·y²),
-//               y = Pз/Pнас, qb = J·(Pпл − Pнас); parameters J, Pпл.
-//   Fetkovich:  q = C·(Pпл² − Pз²)^n; parameters C, n, Pпл.
-// Pпл is the last parameter of each; it is fitted unless given.
-enum class InflowModel { Vogel, Composite, Fetkovich };
+// The inflow models fitted to the measured regimes.
 
 struct InflowModelInputs {
     InflowModel model = InflowModel::Vogel;
@@ -47,6 +44,9 @@ struct InflowFit {
     // Fetkovich with Pпл given: C and n of the straight line of log q against log(Pпл² − Pз²),
     // the form checked by hand.
     std::optional<std::pair<double, double>> logLogFit;
+    // Residuals (measured − modelled pressure), studentized by the leverage of the fit's
+    // Jacobian, and the free parameters' standard errors and covariance, as a trend has them.
+    FitStatistics statistics;
 
     std::vector<double> values() const;
     double reservoirPressure() const { return parameters.back().value; }
@@ -62,14 +62,17 @@ struct InflowFitResult {
 // trends are fitted), by Levenberg-Marquardt from the linearised forms, with the statistics.
 InflowFitResult fitInflowModel(const InflowModelInputs& inputs);
 
-// The model's rate at a bottom-hole pressure, and its bottom-hole pressure at a rate (none where
-// the model gives none).
-double modelRate(InflowModel model, const std::vector<double>& values, double saturationPressure,
-                 double pressure);
-std::optional<double> modelPressure(InflowModel model, const std::vector<double>& values,
-                                    double saturationPressure, double rate);
+// Akaike's criterion with the small-sample correction for a least-squares fit of the points with
+// the parameters (the residuals' variance counted among them); infinite with too few points.
+double aicc(int points, int parameters, double residualSumOfSquares);
 
-// "Фогель", "Дарси + Фогель (с Pнас)", "Феткович".
-QString inflowModelName(InflowModel model);
+// The parameters' captions in the statistics, Pпл last.
+std::vector<QString> inflowParameterNames(InflowModel model);
+// "Линейная", "Полином 2-й степени", ..., or the model's name.
+QString trendKindName(int kind);
+
+// Half the width of the 95 % confidence band of a model's pressure at the rate (delta method);
+// NaN where the model gives no pressure.
+double modelMeanHalfWidth(const InflowFit& fit, double rate);
 
 } // namespace id

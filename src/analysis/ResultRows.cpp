@@ -1,6 +1,9 @@
 #include "analysis/ResultRows.h"
 
 #include "state/NumberText.h"
+#include "state/TrendMath.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -24,6 +27,25 @@ QString formatResult(double value, int decimals) {
     if (std::abs(value) >= 1e15)
         return formatScientific(value, 4);
     return formatFixed(value, decimals);
+}
+
+// What the standing inflow models give beyond the reservoir pressure and J: the open flow, and
+// Fetkovich's exponent. A second model's rows are numbered.
+void addModelRows(const AnalysisState& s, std::vector<ResultRow>& rows) {
+    int models = 0;
+    for (int slot = 1; slot <= std::min<int>(s.TrendCount, 2); ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (!isInflowModelKind(t.Kind) || t.Coefficients.size() != coefficientCount(t.Kind))
+            continue;
+        const QString number = ++models == 2 ? QStringLiteral(" 2") : QString();
+        const double openFlow =
+            modelRate(inflowModelOfKind(t.Kind), t.Coefficients.values(), t.SaturationPressure, 0);
+        rows.push_back({QStringLiteral("Максимальный дебит%1 (Pз = 0), м3/сут").arg(number),
+                        formatResult(openFlow, 2)});
+        if (t.Kind == FetkovichModel)
+            rows.push_back({QStringLiteral("Показатель n%1 (Феткович)").arg(number),
+                            formatResult(t.Coefficients[2], 3)});
+    }
 }
 
 } // namespace
@@ -67,6 +89,7 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
                         formatResult(s.AllowedBottomholePressure, 2)});
+    addModelRows(s, rows);
     return rows;
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/TrendStatistics.h"
 
 #include "analysis/AllowedPressureIntervals.h"
+#include "analysis/InflowModels.h"
 
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
@@ -238,6 +239,76 @@ std::pair<std::optional<Interval>, QString> allowedPressureInterval(const Statis
             QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок")};
 }
 
+// An inflow model: its parameters with standard errors and 95 % intervals, the open flow, the
+// fit's figures and, for Fetkovich with Pпл given, the log-log line checked by hand.
+QString modelSection(const TrendRecord& t, const InflowFit& fit) {
+    QString html = QStringLiteral("<p>Модель «%1», метод Левенберга–Марквардта (итераций: %2)")
+                       .arg(inflowModelName(fit.model))
+                       .arg(fit.iterations);
+    if (fit.model == InflowModel::Composite)
+        html += QStringLiteral("; Pнас = %1 МПа").arg(number(fit.saturationPressure));
+    html += QStringLiteral("</p><table border=1 cellspacing=0 cellpadding=3>");
+    html += row({QStringLiteral("Параметр"), QStringLiteral("Значение"),
+                 QStringLiteral("Станд. ошибка"), QStringLiteral("95 %-ный интервал")},
+                true);
+    const std::vector<QString> names = inflowParameterNames(fit.model);
+    for (std::size_t i = 0; i < fit.parameters.size(); ++i) {
+        const InflowParameter& p = fit.parameters[i];
+        const bool given = fit.reservoirGiven && i + 1 == fit.parameters.size();
+        html += row({names[i], number(p.value),
+                     given ? QStringLiteral("задано") : number(p.standardError),
+                     given ? QStringLiteral("—") : interval({p.low, p.high})});
+    }
+    html +=
+        row({QStringLiteral("Максимальный дебит (Pз = 0), м3/сут"), number(fit.openFlow.value),
+             number(fit.openFlow.standardError), interval({fit.openFlow.low, fit.openFlow.high})});
+    html += QStringLiteral("</table><p>Точек: %1; степеней свободы: %2; ост. станд. отклонение: "
+                           "%3 МПа; R²: %4; AICc: %5</p>")
+                .arg(t.Rates.size())
+                .arg(fit.statistics.degreesOfFreedom)
+                .arg(number(fit.residualDeviation), formatFixed(fit.rSquared, 4),
+                     formatFixed(fit.aicc, 2));
+    if (fit.logLogFit)
+        html += QStringLiteral("<p>Прямая log q — log(Pпл² − Pз²) при заданном Pпл: C = %1, "
+                               "n = %2</p>")
+                    .arg(number(fit.logLogFit->first), number(fit.logLogFit->second));
+    return html;
+}
+
+// Two lines side by side when a model is among them: who fits the points better for the
+// parameters spent.
+QString comparisonSection(const StatisticsInputs& s) {
+    if (s.TrendCount != 2 ||
+        !(isInflowModelKind(s.FirstTrend.Kind) || isInflowModelKind(s.SecondTrend.Kind)))
+        return {};
+    QString html = QStringLiteral("<h3>Сравнение линий</h3><table border=1 cellspacing=0 "
+                                  "cellpadding=3>");
+    html += row({QStringLiteral("Линия"), QStringLiteral("Вид"), QStringLiteral("Точек"),
+                 QStringLiteral("Ост. станд. отклонение, МПа"), QStringLiteral("AICc")},
+                true);
+    for (int slot = 1; slot <= 2; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        const FitStatistics* st = trendStatistics(s, slot);
+        if (!st)
+            return {};
+        double rss = 0;
+        for (double r : st->residuals)
+            rss += r * r;
+        const int parameters = static_cast<int>(st->standardErrors.size());
+        html += row({QString::number(slot), trendKindName(t.Kind), QString::number(st->points),
+                     number(st->residualSd), formatFixed(aicc(st->points, parameters, rss), 2)});
+    }
+    html += QStringLiteral("</table>");
+    if (s.FirstTrend.Rates != s.SecondTrend.Rates ||
+        s.FirstTrend.Pressures != s.SecondTrend.Pressures)
+        html += QStringLiteral("<p>Линии построены по разным точкам: AICc сравнимы только по "
+                               "одним и тем же точкам.</p>");
+    else
+        html += QStringLiteral("<p>Меньший AICc — лучшее описание точек при учёте числа "
+                               "параметров.</p>");
+    return html;
+}
+
 QString allowedPressureSection(const StatisticsInputs& s) {
     QString html = QStringLiteral("<h3>Предельно-допустимое Pз</h3><p>%1 МПа")
                        .arg(number(s.AllowedBottomholePressure));
@@ -264,9 +335,13 @@ QString statisticsReport(const StatisticsInputs& s) {
                                    "(—).</p>");
             continue;
         }
-        html += coefficientsSection(s.trend(slot), *st) + intervalsSection(s, slot, *st) +
-                suspectPoints(s.trend(slot), *st);
+        if (const InflowFit* model = s.trend(slot).Model.get())
+            html += modelSection(s.trend(slot), *model);
+        else
+            html += coefficientsSection(s.trend(slot), *st) + intervalsSection(s, slot, *st);
+        html += suspectPoints(s.trend(slot), *st);
     }
+    html += comparisonSection(s);
     if (s.AllowedBottomholePressure > 0)
         html += allowedPressureSection(s);
     return html + QStringLiteral("</body></html>");

@@ -20,6 +20,7 @@ void AnalysisDocument::takeTypedInputs(const TypedInputs& typed) {
     state_.Inputs.Skin = typed.Skin;
     state_.Inputs.Rkontur = typed.Rkontur;
     state_.Inputs.Rwell = typed.Rwell;
+    state_.Inputs.ModelPres = typed.ModelPres;
 }
 
 AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QString& undoLabel,

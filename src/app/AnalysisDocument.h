@@ -21,6 +21,7 @@ struct TypedInputs {
     QString Skin;
     QString Rkontur;
     QString Rwell;
+    QString ModelPres;
 };
 
 // The analysis being worked on, without a window: its value, the undo history, the analysis as

@@ -61,6 +61,10 @@ QJsonObject trendObject(const TrendRecord& t, const Measurements& m) {
                   {"rateFrom", t.RateFrom}, {"rateTo", t.RateTo},
                   {"rSquared", t.RSquared}, {"coefficient", t.Coefficient}};
     addPoints(o, t.Rates, t.Pressures, m);
+    if (isInflowModelKind(t.Kind)) {
+        o["saturationPressure"] = t.SaturationPressure;
+        o["reservoirGiven"] = t.ReservoirGiven;
+    }
     return o;
 }
 
@@ -69,6 +73,7 @@ QJsonObject inputsObject(const FormationInputs& f) {
             {"Skin", f.Skin},
             {"Rkontur", f.Rkontur},
             {"Rwell", f.Rwell},
+            {"ModelPres", f.ModelPres},
             {"saturationPressure", f.SaturationPressure},
             {"skinFactor", f.SkinFactor},
             {"transmissibility", f.Transmissibility},

@@ -1,5 +1,6 @@
 #include "app/AnalysisFile.h"
 
+#include "analysis/InflowModels.h"
 #include "analysis/ResultRows.h"
 #include "app/AnalysisFileFormat.h"
 #include "app/JsonFieldReader.h"
@@ -7,6 +8,7 @@
 #include "diagram/TrendFit.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "state/AnalysisFault.h"
+#include "state/TrendMath.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,17 +58,21 @@ void readPointSet(JsonFieldReader& r, const QJsonObject& o, const QString& path,
 TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& path,
                       const Measurements& m) {
     TrendRecord t;
-    t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, 4));
+    t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, FetkovichModel));
     if (!r.failed() && t.Kind == 1)
-        r.fail(path + "kind", QStringLiteral("должно быть 0, 2, 3 или 4"));
+        r.fail(path + "kind", QStringLiteral("должно быть от 2 до 7 или 0"));
     const std::vector<double> c = r.numbers(o, path, "coefficients", 4);
-    if (!r.failed() && t.Kind != NoTrend && static_cast<int>(c.size()) != t.Kind)
+    if (!r.failed() && t.Kind != NoTrend && static_cast<int>(c.size()) != coefficientCount(t.Kind))
         r.fail(path + "coefficients", QStringLiteral("не соответствует виду линии тренда"));
     t.Coefficients = oneBased(c);
     t.RateFrom = r.number(o, path, "rateFrom");
     t.RateTo = r.number(o, path, "rateTo");
     t.RSquared = r.number(o, path, "rSquared");
     t.Coefficient = r.number(o, path, "coefficient");
+    if (isInflowModelKind(t.Kind)) {
+        t.SaturationPressure = r.number(o, path, "saturationPressure");
+        t.ReservoirGiven = r.boolean(o, path, "reservoirGiven");
+    }
     // The trend's own points came after the first files: absent, the trend has no statistics.
     if (o.contains("rates") || o.contains("pressures") || o.contains("points"))
         readPointSet(r, o, path, m, t.Rates, t.Pressures);
@@ -121,6 +127,9 @@ void readInputs(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     f.Skin = r.text(inputs, "inputs.", "Skin");
     f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
     f.Rwell = r.text(inputs, "inputs.", "Rwell");
+    // The models' box came after the first files.
+    if (inputs.contains("ModelPres"))
+        f.ModelPres = r.text(inputs, "inputs.", "ModelPres");
     f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
     f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
     f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
@@ -279,14 +288,40 @@ bool agrees(double stored, double derived) {
 // its points, the first trend's results its own. Why not, if not (a hand-edited file).
 // A trend is the least squares of its own points, and says what they give: the coefficient of a
 // line, R². Files of the first version kept no points: their trends cannot be checked.
-// The fit made for the check gives the trend its statistics (statistics, if given).
-std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool pointsKept,
-                                    SharedFitStatistics* statistics = nullptr) {
+// A model is fitted again as it was: to its points, with its Pнас and, if given, its Pпл.
+std::optional<QString> modelProblem(TrendRecord& t, bool keepFit) {
+    InflowModelInputs in{inflowModelOfKind(t.Kind), t.Rates.values(), t.Pressures.values(),
+                         std::nullopt, t.SaturationPressure};
+    if (t.ReservoirGiven)
+        in.reservoirPressure = t.Coefficients[t.Coefficients.size()];
+    InflowFitResult refit = fitInflowModel(in);
+    if (!refit.fit)
+        return QStringLiteral("не может быть построена по своим точкам");
+    const std::vector<double> values = refit.fit->values();
+    for (int k = 1; k <= t.Coefficients.size(); ++k)
+        if (!agrees(t.Coefficients[k], values[static_cast<std::size_t>(k - 1)]))
+            return QStringLiteral("не соответствует своим точкам");
+    if (!agrees(t.Coefficient, t.Kind == CompositeModel ? values.front() : 0))
+        return QStringLiteral("указывает не свой коэффициент продуктивности");
+    if (!(std::abs(t.RSquared - refit.fit->rSquared) <= 1e-9))
+        return QStringLiteral("указывает не свой R²");
+    if (keepFit) {
+        t.Statistics.value = std::make_shared<const FitStatistics>(refit.fit->statistics);
+        t.Model.value = std::make_shared<const InflowFit>(std::move(*refit.fit));
+    }
+    return std::nullopt;
+}
+
+// The fit made for the check gives the trend its statistics (with keepFit).
+std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKept,
+                                    bool keepFit = false) {
     if (t.Kind == NoTrend)
         return std::nullopt;
-    if (t.Rates.size() < t.Kind)
+    if (t.Rates.size() < coefficientCount(t.Kind))
         return pointsKept ? std::optional(QStringLiteral("без точек, по которым она построена"))
                           : std::nullopt;
+    if (isInflowModelKind(t.Kind))
+        return modelProblem(t, keepFit);
     SpreadsheetFitService::PolynomialFit fit;
     try {
         fit = LeastSquaresFitService().fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1);
@@ -302,8 +337,8 @@ std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool poi
     const double rSquared = fit.statistics ? fit.statistics->rSquared : 1;
     if (!(std::abs(t.RSquared - rSquared) <= 1e-9))
         return QStringLiteral("указывает не свой R²");
-    if (statistics && fit.statistics)
-        statistics->value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
+    if (keepFit && fit.statistics)
+        t.Statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
     return std::nullopt;
 }
 
@@ -312,8 +347,7 @@ std::optional<QString> trendProblem(const TrendRecord& t, int wellType, bool poi
 // hand-edited file).
 std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
     for (int slot = 1; slot <= 2; ++slot) {
-        if (const auto problem =
-                trendProblem(s.trend(slot), s.WellType, pointsKept, &s.trend(slot).Statistics))
+        if (const auto problem = trendProblem(s.trend(slot), s.WellType, pointsKept, true))
             return QStringLiteral("линия тренда %1 %2").arg(slot).arg(*problem);
         if (slot <= s.TrendCount && s.trend(slot).Kind == NoTrend)
             return QStringLiteral("линия тренда %1 отсутствует").arg(slot);
@@ -325,11 +359,14 @@ std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
     }
     const double sign = s.WellType == ProducingWell ? -1 : 1;
     const auto index = [&](const TrendRecord& t) {
-        return t.Kind == LinearTrend ? sign / t.Coefficients[1] : 0;
+        return t.Kind == LinearTrend      ? sign / t.Coefficients[1]
+               : t.Kind == CompositeModel ? t.Coefficients[1]
+                                          : 0;
     };
     const TrendRecord& first = s.FirstTrend;
-    if (s.TrendCount >= 1 && (!agrees(s.ProductivityIndex, index(first)) ||
-                              !agrees(s.ReservoirPressure, first.Coefficients[first.Kind])))
+    if (s.TrendCount >= 1 &&
+        (!agrees(s.ProductivityIndex, index(first)) ||
+         !agrees(s.ReservoirPressure, first.Coefficients[coefficientCount(first.Kind)])))
         return QStringLiteral("результаты не соответствуют первой линии тренда");
     if (s.TrendCount == 2 && !agrees(s.SecondProductivityIndex, index(s.SecondTrend)))
         return QStringLiteral("результаты не соответствуют второй линии тренда");

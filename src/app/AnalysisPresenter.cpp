@@ -162,7 +162,8 @@ void AnalysisPresenter::syncInputs(const AnalysisState& s) {
     for (const auto& [box, text] : {std::pair{form_.Pnas, f.Pnas},
                                     {form_.Skin, f.Skin},
                                     {form_.Rkontur, f.Rkontur},
-                                    {form_.Rwell, f.Rwell}}) {
+                                    {form_.Rwell, f.Rwell},
+                                    {form_.ModelPres, f.ModelPres}}) {
         if (box->text() != text) {
             const QSignalBlocker quiet(box);
             box->setText(text);
@@ -171,6 +172,8 @@ void AnalysisPresenter::syncInputs(const AnalysisState& s) {
     const bool producing = s.WellType == ProducingWell;
     form_.Pnas->setVisible(producing);
     form_.Label1->setVisible(producing);
+    form_.ModelPres->setVisible(producing);
+    form_.Label5->setVisible(producing);
     const bool estimating = s.Estimation != EstimationMode::None;
     for (QWidget* w : std::initializer_list<QWidget*>{form_.Skin, form_.Label2, form_.Rkontur,
                                                       form_.Label3, form_.Rwell, form_.Label4})

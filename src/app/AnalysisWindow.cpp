@@ -64,7 +64,7 @@ AnalysisWindow::~AnalysisWindow() {
     delete axisDialog_;
     // The controls outlive this object only during the frame's destruction; they must not
     // reach it then.
-    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell}) {
+    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell, form_.ModelPres}) {
         box->removeEventFilter(this);
         box->disconnect(this);
     }
@@ -74,7 +74,8 @@ AnalysisWindow::~AnalysisWindow() {
 }
 
 TypedInputs AnalysisWindow::typedInputs() const {
-    return {form_.Pnas->text(), form_.Skin->text(), form_.Rkontur->text(), form_.Rwell->text()};
+    return {form_.Pnas->text(), form_.Skin->text(), form_.Rkontur->text(), form_.Rwell->text(),
+            form_.ModelPres->text()};
 }
 
 bool AnalysisWindow::run(const Command& command, const QString& undoLabel,
@@ -206,7 +207,7 @@ void AnalysisWindow::bindReadouts() {
 }
 
 void AnalysisWindow::bindBoxes() {
-    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell})
+    for (QLineEdit* box : {form_.Pnas, form_.Skin, form_.Rkontur, form_.Rwell, form_.ModelPres})
         box->installEventFilter(this);
     connect(form_.Pnas, &QLineEdit::textChanged, this, [this](const QString& text) {
         run([text](AnalysisState& s, CommandContext&) { saturationPressureEdited(s, text); },
@@ -390,6 +391,12 @@ bool AnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
             (watched == form_.Skin || watched == form_.Rkontur || watched == form_.Rwell)) {
             run([](AnalysisState& s, CommandContext& c) { formationInputLeft(s, c.messages); },
                 QStringLiteral("параметры пласта"));
+            return true;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            watched == form_.ModelPres) {
+            run([](AnalysisState& s, CommandContext& c) { refitInflowModels(s, c); },
+                QStringLiteral("Pпл для моделей"));
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {

@@ -221,6 +221,13 @@ QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& 
         for (const ResultRow& r : s.ResultRows)
             page.text(r.caption + QStringLiteral(": ") + r.value, 9);
     }
+    for (const QStringList& row : parameterRows(s))
+        page.text(row[0] + QStringLiteral(": ") + row[1] +
+                      (row[2].isEmpty() ? QString() : QStringLiteral(" ± ") + row[2]) +
+                      (row[3].isEmpty() ? QString()
+                                        : QStringLiteral(" (95 %: ") + row[3] +
+                                              QStringLiteral(" … ") + row[4] + u')'),
+                  9);
     reportTable(page, s, withDates);
     page.end();
     return buffer.data();

@@ -61,7 +61,8 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     zoom_ = new ZoomActions(menus_, *form1_, *analysis_, this);
     // Files dropped anywhere on the window come here; the boxes would take a path as text.
     setAcceptDrops(true);
-    for (QLineEdit* box : {form1_->Pnas, form1_->Skin, form1_->Rkontur, form1_->Rwell})
+    for (QLineEdit* box :
+         {form1_->Pnas, form1_->Skin, form1_->Rkontur, form1_->Rwell, form1_->ModelPres})
         box->setAcceptDrops(false);
 
     databaseBusy_ = new QLabel(QStringLiteral("Сохранение в базу скважин…"), menuBar());

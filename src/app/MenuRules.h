@@ -45,6 +45,8 @@ struct TrendMenuState {
     std::optional<bool> line;
     std::optional<bool> quadratic;
     std::optional<bool> cubic;
+    // The inflow models: a producing well's fit set, in either mode.
+    bool models = false;
     bool remove = false;
     bool restorePoints = false;
 };

@@ -120,6 +120,11 @@ void addTrendMenu(MenuTree& m, QMenuBar* bar) {
         addItem(m.mTrendAdd, "mTrendPolinom2", QStringLiteral("Полиномиальная 2-й степени"));
     m.mTrendPolinom3 =
         addItem(m.mTrendAdd, "mTrendPolinom3", QStringLiteral("Полиномиальная 3-й степени"));
+    m.mTrendModels = addSubmenu(m.mTrend, "mTrendModels", QStringLiteral("Модели притока"));
+    m.mModelVogel = addItem(m.mTrendModels, "mModelVogel", QStringLiteral("Фогель"));
+    m.mModelComposite =
+        addItem(m.mTrendModels, "mModelComposite", QStringLiteral("Дарси + Фогель (с Pнас)"));
+    m.mModelFetkovich = addItem(m.mTrendModels, "mModelFetkovich", QStringLiteral("Феткович"));
     m.mTrendDelete =
         addItem(m.mTrend, "mTrendDelete", QStringLiteral("Удалить линию тренда"), false);
     m.mTrendAddSelectPoint =
@@ -201,6 +206,8 @@ void applyMenuState(const MenuTree& m, const TrendMenuState& t) {
                                         {m.mTrendPolinom3, t.cubic}})
         if (enabled)
             item->setEnabled(*enabled);
+    for (QAction* model : {m.mModelVogel, m.mModelComposite, m.mModelFetkovich})
+        model->setEnabled(t.models);
     m.mTrendDelete->setEnabled(t.remove);
     m.mTrendRestorePoints->setEnabled(t.restorePoints);
 }

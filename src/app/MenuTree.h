@@ -56,6 +56,11 @@ struct MenuTree {
     QAction* mTrendLine = nullptr;
     QAction* mTrendPolinom2 = nullptr;
     QAction* mTrendPolinom3 = nullptr;
+    // Beyond the text: the inflow models fitted to the fit set.
+    QMenu* mTrendModels = nullptr;
+    QAction* mModelVogel = nullptr;
+    QAction* mModelComposite = nullptr;
+    QAction* mModelFetkovich = nullptr;
     QAction* mTrendDelete = nullptr;
     QAction* mTrendAddSelectPoint = nullptr;
     // Beyond the text: the points left out with Ctrl+click come back.

@@ -1,5 +1,7 @@
 #include "app/ReportText.h"
 
+#include "analysis/InflowModels.h"
+#include "analysis/ResultIntervals.h"
 #include "diagram/TrendLabel.h"
 #include "state/NumberText.h"
 
@@ -33,7 +35,7 @@ QStringList trendEquations(const AnalysisState& s) {
         if (t.Kind == NoTrend)
             continue;
         // The label leaves room for raised exponents; written out they follow a "^".
-        QString text = trendLabel(t.Kind, t.Coefficients).text;
+        QString text = trendLabel(t).text;
         if (t.Kind == CubicTrend)
             text.replace(text.indexOf(QStringLiteral("x  ")), 3, QStringLiteral("x^3"));
         text.replace(QStringLiteral("x  "), QStringLiteral("x^2"));
@@ -42,14 +44,62 @@ QStringList trendEquations(const AnalysisState& s) {
     return equations;
 }
 
+std::vector<QStringList> parameterRows(const AnalysisState& s) {
+    std::vector<QStringList> rows;
+    const auto add = [&](const QString& caption, double value, double se, double t) {
+        rows.push_back({caption, coefficientText(value), coefficientText(se),
+                        coefficientText(value - t * se), coefficientText(value + t * se)});
+    };
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        const QString line = QStringLiteral("Линия тренда %1").arg(slot);
+        if (const InflowFit* fit = t.Model.get()) {
+            const QString model =
+                line + QStringLiteral(" (") + inflowModelName(fit->model) + QStringLiteral("): ");
+            const std::vector<QString> names = inflowParameterNames(fit->model);
+            const double quantile = studentT95(fit->statistics.degreesOfFreedom);
+            const std::size_t fitted = fit->parameters.size() - (fit->reservoirGiven ? 1 : 0);
+            for (std::size_t i = 0; i < fitted; ++i)
+                add(model + names[i], fit->parameters[i].value, fit->parameters[i].standardError,
+                    quantile);
+            if (fit->reservoirGiven)
+                rows.push_back({model + names.back() + QStringLiteral(" (задано)"),
+                                coefficientText(fit->reservoirPressure()),
+                                {},
+                                {},
+                                {}});
+            add(model + QStringLiteral("максимальный дебит (Pз = 0), м3/сут"), fit->openFlow.value,
+                fit->openFlow.standardError, quantile);
+            for (const auto& [caption, value] :
+                 {std::pair{QStringLiteral("ост. станд. отклонение, МПа"),
+                            coefficientText(fit->residualDeviation)},
+                  {QStringLiteral("R²"), formatFixed(fit->rSquared, 4)},
+                  {QStringLiteral("AICc"), formatFixed(fit->aicc, 2)}})
+                rows.push_back({model + caption, value, {}, {}, {}});
+        } else if (const FitStatistics* st = t.Statistics.get();
+                   st && t.Kind == QuadraticTrend && st->degreesOfFreedom > 0) {
+            // Pпл − Pз = A·q + B·q²: the laminar and turbulent losses.
+            const double sign = s.WellType == ProducingWell ? -1 : 1;
+            const double quantile = studentT95(st->degreesOfFreedom);
+            add(line + QStringLiteral(": A (ламинарный), МПа/(м3/сут)"), sign * t.Coefficients[2],
+                st->standardErrors[1], quantile);
+            add(line + QStringLiteral(": B (турбулентный), МПа/(м3/сут)²"),
+                sign * t.Coefficients[1], st->standardErrors[0], quantile);
+        }
+    }
+    return rows;
+}
+
 QStringList reportInputs(const AnalysisState& s) {
     QStringList lines;
     const auto add = [&](const QString& caption, const QString& value) {
         if (!value.trimmed().isEmpty())
             lines << caption + QStringLiteral(": ") + value.trimmed();
     };
-    if (s.WellType == ProducingWell)
+    if (s.WellType == ProducingWell) {
         add(QStringLiteral("Давление насыщения, МПа"), s.Inputs.Pnas);
+        add(QStringLiteral("Pпл для моделей, МПа"), s.Inputs.ModelPres);
+    }
     if (s.Estimation != EstimationMode::None) {
         add(s.Estimation == EstimationMode::SkinFromTransmissibility
                 ? QStringLiteral("Гидропроводность, Д*см/сПз")
@@ -88,6 +138,15 @@ QByteArray csvText(const AnalysisState& s, bool withDates) {
         text += "\r\n";
         for (int i = 0; i < equations.size(); ++i)
             text += line({QStringLiteral("Линия тренда %1").arg(i + 1), equations[i]});
+    }
+    const std::vector<QStringList> parameters = parameterRows(s);
+    if (!parameters.empty()) {
+        text += "\r\n";
+        text += line({QStringLiteral("Параметр"), QStringLiteral("Значение"),
+                      QStringLiteral("Станд. ошибка"), QStringLiteral("95 % от"),
+                      QStringLiteral("95 % до")});
+        for (const QStringList& row : parameters)
+            text += line(row);
     }
     return text;
 }

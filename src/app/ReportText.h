@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace id {
 
@@ -13,6 +14,10 @@ QByteArray csvText(const AnalysisState& state, bool withDates);
 
 // "y=-0,5000x+20,0000, R² = 0,991" for each trend standing on the diagram.
 QStringList trendEquations(const AnalysisState& state);
+
+// The models' parameters and a quadratic trend's A and B, each as caption, value, standard error
+// and the 95 % interval's ends (empty for a figure of the fit: residual deviation, R², AICc).
+std::vector<QStringList> parameterRows(const AnalysisState& state);
 
 // The formation inputs in force, each as "caption: value" with the caption of its box; an empty
 // box is left out.

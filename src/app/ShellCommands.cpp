@@ -58,6 +58,19 @@ void splitPoints(AnalysisState& s, const std::vector<TablePoint>& points) {
 // After points were left out or brought back: the fit set is every point kept (by all points),
 // and a standing trend is fitted again; in selection mode a trend that held a point now left out
 // is fitted again without it.
+// The trend of a slot fitted again to the points given, over its own rates; the others stand.
+void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<double> rates,
+               OneBasedArray<double> pressures) {
+    const int standing = s.TrendCount;
+    s.FitRates = std::move(rates);
+    s.FitPressures = std::move(pressures);
+    s.FitRateFrom = s.trend(slot).RateFrom;
+    s.FitRateTo = s.trend(slot).RateTo;
+    s.TrendCount = static_cast<std::int16_t>(slot);
+    RedrawIndicatorDiagram(s, ctx, true);
+    s.TrendCount = static_cast<std::int16_t>(standing);
+}
+
 void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QPointF> leftOut) {
     if (!s.SelectionMode) {
         fitAllMeasurements(s);
@@ -65,30 +78,27 @@ void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QP
         s.FitRateTo = 0;
         for (int i = 1; i <= s.measurementCount(); ++i)
             s.FitRateTo = std::max(s.FitRateTo, s.Measurements.rate(i));
-        RedrawIndicatorDiagram(s, ctx, s.TrendCount > 0);
+        // A model beside the trend was fitted to all the points too.
+        const int standing = s.TrendCount;
+        for (int slot = 1; slot <= std::max(standing, 1); ++slot) {
+            s.TrendCount = static_cast<std::int16_t>(std::min(slot, standing));
+            RedrawIndicatorDiagram(s, ctx, standing > 0);
+        }
         return;
     }
     if (!leftOut)
         return;
-    const int standing = s.TrendCount;
-    for (int slot = 1; slot <= standing; ++slot) {
-        TrendRecord& t = s.trend(slot);
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        const TrendRecord& t = s.trend(slot);
         OneBasedArray<double> rates, pressures;
         for (int i = 1; i <= t.Rates.size(); ++i)
             if (!(t.Rates[i] == leftOut->x() && t.Pressures[i] == leftOut->y())) {
                 rates.append(t.Rates[i]);
                 pressures.append(t.Pressures[i]);
             }
-        if (rates.size() == t.Rates.size())
-            continue;
-        s.FitRates = rates;
-        s.FitPressures = pressures;
-        s.FitRateFrom = t.RateFrom;
-        s.FitRateTo = t.RateTo;
-        s.TrendCount = static_cast<std::int16_t>(slot);
-        RedrawIndicatorDiagram(s, ctx, true);
+        if (rates.size() != t.Rates.size())
+            refitSlot(s, ctx, slot, std::move(rates), std::move(pressures));
     }
-    s.TrendCount = static_cast<std::int16_t>(standing);
 }
 
 // Takes every trend off, hides what showed them and rebuilds the diagram and the results.
@@ -244,6 +254,25 @@ void addTrendByAllPoints(AnalysisState& s, CommandContext& ctx, int kind) {
     RedrawIndicatorDiagram(s, ctx);
 }
 
+void addInflowModel(AnalysisState& s, CommandContext& ctx, int kind) {
+    const int slot = s.TrendCount < 2 ? s.TrendCount + 1 : 2;
+    if (slot == 1) {
+        switchEstimationOffQuietly(s);
+        s.SecondTrend = {};
+        s.SecondProductivityIndex = 0;
+    }
+    s.TrendCount = static_cast<std::int16_t>(slot);
+    s.trend(slot) = {};
+    s.trend(slot).Kind = static_cast<std::int16_t>(kind);
+    RedrawIndicatorDiagram(s, ctx);
+}
+
+void refitInflowModels(AnalysisState& s, CommandContext& ctx) {
+    for (int slot = 1; slot <= s.TrendCount; ++slot)
+        if (isInflowModelKind(s.trend(slot).Kind))
+            refitSlot(s, ctx, slot, s.trend(slot).Rates, s.trend(slot).Pressures);
+}
+
 void toggleSelectionMode(AnalysisState& s, CommandContext& ctx) {
     resetResults(s);
     if (s.WellType == InjectionWell)
@@ -373,6 +402,11 @@ const std::vector<MenuCommand>& menuCommands() {
          "линия тренда"},
         {"mTrendPolinom3", [](S& s, C& c) { addTrendByAllPoints(s, c, CubicTrend); },
          "линия тренда"},
+        {"mModelVogel", [](S& s, C& c) { addInflowModel(s, c, VogelModel); }, "модель притока"},
+        {"mModelComposite", [](S& s, C& c) { addInflowModel(s, c, CompositeModel); },
+         "модель притока"},
+        {"mModelFetkovich", [](S& s, C& c) { addInflowModel(s, c, FetkovichModel); },
+         "модель притока"},
         {"mTrendAddSelectPoint", [](S& s, C& c) { toggleSelectionMode(s, c); }, "выбор точек"},
         {"mTrendDelete", [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
         {"mTrendRestorePoints", [](S& s, C& c) { restoreExcludedPoints(s, c); },

@@ -27,6 +27,11 @@ void restoreExcludedPoints(AnalysisState& state, CommandContext& ctx);
 void SwitchWellType(AnalysisState& state, int wellType);
 // "Линейная", "Полиномиальная 2-й степени", "Полиномиальная 3-й степени": kind 2, 3, 4
 void addTrendByAllPoints(AnalysisState& state, CommandContext& context, int kind);
+// "Фогель", "Дарси + Фогель (с Pнас)", "Феткович": the model fitted to the fit set in the next
+// slot, the second one taken again once both stand.
+void addInflowModel(AnalysisState& state, CommandContext& context, int kind);
+// Enter in the "Pпл для моделей" box: the standing models fitted again to their points.
+void refitInflowModels(AnalysisState& state, CommandContext& context);
 // "Линии тренда по выбранным точкам"
 void toggleSelectionMode(AnalysisState& state, CommandContext& context);
 // "Удалить линию тренда"

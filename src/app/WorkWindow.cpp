@@ -74,10 +74,12 @@ WorkWindow::WorkWindow(QWidget* parent) : QWidget(parent) {
     Skin = makeControl<QLineEdit>(Frame1, "Skin");
     Rkontur = makeControl<QLineEdit>(Frame1, "Rkontur");
     Rwell = makeControl<QLineEdit>(Frame1, "Rwell");
+    ModelPres = makeControl<QLineEdit>(Frame1, "ModelPres");
     Label1 = makeControl<QLabel>(Frame1, "Label1");
     Label2 = makeControl<QLabel>(Frame1, "Label2");
     Label3 = makeControl<QLabel>(Frame1, "Label3");
     Label4 = makeControl<QLabel>(Frame1, "Label4");
+    Label5 = makeControl<QLabel>(Frame1, "Label5");
     Check1 = makeControl<QCheckBox>(Frame1, "Check1");
     Check2 = makeControl<QCheckBox>(Frame1, "Check2");
     MSFlexGrid2 = makeControl<FlexGrid>(Frame1, "MSFlexGrid2");
@@ -126,7 +128,7 @@ void WorkWindow::setZoom(double zoom) {
     layOutCharts(wellType_);
     placeFormationInputs();
     placeResultsTable();
-    for (QLabel* label : {Label1, Label2, Label3, Label4})
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5})
         setLabelText(label, label->text());
     // A readout of the old size would point at nothing.
     Picture5->hide();
@@ -156,6 +158,7 @@ void WorkWindow::applyFonts() {
                        static_cast<QWidget*>(Rkontur), static_cast<QWidget*>(Rwell),
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(ModelPres), static_cast<QWidget*>(Label5),
                        static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2)})
         setFontSize(w, Style.ControlFontSize * zoom_);
     // The captions are a little wider in this font than the boxes' fixed width: tighter
@@ -317,6 +320,8 @@ void WorkWindow::placeFormationInputs() {
     place(Label2, l.Label2);
     place(Label3, l.Label3);
     place(Label4, l.Label4);
+    place(ModelPres, l.ModelPres);
+    place(Label5, l.Label5);
     place(Check1, l.Check1);
     place(Check2, l.Check2);
     // Fonts do not scale exactly: away from 100 % a box is never smaller than what it shows, and
@@ -343,8 +348,10 @@ void WorkWindow::placeResultsTable() {
 void WorkWindow::layOutFormationInputs(std::int16_t wellType) {
     placeFormationInputs();
     setLabelText(Label1, QStringLiteral("Давление насыщения, МПа"));
-    Pnas->setVisible(wellType == ProducingWell);
-    Label1->setVisible(wellType == ProducingWell);
+    setLabelText(Label5, QStringLiteral("Pпл для моделей, МПа"));
+    for (QWidget* w : {static_cast<QWidget*>(Pnas), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(ModelPres), static_cast<QWidget*>(Label5)})
+        w->setVisible(wellType == ProducingWell);
     for (QWidget* w : {static_cast<QWidget*>(Skin), static_cast<QWidget*>(Rkontur),
                        static_cast<QWidget*>(Rwell), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)})

@@ -79,11 +79,14 @@ public:
     QLineEdit* Rkontur = nullptr;
     // Rwell: the well radius, m.
     QLineEdit* Rwell = nullptr;
-    // Label1..Label4: the captions of Pnas, Skin, Rkontur and Rwell.
+    // ModelPres: Pпл given for the inflow models, МПа (producing well only); empty: fitted.
+    QLineEdit* ModelPres = nullptr;
+    // Label1..Label4: the captions of Pnas, Skin, Rkontur and Rwell; Label5 that of ModelPres.
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
     // Check1: manual pick of the allowed pressure (Shift + right click on the diagram).
     QCheckBox* Check1 = nullptr;
     // Check2: automatic search of the allowed pressure.

@@ -86,6 +86,11 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     l.Label2 = labelBeside(l.Skin, DefaultTextBoxHeight);
     l.Label3 = labelBeside(l.Rkontur, DefaultTextBoxHeight);
     l.Label4 = labelBeside(l.Rwell, DefaultTextBoxHeight);
+    // At the foot of the column, level with the PI chart's lower edge: the results table above
+    // it grows downwards.
+    l.ModelPres = {g.left, p7.top + p7.height - DefaultTextBoxHeight, l.Pnas.width,
+                   DefaultTextBoxHeight};
+    l.Label5 = labelBeside(l.ModelPres, DefaultTextBoxHeight);
 
     l.Check1 = {l.Rwell.left, l.Rwell.height + l.Rwell.top + 200, g.width, Check1Height};
     l.Check2 = {l.Check1.left, l.Check1.height + l.Check1.top + 50, g.width, Check2Height};

@@ -23,6 +23,7 @@ struct WorkWindowLayout {
     double grid1HeaderHeight = 0;
     TwipsRect Pnas, Skin, Rkontur, Rwell;
     TwipsRect Label1, Label2, Label3, Label4;
+    TwipsRect ModelPres, Label5;
     TwipsRect Check1, Check2;
     TwipsRect MSFlexGrid2;
     std::vector<double> grid2ColumnWidths;

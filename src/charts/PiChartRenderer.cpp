@@ -45,12 +45,12 @@ void drawIndexAxis(const PiChartInputs& s, PictureSurface& p7, PictureSurface& p
 void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface& p8) {
     const int kind = trend.Kind;
     const Coefficients& c = trend.Coefficients;
-    if (kind < LinearTrend || kind > CubicTrend || c.size() < kind)
+    if (kind == NoTrend || c.size() != coefficientCount(kind))
         return;
     if (s.WellType != ProducingWell && s.WellType != InjectionWell)
         return;
     p8.DrawWidth = Style.PiCurveLineWidth;
-    const auto value = [&](double x) { return piCurveValue(kind, c, s.WellType, x); };
+    const auto value = [&](double x) { return piCurveValue(trend, s.WellType, x); };
     double x0 = kind == CubicTrend ? 0 : s.PiAxisXMin;
     if (s.SelectionMode)
         x0 = trend.RateFrom;
@@ -61,8 +61,8 @@ void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface&
             p8.Line(x0, *y, xe, *y, Style.TrendLineColor);
         return;
     }
-    // The index of a polynomial trend is a rational curve: sampled, and broken where it is
-    // undefined or where its denominator changes sign, so no chord runs through a pole.
+    // The index of a polynomial trend (or a model) is a rational curve: sampled, and broken where
+    // it is undefined or where its denominator changes sign, so no chord runs through a pole.
     std::vector<QPointF> run;
     const auto flush = [&] {
         if (run.size() >= 2)

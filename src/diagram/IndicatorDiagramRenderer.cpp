@@ -1,5 +1,6 @@
 #include "diagram/IndicatorDiagramRenderer.h"
 
+#include "analysis/InflowModels.h"
 #include "analysis/TrendStatistics.h"
 #include "state/TrendMath.h"
 
@@ -133,18 +134,19 @@ void drawConfidenceBand(const ChartInputs& s, int slot, double from, PictureSurf
     const double step = (trend.RateTo - from) / Samples;
     if (!(step > 0))
         return;
+    const InflowFit* model = trend.Model.get();
+    const auto halfWidth = [&](double q) {
+        return model ? modelMeanHalfWidth(*model, q) : meanLineHalfWidth(*statistics, q);
+    };
     p4.DrawWidth = 1;
     for (int side : {-1, 1})
         for (int i = 0; i < Samples; i += 2) {
             const double q1 = from + i * step;
             const double q2 = q1 + step;
-            p4.Line(q1,
-                    evaluateTrend(trend.Kind, trend.Coefficients, q1) +
-                        side * meanLineHalfWidth(*statistics, q1),
-                    q2,
-                    evaluateTrend(trend.Kind, trend.Coefficients, q2) +
-                        side * meanLineHalfWidth(*statistics, q2),
-                    Style.TrendLineColor);
+            const double y1 = evaluateTrend(trend, q1) + side * halfWidth(q1);
+            const double y2 = evaluateTrend(trend, q2) + side * halfWidth(q2);
+            if (std::isfinite(y1) && std::isfinite(y2))
+                p4.Line(q1, y1, q2, y2, Style.TrendLineColor);
         }
 }
 
@@ -154,25 +156,30 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     const TrendRecord& trend = s.trend(slot);
     const int kind = trend.Kind;
     const Coefficients& c = trend.Coefficients;
-    if (kind < LinearTrend || kind > CubicTrend || c.size() < kind)
+    if (kind == NoTrend || c.size() != coefficientCount(kind))
         return;
     p4.DrawWidth = Style.TrendLineWidth;
     // Without picked points the curve starts at zero rate, not at the axis minimum.
     const double xs = s.SelectionMode ? trend.RateFrom : 0;
-    const std::vector<Segment> chords = trendCurve(kind, c, xs, trend.RateTo, Style.CurveSegments);
+    const std::vector<Segment> chords = trendCurve(trend, xs, trend.RateTo, Style.CurveSegments);
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);
-    } else {
-        // The chords join end to end; one path draws them as one smooth line.
+    } else if (!chords.empty()) {
+        // Chords that join end to end are drawn as one smooth line.
         std::vector<QPointF> run{{chords.front().x1, chords.front().y1}};
-        for (const Segment& chord : chords)
+        for (const Segment& chord : chords) {
+            if (chord.x1 != run.back().x()) {
+                p4.Polyline(run, Style.TrendLineColor);
+                run = {{chord.x1, chord.y1}};
+            }
             run.emplace_back(chord.x2, chord.y2);
+        }
         p4.Polyline(run, Style.TrendLineColor);
     }
     if (s.ConfidenceBands)
         drawConfidenceBand(s, slot, xs, p4);
 
-    const TrendLabel label = trendLabel(kind, c);
+    const TrendLabel label = trendLabel(trend);
     const double top = s.IdAxisYTop;
     const double bottom = s.IdAxisYBottom;
     const bool second = slot == 2;

@@ -1,6 +1,7 @@
 #include "diagram/PiChartMath.h"
 
 #include "diagram/AxisRounding.h"
+#include "state/TrendMath.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -22,6 +23,17 @@ double automaticPiAxisTop(const AnalysisState& s) {
             top = index;
     }
     return RoundUpAxisMax(top);
+}
+
+std::optional<double> piCurveValue(const TrendRecord& t, int wellType, double x) {
+    if (!isInflowModelKind(t.Kind))
+        return piCurveValue(t.Kind, t.Coefficients, wellType, x);
+    if (!(x > 0) || t.Coefficients.size() != coefficientCount(t.Kind))
+        return std::nullopt;
+    const double value = x / (t.Coefficients[t.Coefficients.size()] - evaluateTrend(t, x));
+    if (!std::isfinite(value) || !(value > 0))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<double> piCurveValue(int kind, const Coefficients& c, int wellType, double x) {

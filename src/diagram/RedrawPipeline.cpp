@@ -49,10 +49,12 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     const int slot = s.TrendCount;
     s.PiChartKept.reset();
     TrendRecord& trend = s.trend(slot);
-    const FittedTrend fit = fitTrend(s, trend.Kind, ctx.fits);
+    const bool model = isInflowModelKind(trend.Kind);
+    const FittedTrend fit =
+        model ? fitInflowTrend(s, trend.Kind, ctx.messages) : fitTrend(s, trend.Kind, ctx.fits);
     deriveTrendResults(s, slot, trend.Kind, fit.coefficients);
     UpdateResultsTable(s);
-    const double rSquared = trendRSquared(s, fit.fitted, ctx.fits);
+    const double rSquared = model ? fit.rSquared : trendRSquared(s, fit.fitted, ctx.fits);
     trend.Coefficients = fit.coefficients;
     trend.RateFrom = s.FitRateFrom;
     trend.RateTo = s.FitRateTo;
@@ -63,6 +65,9 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     trend.Rates.resize(s.fitPointCount());
     trend.Pressures.resize(s.fitPointCount());
     trend.Statistics = fit.statistics;
+    trend.Model = fit.model;
+    trend.SaturationPressure = fit.saturationPressure;
+    trend.ReservoirGiven = fit.reservoirGiven;
     setPiAxes(s, ctx);
 }
 

@@ -1,7 +1,10 @@
 #include "diagram/TrendFit.h"
 
+#include "analysis/FormationInputCheck.h"
+#include "analysis/InflowModels.h"
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
+#include "state/TrendMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +27,31 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
     return result;
 }
 
+FittedTrend fitInflowTrend(const AnalysisState& s, int kind, QStringList& messages) {
+    InflowModelInputs in;
+    in.model = inflowModelOfKind(kind);
+    const int n = s.fitPointCount();
+    in.rates.assign(s.FitRates.values().begin(), s.FitRates.values().begin() + n);
+    in.pressures.assign(s.FitPressures.values().begin(), s.FitPressures.values().begin() + n);
+    in.reservoirPressure = modelReservoirPressure(s.Inputs, messages);
+    if (in.model == InflowModel::Composite)
+        in.saturationPressure = s.Inputs.SaturationPressure;
+    InflowFitResult result = fitInflowModel(in);
+    if (!result.fit)
+        throw AnalysisFault(result.error);
+    FittedTrend trend;
+    const std::vector<double> values = result.fit->values();
+    trend.coefficients = Coefficients(static_cast<int>(values.size()));
+    for (std::size_t k = 0; k < values.size(); ++k)
+        trend.coefficients[static_cast<int>(k) + 1] = values[k];
+    trend.statistics.value = std::make_shared<const FitStatistics>(result.fit->statistics);
+    trend.rSquared = result.fit->rSquared;
+    trend.saturationPressure = in.saturationPressure;
+    trend.reservoirGiven = in.reservoirPressure.has_value();
+    trend.model.value = std::make_shared<const InflowFit>(std::move(*result.fit));
+    return trend;
+}
+
 void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients& c) {
     const double sign = s.WellType == ProducingWell ? -1 : 1;
     if (kind == LinearTrend && c[1] == 0)
@@ -32,12 +60,16 @@ void deriveTrendResults(AnalysisState& s, int slot, int kind, const Coefficients
     if (kind == LinearTrend && !std::isfinite(sign / c[1]))
         throw AnalysisFault(QStringLiteral("Наклон линии тренда слишком мал: коэффициент "
                                            "продуктивности не определён"));
+    // The composite model's J is the productivity coefficient of its straight part.
+    const double coefficient = kind == LinearTrend      ? sign / c[1]
+                               : kind == CompositeModel ? c[1]
+                                                        : 0;
     if (slot == 1) {
-        s.ProductivityIndex = kind == LinearTrend ? sign / c[1] : 0;
-        if (kind >= LinearTrend && kind <= CubicTrend)
-            s.ReservoirPressure = c[kind];
+        s.ProductivityIndex = coefficient;
+        if (coefficientCount(kind) > 0)
+            s.ReservoirPressure = c[coefficientCount(kind)];
     } else if (slot == 2) {
-        s.SecondProductivityIndex = kind == LinearTrend ? sign / c[1] : 0;
+        s.SecondProductivityIndex = coefficient;
     }
 }
 

@@ -49,6 +49,51 @@ TrendLabel trendLabel(int kind, const Coefficients& c) {
     return label;
 }
 
+TrendLabel trendLabel(const TrendRecord& t) {
+    if (!isInflowModelKind(t.Kind))
+        return trendLabel(t.Kind, t.Coefficients);
+    if (t.Coefficients.size() != coefficientCount(t.Kind))
+        return {};
+    const auto fixed = [](double v, int decimals) {
+        if (!std::isfinite(v))
+            throw AnalysisFault(QStringLiteral("Параметры модели не определены"));
+        return formatFixed(v, decimals);
+    };
+    const Coefficients& c = t.Coefficients;
+    const QString reservoir = QStringLiteral("Pпл=") + fixed(c[c.size()], 2);
+    QString parameters;
+    switch (t.Kind) {
+    case VogelModel:
+        parameters = QStringLiteral("qmax=") + fixed(c[1], 2);
+        break;
+    case CompositeModel:
+        parameters = QStringLiteral("J=") + F(c[1]);
+        break;
+    default:
+        parameters = QStringLiteral("C=") + F(c[1]) + QStringLiteral("; n=") + fixed(c[2], 3);
+        break;
+    }
+    return {inflowModelName(inflowModelOfKind(t.Kind)) + QStringLiteral(": ") + parameters +
+                QStringLiteral("; ") + reservoir,
+            {},
+            {},
+            {}};
+}
+
+std::vector<Segment> trendCurve(const TrendRecord& t, double xs, double xe, int segments) {
+    if (!isInflowModelKind(t.Kind))
+        return trendCurve(t.Kind, t.Coefficients, xs, xe, segments);
+    std::vector<Segment> curve;
+    const std::vector<double> knots = curveKnots(xs, xe, (xe - xs) / segments, segments);
+    for (std::size_t i = 0; i + 1 < knots.size(); ++i) {
+        const double a = evaluateTrend(t, knots[i]);
+        const double b = evaluateTrend(t, knots[i + 1]);
+        if (std::isfinite(a) && std::isfinite(b))
+            curve.push_back({knots[i], a, knots[i + 1], b});
+    }
+    return curve;
+}
+
 QString rSquaredText(double rSquared) {
     return "R  =" + formatFixed(rSquared, 3);
 }

@@ -16,6 +16,8 @@ struct TrendLabel {
 };
 
 TrendLabel trendLabel(int kind, const Coefficients& c);
+// A model's label: its name and parameters, "Фогель: qmax=1067,07; Pпл=25,00".
+TrendLabel trendLabel(const TrendRecord& trend);
 
 // "R  =" and R² with three decimals; the raised 2 goes into the gap.
 QString rSquaredText(double rSquared);
@@ -28,5 +30,7 @@ struct Segment {
 // the others, at least one, the last one possibly ending beyond xe by less than a step.
 std::vector<Segment> trendCurve(int kind, const Coefficients& c, double xs, double xe,
                                 int segments);
+// The same for a trend or a model; a model's chords stop where it gives no pressure.
+std::vector<Segment> trendCurve(const TrendRecord& trend, double xs, double xe, int segments);
 
 } // namespace id

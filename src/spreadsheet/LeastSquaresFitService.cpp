@@ -40,23 +40,6 @@ double finiteOrNaN(double v) {
     return std::isfinite(v) ? v : std::numeric_limits<double>::quiet_NaN();
 }
 
-// A residual against the spread of the other points, which an outlier cannot inflate (the
-// internal form never exceeds the root of the degrees of freedom). Undefined with one residual
-// degree of freedom; unbounded where the others leave no spread at all.
-double externallyStudentized(double residual, double spread, int degreesOfFreedom) {
-    if (degreesOfFreedom < 2)
-        return std::numeric_limits<double>::quiet_NaN();
-    // A point the fit must pass through has no residual to speak of.
-    if (!(spread > 0))
-        return 0;
-    const double internal = residual / spread;
-    const double others = degreesOfFreedom - internal * internal;
-    // Rounding leaves a trace of the exact fit of the others: treat it as none.
-    if (others <= degreesOfFreedom * 1e-12)
-        return std::copysign(std::numeric_limits<double>::infinity(), residual);
-    return internal * std::sqrt((degreesOfFreedom - 1) / others);
-}
-
 // Standard errors, covariance, residuals and leverage from the fit's own QR.
 using Qr = Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>;
 
@@ -195,6 +178,20 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
 }
 
 } // namespace
+
+double externallyStudentized(double residual, double spread, int degreesOfFreedom) {
+    if (degreesOfFreedom < 2)
+        return std::numeric_limits<double>::quiet_NaN();
+    // A point the fit must pass through has no residual to speak of.
+    if (!(spread > 0))
+        return 0;
+    const double internal = residual / spread;
+    const double others = degreesOfFreedom - internal * internal;
+    // Rounding leaves a trace of the exact fit of the others: treat it as none.
+    if (others <= degreesOfFreedom * 1e-12)
+        return std::copysign(std::numeric_limits<double>::infinity(), residual);
+    return internal * std::sqrt((degreesOfFreedom - 1) / others);
+}
 
 SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vector<double>& x,
                                                                  const std::vector<double>& y,

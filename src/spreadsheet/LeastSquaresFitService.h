@@ -13,4 +13,10 @@ public:
     double correlation(const std::vector<double>& a, const std::vector<double>& b) override;
 };
 
+// A residual (spread: its standard deviation at the fit's variance) against the spread of the
+// other points, which an outlier cannot inflate (the internal form never exceeds the root of the
+// degrees of freedom). Undefined with one residual degree of freedom; unbounded where the others
+// leave no spread at all.
+double externallyStudentized(double residual, double spread, int degreesOfFreedom);
+
 } // namespace id

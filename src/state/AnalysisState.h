@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,12 +16,39 @@ namespace id {
 
 enum WellTypeCode : std::int16_t { ProducingWell = 1, InjectionWell = 2 };
 
-// Trend kinds; the code equals the number of coefficients.
+// Trend kinds. A polynomial's code equals the number of its coefficients; the inflow models
+// follow, their coefficients being the model's parameters, Pпл last.
 enum TrendKindCode : std::int16_t {
     NoTrend = 0,
     LinearTrend = 2,
     QuadraticTrend = 3,
-    CubicTrend = 4
+    CubicTrend = 4,
+    VogelModel = 5,
+    CompositeModel = 6,
+    FetkovichModel = 7
+};
+
+inline bool isPolynomialKind(int kind) {
+    return kind >= LinearTrend && kind <= CubicTrend;
+}
+inline bool isInflowModelKind(int kind) {
+    return kind >= VogelModel && kind <= FetkovichModel;
+}
+// How many coefficients a trend of the kind has (0 for none).
+inline int coefficientCount(int kind) {
+    return isPolynomialKind(kind)    ? kind
+           : kind == FetkovichModel  ? 3
+           : isInflowModelKind(kind) ? 2
+                                     : 0;
+}
+
+struct InflowFit;
+// What an inflow model's fit says of itself, kept with it like a trend's statistics.
+struct SharedInflowFit {
+    std::shared_ptr<const InflowFit> value;
+
+    const InflowFit* get() const { return value.get(); }
+    bool operator==(const SharedInflowFit&) const { return true; }
 };
 
 // The estimation chosen in the "Оценка" submenu.
@@ -42,6 +70,10 @@ struct TrendRecord {
     OneBasedArray<double> Rates;
     OneBasedArray<double> Pressures;
     SharedFitStatistics Statistics;
+    // An inflow model's Pнас (the composite's break) and whether its Pпл was given, not fitted.
+    double SaturationPressure = 0;
+    bool ReservoirGiven = false;
+    SharedInflowFit Model;
 
     bool operator==(const TrendRecord&) const = default;
 };
@@ -63,6 +95,8 @@ struct FormationInputs {
     QString Skin;
     QString Rkontur;
     QString Rwell;
+    // Pпл given for the inflow models; empty: fitted with them.
+    QString ModelPres;
     double SaturationPressure = 2;
     double SkinFactor = 0;
     double Transmissibility = 10;

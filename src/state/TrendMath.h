@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/AnalysisState.h"
+#include "state/InflowCurve.h"
 
 namespace id {
 
@@ -23,8 +24,11 @@ inline double evaluateTrendAt(int kind, const double* c, double q) {
 // The same for a coefficient array (indices 1..kind).
 double evaluateTrend(int kind, const Coefficients& c, double q);
 
-inline double evaluateTrend(const TrendRecord& trend, double q) {
-    return evaluateTrend(trend.Kind, trend.Coefficients, q);
-}
+// The model a trend kind stands for (kinds 5 to 7).
+InflowModel inflowModelOfKind(int kind);
+int trendKindOf(InflowModel model);
+
+// A trend's or a model's pressure at rate q; NaN where a model gives none.
+double evaluateTrend(const TrendRecord& trend, double q);
 
 } // namespace id

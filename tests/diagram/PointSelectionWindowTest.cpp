@@ -304,3 +304,38 @@ TEST_F(ExclusionTest, APickedTrendIsFittedAgainWithoutThePoint) {
 
 } // namespace
 } // namespace id
+
+namespace id {
+namespace {
+
+// The models as an engineer reaches them: the box's Pпл holds for the next model, Enter in it
+// refits the standing one, a model's label stands on the diagram; an injection well has neither.
+TEST_F(ExclusionTest, ModelsFromTheMenuAndTheirBox) {
+    form().Pnas->setText("5");
+    build(Five);
+    form().ModelPres->setFocus();
+    QTest::keyClicks(form().ModelPres, "25");
+    ASSERT_TRUE(choose(menus().mModelVogel));
+    EXPECT_EQ(state().FirstTrend.Kind, VogelModel);
+    EXPECT_EQ(state().FirstTrend.Coefficients[2], 25);
+    const auto labelled = [&](const QString& start) {
+        for (const DrawOp& op : form().Picture4->operations(DrawOp::Text))
+            if (op.text.startsWith(start))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(labelled("Фогель: qmax="));
+    form().ModelPres->clear();
+    QTest::keyClicks(form().ModelPres, "26");
+    QTest::keyClick(form().ModelPres, Qt::Key_Return);
+    EXPECT_EQ(state().FirstTrend.Coefficients[2], 26);
+    EXPECT_TRUE(labelled("Фогель: qmax=")) << "the refit model is drawn again";
+
+    ASSERT_TRUE(choose(menus().mEditWellNag));
+    EXPECT_FALSE(form().ModelPres->isVisible());
+    build(Five);
+    EXPECT_FALSE(choose(menus().mModelVogel));
+}
+
+} // namespace
+} // namespace id

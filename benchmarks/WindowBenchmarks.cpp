@@ -8,13 +8,16 @@
 #include "app/MainFrame.h"
 #include "app/MenuTree.h"
 #include "app/StatisticsWindow.h"
+#include "app/WorkWindow.h"
 #include "platform/ClipboardPort.h"
 #include "platform/FilePort.h"
 #include "platform/RecordingMessagePort.h"
+#include "state/InflowCurve.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -166,6 +169,35 @@ void TrendCommand(benchmark::State& state) {
     }
 }
 BENCHMARK(TrendCommand)->Arg(20)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// An inflow model chosen from the menu, Vogel and Fetkovich in turn (Pпл fitted): the fit, the
+// curves, the results and the statistics behind them.
+void ModelCommand(benchmark::State& state) {
+    const int lines = static_cast<int>(state.range(0));
+    Window w(lines);
+    // Regimes on a Vogel curve (qmax 1000, Pпл 25), scattered more as the drawdown grows.
+    QString text;
+    for (int i = 1; i <= lines; ++i) {
+        const double rate = 950.0 * i / lines;
+        const double pressure = *id::modelPressure(id::InflowModel::Vogel, {1000, 25}, 0, rate) +
+                                0.01 * (i % 7 - 3) * rate / 950;
+        text += QString::number(rate, 'f', 3).replace('.', ',') + '\t' +
+                QString::number(pressure, 'f', 4).replace('.', ',') + '\n';
+    }
+    w.clipboard.setText(text);
+    w.frame->workWindow().Pnas->setText(QStringLiteral("5"));
+    w.paste();
+    w.build();
+    const id::MenuTree& m = w.frame->menus();
+    bool vogel = true;
+    for (auto _ : state) {
+        w.choose(m.mTrend, vogel ? m.mModelVogel : m.mModelFetkovich);
+        vogel = !vogel;
+    }
+    if (!w.messages.messages().isEmpty())
+        state.SkipWithError(w.messages.messages().join(' ').toStdString().c_str());
+}
+BENCHMARK(ModelCommand)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // "Статистика" opened on a trend: the page and the table of points (made as it is shown).
 void StatisticsOpen(benchmark::State& state) {

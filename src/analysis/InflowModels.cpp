@@ -43,17 +43,16 @@ struct PressureResiduals : Eigen::DenseFunctor<double> {
         }
         return 0;
     }
-    // Central differences, steps relative to each parameter.
+    // The residuals' derivatives are the modelled pressure's, negated; none where the rate is
+    // out of the model's reach.
     int df(const Eigen::VectorXd& p, Eigen::MatrixXd& jacobian) const {
-        Eigen::VectorXd up(values()), down(values());
-        for (Eigen::Index j = 0; j < p.size(); ++j) {
-            const double h = 1e-6 * std::max(std::abs(p[j]), 1e-12);
-            Eigen::VectorXd a = p, b = p;
-            a[j] += h;
-            b[j] -= h;
-            (*this)(a, up);
-            (*this)(b, down);
-            jacobian.col(j) = (up - down) / (2 * h);
+        const std::vector<double> values = allValues(p, in.reservoirPressure);
+        for (std::size_t i = 0; i < in.rates.size(); ++i) {
+            const auto gradient =
+                modelPressureGradient(in.model, values, in.saturationPressure, in.rates[i]);
+            for (Eigen::Index j = 0; j < p.size(); ++j)
+                jacobian(static_cast<Eigen::Index>(i), j) =
+                    gradient ? -(*gradient)[static_cast<std::size_t>(j)] : 0;
         }
         return 0;
     }
@@ -87,6 +86,54 @@ LogLogLine logLogLine(const InflowModelInputs& in, double reservoir) {
         line.slope = (m * sxy - sx * sy) / d;
     return line;
 }
+
+// What the solver moves: each parameter over its start value, as their scales differ by many
+// orders (C of Fetkovich against Pпл). Fetkovich's C and n are nearly interchangeable along the
+// points (q = C·X^n): the solver takes ln C + n·m (m the mean ln X at the start) instead of C,
+// the level of the log-log line at its centre, which leaves C and n apart and the valley wide.
+struct SolverParameters : Eigen::DenseFunctor<double> {
+    const PressureResiduals* f = nullptr;
+    Eigen::VectorXd scale;
+    bool centred = false;
+    double centre = 0;
+
+    SolverParameters(const InflowModelInputs& in, const Eigen::VectorXd& start)
+        : DenseFunctor<double>(static_cast<int>(start.size()), static_cast<int>(in.rates.size())),
+          scale(start.cwiseAbs().cwiseMax(1e-300)), centred(in.model == InflowModel::Fetkovich) {
+        if (centred) {
+            const double reservoir =
+                in.reservoirPressure ? *in.reservoirPressure : start[start.size() - 1];
+            centre = logLogLine(in, reservoir).meanX;
+            scale[0] = 1;
+        }
+    }
+    Eigen::VectorXd start(const Eigen::VectorXd& p) const {
+        Eigen::VectorXd w = p;
+        if (centred)
+            w[0] = std::log(p[0]) + p[1] * centre;
+        return w.cwiseQuotient(scale);
+    }
+    Eigen::VectorXd external(const Eigen::VectorXd& u) const {
+        Eigen::VectorXd p = u.cwiseProduct(scale);
+        if (centred)
+            p[0] = std::exp(p[0] - p[1] * centre);
+        return p;
+    }
+    int operator()(const Eigen::VectorXd& u, Eigen::VectorXd& r) const {
+        return (*f)(external(u), r);
+    }
+    int df(const Eigen::VectorXd& u, Eigen::MatrixXd& jacobian) const {
+        const Eigen::VectorXd p = external(u);
+        f->df(p, jacobian);
+        if (centred) {
+            // dC/dw0 = C, dC/dn = −m·C.
+            jacobian.col(1) -= centre * p[0] * jacobian.col(0);
+            jacobian.col(0) *= p[0];
+        }
+        jacobian = jacobian * scale.asDiagonal();
+        return 0;
+    }
+};
 
 // The start: the straight line through the points gives Pпл and the productivity J.
 std::optional<Eigen::VectorXd> startValues(const InflowModelInputs& in) {
@@ -171,34 +218,18 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
         return refused(
             QStringLiteral("Для модели %1 не удалось найти начальные значения.").arg(name));
 
-    // The parameters' scales differ by many orders (C of Fetkovich against Pпл): the solver
-    // works on the parameters divided by their starting values.
-    const Eigen::VectorXd scale = start->cwiseAbs().cwiseMax(1e-300);
-    struct Scaled : Eigen::DenseFunctor<double> {
-        const PressureResiduals& f;
-        const Eigen::VectorXd& s;
-        Scaled(const PressureResiduals& inner, const Eigen::VectorXd& sc)
-            : DenseFunctor<double>(inner.inputs(), inner.values()), f(inner), s(sc) {}
-        int operator()(const Eigen::VectorXd& u, Eigen::VectorXd& r) const {
-            return f(u.cwiseProduct(s), r);
-        }
-        int df(const Eigen::VectorXd& u, Eigen::MatrixXd& jacobian) const {
-            f.df(u.cwiseProduct(s), jacobian);
-            jacobian = jacobian * s.asDiagonal();
-            return 0;
-        }
-    };
     const PressureResiduals residuals(in, free);
-    Scaled scaled(residuals, scale);
-    Eigen::LevenbergMarquardt<Scaled> solver(scaled);
+    SolverParameters solved(in, *start);
+    Eigen::LevenbergMarquardt<SolverParameters> solver(solved);
+    solved.f = &residuals;
     constexpr int MostSteps = 400;
     solver.setMaxfev(MostSteps);
     solver.setXtol(1e-15);
     solver.setFtol(1e-15);
     solver.setGtol(0);
-    Eigen::VectorXd u = Eigen::VectorXd::Ones(free);
+    Eigen::VectorXd u = solved.start(*start);
     const Eigen::LevenbergMarquardtSpace::Status status = solver.minimize(u);
-    const Eigen::VectorXd p = u.cwiseProduct(scale);
+    const Eigen::VectorXd p = solved.external(u);
     if (status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation || !p.allFinite())
         return refused(
             QStringLiteral("Подбор модели %1 не сошёлся за %2 шагов.").arg(name).arg(MostSteps));
@@ -279,13 +310,16 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
         for (int b = 0; b < free; ++b)
             st.covariance[a][b] = covariance(a, b);
     }
-    const Eigen::MatrixXd hat = jacobian *
-                                information.completeOrthogonalDecomposition().pseudoInverse() *
-                                jacobian.transpose();
+    // Each point's leverage from its own row of the Jacobian: the hat matrix itself is n by n.
+    const Eigen::VectorXd leverage =
+        (jacobian * information.completeOrthogonalDecomposition().pseudoInverse())
+            .cwiseProduct(jacobian)
+            .rowwise()
+            .sum();
     const double variance = rss / dof;
     for (int i = 0; i < n; ++i)
         st.studentized.push_back(
-            externallyStudentized(r[i], std::sqrt(variance * std::max(0.0, 1 - hat(i, i))), dof));
+            externallyStudentized(r[i], std::sqrt(variance * std::max(0.0, 1 - leverage[i])), dof));
 
     if (in.model == InflowModel::Fetkovich && in.reservoirPressure) {
         const LogLogLine line = logLogLine(in, reservoir);

@@ -2,6 +2,7 @@
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -10,8 +11,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The program's number conventions: decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    // Settings of their own, empty at start: a user's recent files are neither read nor touched.
+    // Settings of their own, empty at start: a user's recent files are neither read nor touched,
+    // and tests running side by side in other processes do not clear each other's zoom.
     QStandardPaths::setTestModeEnabled(true);
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication::setOrganizationName(QStringLiteral("indicator-diagram-tests"));
     QApplication::setApplicationName(QStringLiteral("indicator-diagram-tests"));
     QSettings().clear();

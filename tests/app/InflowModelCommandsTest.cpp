@@ -2,6 +2,7 @@
 #include "app/AnalysisDocument.h"
 #include "app/AnalysisFile.h"
 #include "app/MenuRules.h"
+#include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
@@ -91,6 +92,10 @@ TEST_F(InflowModelCommands, ModelsTakeSlotsGiveRowsAndSurviveTheFile) {
     ASSERT_TRUE(read.state->SecondTrend.Model.get()) << "the fit is made again on opening";
     EXPECT_EQ(read.state->SecondTrend.Model.get()->values(),
               state().SecondTrend.Model.get()->values());
+
+    const QString csv = QString::fromUtf8(csvText(state(), false));
+    EXPECT_TRUE(csv.contains("Линия тренда 2;\"Дарси + Фогель (с Pнас): J=")) << csv.toStdString();
+    EXPECT_TRUE(csv.contains("Линия тренда 2 (Дарси + Фогель (с Pнас)): максимальный дебит"));
 
     // A model whose numbers were edited by hand is no model of its points.
     AnalysisState edited = state();

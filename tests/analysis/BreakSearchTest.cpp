@@ -1,0 +1,171 @@
+#include "analysis/BreakSearch.h"
+#include "support/Approx.h"
+#include "support/QtPrinters.h"
+
+#include <Eigen/Dense>
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace id {
+namespace {
+
+std::pair<std::vector<double>, std::vector<double>> muggeo() {
+    QFile file(ID_SOURCE_DIR "/../shared/data/segmented-muggeo2.csv");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<double> x, y;
+    file.readLine();
+    while (!file.atEnd()) {
+        const QList<QByteArray> fields = file.readLine().trimmed().split(',');
+        if (fields.size() == 2) {
+            x.push_back(fields[0].toDouble());
+            y.push_back(fields[1].toDouble());
+        }
+    }
+    return {x, y};
+}
+
+// The published figures of the data set, to every printed digit.
+TEST(BreakSearch, Muggeo) {
+    const auto [x, y] = muggeo();
+    ASSERT_EQ(x.size(), 40u);
+    const BreakSearchResult r = findBreak(x, y);
+    ASSERT_TRUE(r.fit) << r.error.toStdString();
+    const BreakFit& f = *r.fit;
+    EXPECT_NEAR(f.breakRate, 1.608, 0.0005);
+    EXPECT_NEAR(f.standardErrors[3], 0.291, 0.0005);
+    EXPECT_NEAR(f.intercept, 4.86206, 0.000005);
+    EXPECT_NEAR(f.standardErrors[0], 0.31020, 0.000005);
+    EXPECT_NEAR(f.slope, 0.94472, 0.000005);
+    EXPECT_NEAR(f.standardErrors[1], 0.06744, 0.000005);
+    EXPECT_NEAR(f.slopeChange, 1.95719, 0.000005);
+    EXPECT_NEAR(f.standardErrors[2], 0.11008, 0.000005);
+    // The published sum is that of the break as the iterative fit left it, at ψ = 1,608; the exact
+    // break, 1,60843, lies a little lower.
+    EXPECT_NEAR(breakRss(x, y, 1.608), 34.70127, 0.000005);
+    EXPECT_NEAR(f.rss, 34.701264, 0.0000005);
+    EXPECT_NEAR(f.rSquared, 0.9911, 0.00005);
+    EXPECT_NEAR(f.adjustedRSquared, 0.9903, 0.00005);
+    EXPECT_LT(f.breakRateLow, f.breakRate);
+    EXPECT_GT(f.breakRateHigh, f.breakRate);
+}
+
+// Least squares by QR on the points themselves: the residual sum of squares and coefficients.
+std::pair<double, Eigen::VectorXd> qrFit(const Eigen::MatrixXd& a, const Eigen::VectorXd& y) {
+    const Eigen::VectorXd b = a.colPivHouseholderQr().solve(y);
+    return {(y - a * b).squaredNorm(), b};
+}
+
+// The same search made independently: each gap's two lines by QR on their own points, the joined
+// fits at the admissible rates by QR on all of them.
+std::pair<double, double> bruteForce(const std::vector<double>& x, const std::vector<double>& y) {
+    std::vector<double> u = x;
+    std::sort(u.begin(), u.end());
+    u.erase(std::unique(u.begin(), u.end()), u.end());
+    const auto n = static_cast<Eigen::Index>(x.size());
+    const Eigen::VectorXd yv = Eigen::Map<const Eigen::VectorXd>(y.data(), n);
+    double bestRss = INFINITY, bestPsi = 0;
+    const auto line = [&](bool left, double at) {
+        std::vector<Eigen::Index> rows;
+        for (Eigen::Index i = 0; i < n; ++i)
+            if (left ? x[i] <= at : x[i] > at)
+                rows.push_back(i);
+        Eigen::MatrixXd a(rows.size(), 2);
+        Eigen::VectorXd b(rows.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            a.row(k) << 1, x[rows[k]];
+            b[k] = y[rows[k]];
+        }
+        return qrFit(a, b);
+    };
+    for (std::size_t k = 1; k + 2 < u.size(); ++k) {
+        const auto [rl, l] = line(true, u[k]);
+        const auto [rr, r] = line(false, u[k]);
+        const double psi = (r[0] - l[0]) / (l[1] - r[1]);
+        if (psi > u[k] && psi < u[k + 1] && rl + rr < bestRss)
+            std::tie(bestRss, bestPsi) = std::pair(rl + rr, psi);
+    }
+    for (std::size_t j = 1; j + 1 < u.size(); ++j) {
+        Eigen::MatrixXd a(n, 3);
+        for (Eigen::Index i = 0; i < n; ++i)
+            a.row(i) << 1, x[i], std::max(0.0, x[i] - u[j]);
+        const double rss = qrFit(a, yv).first;
+        if (rss < bestRss)
+            std::tie(bestRss, bestPsi) = std::pair(rss, u[j]);
+    }
+    return {bestPsi, bestRss};
+}
+
+// Random wells, rates repeated and not: the same break as the independent search, and none on a
+// fine scan of every admissible rate does better.
+TEST(BreakSearch, AgreesWithAnIndependentSearch) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    std::normal_distribution<double> noise(0, 0.3);
+    for (int trial = 0; trial < 40; ++trial) {
+        const int n = 8 + trial * 5;
+        const double psi = 200 + 600 * uniform(random);
+        std::vector<double> x, y;
+        for (int i = 0; i < n; ++i) {
+            const double q =
+                trial % 2 ? std::round(uniform(random) * 20) * 50 : 1000 * uniform(random);
+            x.push_back(q);
+            y.push_back(30 - 0.01 * q + (trial % 3 ? 0.015 : 0.002) * std::max(0.0, q - psi) +
+                        noise(random));
+        }
+        SCOPED_TRACE(trial);
+        const BreakSearchResult r = findBreak(x, y);
+        const auto [psiBrute, rssBrute] = bruteForce(x, y);
+        if (!r.fit) {
+            EXPECT_TRUE(r.error.contains("край")) << r.error.toStdString();
+            continue;
+        }
+        EXPECT_REL(psiBrute, r.fit->breakRate, 1e-9);
+        EXPECT_REL(rssBrute, r.fit->rss, 1e-9);
+        for (int k = 0; k <= 500; ++k) {
+            const double rss = breakRss(x, y, 2.0 * k);
+            if (std::isfinite(rss))
+                EXPECT_GE(rss, r.fit->rss * (1 - 1e-12)) << 2.0 * k;
+        }
+    }
+}
+
+// The data say whether they break: a clear break is significant, a straight line is not; the
+// draws are the same on every run. Data that cannot break are refused with the reason.
+TEST(BreakSearch, SignificanceAndRefusals) {
+    std::mt19937 random(11);
+    std::normal_distribution<double> noise(0, 0.2);
+    std::vector<double> x, broken, straight;
+    for (int i = 1; i <= 30; ++i) {
+        x.push_back(10 * i);
+        const double e = noise(random);
+        straight.push_back(20 + 0.05 * x.back() + e);
+        broken.push_back(20 + 0.05 * x.back() - 0.03 * std::max(0.0, x.back() - 150) + e);
+    }
+    const BreakTest withBreak = breakSignificance(x, broken, *findBreak(x, broken).fit);
+    EXPECT_LT(withBreak.pValue, 0.01);
+    EXPECT_EQ(withBreak.draws, 999);
+    const BreakFit line = *findBreak(x, straight).fit;
+    const BreakTest without = breakSignificance(x, straight, line);
+    EXPECT_GT(without.pValue, 0.05);
+    EXPECT_EQ(breakSignificance(x, straight, line).pValue, without.pValue);
+
+    struct Case {
+        std::vector<double> x, y;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{1, 2, 3, 4, 4, 4}, {5, 4, 3, 2, 1, 0}, "не меньше 5 замеров"},
+        {{1, 2, 3, 4, 5, 6}, {7, 7, 7, 7, 7, 7}, "одинаковы"},
+        {{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 16}, "край замеров"},
+    };
+    for (const Case& c : cases) {
+        const BreakSearchResult r = findBreak(c.x, c.y);
+        EXPECT_FALSE(r.fit);
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.says))) << r.error.toStdString();
+    }
+}
+
+} // namespace
+} // namespace id

@@ -170,10 +170,6 @@ std::pair<Real, Real> lineAndBreak(const SortedPoints& p) {
 
 } // namespace
 
-double BreakFit::pressureAt(double rate) const {
-    return intercept + slope * rate + slopeChange * std::max(0.0, rate - breakRate);
-}
-
 BreakSearchResult findBreak(const std::vector<double>& rates,
                             const std::vector<double>& pressures) {
     const auto refused = [](const QString& why) { return BreakSearchResult{std::nullopt, why}; };

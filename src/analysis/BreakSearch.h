@@ -1,38 +1,12 @@
 #pragma once
 
+#include "state/BreakRecord.h"
+
 #include <QString>
-#include <array>
 #include <optional>
 #include <vector>
 
 namespace id {
-
-// Two straight lines joined at a break, y = a + b·x + c·(x − ψ)₊ (pressure y against rate x),
-// fitted to the points by least squares with ψ unknown.
-struct BreakFit {
-    double breakRate = 0; // ψ
-    double intercept = 0; // a
-    double slope = 0;     // b, the line before the break
-    double slopeChange = 0;
-    // Standard errors of a, b, c and ψ (the delta method for ψ), from the four-parameter fit.
-    std::array<double, 4> standardErrors{};
-    double rss = 0;
-    double rSquared = 0;
-    double adjustedRSquared = 0;
-    int points = 0;
-    // The 95 % profile interval of ψ: the break rates whose best joined fit has
-    // RSS ≤ RSSmin·(1 + F(0,95; 1, n − 4)/(n − 4)), the run around ψ; open where it reaches the
-    // end of the rates a break may have (two distinct rates on each side).
-    double breakRateLow = 0;
-    double breakRateHigh = 0;
-    bool lowOpen = false;
-    bool highOpen = false;
-
-    double pressureAt(double rate) const;
-    double breakPressure() const { return pressureAt(breakRate); }
-    double secondSlope() const { return slope + slopeChange; }
-    double secondIntercept() const { return intercept - slopeChange * breakRate; }
-};
 
 struct BreakSearchResult {
     std::optional<BreakFit> fit;
@@ -54,13 +28,6 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
 // straight line, its p value from a parametric bootstrap under the straight line (seeded,
 // reproducible). Beyond MostBreakBootstrapPoints points the draws are made on that many points
 // spread evenly over the sorted rates, which keeps the time bounded.
-struct BreakTest {
-    double likelihoodRatio = 0;
-    double pValue = 1;
-    int draws = 0;
-    int points = 0;
-    bool subsampled = false;
-};
 constexpr int MostBreakBootstrapPoints = 5000;
 constexpr int BreakBootstrapDraws = 999;
 BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures,

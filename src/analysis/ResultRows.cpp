@@ -89,6 +89,15 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
                         formatResult(s.AllowedBottomholePressure, 2)});
+    if (s.Break) {
+        if (allowedPressureFromBreak(s)) {
+            const auto [low, high] = s.Break->Fit.pressureInterval();
+            rows.push_back({QStringLiteral("Интервал Pз (95 %), МПа"),
+                            formatResult(low, 2) + QStringLiteral(" … ") + formatResult(high, 2)});
+        }
+        rows.push_back({QStringLiteral("Значимость излома"),
+                        QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3)});
+    }
     addModelRows(s, rows);
     return rows;
 }

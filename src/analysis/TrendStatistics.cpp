@@ -89,7 +89,7 @@ QString statisticText(double v) {
 
 StatisticsInputs::StatisticsInputs(const AnalysisState& s)
     : WellType(s.WellType), TrendCount(s.TrendCount), FirstTrend(s.FirstTrend),
-      SecondTrend(s.SecondTrend), Measurements(s.Measurements),
+      SecondTrend(s.SecondTrend), Break(s.Break), Measurements(s.Measurements),
       ReservoirPressure(s.ReservoirPressure),
       AllowedBottomholePressure(s.AllowedBottomholePressure), ManualPick(s.ManualPick),
       AutoSearch(s.AutoSearch), IdAxisXMax(s.IdAxisXMax) {}
@@ -211,6 +211,11 @@ QString intervalsSection(const StatisticsInputs& s, int slot, const FitStatistic
 
 // The allowed pressure's interval by the method that fits how it was found, and the method.
 std::pair<std::optional<Interval>, QString> allowedPressureInterval(const StatisticsInputs& s) {
+    if (s.Break && std::abs(s.AllowedBottomholePressure - s.Break->Fit.breakPressure()) <=
+                       1e-9 * s.AllowedBottomholePressure) {
+        const auto [low, high] = s.Break->Fit.pressureInterval();
+        return {Interval{low, high}, QStringLiteral("профильный интервал точки излома")};
+    }
     if (s.ManualPick || !s.AutoSearch)
         return {std::nullopt, QStringLiteral("выбрано вручную: интервала нет")};
     if (s.WellType == InjectionWell && s.TrendCount == 2) {
@@ -275,6 +280,67 @@ QString modelSection(const TrendRecord& t, const InflowFit& fit) {
     return html;
 }
 
+// The break: where the lines meet and how sure that is, whether there is a break at all, and for a
+// step-rate test of an injection well what it means and where it may mislead.
+QString breakSection(const StatisticsInputs& s) {
+    const BreakFit& f = s.Break->Fit;
+    const BreakTest& test = s.Break->Test;
+    const bool injection = s.WellType == InjectionWell;
+    QString html = QStringLiteral("<h3>Излом (две прямые)</h3><p>");
+    const auto [low, high] = f.pressureInterval();
+    html += (injection ? QStringLiteral("Давление начала раскрытия трещин (излом): ")
+                       : QStringLiteral("Давление в точке излома: ")) +
+            QStringLiteral("%1 МПа (95 %: %2 … %3)<br>")
+                .arg(number(f.breakPressure()), number(low), number(high));
+    html += (injection ? QStringLiteral("Приемистость") : QStringLiteral("Дебит")) +
+            QStringLiteral(" в точке излома ψ = %1 м3/сут, станд. ошибка %2 (дельта-метод); "
+                           "95 %-ный профильный интервал %3 … %4%5</p>")
+                .arg(number(f.breakRate), number(f.standardErrors[3]), number(f.breakRateLow),
+                     number(f.breakRateHigh),
+                     f.lowOpen || f.highOpen ? QStringLiteral(" (упирается в край замеров)")
+                                             : QString());
+    html += QStringLiteral("<table border=1 cellspacing=0 cellpadding=3>") +
+            row({QStringLiteral("Параметр"), QStringLiteral("Значение"),
+                 QStringLiteral("Станд. ошибка")},
+                true);
+    const QString names[] = {QStringLiteral("свободный член a"),
+                             QStringLiteral("наклон до излома b"),
+                             QStringLiteral("изменение наклона c"), QStringLiteral("ψ")};
+    const double values[] = {f.intercept, f.slope, f.slopeChange, f.breakRate};
+    for (int i = 0; i < 4; ++i)
+        html += row({names[i], number(values[i]), number(f.standardErrors[i])});
+    html += QStringLiteral("</table><p>P = a + b·q + c·(q − ψ)₊; точек: %1; сумма квадратов "
+                           "остатков: %2; R²: %3; скорректированный R²: %4</p>")
+                .arg(f.points)
+                .arg(number(f.rss), formatFixed(f.rSquared, 4), formatFixed(f.adjustedRSquared, 4));
+    const QString p = formatFixed(test.pValue, 3);
+    html += test.pValue < 0.05
+                ? QStringLiteral("<p><b>Излом значим (p = %1)</b>").arg(p)
+                : QStringLiteral("<p><b>Излом не доказан (p = %1): точки согласуются с одной "
+                                 "прямой</b>")
+                      .arg(p);
+    html +=
+        QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
+                       "бутстреп под одной прямой, %2 выборок%3.</p>")
+            .arg(number(test.likelihoodRatio))
+            .arg(test.draws)
+            .arg(test.subsampled
+                     ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту").arg(test.points)
+                     : QString());
+    if (injection) {
+        int beyond = 0;
+        for (int i = 1; i <= s.measurementCount(); ++i)
+            beyond += s.Measurements.rate(i) > f.breakRate;
+        if (beyond < 2)
+            html += QStringLiteral("<p>Внимание: за изломом меньше двух точек.</p>");
+        if (s.Break->CurvesBefore)
+            html += QStringLiteral("<p>Внимание: точки до излома уже искривлены в сторону второй "
+                                   "прямой; начало раскрытия трещин может лежать ниже точки "
+                                   "пересечения прямых.</p>");
+    }
+    return html;
+}
+
 // Two lines side by side when a model is among them: who fits the points better for the
 // parameters spent.
 QString comparisonSection(const StatisticsInputs& s) {
@@ -327,7 +393,12 @@ QString statisticsReport(const StatisticsInputs& s) {
     QString html = QStringLiteral("<html><body>");
     if (s.TrendCount == 0)
         return html + QStringLiteral("<p>Линия тренда не построена.</p></body></html>");
+    if (s.Break)
+        html += breakSection(s);
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        // A break's lines are the break's: their figures are in its section.
+        if (s.Break && s.trend(slot).Joined)
+            continue;
         html += QStringLiteral("<h3>Линия тренда %1</h3>").arg(slot);
         const FitStatistics* st = trendStatistics(s, slot);
         if (!st) {

@@ -14,6 +14,7 @@ struct StatisticsInputs {
     std::int16_t TrendCount = 0;
     TrendRecord FirstTrend;
     TrendRecord SecondTrend;
+    std::optional<BreakRecord> Break;
     id::Measurements Measurements;
     double ReservoirPressure = 0;
     double AllowedBottomholePressure = 0;

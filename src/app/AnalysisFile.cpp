@@ -61,6 +61,8 @@ QJsonObject trendObject(const TrendRecord& t, const Measurements& m) {
                   {"rateFrom", t.RateFrom}, {"rateTo", t.RateTo},
                   {"rSquared", t.RSquared}, {"coefficient", t.Coefficient}};
     addPoints(o, t.Rates, t.Pressures, m);
+    if (t.Joined)
+        o["joined"] = true;
     if (isInflowModelKind(t.Kind)) {
         o["saturationPressure"] = t.SaturationPressure;
         o["reservoirGiven"] = t.ReservoirGiven;
@@ -154,6 +156,15 @@ QJsonObject documentObject(const AnalysisState& s) {
     };
     if (s.PiChartKept)
         document["keptPiChart"] = keptPiChartObject(*s.PiChartKept, s.Measurements);
+    if (s.Break) {
+        // The break is found again from its lines' points on opening; what it gave is kept to be
+        // checked against that.
+        const BreakFit& f = s.Break->Fit;
+        document["break"] = QJsonObject{
+            {"rate", f.breakRate},
+            {"coefficients", numbers(std::vector<double>{f.intercept, f.slope, f.slopeChange})},
+            {"pValue", s.Break->Test.pValue}};
+    }
     return document;
 }
 

@@ -1,9 +1,11 @@
 #include "app/AnalysisFile.h"
 
+#include "analysis/BreakSearch.h"
 #include "analysis/InflowModels.h"
 #include "analysis/ResultRows.h"
 #include "app/AnalysisFileFormat.h"
 #include "app/JsonFieldReader.h"
+#include "diagram/BreakTrends.h"
 #include "diagram/TickRule.h"
 #include "diagram/TrendFit.h"
 #include "spreadsheet/LeastSquaresFitService.h"
@@ -69,6 +71,8 @@ TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& p
     t.RateTo = r.number(o, path, "rateTo");
     t.RSquared = r.number(o, path, "rSquared");
     t.Coefficient = r.number(o, path, "coefficient");
+    if (o.contains("joined"))
+        t.Joined = r.boolean(o, path, "joined");
     if (isInflowModelKind(t.Kind)) {
         t.SaturationPressure = r.number(o, path, "saturationPressure");
         t.ReservoirGiven = r.boolean(o, path, "reservoirGiven");
@@ -240,6 +244,42 @@ void readTrends(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     }
 }
 
+// A break: found again from the points of its two lines, and what the file says of it must be
+// what they give.
+void readBreak(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (!o.contains("break"))
+        return;
+    const QJsonObject kept = r.object(o, "", "break");
+    const double rate = r.number(kept, "break.", "rate");
+    const std::vector<double> c = r.numbers(kept, "break.", "coefficients", 3);
+    const double p = r.number(kept, "break.", "pValue");
+    if (r.failed())
+        return;
+    std::vector<double> rates, pressures;
+    for (const TrendRecord* t : {&s.FirstTrend, &s.SecondTrend}) {
+        rates.insert(rates.end(), t->Rates.values().begin(), t->Rates.values().end());
+        pressures.insert(pressures.end(), t->Pressures.values().begin(),
+                         t->Pressures.values().end());
+    }
+    const BreakSearchResult found = findBreak(rates, pressures);
+    const auto close = [](double a, double b) {
+        return std::abs(a - b) <= 1e-9 * std::max({std::abs(a), std::abs(b), 1e-300});
+    };
+    if (!found.fit || c.size() != 3 || !close(found.fit->breakRate, rate) ||
+        !close(found.fit->intercept, c[0]) || !close(found.fit->slope, c[1]) ||
+        !close(found.fit->slopeChange, c[2])) {
+        r.fail("break", QStringLiteral("не соответствует точкам своих линий"));
+        return;
+    }
+    BreakRecord b{*found.fit, breakSignificance(rates, pressures, *found.fit),
+                  curvesBeforeBreak(rates, pressures, *found.fit)};
+    if (!(std::abs(b.Test.pValue - p) <= 1e-12)) {
+        r.fail("break.pValue", QStringLiteral("не соответствует точкам своих линий"));
+        return;
+    }
+    s.Break = b;
+}
+
 // The results, the rows the table showed and the mouse selection.
 void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject results = r.object(o, "", "results");
@@ -249,7 +289,9 @@ void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
 
     // Read for files' sake only: the rows are made again from the results once all is read.
-    const QJsonArray resultRows = r.array(o, "", "resultRows", 5);
+    // The most the table can show: the coefficients, the pressures, the estimate, a break's
+    // interval and significance, two models' open flow and exponent.
+    const QJsonArray resultRows = r.array(o, "", "resultRows", 12);
     for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
         const QString path = QStringLiteral("resultRows[%1]").arg(i);
         const QJsonArray row = resultRows.at(i).toArray();
@@ -322,6 +364,15 @@ std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKep
                           : std::nullopt;
     if (isInflowModelKind(t.Kind))
         return modelProblem(t, keepFit);
+    // A break's line is fitted with the other one: it says what it gives on its own points.
+    if (t.Joined) {
+        const double sign = wellType == ProducingWell ? -1 : 1;
+        if (t.Kind != LinearTrend || !agrees(t.Coefficient, sign / t.Coefficients[1]))
+            return QStringLiteral("указывает не свой коэффициент продуктивности");
+        if (!(std::abs(t.RSquared - lineRSquared(t.Rates, t.Pressures, t.Coefficients)) <= 1e-9))
+            return QStringLiteral("указывает не свой R²");
+        return std::nullopt;
+    }
     SpreadsheetFitService::PolynomialFit fit;
     try {
         fit = LeastSquaresFitService().fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1);
@@ -370,7 +421,15 @@ std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
         return QStringLiteral("результаты не соответствуют первой линии тренда");
     if (s.TrendCount == 2 && !agrees(s.SecondProductivityIndex, index(s.SecondTrend)))
         return QStringLiteral("результаты не соответствуют второй линии тренда");
-    if (s.AllowedBottomholePressure > 0 && !s.ManualPick && !s.AutoSearch)
+    if (s.Break) {
+        const BreakFit& f = s.Break->Fit;
+        if (s.TrendCount != 2 || !s.FirstTrend.Joined || !s.SecondTrend.Joined ||
+            !agrees(s.FirstTrend.Coefficients[1], f.slope) ||
+            !agrees(s.SecondTrend.Coefficients[1], f.secondSlope()))
+            return QStringLiteral("излом не соответствует своим линиям");
+    }
+    if (s.AllowedBottomholePressure > 0 && !s.ManualPick && !s.AutoSearch &&
+        !allowedPressureFromBreak(s))
         return QStringLiteral("предельно-допустимое Pз указано без способа его определения");
     return std::nullopt;
 }
@@ -486,7 +545,7 @@ AnalysisFileRead readAnalysis(QByteArray bytes) {
         r.setColumnar(version >= 3);
         s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
         for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
-                                readKeptPiChart, readResults, readShown})
+                                readKeptPiChart, readBreak, readResults, readShown})
             if (!r.failed())
                 read(r, o, s);
         if (r.failed())

@@ -6,6 +6,7 @@
 #include "app/ShellCommands.h"
 #include "app/WorkWindow.h"
 #include "charts/ChartUtilities.h"
+#include "diagram/BreakTrends.h"
 #include "measurements/ClipboardTable.h"
 #include "platform/ClipboardPort.h"
 #include "platform/FlexGrid.h"
@@ -352,6 +353,8 @@ void AnalysisWindow::onPlotReleased(int button, int, double x, double y) {
         offerSelectionPopup(menus_, popup == SelectionPopup::Line, state().fitPointCount());
         QAction* chosen = popupChooser_(*menus_.mSelPointTrend);
         const int kind = chosenTrendKind(menus_, chosen);
+        if (chosen && chosen == menus_.mSelPointTrendBreak && chosen->isEnabled())
+            run(addBreakTrends, QStringLiteral("излом"));
         if (kind != NoTrend)
             run([kind](AnalysisState& s, CommandContext& c) { addTrendByPickedPoints(s, c, kind); },
                 QStringLiteral("линия тренда"));

@@ -38,6 +38,7 @@ TrendMenuState trendMenuState(const AnalysisState& s) {
         m.cubic = s.fitPointCount() > 3;
     }
     m.models = s.WellType == ProducingWell && s.fitPointCount() >= 1;
+    m.breakSearch = s.fitPointCount() >= 1;
     // Trends drawn but no longer counted (a selection starting over) can be deleted too.
     m.remove = s.TrendCount >= 1 || s.FirstTrend.Kind != NoTrend || s.SecondTrend.Kind != NoTrend;
     m.restorePoints = s.ExcludedPoints.count() > 0;

@@ -47,6 +47,7 @@ struct TrendMenuState {
     std::optional<bool> cubic;
     // The inflow models: a producing well's fit set, in either mode.
     bool models = false;
+    bool breakSearch = false;
     bool remove = false;
     bool restorePoints = false;
 };

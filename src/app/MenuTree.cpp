@@ -125,6 +125,8 @@ void addTrendMenu(MenuTree& m, QMenuBar* bar) {
     m.mModelComposite =
         addItem(m.mTrendModels, "mModelComposite", QStringLiteral("Дарси + Фогель (с Pнас)"));
     m.mModelFetkovich = addItem(m.mTrendModels, "mModelFetkovich", QStringLiteral("Феткович"));
+    m.mTrendBreak =
+        addItem(m.mTrend, "mTrendBreak", QStringLiteral("Излом (две прямые) автоматически"), false);
     m.mTrendDelete =
         addItem(m.mTrend, "mTrendDelete", QStringLiteral("Удалить линию тренда"), false);
     m.mTrendAddSelectPoint =
@@ -145,6 +147,8 @@ void addSelectionPopup(MenuTree& m, QWidget* popupParent) {
                                        QStringLiteral("Полиномиальная 2-й степени"));
     m.mSelPointTrendPolinom3 = addItem(m.mSelPointTrend, "mSelPointTrendPolinom3",
                                        QStringLiteral("Полиномиальная 3-й степени"));
+    m.mSelPointTrendBreak = addItem(m.mSelPointTrend, "mSelPointTrendBreak",
+                                    QStringLiteral("Излом (две прямые) автоматически"));
     m.mSelPointTrendAdd =
         addItem(m.mSelPointTrend, "mSelPointTrendAdd", QStringLiteral("Добавить"));
     m.mSelPointTrendCancel =
@@ -208,13 +212,16 @@ void applyMenuState(const MenuTree& m, const TrendMenuState& t) {
             item->setEnabled(*enabled);
     for (QAction* model : {m.mModelVogel, m.mModelComposite, m.mModelFetkovich})
         model->setEnabled(t.models);
+    m.mTrendBreak->setEnabled(t.breakSearch);
     m.mTrendDelete->setEnabled(t.remove);
     m.mTrendRestorePoints->setEnabled(t.restorePoints);
 }
 
 void offerSelectionPopup(const MenuTree& m, bool line, int points) {
-    for (QAction* kind : {m.mSelPointTrendLine, m.mSelPointTrendPolinom2, m.mSelPointTrendPolinom3})
+    for (QAction* kind : {m.mSelPointTrendLine, m.mSelPointTrendPolinom2, m.mSelPointTrendPolinom3,
+                          m.mSelPointTrendBreak})
         kind->setVisible(!line);
+    m.mSelPointTrendBreak->setEnabled(points >= 5);
     m.mSelPointTrendAdd->setVisible(line);
     m.mSelPointTrendLine->setEnabled(points >= 2);
     m.mSelPointTrendPolinom2->setEnabled(points >= 3);

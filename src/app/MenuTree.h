@@ -61,6 +61,8 @@ struct MenuTree {
     QAction* mModelVogel = nullptr;
     QAction* mModelComposite = nullptr;
     QAction* mModelFetkovich = nullptr;
+    // Beyond the text: two lines and their break, found by the data.
+    QAction* mTrendBreak = nullptr;
     QAction* mTrendDelete = nullptr;
     QAction* mTrendAddSelectPoint = nullptr;
     // Beyond the text: the points left out with Ctrl+click come back.
@@ -82,6 +84,8 @@ struct MenuTree {
     QAction* mSelPointTrendPolinom2 = nullptr;
     QAction* mSelPointTrendPolinom3 = nullptr;
     QAction* mSelPointTrendAdd = nullptr;
+    // Beyond the text: the break of the picked points, as "Линия тренда" offers it for all.
+    QAction* mSelPointTrendBreak = nullptr;
     QAction* mSelPointTrendCancel = nullptr;
 };
 

@@ -50,6 +50,26 @@ std::vector<QStringList> parameterRows(const AnalysisState& s) {
         rows.push_back({caption, coefficientText(value), coefficientText(se),
                         coefficientText(value - t * se), coefficientText(value + t * se)});
     };
+    if (s.Break) {
+        const BreakFit& f = s.Break->Fit;
+        const bool injection = s.WellType == InjectionWell;
+        const auto [low, high] = f.pressureInterval();
+        rows.push_back({injection ? QStringLiteral("Давление начала раскрытия трещин (излом), МПа")
+                                  : QStringLiteral("Давление в точке излома, МПа"),
+                        coefficientText(f.breakPressure()),
+                        {},
+                        coefficientText(low),
+                        coefficientText(high)});
+        rows.push_back({(injection ? QStringLiteral("Приемистость") : QStringLiteral("Дебит")) +
+                            QStringLiteral(" в точке излома, м3/сут"),
+                        coefficientText(f.breakRate), coefficientText(f.standardErrors[3]),
+                        coefficientText(f.breakRateLow), coefficientText(f.breakRateHigh)});
+        rows.push_back({QStringLiteral("Значимость излома"),
+                        QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3),
+                        {},
+                        {},
+                        {}});
+    }
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         const TrendRecord& t = s.trend(slot);
         const QString line = QStringLiteral("Линия тренда %1").arg(slot);

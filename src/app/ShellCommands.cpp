@@ -3,6 +3,7 @@
 #include "analysis/EstimationModes.h"
 #include "analysis/ResultRows.h"
 #include "diagram/AxisRounding.h"
+#include "diagram/BreakTrends.h"
 #include "diagram/PiChartMath.h"
 #include "diagram/RedrawPipeline.h"
 #include "diagram/TickRule.h"
@@ -72,12 +73,34 @@ void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<do
 }
 
 void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QPointF> leftOut) {
+    // A break is searched for again on its points as they now stand.
+    if (s.Break && s.SelectionMode) {
+        if (!leftOut)
+            return;
+        OneBasedArray<double> rates, pressures;
+        for (const TrendRecord* t : {&s.FirstTrend, &s.SecondTrend})
+            for (int i = 1; i <= t->Rates.size(); ++i)
+                if (!(t->Rates[i] == leftOut->x() && t->Pressures[i] == leftOut->y())) {
+                    rates.append(t->Rates[i]);
+                    pressures.append(t->Pressures[i]);
+                }
+        s.FitRateFrom = s.FirstTrend.RateFrom;
+        s.FitRateTo = s.SecondTrend.RateTo;
+        s.FitRates = std::move(rates);
+        s.FitPressures = std::move(pressures);
+        addBreakTrends(s, ctx);
+        return;
+    }
     if (!s.SelectionMode) {
         fitAllMeasurements(s);
         s.FitRateFrom = 0;
         s.FitRateTo = 0;
         for (int i = 1; i <= s.measurementCount(); ++i)
             s.FitRateTo = std::max(s.FitRateTo, s.Measurements.rate(i));
+        if (s.Break) {
+            addBreakTrends(s, ctx);
+            return;
+        }
         // A model beside the trend was fitted to all the points too.
         const int standing = s.TrendCount;
         for (int slot = 1; slot <= std::max(standing, 1); ++slot) {
@@ -407,6 +430,7 @@ const std::vector<MenuCommand>& menuCommands() {
          "модель притока"},
         {"mModelFetkovich", [](S& s, C& c) { addInflowModel(s, c, FetkovichModel); },
          "модель притока"},
+        {"mTrendBreak", [](S& s, C& c) { addBreakTrends(s, c); }, "излом"},
         {"mTrendAddSelectPoint", [](S& s, C& c) { toggleSelectionMode(s, c); }, "выбор точек"},
         {"mTrendDelete", [](S& s, C& c) { deleteTrends(s, c); }, "удаление линии тренда"},
         {"mTrendRestorePoints", [](S& s, C& c) { restoreExcludedPoints(s, c); },

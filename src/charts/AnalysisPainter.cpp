@@ -49,6 +49,7 @@ void drawAnalysis(const ChartInputs& s, const ChartSurfaces& surfaces, ChartLaye
         // stay on the chart until the next trend replaces them.
         for (int slot = 1; slot <= 2; ++slot)
             drawTrendOnDiagram(s, slot, p4);
+        drawBreakInterval(s, p4);
     }
     const PiChartInputs& pi = s.Pi;
     const bool piDrawable = !axisFault(pi.PiAxisXMin, pi.PiAxisXMax, "X", QString()) &&

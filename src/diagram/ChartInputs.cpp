@@ -23,8 +23,8 @@ ChartInputs::ChartInputs(const AnalysisState& s)
       ExcludedPoints(s.ExcludedPoints), SaturationPressure(s.Inputs.SaturationPressure),
       IdAxisXMin(s.IdAxisXMin), IdAxisXMax(s.IdAxisXMax), IdAxisYTop(s.IdAxisYTop),
       IdAxisYBottom(s.IdAxisYBottom), TrendCount(s.TrendCount), FirstTrend(s.FirstTrend),
-      SecondTrend(s.SecondTrend), DiagramShown(s.DiagramShown), ConfidenceBands(s.ConfidenceBands),
-      PiChartShown(s.PiChartShown) {
+      SecondTrend(s.SecondTrend), Break(s.Break), DiagramShown(s.DiagramShown),
+      ConfidenceBands(s.ConfidenceBands), PiChartShown(s.PiChartShown) {
     // A chart not shown is not drawn: what it would show does not count.
     if (PiChartShown)
         Pi = PiChartInputs(s);

@@ -41,6 +41,7 @@ struct ChartInputs {
     std::int16_t TrendCount = 0;
     TrendRecord FirstTrend;
     TrendRecord SecondTrend;
+    std::optional<BreakRecord> Break;
     bool DiagramShown = false;
     bool ConfidenceBands = false;
     bool PiChartShown = false;

@@ -152,6 +152,18 @@ void drawConfidenceBand(const ChartInputs& s, int slot, double from, PictureSurf
 
 } // namespace
 
+void drawBreakInterval(const ChartInputs& s, PictureSurface& p4) {
+    if (!s.Break)
+        return;
+    const BreakFit& f = s.Break->Fit;
+    const auto [low, high] = f.pressureInterval();
+    const double cap = (s.IdAxisXMax - s.IdAxisXMin) / 80;
+    p4.DrawWidth = Style.TrendLineWidth;
+    p4.Line(f.breakRate, low, f.breakRate, high, Style.TrendLineColor);
+    for (double p : {low, high})
+        p4.Line(f.breakRate - cap, p, f.breakRate + cap, p, Style.TrendLineColor);
+}
+
 void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     const TrendRecord& trend = s.trend(slot);
     const int kind = trend.Kind;
@@ -159,8 +171,9 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     if (kind == NoTrend || c.size() != coefficientCount(kind))
         return;
     p4.DrawWidth = Style.TrendLineWidth;
-    // Without picked points the curve starts at zero rate, not at the axis minimum.
-    const double xs = s.SelectionMode ? trend.RateFrom : 0;
+    // Without picked points the curve starts at zero rate, not at the axis minimum; a break's
+    // second line starts at the break.
+    const double xs = s.SelectionMode || trend.Joined ? trend.RateFrom : 0;
     const std::vector<Segment> chords = trendCurve(trend, xs, trend.RateTo, Style.CurveSegments);
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);

@@ -15,5 +15,7 @@ void drawIndicatorDiagram(const ChartInputs& state, PictureSurface& picture3,
 // Draws the trend of a slot over the diagram: its curve, equation and R² label (the second
 // trend's label sits lower).
 void drawTrendOnDiagram(const ChartInputs& state, int slot, PictureSurface& picture4);
+// The 95 % interval of a break's pressure: a short upright bar on the break.
+void drawBreakInterval(const ChartInputs& state, PictureSurface& picture4);
 
 } // namespace id

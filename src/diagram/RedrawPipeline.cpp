@@ -27,27 +27,36 @@ void checkPiAxes(AnalysisState& s, CommandContext& ctx) {
     }
 }
 
-// The PI chart's axes after a first trend: the index axis from the points, the rate axis the
-// diagram's.
-void setPiAxes(AnalysisState& s, CommandContext& ctx) {
-    if (s.TrendCount == 1) {
-        s.PiAxisYBottom = 0;
-        s.PiAxisYTop = automaticPiAxisTop(s);
-        // The trend's own index must not lie above the axis (it can, when the point that would
-        // have set the axis lies on the reservoir pressure): the axis grows to take it, as it
-        // does for a second trend.
-        if (s.PiAxisYTop < s.ProductivityIndex)
-            s.PiAxisYTop = RoundUpAxisMax(s.ProductivityIndex);
-        s.PiAxisXMin = s.IdAxisXMin;
-        s.PiAxisXMax = s.IdAxisXMax;
-        s.PiChartShown = true;
-    }
+} // namespace
+
+void placePiChart(AnalysisState& s, CommandContext& ctx) {
+    s.PiAxisYBottom = 0;
+    s.PiAxisYTop = automaticPiAxisTop(s);
+    // The trend's own index must not lie above the axis (it can, when the point that would have
+    // set the axis lies on the reservoir pressure): the axis grows to take it, as it does for a
+    // second trend.
+    if (s.PiAxisYTop < s.ProductivityIndex)
+        s.PiAxisYTop = RoundUpAxisMax(s.ProductivityIndex);
+    s.PiAxisXMin = s.IdAxisXMin;
+    s.PiAxisXMax = s.IdAxisXMax;
+    s.PiChartShown = true;
     checkPiAxes(s, ctx);
+}
+
+namespace {
+
+// The PI chart's axes after a first trend.
+void setPiAxes(AnalysisState& s, CommandContext& ctx) {
+    if (s.TrendCount == 1)
+        placePiChart(s, ctx);
+    else
+        checkPiAxes(s, ctx);
 }
 
 void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     const int slot = s.TrendCount;
     s.PiChartKept.reset();
+    dropBreak(s);
     TrendRecord& trend = s.trend(slot);
     const bool model = isInflowModelKind(trend.Kind);
     const FittedTrend fit =
@@ -72,7 +81,8 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
 }
 
 void allowedPressureStep(AnalysisState& s, CommandContext& ctx) {
-    const bool searching = !s.ManualPick && s.AutoSearch;
+    // A break gives the allowed pressure itself.
+    const bool searching = !s.ManualPick && s.AutoSearch && !s.Break;
     if (s.WellType == InjectionWell && searching && s.TrendCount == 2)
         FindAllowedPressureFromTrends(s, ctx.messages);
     if (s.AllowedBottomholePressure == 0 && s.WellType == ProducingWell && searching)

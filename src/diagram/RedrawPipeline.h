@@ -14,4 +14,8 @@ namespace id {
 // first trend's PI axes are set again from the points.
 void RedrawIndicatorDiagram(AnalysisState& state, CommandContext& context, bool refit = true);
 
+// The PI chart shown with its axes as after a first trend: the index axis from the points (grown to
+// the first coefficient), the rate axis the diagram's.
+void placePiChart(AnalysisState& state, CommandContext& context);
+
 } // namespace id

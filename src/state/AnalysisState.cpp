@@ -1,5 +1,7 @@
 #include "state/AnalysisState.h"
 
+#include <cmath>
+
 namespace id {
 
 void resetResults(AnalysisState& s) {
@@ -18,6 +20,21 @@ void ResetTrends(AnalysisState& s) {
     s.TrendCount = 0;
     s.FirstTrend = {};
     s.SecondTrend = {};
+    dropBreak(s);
+}
+
+bool allowedPressureFromBreak(const AnalysisState& s) {
+    if (!s.Break || !(s.AllowedBottomholePressure > 0))
+        return false;
+    const double p = s.Break->Fit.breakPressure();
+    // Found again on opening, the break may differ in the last digits.
+    return std::abs(s.AllowedBottomholePressure - p) <= 1e-9 * std::abs(p);
+}
+
+void dropBreak(AnalysisState& s) {
+    if (allowedPressureFromBreak(s))
+        s.AllowedBottomholePressure = 0;
+    s.Break.reset();
 }
 
 void resetAxes(AnalysisState& s) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/BreakRecord.h"
 #include "state/FitStatistics.h"
 #include "state/Measurements.h"
 #include "state/OneBasedArray.h"
@@ -74,6 +75,8 @@ struct TrendRecord {
     double SaturationPressure = 0;
     bool ReservoirGiven = false;
     SharedInflowFit Model;
+    // One of a break's two lines, fitted with the other: not the least squares of its own points.
+    bool Joined = false;
 
     bool operator==(const TrendRecord&) const = default;
 };
@@ -166,6 +169,8 @@ struct AnalysisState {
     std::int16_t TrendCount = 0;
     TrendRecord FirstTrend;
     TrendRecord SecondTrend;
+    // The break found by the data, whose lines stand in the two slots.
+    std::optional<BreakRecord> Break;
     // The PI chart kept on screen while no trend is counted (a selection starting over).
     std::optional<KeptPiChart> PiChartKept;
 
@@ -217,6 +222,10 @@ void keepPiChart(AnalysisState& state);
 
 // Trend reset: no trend in either slot.
 void ResetTrends(AnalysisState& state);
+// Whether the allowed pressure is the standing break's.
+bool allowedPressureFromBreak(const AnalysisState& state);
+// The break goes, and the allowed pressure it gave with it.
+void dropBreak(AnalysisState& state);
 // Axis reset: the four limits of the indicator diagram become 0.
 void resetAxes(AnalysisState& state);
 

@@ -1,3 +1,5 @@
+#include "analysis/TrendStatistics.h"
+#include "app/AnalysisFile.h"
 #include "app/AnalysisWindow.h"
 #include "app/StatisticsWindow.h"
 #include "platform/PictureSurface.h"
@@ -22,6 +24,9 @@ class PointSelectionTest : public test::AnalysisFixture {
 protected:
     void SetUp() override {
         AnalysisFixture::SetUp();
+        answerPopups();
+    }
+    void answerPopups() {
         frame->analysis().setPopupChooser([this](QMenu& menu) -> QAction* {
             offered.clear();
             for (QAction* item : menu.actions())
@@ -77,6 +82,7 @@ TEST_F(PointSelectionTest, PopupOffersTheKindsThePointCountAllows) {
          {{"mSelPointTrendLine", true},
           {"mSelPointTrendPolinom2", true},
           {"mSelPointTrendPolinom3", true},
+          {"mSelPointTrendBreak", true},
           {"mSelPointTrendCancel", true}}},
         {25,
          17,
@@ -85,6 +91,7 @@ TEST_F(PointSelectionTest, PopupOffersTheKindsThePointCountAllows) {
          {{"mSelPointTrendLine", true},
           {"mSelPointTrendPolinom2", true},
           {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendBreak", false},
           {"mSelPointTrendCancel", true}}},
         {35,
          15,
@@ -93,6 +100,7 @@ TEST_F(PointSelectionTest, PopupOffersTheKindsThePointCountAllows) {
          {{"mSelPointTrendLine", true},
           {"mSelPointTrendPolinom2", false},
           {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendBreak", false},
           {"mSelPointTrendCancel", true}}},
         {45,
          13,
@@ -101,6 +109,7 @@ TEST_F(PointSelectionTest, PopupOffersTheKindsThePointCountAllows) {
          {{"mSelPointTrendLine", false},
           {"mSelPointTrendPolinom2", false},
           {"mSelPointTrendPolinom3", false},
+          {"mSelPointTrendBreak", false},
           {"mSelPointTrendCancel", true}}},
     };
     for (const Case& c : cases) {
@@ -335,6 +344,62 @@ TEST_F(ExclusionTest, ModelsFromTheMenuAndTheirBox) {
     EXPECT_FALSE(form().ModelPres->isVisible());
     build(Five);
     EXPECT_FALSE(choose(menus().mModelVogel));
+}
+
+} // namespace
+} // namespace id
+
+namespace id {
+namespace {
+
+// The break through the menus of both well types and the selection's pop-up: two joined lines,
+// their meeting the allowed pressure with its interval and significance, named as a step-rate
+// test for an injection well; undone in one step, kept by the file.
+TEST_F(PointSelectionTest, BreakFoundByTheData) {
+    for (const int wellType : {ProducingWell, InjectionWell}) {
+        SCOPED_TRACE(wellType);
+        start();
+        answerPopups();
+        QString rows;
+        for (int i = 1; i <= 12; ++i) {
+            const double q = 10.0 * i;
+            const double p = wellType == InjectionWell
+                                 ? 5 + 0.1 * q - 0.07 * std::max(0.0, q - 65)
+                                 : 25 - 0.05 * q - 0.1 * std::max(0.0, q - 65);
+            rows += QString("%1\t%2\n").arg(q).arg(p + (i % 3 - 1) * 0.01).replace('.', ',');
+        }
+        if (wellType == InjectionWell)
+            ASSERT_TRUE(choose(menus().mEditWellNag));
+        else
+            form().Pnas->setText("5");
+        build(rows);
+        ASSERT_TRUE(choose(menus().mTrendBreak));
+        ASSERT_TRUE(state().Break);
+        EXPECT_NEAR(state().Break->Fit.breakRate, 65, 1);
+        EXPECT_EQ(state().TrendCount, 2);
+        EXPECT_EQ(state().AllowedBottomholePressure, state().Break->Fit.breakPressure());
+        EXPECT_TRUE(resultCaptions().contains("Значимость излома"));
+        EXPECT_TRUE(resultCaptions().contains("Интервал Pз (95 %), МПа"));
+        EXPECT_EQ(state().ResultRows.back().value, "p = 0,001");
+        const QString report = statisticsReport(StatisticsInputs(state()));
+        EXPECT_TRUE(report.contains("Излом значим (p = 0,001)"));
+        EXPECT_EQ(report.contains("Давление начала раскрытия трещин"), wellType == InjectionWell);
+        const AnalysisFileRead read = readAnalysis(writeAnalysis(state()));
+        ASSERT_TRUE(read.state) << read.error.toStdString();
+        EXPECT_TRUE(read.state->Break == state().Break);
+        frame->analysis().undo();
+        EXPECT_FALSE(state().Break);
+        EXPECT_EQ(state().AllowedBottomholePressure, 0);
+    }
+    // In selection mode, on the picked points only.
+    start();
+    answerPopups();
+    buildWith(Five + "60\t9\n70\t6\n");
+    drag(5, 21, 75, 5, "mSelPointTrendBreak");
+    ASSERT_TRUE(state().Break);
+    EXPECT_EQ(state().Break->Fit.points, 7);
+    drag(5, 21, 35, 15, "mSelPointTrendBreak");
+    EXPECT_FALSE(offered["mSelPointTrendBreak"]) << "three points make no break";
 }
 
 } // namespace

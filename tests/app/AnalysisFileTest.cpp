@@ -198,7 +198,8 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
         {"an allowed pressure found by no method",
          edited([](QJsonObject& o) { o["autoSearch"] = false; }),
          "предельно-допустимое Pз указано без способа его определения"},
-        {"absurd size", set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}}),
+        {"absurd size",
+         set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}}),
          "\"resultRows\" слишком длинное"},
     };
     for (const Case& c : cases) {

@@ -199,6 +199,25 @@ void ModelCommand(benchmark::State& state) {
 }
 BENCHMARK(ModelCommand)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// "Излом (две прямые) автоматически" on all the points: the exact search, the profile interval
+// and the bootstrap of its significance.
+void BreakCommand(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.frame->workWindow().Pnas->setText(QStringLiteral("5"));
+    w.paste();
+    w.build();
+    const id::MenuTree& m = w.frame->menus();
+    for (auto _ : state) {
+        w.choose(m.mTrend, m.mTrendBreak);
+        state.PauseTiming();
+        w.choose(m.mTrend, m.mTrendDelete);
+        state.ResumeTiming();
+    }
+    if (!w.messages.messages().isEmpty())
+        state.SkipWithError(w.messages.messages().join(' ').toStdString().c_str());
+}
+BENCHMARK(BreakCommand)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // "Статистика" opened on a trend: the page and the table of points (made as it is shown).
 void StatisticsOpen(benchmark::State& state) {
     Window w(static_cast<int>(state.range(0)));

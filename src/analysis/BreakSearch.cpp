@@ -17,10 +17,11 @@ namespace id {
 
 namespace {
 
-// Sums in extended precision: a side's spread is its sums' small difference.
-using Real = long double;
+using Exact = long double;
 
-struct Sums {
+// Sums in extended precision for the fit shown (a side's spread is its sums' small difference);
+// the bootstrap's thousand searches on standard noise do with doubles.
+template <typename Real> struct Sums {
     Real n = 0, x = 0, y = 0, xx = 0, xy = 0, yy = 0;
 
     void add(Real px, Real py) {
@@ -36,27 +37,25 @@ struct Sums {
     }
 };
 
-struct Line {
-    Real intercept = 0, slope = 0, rss = 0;
-};
+template <typename Real> struct Line { Real intercept = 0, slope = 0, rss = 0; };
 
-std::optional<Line> lineOf(const Sums& s) {
+template <typename Real> std::optional<Line<Real>> lineOf(const Sums<Real>& s) {
     const Real sxx = s.xx - s.x * s.x / s.n;
     if (!(s.n >= 2) || !(sxx > 0))
         return std::nullopt;
     const Real sxy = s.xy - s.x * s.y / s.n;
     const Real syy = s.yy - s.y * s.y / s.n;
     const Real slope = sxy / sxx;
-    return Line{(s.y - slope * s.x) / s.n, slope, std::max<Real>(0, syy - slope * sxy)};
+    return Line<Real>{(s.y - slope * s.x) / s.n, slope, std::max<Real>(0, syy - slope * sxy)};
 }
 
-struct Joined {
+template <typename Real> struct Joined {
     Real a = 0, b = 0, c = 0, psi = 0, rss = std::numeric_limits<Real>::infinity();
 };
 
 // The points sorted by rate, centred and scaled to unit spread, grouped by distinct rate, with
 // the running sums at each group's end: any break's fit is then a few sums away.
-class SortedPoints {
+template <typename Real> class SortedPoints {
 public:
     SortedPoints(const std::vector<double>& rates, const std::vector<double>& pressures) {
         const std::size_t n = rates.size();
@@ -88,10 +87,10 @@ public:
     // Sets the pressures (scaled) and makes the running sums.
     bool ready() const { return xScale > 0 && yScale > 0; }
     void sum(const std::vector<double>* scaledPressures = nullptr) {
-        prefix.assign(1, Sums{});
+        prefix.assign(1, Sums<Real>{});
         const std::size_t m = groupCount();
         for (std::size_t g = 0; g < m; ++g) {
-            Sums s = prefix.back();
+            Sums<Real> s = prefix.back();
             for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i)
                 s.add(X(i), scaledPressures ? (*scaledPressures)[i] : Y(i));
             prefix.push_back(s);
@@ -102,27 +101,34 @@ public:
     Real U(std::size_t g) const { return X(groupStart[g]); }
     Real X(std::size_t i) const { return (x[i] - xCentre) / xScale; }
     Real Y(std::size_t i) const { return (y[i] - yCentre) / yScale; }
-    const Sums& total() const { return prefix.back(); }
+    const Sums<Real>& total() const { return prefix.back(); }
 
     // The best joined fit with the break at psi, the groups from r on lying beyond it.
-    Joined joinedAt(Real psi, std::size_t r) const {
-        const Sums& all = total();
-        const Sums right = all - prefix[r];
+    Joined<Real> joinedAt(Real psi, std::size_t r) const {
+        const Sums<Real>& all = total();
+        const Sums<Real> right = all - prefix[r];
         const Real sz = right.x - psi * right.n;
         const Real szz = right.xx - 2 * psi * right.x + psi * psi * right.n;
         const Real sxz = right.xx - psi * right.x;
         const Real szy = right.xy - psi * right.y;
-        Eigen::Matrix<Real, 3, 3> m;
-        m << all.n, all.x, sz, all.x, all.xx, sxz, sz, sxz, szz;
-        const Eigen::Matrix<Real, 3, 1> v(all.y, all.xy, szy);
-        const Eigen::Matrix<Real, 3, 1> beta = m.fullPivLu().solve(v);
-        Joined j{beta[0], beta[1], beta[2], psi, std::max<Real>(0, all.yy - beta.dot(v))};
+        // The symmetric 3×3 normal equations by Cramer's rule: the bootstrap solves millions.
+        const Real m00 = all.n, m01 = all.x, m02 = sz, m11 = all.xx, m12 = sxz, m22 = szz;
+        const Real v0 = all.y, v1 = all.xy, v2 = szy;
+        const Real c00 = m11 * m22 - m12 * m12, c01 = m02 * m12 - m01 * m22,
+                   c02 = m01 * m12 - m02 * m11;
+        const Real det = m00 * c00 + m01 * c01 + m02 * c02;
+        const Real c11 = m00 * m22 - m02 * m02, c12 = m01 * m02 - m00 * m12,
+                   c22 = m00 * m11 - m01 * m01;
+        const Real a = (c00 * v0 + c01 * v1 + c02 * v2) / det;
+        const Real b = (c01 * v0 + c11 * v1 + c12 * v2) / det;
+        const Real c = (c02 * v0 + c12 * v1 + c22 * v2) / det;
+        Joined<Real> j{a, b, c, psi, std::max<Real>(0, all.yy - (a * v0 + b * v1 + c * v2))};
         if (!std::isfinite(static_cast<double>(j.rss)))
             j.rss = std::numeric_limits<Real>::infinity();
         return j;
     }
     // The same for any break, its group found by halving.
-    Joined joinedAt(Real psi) const {
+    Joined<Real> joinedAt(Real psi) const {
         std::size_t lo = 0, hi = groupCount();
         while (lo < hi) {
             const std::size_t mid = (lo + hi) / 2;
@@ -135,13 +141,13 @@ public:
     }
 
     // The exact search over the admissible breaks: two distinct rates at least on each side.
-    Joined search() const {
+    Joined<Real> search() const {
         const std::size_t m = groupCount();
-        Joined best;
+        Joined<Real> best;
         for (std::size_t k = 1; k + 2 < m; ++k) {
-            const Sums left = prefix[k + 1];
-            const std::optional<Line> l = lineOf(left);
-            const std::optional<Line> r = lineOf(total() - left);
+            const Sums<Real> left = prefix[k + 1];
+            const std::optional<Line<Real>> l = lineOf(left);
+            const std::optional<Line<Real>> r = lineOf(total() - left);
             if (!l || !r || l->slope == r->slope)
                 continue;
             const Real psi = (r->intercept - l->intercept) / (l->slope - r->slope);
@@ -149,7 +155,7 @@ public:
                 best = {l->intercept, l->slope, r->slope - l->slope, psi, l->rss + r->rss};
         }
         for (std::size_t j = 1; j + 1 < m; ++j) {
-            const Joined at = joinedAt(U(j), j + 1);
+            const Joined<Real> at = joinedAt(U(j), j + 1);
             if (at.rss < best.rss)
                 best = at;
         }
@@ -158,13 +164,13 @@ public:
 
     std::vector<double> x, y;
     std::vector<std::size_t> groupStart;
-    std::vector<Sums> prefix;
+    std::vector<Sums<Real>> prefix;
     double xCentre = 0, xScale = 0, yCentre = 0, yScale = 0;
 };
 
 // The straight line's residual sum of squares and the best break's, on the same points.
-std::pair<Real, Real> lineAndBreak(const SortedPoints& p) {
-    const std::optional<Line> one = lineOf(p.total());
+template <typename Real> std::pair<Real, Real> lineAndBreak(const SortedPoints<Real>& p) {
+    const std::optional<Line<Real>> one = lineOf(p.total());
     return {one ? one->rss : std::numeric_limits<Real>::quiet_NaN(), p.search().rss};
 }
 
@@ -173,7 +179,7 @@ std::pair<Real, Real> lineAndBreak(const SortedPoints& p) {
 BreakSearchResult findBreak(const std::vector<double>& rates,
                             const std::vector<double>& pressures) {
     const auto refused = [](const QString& why) { return BreakSearchResult{std::nullopt, why}; };
-    SortedPoints p(rates, pressures);
+    SortedPoints<Exact> p(rates, pressures);
     const std::size_t m = p.groupCount();
     if (rates.empty() || m < 5)
         return refused(QStringLiteral("Для поиска излома нужно не меньше 5 замеров с различными "
@@ -182,7 +188,7 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     if (!(p.yScale > 0))
         return refused(QStringLiteral("Все значения забойного давления одинаковы: излома нет."));
     p.sum();
-    const Joined best = p.search();
+    const Joined<Exact> best = p.search();
     if (!std::isfinite(static_cast<double>(best.rss)))
         return refused(QStringLiteral("Излом не найден: подбор не определён для этих точек."));
     // On the first or last admissible rate the best break wants fewer than two rates on a side:
@@ -211,36 +217,36 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
 
     // The four parameters' covariance from the joined fit's Jacobian, in the points' own units.
     if (n > 4) {
-        Eigen::Matrix<Real, 4, 4> information = Eigen::Matrix<Real, 4, 4>::Zero();
+        Eigen::Matrix<Exact, 4, 4> information = Eigen::Matrix<Exact, 4, 4>::Zero();
         for (std::size_t i = 0; i < p.size(); ++i) {
-            const Real beyond = p.x[i] > fit.breakRate ? 1 : 0;
-            const Eigen::Matrix<Real, 4, 1> g(1, p.x[i], beyond * (p.x[i] - fit.breakRate),
-                                              -fit.slopeChange * beyond);
+            const Exact beyond = p.x[i] > fit.breakRate ? 1 : 0;
+            const Eigen::Matrix<Exact, 4, 1> g(1, p.x[i], beyond * (p.x[i] - fit.breakRate),
+                                               -fit.slopeChange * beyond);
             information += g * g.transpose();
         }
-        const Eigen::Matrix<Real, 4, 4> covariance =
-            information.inverse() * static_cast<Real>(fit.rss / (n - 4));
+        const Eigen::Matrix<Exact, 4, 4> covariance =
+            information.inverse() * static_cast<Exact>(fit.rss / (n - 4));
         for (int j = 0; j < 4; ++j)
             fit.standardErrors[static_cast<std::size_t>(j)] =
-                static_cast<double>(std::sqrt(std::max<Real>(0, covariance(j, j))));
+                static_cast<double>(std::sqrt(std::max<Exact>(0, covariance(j, j))));
     }
 
     // The profile interval: outwards from ψ to where the best joined fit's RSS passes the bound.
     const double f = n > 4 ? boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95)
                            : std::numeric_limits<double>::infinity();
-    const Real bound = best.rss * (1 + f / (n - 4));
-    const auto edge = [&](int direction, bool& open) -> Real {
-        Real inside = best.psi;
+    const Exact bound = best.rss * (1 + f / (n - 4));
+    const auto edge = [&](int direction, bool& open) -> Exact {
+        Exact inside = best.psi;
         // The distinct rates beyond ψ in that direction, within the admissible range.
         for (std::size_t j = direction < 0 ? m - 2 : 1; direction < 0 ? j >= 1 : j <= m - 2;
              j = direction < 0 ? j - 1 : j + 1) {
-            const Real u = p.U(j);
+            const Exact u = p.U(j);
             if (direction < 0 ? !(u < best.psi) : !(u > best.psi))
                 continue;
             if (p.joinedAt(u).rss > bound) {
-                Real out = u;
+                Exact out = u;
                 for (int step = 0; step < 200 && out != inside; ++step) {
-                    const Real mid = (out + inside) / 2;
+                    const Exact mid = (out + inside) / 2;
                     if (mid == out || mid == inside)
                         break;
                     (p.joinedAt(mid).rss > bound ? out : inside) = mid;
@@ -259,11 +265,11 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
 
 double breakRss(const std::vector<double>& rates, const std::vector<double>& pressures,
                 double breakRate) {
-    SortedPoints p(rates, pressures);
+    SortedPoints<Exact> p(rates, pressures);
     if (p.groupCount() < 5 || !p.ready())
         return std::numeric_limits<double>::quiet_NaN();
     p.sum();
-    const Real psi = (breakRate - p.xCentre) / p.xScale;
+    const Exact psi = (breakRate - p.xCentre) / p.xScale;
     if (psi < p.U(1) || psi > p.U(p.groupCount() - 2))
         return std::numeric_limits<double>::quiet_NaN();
     return static_cast<double>(p.yScale * p.yScale * p.joinedAt(psi).rss);
@@ -275,7 +281,7 @@ BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<
     // Beyond the bound, every k-th point of the sorted rates: the test is made on those.
     std::vector<double> q = rates, p = pressures;
     if (rates.size() > static_cast<std::size_t>(MostBreakBootstrapPoints)) {
-        const SortedPoints all(rates, pressures);
+        const SortedPoints<Exact> all(rates, pressures);
         q.clear();
         p.clear();
         const double step = static_cast<double>(rates.size()) / MostBreakBootstrapPoints;
@@ -286,15 +292,15 @@ BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<
         }
         test.subsampled = true;
     }
-    SortedPoints points(q, p);
+    SortedPoints<double> points(q, p);
     test.points = static_cast<int>(q.size());
     if (points.groupCount() < 5 || !points.ready())
         return test;
     points.sum();
-    const Real n = static_cast<Real>(q.size());
+    const double n = static_cast<double>(q.size());
     const auto ratio = [&] {
         const auto [line, broken] = lineAndBreak(points);
-        return static_cast<double>(n * std::log(line / std::max<Real>(broken, 1e-300L)));
+        return n * std::log(line / std::max(broken, 1e-300));
     };
     test.likelihoodRatio = ratio();
     // The ratio does not depend on the straight line's own level, slope or spread: the draws

@@ -28,7 +28,7 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
 // straight line, its p value from a parametric bootstrap under the straight line (seeded,
 // reproducible). Beyond MostBreakBootstrapPoints points the draws are made on that many points
 // spread evenly over the sorted rates, which keeps the time bounded.
-constexpr int MostBreakBootstrapPoints = 5000;
+constexpr int MostBreakBootstrapPoints = 2000;
 constexpr int BreakBootstrapDraws = 999;
 BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures,
                             const BreakFit& fit);

@@ -154,19 +154,24 @@ std::optional<Eigen::VectorXd> startValues(const InflowModelInputs& in) {
     if (!(slope < 0) || in.reservoirPressure)
         slope = -(reservoir - mp) / std::max(mq, 1e-300);
     const double j = -1 / slope;
+    // A start that cannot reach the largest rate leaves the solver no slope to follow.
+    const double reach = 1.05 * *std::max_element(in.rates.begin(), in.rates.end());
     Eigen::VectorXd p(inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0));
     switch (in.model) {
     case InflowModel::Vogel:
-        p[0] = j * reservoir / 1.8;
+        p[0] = std::max(j * reservoir / 1.8, reach);
         break;
-    case InflowModel::Composite:
-        p[0] = j;
+    case InflowModel::Composite: {
+        const double pb = std::min(in.saturationPressure, reservoir);
+        p[0] = std::max(j, reach / (reservoir - pb + pb / 1.8));
         break;
+    }
     case InflowModel::Fetkovich: {
         // The log-log line at the start's Pпл (n = 1 where it has no usable slope).
         const LogLogLine line = logLogLine(in, reservoir);
         const double n0 = line.slope > 0 && line.slope <= 2 ? line.slope : 1;
-        p[0] = std::exp(line.meanY - n0 * line.meanX);
+        p[0] = std::max(std::exp(line.meanY - n0 * line.meanX),
+                        reach / std::pow(reservoir * reservoir, n0));
         p[1] = n0;
         break;
     }
@@ -183,7 +188,7 @@ double openFlowOf(InflowModel model, const std::vector<double>& v, double satura
 }
 
 QString value(double v) {
-    return formatGeneral(v);
+    return coefficientText(v);
 }
 
 } // namespace
@@ -205,6 +210,20 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
                            .arg(name)
                            .arg(free + 1)
                            .arg(n));
+    std::vector<double> distinct = in.rates;
+    std::sort(distinct.begin(), distinct.end());
+    const auto rates = std::unique(distinct.begin(), distinct.end()) - distinct.begin();
+    if (rates < free)
+        return refused(
+            QStringLiteral("Для модели %1 нужно не меньше %2 различных дебитов, а их %3.")
+                .arg(name)
+                .arg(free)
+                .arg(rates));
+    if (std::all_of(in.pressures.begin(), in.pressures.end(),
+                    [&](double p) { return p == in.pressures.front(); }))
+        return refused(QStringLiteral("Все значения забойного давления одинаковы: модель %1 по ним "
+                                      "не определена.")
+                           .arg(name));
     if (in.model == InflowModel::Composite && !(in.saturationPressure > 0))
         return refused(QStringLiteral("Для модели %1 нужно давление насыщения.").arg(name));
     if (in.reservoirPressure) {
@@ -241,11 +260,13 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     fit.iterations = static_cast<int>(solver.iterations());
     const std::vector<double> values = allValues(p, in.reservoirPressure);
     const double reservoir = values.back();
-    const double highest = *std::max_element(in.pressures.begin(), in.pressures.end());
-    if (!(highest < reservoir))
-        return refused(QStringLiteral("Точка с Pз = %1 МПа выше пластового давления модели (%2 "
-                                      "МПа).")
-                           .arg(value(highest), value(reservoir)));
+    // Every rate must be one the model gives: the solver's wall is no fit.
+    for (std::size_t i = 0; i < in.rates.size(); ++i)
+        if (!modelPressure(in.model, values, in.saturationPressure, in.rates[i]))
+            return refused(QStringLiteral("Модель %1 не описывает точки: дебит %2 м3/сут больше "
+                                          "того, что она даёт при Pз = 0 (%3 м3/сут).")
+                               .arg(name, value(in.rates[i]),
+                                    value(modelRate(in.model, values, in.saturationPressure, 0))));
     if (in.model == InflowModel::Composite && !(reservoir > in.saturationPressure))
         return refused(QStringLiteral("Модель %1 требует пластового давления выше давления "
                                       "насыщения: Pпл = %2 МПа, Pнас = %3 МПа.")
@@ -264,6 +285,13 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     const int dof = n - free;
     fit.rSquared = tss > 0 ? 1 - rss / tss : 1;
     fit.residualDeviation = std::sqrt(rss / dof);
+    // A point above the fitted Pпл by more than the scatter says the model does not hold; one
+    // within it (a shut-in point) is just a residual.
+    const double highest = *std::max_element(in.pressures.begin(), in.pressures.end());
+    if (highest - reservoir > 2 * fit.residualDeviation)
+        return refused(QStringLiteral("Точка с Pз = %1 МПа выше пластового давления модели (%2 "
+                                      "МПа) больше, чем на разброс точек.")
+                           .arg(value(highest), value(reservoir)));
     fit.aicc = aicc(n, free, rss);
 
     Eigen::MatrixXd jacobian(n, free);
@@ -271,13 +299,19 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     const Eigen::MatrixXd information = jacobian.transpose() * jacobian;
     const Eigen::MatrixXd covariance =
         information.completeOrthogonalDecomposition().pseudoInverse() * (rss / dof);
-    const double t =
-        boost::math::quantile(boost::math::complement(boost::math::students_t(dof), 0.025));
+    const double t = studentT95(dof);
     const auto interval = [&](double v, double se) {
         return InflowParameter{v, se, v - t * se, v + t * se};
     };
     for (int j = 0; j < free; ++j)
         fit.parameters.push_back(interval(p[j], std::sqrt(std::max(0.0, covariance(j, j)))));
+    // C is positive by its form: its interval is made on ln C, as the solver moves it.
+    if (in.model == InflowModel::Fetkovich) {
+        InflowParameter& c = fit.parameters.front();
+        const double relative = c.standardError / c.value;
+        c.low = c.value * std::exp(-t * relative);
+        c.high = c.value * std::exp(t * relative);
+    }
     if (in.reservoirPressure)
         fit.parameters.push_back(
             {*in.reservoirPressure, 0, *in.reservoirPressure, *in.reservoirPressure});
@@ -320,6 +354,9 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     for (int i = 0; i < n; ++i)
         st.studentized.push_back(
             externallyStudentized(r[i], std::sqrt(variance * std::max(0.0, 1 - leverage[i])), dof));
+    // Points on the model to the last digits leave residuals of rounding alone: none is off.
+    if (rss <= n * std::pow(64 * std::numeric_limits<double>::epsilon() * highest, 2))
+        st.studentized.assign(st.studentized.size(), std::numeric_limits<double>::quiet_NaN());
 
     if (in.model == InflowModel::Fetkovich && in.reservoirPressure) {
         const LogLogLine line = logLogLine(in, reservoir);
@@ -335,6 +372,10 @@ double aicc(int n, int parameters, double rss) {
     return n - k - 1 > 0
                ? n * std::log(std::max(rss, 1e-300) / n) + 2 * k + 2.0 * k * (k + 1) / (n - k - 1)
                : std::numeric_limits<double>::infinity();
+}
+
+QString aiccText(double value) {
+    return std::isfinite(value) ? formatFixed(value, 2) : QStringLiteral("—");
 }
 
 std::vector<QString> inflowParameterNames(InflowModel model) {
@@ -364,28 +405,15 @@ QString trendKindName(int kind) {
 }
 
 double modelMeanHalfWidth(const InflowFit& fit, double rate) {
-    const std::vector<double> values = fit.values();
-    const double pb = fit.saturationPressure;
-    const std::optional<double> at = modelPressure(fit.model, values, pb, rate);
     const std::vector<std::vector<double>>& c = fit.statistics.covariance;
-    if (!at || c.empty())
+    const auto g = modelPressureGradient(fit.model, fit.values(), fit.saturationPressure, rate);
+    if (!g || c.empty())
         return std::numeric_limits<double>::quiet_NaN();
-    std::vector<double> g(c.size());
-    for (std::size_t j = 0; j < g.size(); ++j) {
-        const double h = 1e-6 * std::max(std::abs(values[j]), 1e-12);
-        std::vector<double> a = values, b = values;
-        a[j] += h;
-        b[j] -= h;
-        const std::optional<double> up = modelPressure(fit.model, a, pb, rate);
-        const std::optional<double> down = modelPressure(fit.model, b, pb, rate);
-        if (!up || !down)
-            return std::numeric_limits<double>::quiet_NaN();
-        g[j] = (*up - *down) / (2 * h);
-    }
+    // The free parameters come first; a given Pпл has no variance.
     double variance = 0;
-    for (std::size_t a = 0; a < g.size(); ++a)
-        for (std::size_t b = 0; b < g.size(); ++b)
-            variance += g[a] * c[a][b] * g[b];
+    for (std::size_t a = 0; a < c.size(); ++a)
+        for (std::size_t b = 0; b < c.size(); ++b)
+            variance += (*g)[a] * c[a][b] * (*g)[b];
     return studentT95(fit.statistics.degreesOfFreedom) * std::sqrt(std::max(0.0, variance));
 }
 

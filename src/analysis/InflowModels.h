@@ -65,6 +65,8 @@ InflowFitResult fitInflowModel(const InflowModelInputs& inputs);
 // Akaike's criterion with the small-sample correction for a least-squares fit of the points with
 // the parameters (the residuals' variance counted among them); infinite with too few points.
 double aicc(int points, int parameters, double residualSumOfSquares);
+// AICc as the statistics write it: two decimals, "—" where too few points leave it undefined.
+QString aiccText(double value);
 
 // The parameters' captions in the statistics, Pпл last.
 std::vector<QString> inflowParameterNames(InflowModel model);

@@ -267,12 +267,12 @@ QString modelSection(const TrendRecord& t, const InflowFit& fit) {
     html +=
         row({QStringLiteral("Максимальный дебит (Pз = 0), м3/сут"), number(fit.openFlow.value),
              number(fit.openFlow.standardError), interval({fit.openFlow.low, fit.openFlow.high})});
-    html += QStringLiteral("</table><p>Точек: %1; степеней свободы: %2; ост. станд. отклонение: "
-                           "%3 МПа; R²: %4; AICc: %5</p>")
-                .arg(t.Rates.size())
-                .arg(fit.statistics.degreesOfFreedom)
-                .arg(number(fit.residualDeviation), formatFixed(fit.rSquared, 4),
-                     formatFixed(fit.aicc, 2));
+    html +=
+        QStringLiteral("</table><p>Точек: %1; степеней свободы: %2; ост. станд. отклонение: "
+                       "%3 МПа; R²: %4; AICc: %5</p>")
+            .arg(t.Rates.size())
+            .arg(fit.statistics.degreesOfFreedom)
+            .arg(number(fit.residualDeviation), formatFixed(fit.rSquared, 4), aiccText(fit.aicc));
     if (fit.logLogFit)
         html += QStringLiteral("<p>Прямая log q — log(Pпл² − Pз²) при заданном Pпл: C = %1, "
                                "n = %2</p>")
@@ -362,7 +362,7 @@ QString comparisonSection(const StatisticsInputs& s) {
             rss += r * r;
         const int parameters = static_cast<int>(st->standardErrors.size());
         html += row({QString::number(slot), trendKindName(t.Kind), QString::number(st->points),
-                     number(st->residualSd), formatFixed(aicc(st->points, parameters, rss), 2)});
+                     number(st->residualSd), aiccText(aicc(st->points, parameters, rss))});
     }
     html += QStringLiteral("</table>");
     if (s.FirstTrend.Rates != s.SecondTrend.Rates ||

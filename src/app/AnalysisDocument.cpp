@@ -36,8 +36,11 @@ AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QS
         refreshResultRows(next);
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
+        context.messages.removeDuplicates();
         return {false, context.messages};
     }
+    // A command that fits each slot in turn checks the inputs each time: one message is enough.
+    context.messages.removeDuplicates();
     state_ = std::move(next);
     if (!(state_ == before)) {
         if (undoLabel.isNull()) {

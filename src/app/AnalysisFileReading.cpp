@@ -339,13 +339,18 @@ std::optional<QString> modelProblem(TrendRecord& t, bool keepFit) {
     InflowFitResult refit = fitInflowModel(in);
     if (!refit.fit)
         return QStringLiteral("не может быть построена по своим точкам");
+    // An iterative fit made elsewhere (another build, other rounding) stops a little apart:
+    // parameters within a millionth of their standard error are the same fit.
     const std::vector<double> values = refit.fit->values();
-    for (int k = 1; k <= t.Coefficients.size(); ++k)
-        if (!agrees(t.Coefficients[k], values[static_cast<std::size_t>(k - 1)]))
+    for (int k = 1; k <= t.Coefficients.size(); ++k) {
+        const InflowParameter& p = refit.fit->parameters[static_cast<std::size_t>(k - 1)];
+        if (!agrees(t.Coefficients[k], p.value) &&
+            !(std::abs(t.Coefficients[k] - p.value) <= 1e-6 * p.standardError))
             return QStringLiteral("не соответствует своим точкам");
-    if (!agrees(t.Coefficient, t.Kind == CompositeModel ? values.front() : 0))
+    }
+    if (!agrees(t.Coefficient, t.Kind == CompositeModel ? t.Coefficients[1] : 0))
         return QStringLiteral("указывает не свой коэффициент продуктивности");
-    if (!(std::abs(t.RSquared - refit.fit->rSquared) <= 1e-9))
+    if (!(std::abs(t.RSquared - refit.fit->rSquared) <= 1e-6))
         return QStringLiteral("указывает не свой R²");
     if (keepFit) {
         t.Statistics.value = std::make_shared<const FitStatistics>(refit.fit->statistics);
@@ -359,9 +364,11 @@ std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKep
                                     bool keepFit = false) {
     if (t.Kind == NoTrend)
         return std::nullopt;
+    // Models came after the points were kept: one without them is no model of the program's.
     if (t.Rates.size() < coefficientCount(t.Kind))
-        return pointsKept ? std::optional(QStringLiteral("без точек, по которым она построена"))
-                          : std::nullopt;
+        return pointsKept || isInflowModelKind(t.Kind)
+                   ? std::optional(QStringLiteral("без точек, по которым она построена"))
+                   : std::nullopt;
     if (isInflowModelKind(t.Kind))
         return modelProblem(t, keepFit);
     // A break's line is fitted with the other one: it says what it gives on its own points.
@@ -492,7 +499,8 @@ std::optional<QString> unopenableProblem(const AnalysisState& s) {
         if (tooLong(row.Rate) || tooLong(row.Pressure) || tooLong(row.Date))
             return QStringLiteral("в таблице слишком длинный текст");
     const FormationInputs& f = s.Inputs;
-    if (tooLong(f.Pnas) || tooLong(f.Skin) || tooLong(f.Rkontur) || tooLong(f.Rwell))
+    if (tooLong(f.Pnas) || tooLong(f.Skin) || tooLong(f.Rkontur) || tooLong(f.Rwell) ||
+        tooLong(f.ModelPres))
         return QStringLiteral("в поле параметров пласта слишком длинный текст");
     const auto finite = [](const std::vector<double>& values) {
         return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });

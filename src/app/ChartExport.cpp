@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <algorithm>
 
 namespace id {
 
@@ -182,11 +183,15 @@ void reportTable(ReportPage& page, const AnalysisState& s, bool withDates) {
         if (page.y + 2 * rowHeight > page.height())
             break;
         ++shown;
-        page.row({QString::number(shown), r.Rate, r.Pressure, withDates ? r.Date : QString()},
+        page.row({QString::number(shown) + (r.Excluded ? QStringLiteral("*") : QString()), r.Rate,
+                  r.Pressure, withDates ? r.Date : QString()},
                  columns, false);
     }
     if (shown < s.Table.size())
         page.text(QStringLiteral("… и ещё %1 строк таблицы").arg(s.Table.size() - shown), 9);
+    if (std::any_of(s.Table.begin(), s.Table.end(),
+                    [](const MeasurementRow& r) { return r.Excluded; }))
+        page.text(QStringLiteral("* точка исключена из анализа"), 9);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "diagram/TrendLabel.h"
 #include "state/NumberText.h"
 
+#include <algorithm>
+
 namespace id {
 
 namespace {
@@ -94,7 +96,7 @@ std::vector<QStringList> parameterRows(const AnalysisState& s) {
                  {std::pair{QStringLiteral("ост. станд. отклонение, МПа"),
                             coefficientText(fit->residualDeviation)},
                   {QStringLiteral("R²"), formatFixed(fit->rSquared, 4)},
-                  {QStringLiteral("AICc"), formatFixed(fit->aicc, 2)}})
+                  {QStringLiteral("AICc"), aiccText(fit->aicc)}})
                 rows.push_back({model + caption, value, {}, {}, {}});
         } else if (const FitStatistics* st = t.Statistics.get();
                    st && t.Kind == QuadraticTrend && st->degreesOfFreedom > 0) {
@@ -140,12 +142,25 @@ QByteArray csvText(const AnalysisState& s, bool withDates) {
                           QStringLiteral("P заб, МПа")};
     if (withDates)
         header << QStringLiteral("Дата");
+    // The points left out are marked: the fits were made without them.
+    const bool leftOut = std::any_of(s.Table.begin(), s.Table.end(),
+                                     [](const MeasurementRow& r) { return r.Excluded; });
+    if (leftOut)
+        header << QStringLiteral("Исключена");
     text += line(header);
     for (const MeasurementRow& row : s.Table) {
         QStringList fields = {row.Rate, row.Pressure};
         if (withDates)
             fields << row.Date;
+        if (leftOut)
+            fields << (row.Excluded ? QStringLiteral("да") : QString());
         text += line(fields);
+    }
+    const QStringList inputs = reportInputs(s);
+    if (!inputs.isEmpty()) {
+        text += "\r\n";
+        for (const QString& input : inputs)
+            text += line({input});
     }
     if (s.ResultsShown && !s.ResultRows.empty()) {
         text += "\r\n";

@@ -56,9 +56,6 @@ void splitPoints(AnalysisState& s, const std::vector<TablePoint>& points) {
         (p.excluded ? s.ExcludedPoints : s.Measurements).append(p.rate, p.pressure);
 }
 
-// After points were left out or brought back: the fit set is every point kept (by all points),
-// and a standing trend is fitted again; in selection mode a trend that held a point now left out
-// is fitted again without it.
 // The trend of a slot fitted again to the points given, over its own rates; the others stand.
 void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<double> rates,
                OneBasedArray<double> pressures) {
@@ -72,6 +69,9 @@ void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<do
     s.TrendCount = static_cast<std::int16_t>(standing);
 }
 
+// After points were left out or brought back: the fit set is every point kept (by all points),
+// and a standing trend is fitted again; in selection mode a trend that held a point now left out
+// is fitted again without it.
 void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QPointF> leftOut) {
     // A break is searched for again on its points as they now stand.
     if (s.Break && s.SelectionMode) {
@@ -273,7 +273,9 @@ void addTrendByAllPoints(AnalysisState& s, CommandContext& ctx, int kind) {
         switchEstimationOffQuietly(s);
     s.TrendCount = 1;
     s.FirstTrend.Kind = static_cast<std::int16_t>(kind);
+    // A model that stood beside the trend goes with its coefficient.
     s.SecondTrend = {};
+    s.SecondProductivityIndex = 0;
     RedrawIndicatorDiagram(s, ctx);
 }
 
@@ -291,9 +293,14 @@ void addInflowModel(AnalysisState& s, CommandContext& ctx, int kind) {
 }
 
 void refitInflowModels(AnalysisState& s, CommandContext& ctx) {
-    for (int slot = 1; slot <= s.TrendCount; ++slot)
-        if (isInflowModelKind(s.trend(slot).Kind))
-            refitSlot(s, ctx, slot, s.trend(slot).Rates, s.trend(slot).Pressures);
+    for (int slot = 1; slot <= s.TrendCount; ++slot) {
+        TrendRecord& t = s.trend(slot);
+        if (!isInflowModelKind(t.Kind))
+            continue;
+        // Fitted anew, the model takes its Pпл from the box.
+        t.Coefficients = {};
+        refitSlot(s, ctx, slot, t.Rates, t.Pressures);
+    }
 }
 
 void toggleSelectionMode(AnalysisState& s, CommandContext& ctx) {

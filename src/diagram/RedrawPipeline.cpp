@@ -59,8 +59,8 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     dropBreak(s);
     TrendRecord& trend = s.trend(slot);
     const bool model = isInflowModelKind(trend.Kind);
-    const FittedTrend fit =
-        model ? fitInflowTrend(s, trend.Kind, ctx.messages) : fitTrend(s, trend.Kind, ctx.fits);
+    const FittedTrend fit = model ? fitInflowTrend(s, trend.Kind, trend, ctx.messages)
+                                  : fitTrend(s, trend.Kind, ctx.fits);
     deriveTrendResults(s, slot, trend.Kind, fit.coefficients);
     UpdateResultsTable(s);
     const double rSquared = model ? fit.rSquared : trendRSquared(s, fit.fitted, ctx.fits);

@@ -4,6 +4,7 @@
 #include "analysis/InflowModels.h"
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
+#include "state/NumberText.h"
 #include "state/TrendMath.h"
 
 #include <algorithm>
@@ -27,15 +28,29 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
     return result;
 }
 
-FittedTrend fitInflowTrend(const AnalysisState& s, int kind, QStringList& messages) {
+FittedTrend fitInflowTrend(const AnalysisState& s, int kind, const TrendRecord& standing,
+                           QStringList& messages) {
     InflowModelInputs in;
     in.model = inflowModelOfKind(kind);
     const int n = s.fitPointCount();
     in.rates.assign(s.FitRates.values().begin(), s.FitRates.values().begin() + n);
     in.pressures.assign(s.FitPressures.values().begin(), s.FitPressures.values().begin() + n);
-    in.reservoirPressure = modelReservoirPressure(s.Inputs, messages);
-    if (in.model == InflowModel::Composite)
+    // A standing model fitted again keeps the Pпл it was given; the box counts for a new one.
+    if (standing.Kind == kind && standing.Coefficients.size() == coefficientCount(kind))
+        in.reservoirPressure =
+            standing.ReservoirGiven
+                ? std::optional(standing.Coefficients[standing.Coefficients.size()])
+                : std::nullopt;
+    else
+        in.reservoirPressure = modelReservoirPressure(s.Inputs, messages);
+    if (in.model == InflowModel::Composite) {
+        // The box's default would be a saturation pressure nobody gave.
+        const std::optional<double> pb = readNumber(s.Inputs.Pnas);
+        if (!pb || !(*pb > 0))
+            throw AnalysisFault(QStringLiteral("Для модели «%1» введите давление насыщения Pнас.")
+                                    .arg(inflowModelName(InflowModel::Composite)));
         in.saturationPressure = s.Inputs.SaturationPressure;
+    }
     InflowFitResult result = fitInflowModel(in);
     if (!result.fit)
         throw AnalysisFault(result.error);

@@ -25,7 +25,9 @@ FittedTrend fitTrend(const AnalysisState& state, int kind, SpreadsheetFitService
 
 // The inflow model of the kind fitted to the fit set, Pпл given in its box or fitted with it; a
 // model the points do not make ends the command with the reason.
-FittedTrend fitInflowTrend(const AnalysisState& state, int kind, QStringList& messages);
+// A standing model of the kind (fitted again) keeps its own Pпл, given or fitted.
+FittedTrend fitInflowTrend(const AnalysisState& state, int kind, const TrendRecord& standing,
+                           QStringList& messages);
 
 // Productivity coefficient and reservoir pressure of the first trend, or the coefficient of the
 // second; a linear trend with zero slope has no productivity coefficient and ends the command.

@@ -9,9 +9,10 @@ namespace {
 // Vogel's quadratic solved for x = Pз/Pпл (or y = Pз/Pнас) at the share s = q/qmax of the open
 // flow; the root that is 1 at no flow.
 std::optional<double> vogelRoot(double share) {
-    const double d = 0.04 + 3.2 * (1 - share);
-    if (!(d >= 0))
+    // Beyond the open flow the other root gives a negative pressure: no pressure there.
+    if (!(share <= 1))
         return std::nullopt;
+    const double d = 0.04 + 3.2 * (1 - share);
     return (-0.2 + std::sqrt(d)) / 1.6;
 }
 

@@ -101,12 +101,42 @@ TEST(InflowModels, DegenerateDataAreRefusedWithTheirReason) {
         {{InflowModel::Composite, {1, 2, 3}, {20, 19, 18}}, "нужно давление насыщения"},
         {{InflowModel::Composite, {1, 2, 3}, {20, 19, 18}, std::nullopt, 35},
          "требует пластового давления выше давления насыщения"},
+        {{InflowModel::Vogel, {10, 10, 10}, {20, 20, 20}}, "различных дебитов"},
+        {{InflowModel::Vogel, {10, 20, 30, 40}, {20, 20, 20, 20}}, "одинаковы"},
     };
     for (const Case& c : cases) {
         const InflowFitResult result = fitInflowModel(c.in);
         EXPECT_FALSE(result.fit) << c.reason;
         EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.reason)))
             << result.error.toStdString();
+    }
+}
+
+// Data far from a model's shape: a fit that gives every point a pressure and explains them, or
+// a refusal, never the solver's wall taken for a fit.
+TEST(InflowModels, AFitReachesEveryPointOrIsRefused) {
+    const std::vector<InflowModelInputs> cases = {
+        {InflowModel::Vogel, {70, 80, 90, 100}, {8, 6, 4, 2}},
+        {InflowModel::Composite, {70, 80, 90, 100}, {8, 6, 4, 2}, std::nullopt, 5},
+        {InflowModel::Vogel, {100, 200, 300, 400}, {25, 20, 15, 10}},
+        {InflowModel::Vogel, {10, 20, 30, 40, 50}, {25, 20, 15, 10, 5}},
+        {InflowModel::Composite, {10, 20, 30, 40, 50}, {25, 20, 15, 10, 5}, std::nullopt, 12},
+        {InflowModel::Vogel, {10, 30, 50, 70, 90, 100}, {24, 21, 18, 15, 11, 9}, 35.0},
+        {InflowModel::Fetkovich, {10, 30, 50, 70, 90, 100}, {24, 21, 18, 15, 11, 9}, 35.0},
+        // A shut-in point a little above the curve is a residual, not a contradiction.
+        {InflowModel::Vogel, {0, 20, 40, 60, 80}, {25.05, 22.9, 20.2, 16.8, 12.4}},
+    };
+    for (const InflowModelInputs& in : cases) {
+        const InflowFitResult result = fitInflowModel(in);
+        SCOPED_TRACE(inflowModelName(in.model).toStdString() + " " + result.error.toStdString());
+        if (!result.fit) {
+            EXPECT_FALSE(result.error.isEmpty());
+            continue;
+        }
+        for (double q : in.rates)
+            EXPECT_TRUE(modelPressure(in.model, result.fit->values(), in.saturationPressure, q));
+        // Pпл given far above the points can leave the best curve worse than their mean.
+        EXPECT_GT(result.fit->rSquared, in.reservoirPressure ? -1 : 0.5);
     }
 }
 

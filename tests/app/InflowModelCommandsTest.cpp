@@ -132,6 +132,7 @@ TEST_F(InflowModelCommands, DegenerateCasesChangeNothing) {
     const Case cases[] = {
         {"Pпл below a point", {"12", "", "", "", "20"}, "mModelVogel", "не ниже заданного Pпл"},
         {"Pнас above Pпл", {"40", "", "", "", ""}, "mModelComposite", "выше давления насыщения"},
+        {"no Pнас", {"", "", "", "", ""}, "mModelComposite", "введите давление насыщения"},
         {"box not a number", {"12", "", "", "", "abc"}, "mModelVogel", "Проверьте пластовое"},
     };
     for (const Case& c : cases) {
@@ -150,6 +151,29 @@ TEST_F(InflowModelCommands, DegenerateCasesChangeNothing) {
     injection.WellType = InjectionWell;
     EXPECT_FALSE(trendMenuState(injection).models);
     EXPECT_TRUE(trendMenuState(state()).models);
+}
+
+// A point left out refits a model with the Pпл it was given, not with a box not yet applied; the
+// inputs' messages of a command that fits both slots come once; a box too long for the file is
+// refused before saving.
+TEST_F(InflowModelCommands, RefitsKeepTheirOwnInputs) {
+    document.run([](AnalysisState&, CommandContext&) {}, "ввод",
+                 TypedInputs{"12", "", "", "", "26"});
+    ASSERT_TRUE(choose("mModelVogel").done);
+    ASSERT_TRUE(choose("mModelFetkovich").done);
+    const AnalysisDocument::Outcome outcome = document.run(
+        [](AnalysisState& s, CommandContext& c) {
+            togglePointExclusion(s, c, 10, s.Measurements.pressure(1), 1, 0.01);
+        },
+        "исключение", TypedInputs{"", "", "", "", "abc"});
+    ASSERT_TRUE(outcome.done);
+    EXPECT_EQ(state().FirstTrend.Coefficients[2], 26);
+    EXPECT_EQ(state().SecondTrend.Coefficients[3], 26);
+    EXPECT_EQ(outcome.messages.size(), 1) << outcome.messages.join('\n').toStdString();
+
+    AnalysisState longBox = state();
+    longBox.Inputs.ModelPres = QString(5000, '1');
+    EXPECT_TRUE(unopenableProblem(longBox));
 }
 
 } // namespace

@@ -52,7 +52,8 @@ void drawCurve(const PiChartInputs& s, const TrendRecord& trend, PictureSurface&
     p8.DrawWidth = Style.PiCurveLineWidth;
     const auto value = [&](double x) { return piCurveValue(trend, s.WellType, x); };
     double x0 = kind == CubicTrend ? 0 : s.PiAxisXMin;
-    if (s.SelectionMode)
+    // A break's second line holds from the break on.
+    if (s.SelectionMode || trend.Joined)
         x0 = trend.RateFrom;
     const double xe = trend.RateTo;
     if (kind == LinearTrend) {

@@ -1,0 +1,276 @@
+#include "app/BatchRun.h"
+
+#include "app/ResultSaving.h"
+#include "app/WellDatabase.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/StartOptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <memory>
+#include <thread>
+
+namespace id {
+
+namespace {
+
+constexpr int WellsPerBlock = 512;
+
+// The wells of the next block, in kwu_id order; none when the source is done.
+class WellSource {
+public:
+    virtual ~WellSource() = default;
+    virtual std::vector<WellRegimes> next(QString& error) = 0;
+};
+
+class DatabaseSource : public WellSource {
+public:
+    DatabaseSource(QSqlDatabase db, QString table) : db_(std::move(db)), table_(std::move(table)) {}
+    std::vector<WellRegimes> next(QString& error) override {
+        std::vector<WellRegimes> wells;
+        QSqlQuery ids(db_);
+        ids.setForwardOnly(true);
+        // The block's ids first, then their rows: a well is never split between blocks, and no
+        // cursor stays open while results are written.
+        if (!ids.exec(QStringLiteral("select distinct kwu_id from %1 where kwu_id > %2 order by "
+                                     "kwu_id limit %3")
+                          .arg(table_)
+                          .arg(last_)
+                          .arg(WellsPerBlock))) {
+            error = ids.lastError().text();
+            return wells;
+        }
+        long long highest = last_;
+        while (ids.next())
+            highest = ids.value(0).toLongLong();
+        ids.finish();
+        if (highest == last_)
+            return wells;
+        QSqlQuery rows(db_);
+        rows.setForwardOnly(true);
+        if (!rows.exec(QStringLiteral("select kwu_id, rate, pressure, well_type from %1 where "
+                                      "kwu_id > %2 and kwu_id <= %3 order by kwu_id")
+                           .arg(table_)
+                           .arg(last_)
+                           .arg(highest))) {
+            error = rows.lastError().text();
+            return wells;
+        }
+        while (rows.next()) {
+            const int id = rows.value(0).toInt();
+            if (wells.empty() || wells.back().kwuId != id) {
+                wells.push_back({id, static_cast<std::int16_t>(rows.value(3).toInt()), {}, {}});
+                if (wells.back().wellType != InjectionWell)
+                    wells.back().wellType = ProducingWell;
+            }
+            if (!rows.value(1).isNull() && !rows.value(2).isNull()) {
+                wells.back().rates.push_back(rows.value(1).toDouble());
+                wells.back().pressures.push_back(rows.value(2).toDouble());
+            }
+        }
+        rows.finish();
+        last_ = highest;
+        return wells;
+    }
+
+private:
+    QSqlDatabase db_;
+    QString table_;
+    long long last_ = std::numeric_limits<long long>::min();
+};
+
+class FolderSource : public WellSource {
+public:
+    FolderSource(const QString& folder, std::int16_t wellType) : wellType_(wellType) {
+        const QDir dir(folder);
+        for (const QFileInfo& f :
+             dir.entryInfoList({QStringLiteral("*.csv"), QStringLiteral("*.ida")}, QDir::Files)) {
+            bool number = false;
+            const int id = f.completeBaseName().toInt(&number);
+            if (number)
+                files_.push_back({id, f.filePath()});
+        }
+        std::sort(files_.begin(), files_.end());
+    }
+    std::vector<WellRegimes> next(QString&) override {
+        std::vector<WellRegimes> wells;
+        for (; at_ < files_.size() && wells.size() < WellsPerBlock; ++at_) {
+            const FileRegimes read = readWellFile(files_[at_].second, files_[at_].first, wellType_);
+            if (read.well) {
+                wells.push_back(*read.well);
+            } else {
+                // An unreadable file is a well with no regimes and the reason.
+                wells.push_back({files_[at_].first, wellType_, {}, {}});
+                unreadable_[files_[at_].first] = read.error;
+            }
+        }
+        return wells;
+    }
+    QString unreadable(int id) const { return unreadable_.value(id); }
+
+private:
+    std::int16_t wellType_;
+    std::vector<std::pair<int, QString>> files_;
+    std::size_t at_ = 0;
+    QHash<int, QString> unreadable_;
+};
+
+bool plainName(const QString& table) {
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.]*$"));
+    return name.match(table).hasMatch();
+}
+
+// The block interpreted on the threads; the outcomes in the block's order.
+std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
+                                   const BatchSettings& settings, int jobs) {
+    std::vector<WellOutcome> outcomes(wells.size());
+    std::atomic<std::size_t> nextWell{0};
+    const auto work = [&] {
+        LeastSquaresFitService fits;
+        for (std::size_t i = nextWell++; i < wells.size(); i = nextWell++)
+            outcomes[i] = interpretWell(wells[i], settings, fits);
+    };
+    std::vector<std::thread> threads;
+    for (int t = 1; t < std::min<int>(jobs, static_cast<int>(wells.size())); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads)
+        t.join();
+    return outcomes;
+}
+
+// The three results in kwu_ind, in a transaction kept only when exactly the well's row changed.
+QString write(QSqlDatabase& db, const WellOutcome& o) {
+    AnalysisState s;
+    s.WellType = o.wellType;
+    s.ProductivityIndex = o.productivity;
+    s.ReservoirPressure = o.reservoirPressure;
+    s.AllowedBottomholePressure = o.allowedPressure;
+    const bool inTransaction = db.transaction();
+    QSqlQuery query(db);
+    if (!query.exec(updateStatement(s, o.kwuId))) {
+        if (inTransaction)
+            db.rollback();
+        return QStringLiteral("Запрос к базе не выполнен: ") + query.lastError().text();
+    }
+    const int changed = query.numRowsAffected();
+    query.finish();
+    if (changed != 1) {
+        if (inTransaction)
+            db.rollback();
+        return changed == 0
+                   ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
+                   : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
+                                    "отменены.")
+                         .arg(changed);
+    }
+    if (inTransaction && !db.commit())
+        return QStringLiteral("Не удалось завершить запись: ") + db.lastError().text();
+    return {};
+}
+
+} // namespace
+
+BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>& progress) {
+    BatchReport report;
+    const QString connection = QStringLiteral("indicator-batch");
+    {
+        QSqlDatabase db;
+        std::unique_ptr<WellSource> source;
+        FolderSource* folder = nullptr;
+        const bool toDatabase =
+            !options.databaseFile.isEmpty() || !options.connectionText.isEmpty();
+        if (toDatabase) {
+            if (!plainName(options.regimesTable)) {
+                report.fatal =
+                    QStringLiteral("Имя таблицы режимов недопустимо: ") + options.regimesTable;
+                return report;
+            }
+            StartOptions start;
+            start.DatabaseFile = options.databaseFile;
+            start.ConnectionText = options.connectionText;
+            start.ServerName = options.serverName;
+            if (!options.databaseFile.isEmpty() && !QFile::exists(options.databaseFile)) {
+                report.fatal = QStringLiteral("Файл базы не найден: ") + options.databaseFile;
+                return report;
+            }
+            db = QSqlDatabase::addDatabase(options.databaseFile.isEmpty()
+                                               ? QStringLiteral("QODBC")
+                                               : QStringLiteral("QSQLITE"),
+                                           connection);
+            db.setDatabaseName(WellDatabase(start).databaseName());
+            if (!db.open()) {
+                report.fatal = QStringLiteral("Не удалось подключиться к базе скважин: ") +
+                               db.lastError().text();
+                return report;
+            }
+        }
+        if (!options.inputFolder.isEmpty()) {
+            if (!QDir(options.inputFolder).exists()) {
+                report.fatal = QStringLiteral("Папка не найдена: ") + options.inputFolder;
+                return report;
+            }
+            auto f = std::make_unique<FolderSource>(options.inputFolder, options.wellType);
+            folder = f.get();
+            source = std::move(f);
+        } else if (toDatabase) {
+            source = std::make_unique<DatabaseSource>(db, options.regimesTable);
+        } else {
+            report.fatal = QStringLiteral("Не указано, откуда брать замеры");
+            return report;
+        }
+        QFile summary(options.summaryFile);
+        QTextStream out(&summary);
+        if (!options.summaryFile.isEmpty()) {
+            if (!summary.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                report.fatal = QStringLiteral("Сводка не записана: ") + summary.errorString();
+                return report;
+            }
+            out << QStringLiteral("\uFEFF") << summaryHeader() << "\r\n";
+        }
+        const bool writing = toDatabase && !options.dryRun;
+        for (;;) {
+            QString error;
+            const std::vector<WellRegimes> wells = source->next(error);
+            if (!error.isEmpty()) {
+                report.fatal = QStringLiteral("Замеры не прочитаны: ") + error;
+                break;
+            }
+            if (wells.empty())
+                break;
+            std::vector<WellOutcome> outcomes =
+                interpret(wells, options.settings, std::max(1, options.jobs));
+            for (WellOutcome& o : outcomes) {
+                if (folder && !folder->unreadable(o.kwuId).isEmpty())
+                    o.message = folder->unreadable(o.kwuId);
+                if (o.ok && writing) {
+                    const QString failure = write(db, o);
+                    if (!failure.isEmpty()) {
+                        o.ok = false;
+                        o.message = failure;
+                    }
+                }
+                ++report.wells;
+                report.failed += o.ok ? 0 : 1;
+                if (summary.isOpen())
+                    out << summaryLine(o, options.settings.rule) << "\r\n";
+            }
+            if (progress)
+                progress(report.wells);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return report;
+}
+
+} // namespace id

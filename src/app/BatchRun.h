@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/BatchInterpretation.h"
+
+#include <functional>
+
+namespace id {
+
+// Where a batch reads its wells and writes their results.
+struct BatchOptions {
+    BatchSettings settings;
+    // The well database: an SQLite file, or the server as the window reaches it.
+    QString databaseFile;
+    QString connectionText;
+    QString serverName;
+    QString regimesTable = QStringLiteral("kwu_regime");
+    // Or a folder of one file per well, its base name the kwu_id; their well type.
+    QString inputFolder;
+    std::int16_t wellType = ProducingWell;
+    QString summaryFile;
+    bool dryRun = false;
+    int jobs = 1;
+};
+
+struct BatchReport {
+    int wells = 0;
+    int failed = 0;
+    // Why the run could not go on at all (no database, no folder, no summary file).
+    QString fatal;
+};
+
+// Interprets every well in kwu_id order, on the given number of threads, and writes each
+// result into kwu_ind in a transaction of its own kept only when exactly its row changed; the
+// summary gets a line per well in the same order whatever the threads. Wells are read a block at
+// a time, so the memory does not grow with the field.
+BatchReport runBatch(const BatchOptions& options,
+                     const std::function<void(int done)>& progress = nullptr);
+
+} // namespace id

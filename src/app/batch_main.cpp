@@ -1,0 +1,124 @@
+#include "app/BatchRun.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTextStream>
+#include <thread>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
+    // The numbers are read and written as the window does: decimal comma.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Пакетная интерпретация индикаторных диаграмм: правило применяется ко "
+                       "всем точкам каждой скважины, результаты записываются в kwu_ind."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Справка по параметрам."));
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("Файл базы скважин SQLite."),
+                                      QStringLiteral("файл"));
+    const QCommandLineOption connection(QStringLiteral("connection"),
+                                        QStringLiteral("Строка подключения ODBC, как у окна."),
+                                        QStringLiteral("текст"));
+    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral("Имя сервера."),
+                                    QStringLiteral("имя"));
+    const QCommandLineOption table(QStringLiteral("regimes-table"),
+                                   QStringLiteral("Таблица режимов (kwu_id, rate, pressure, "
+                                                  "well_type); по умолчанию kwu_regime."),
+                                   QStringLiteral("имя"), QStringLiteral("kwu_regime"));
+    const QCommandLineOption input(QStringLiteral("input"),
+                                   QStringLiteral("Папка файлов скважин (.csv, .ida; имя файла "
+                                                  "— kwu_id)."),
+                                   QStringLiteral("папка"));
+    const QCommandLineOption wellType(QStringLiteral("well-type"),
+                                      QStringLiteral("Тип скважин папки: 1 — добывающие, 2 — "
+                                                     "нагнетательные."),
+                                      QStringLiteral("1|2"), QStringLiteral("1"));
+    const QCommandLineOption rule(QStringLiteral("rule"),
+                                  QStringLiteral("linear|quadratic|cubic|break|vogel|composite|"
+                                                 "fetkovich"),
+                                  QStringLiteral("правило"));
+    const QCommandLineOption pnas(QStringLiteral("pnas"),
+                                  QStringLiteral("Давление насыщения, МПа."),
+                                  QStringLiteral("число"));
+    const QCommandLineOption modelPres(QStringLiteral("model-pres"),
+                                       QStringLiteral("Pпл для моделей, МПа (пусто — "
+                                                      "подбирается)."),
+                                       QStringLiteral("число"));
+    const QCommandLineOption summary(QStringLiteral("summary"),
+                                     QStringLiteral("Сводка CSV по скважинам."),
+                                     QStringLiteral("файл"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                                    QStringLiteral("Ничего не записывать в базу."));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Число потоков; по умолчанию — число ядер."),
+                                  QStringLiteral("N"));
+    parser.addOptions({help, database, connection, server, table, input, wellType, rule, pnas,
+                       modelPres, summary, dryRun, jobs});
+    const auto bad = [&](const QString& text) {
+        err << text << "\nСправка по параметрам: --help\n";
+        return 2;
+    };
+    if (!parser.parse(QCoreApplication::arguments()))
+        return bad(parser.errorText());
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    id::BatchOptions options;
+    const std::optional<id::BatchRule> chosen = id::batchRule(parser.value(rule));
+    if (!chosen)
+        return bad(QStringLiteral("Укажите правило --rule: linear, quadratic, cubic, break, vogel, "
+                                  "composite или fetkovich"));
+    options.settings.rule = *chosen;
+    options.settings.pnas = parser.value(pnas).replace(u'.', u',');
+    options.settings.modelPres = parser.value(modelPres).replace(u'.', u',');
+    options.databaseFile = parser.value(database);
+    options.connectionText = parser.value(connection);
+    options.serverName = parser.value(server);
+    options.regimesTable = parser.value(table);
+    options.inputFolder = parser.value(input);
+    options.summaryFile = parser.value(summary);
+    options.dryRun = parser.isSet(dryRun);
+    if (!options.databaseFile.isEmpty() && !options.connectionText.isEmpty())
+        return bad(QStringLiteral("Укажите либо --database, либо --connection"));
+    if (options.inputFolder.isEmpty() && options.databaseFile.isEmpty() &&
+        options.connectionText.isEmpty())
+        return bad(QStringLiteral("Укажите, откуда брать замеры: --database, --connection или "
+                                  "--input"));
+    const QString type = parser.value(wellType);
+    if (type != QStringLiteral("1") && type != QStringLiteral("2"))
+        return bad(QStringLiteral("--well-type должен быть 1 или 2"));
+    options.wellType = static_cast<std::int16_t>(type.toInt());
+    options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (parser.isSet(jobs)) {
+        bool number = false;
+        options.jobs = parser.value(jobs).toInt(&number);
+        if (!number || options.jobs < 1 || options.jobs > 1024)
+            return bad(QStringLiteral("--jobs должен быть целым от 1 до 1024"));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const bool terminal = isatty(2);
+    const id::BatchReport report = id::runBatch(options, [&](int done) {
+        if (terminal)
+            err << QStringLiteral("\rскважин: %1, %2 в секунду")
+                       .arg(done)
+                       .arg(done * 1000.0 / std::max<qint64>(1, clock.elapsed()), 0, 'f', 0)
+                << Qt::flush;
+    });
+    if (terminal)
+        err << "\n";
+    if (!report.fatal.isEmpty()) {
+        err << report.fatal << "\n";
+        return 2;
+    }
+    err << QStringLiteral("Скважин: %1, с ошибкой: %2\n").arg(report.wells).arg(report.failed);
+    return report.failed == 0 ? 0 : 1;
+}

@@ -148,32 +148,44 @@ std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
     return outcomes;
 }
 
-// The three results in kwu_ind, in a transaction kept only when exactly the well's row changed.
-QString write(QSqlDatabase& db, const WellOutcome& o) {
+// The three results in kwu_ind, kept only when exactly the well's row changed: in a transaction
+// of its own on a server; in a file, a savepoint of its own inside the block's transaction, since
+// a file commits each transaction to the disk and a field would take hours.
+QString write(QSqlDatabase& db, const WellOutcome& o, bool savepoint) {
     AnalysisState s;
     s.WellType = o.wellType;
     s.ProductivityIndex = o.productivity;
     s.ReservoirPressure = o.reservoirPressure;
     s.AllowedBottomholePressure = o.allowedPressure;
-    const bool inTransaction = db.transaction();
     QSqlQuery query(db);
-    if (!query.exec(updateStatement(s, o.kwuId))) {
-        if (inTransaction)
+    const bool inTransaction =
+        savepoint ? query.exec(QStringLiteral("savepoint well")) : db.transaction();
+    const auto rollback = [&] {
+        if (savepoint) {
+            query.exec(QStringLiteral("rollback to well"));
+            query.exec(QStringLiteral("release well"));
+        } else if (inTransaction) {
             db.rollback();
-        return QStringLiteral("Запрос к базе не выполнен: ") + query.lastError().text();
+        }
+    };
+    if (!query.exec(updateStatement(s, o.kwuId))) {
+        const QString error = query.lastError().text();
+        rollback();
+        return QStringLiteral("Запрос к базе не выполнен: ") + error;
     }
     const int changed = query.numRowsAffected();
     query.finish();
     if (changed != 1) {
-        if (inTransaction)
-            db.rollback();
+        rollback();
         return changed == 0
                    ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
                    : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
                                     "отменены.")
                          .arg(changed);
     }
-    if (inTransaction && !db.commit())
+    if (savepoint)
+        query.exec(QStringLiteral("release well"));
+    else if (inTransaction && !db.commit())
         return QStringLiteral("Не удалось завершить запись: ") + db.lastError().text();
     return {};
 }
@@ -249,16 +261,29 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>
                 break;
             std::vector<WellOutcome> outcomes =
                 interpret(wells, options.settings, std::max(1, options.jobs));
+            const bool block = writing && !options.databaseFile.isEmpty() && db.transaction();
             for (WellOutcome& o : outcomes) {
                 if (folder && !folder->unreadable(o.kwuId).isEmpty())
                     o.message = folder->unreadable(o.kwuId);
                 if (o.ok && writing) {
-                    const QString failure = write(db, o);
+                    const QString failure = write(db, o, block);
                     if (!failure.isEmpty()) {
                         o.ok = false;
                         o.message = failure;
                     }
                 }
+            }
+            // The summary says "written" only of what the disk holds.
+            if (block && !db.commit()) {
+                const QString failure =
+                    QStringLiteral("Не удалось завершить запись: ") + db.lastError().text();
+                for (WellOutcome& o : outcomes)
+                    if (o.ok) {
+                        o.ok = false;
+                        o.message = failure;
+                    }
+            }
+            for (const WellOutcome& o : outcomes) {
                 ++report.wells;
                 report.failed += o.ok ? 0 : 1;
                 if (summary.isOpen())

@@ -12,7 +12,7 @@ namespace id {
 namespace {
 
 std::pair<std::vector<double>, std::vector<double>> muggeo() {
-    QFile file(ID_SOURCE_DIR "/../shared/data/segmented-muggeo2.csv");
+    QFile file(ID_SOURCE_DIR "/tests/data/segmented-muggeo2.csv");
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<double> x, y;
     file.readLine();

@@ -190,7 +190,139 @@ QString write(QSqlDatabase& db, const WellOutcome& o, bool savepoint) {
     return {};
 }
 
+// The well database of the options, opened under the connection name; the reason if not.
+QString openDatabase(const BatchOptions& options, const QString& name) {
+    StartOptions start;
+    start.DatabaseFile = options.databaseFile;
+    start.ConnectionText = options.connectionText;
+    start.ServerName = options.serverName;
+    if (!options.databaseFile.isEmpty() && !QFile::exists(options.databaseFile))
+        return QStringLiteral("Файл базы не найден: ") + options.databaseFile;
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        options.databaseFile.isEmpty() ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(WellDatabase(start).databaseName());
+    if (!db.open())
+        return QStringLiteral("Не удалось подключиться к базе скважин: ") + db.lastError().text();
+    return {};
+}
+
+// A shared run needs the server's row locks.
+QString sharedRunDatabase(const BatchOptions& options, const QString& name) {
+    if (!plainName(options.regimesTable))
+        return QStringLiteral("Имя таблицы режимов недопустимо: ") + options.regimesTable;
+    if (options.connectionText.isEmpty())
+        return QStringLiteral("Общий прогон работает только через сервер PostgreSQL "
+                              "(--connection и --server)");
+    return openDatabase(options, name);
+}
+
 } // namespace
+
+BatchReport startSharedRun(const BatchOptions& options) {
+    BatchReport report;
+    const QString name = QStringLiteral("indicator-batch-start");
+    report.fatal = sharedRunDatabase(options, name);
+    if (report.fatal.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.transaction();
+        QSqlQuery q(db);
+        const QString table = QString::fromLatin1(WorkTable);
+        for (const QString& statement :
+             {QStringLiteral("drop table if exists %1").arg(table),
+              QStringLiteral("create table %1 (kwu_id integer primary key, done boolean not null "
+                             "default false, ok boolean, message text)")
+                  .arg(table),
+              QStringLiteral("insert into %1 (kwu_id) select distinct kwu_id from %2")
+                  .arg(table, options.regimesTable)})
+            if (!q.exec(statement)) {
+                report.fatal = QStringLiteral("Прогон не начат: ") + q.lastError().text();
+                db.rollback();
+                break;
+            }
+        if (report.fatal.isEmpty()) {
+            report.wells = q.numRowsAffected();
+            if (!db.commit())
+                report.fatal = QStringLiteral("Прогон не начат: ") + db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return report;
+}
+
+BatchReport runWorker(const BatchOptions& options, const std::function<void(int)>& progress) {
+    BatchReport report;
+    const QString name = QStringLiteral("indicator-batch-worker");
+    report.fatal = sharedRunDatabase(options, name);
+    if (report.fatal.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        LeastSquaresFitService fits;
+        const QString table = QString::fromLatin1(WorkTable);
+        for (;;) {
+            if (!db.transaction()) {
+                report.fatal = db.lastError().text();
+                break;
+            }
+            QSqlQuery claim(db);
+            if (!claim.exec(QStringLiteral("select kwu_id from %1 where not done order by kwu_id "
+                                           "limit 1 for update skip locked")
+                                .arg(table))) {
+                report.fatal = QStringLiteral("Скважина не взята: ") + claim.lastError().text();
+                db.rollback();
+                break;
+            }
+            if (!claim.next()) {
+                db.commit();
+                break;
+            }
+            WellRegimes well{claim.value(0).toInt(), ProducingWell, {}, {}};
+            claim.finish();
+            QSqlQuery rows(db);
+            rows.exec(QStringLiteral("select rate, pressure, well_type from %1 where kwu_id = %2")
+                          .arg(options.regimesTable)
+                          .arg(well.kwuId));
+            while (rows.next()) {
+                well.wellType =
+                    rows.value(2).toInt() == InjectionWell ? InjectionWell : ProducingWell;
+                if (!rows.value(0).isNull() && !rows.value(1).isNull()) {
+                    well.rates.push_back(rows.value(0).toDouble());
+                    well.pressures.push_back(rows.value(1).toDouble());
+                }
+            }
+            rows.finish();
+            WellOutcome o = interpretWell(well, options.settings, fits);
+            if (o.ok && !options.dryRun) {
+                const QString failure = write(db, o, true);
+                if (!failure.isEmpty()) {
+                    o.ok = false;
+                    o.message = failure;
+                }
+            }
+            QSqlQuery finish(db);
+            finish.prepare(QStringLiteral("update %1 set done = true, ok = ?, message = ? where "
+                                          "kwu_id = ?")
+                               .arg(table));
+            finish.addBindValue(o.ok);
+            finish.addBindValue(o.message);
+            finish.addBindValue(o.kwuId);
+            // The result and the claim go to the disk together, or neither does.
+            if (!finish.exec() || !db.commit()) {
+                report.fatal = QStringLiteral("Результат не записан: ") +
+                               (finish.lastError().isValid() ? finish.lastError().text()
+                                                             : db.lastError().text());
+                db.rollback();
+                break;
+            }
+            ++report.wells;
+            report.failed += o.ok ? 0 : 1;
+            if (progress)
+                progress(report.wells);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return report;
+}
 
 BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>& progress) {
     BatchReport report;
@@ -207,22 +339,11 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>
                     QStringLiteral("Имя таблицы режимов недопустимо: ") + options.regimesTable;
                 return report;
             }
-            StartOptions start;
-            start.DatabaseFile = options.databaseFile;
-            start.ConnectionText = options.connectionText;
-            start.ServerName = options.serverName;
-            if (!options.databaseFile.isEmpty() && !QFile::exists(options.databaseFile)) {
-                report.fatal = QStringLiteral("Файл базы не найден: ") + options.databaseFile;
-                return report;
-            }
-            db = QSqlDatabase::addDatabase(options.databaseFile.isEmpty()
-                                               ? QStringLiteral("QODBC")
-                                               : QStringLiteral("QSQLITE"),
-                                           connection);
-            db.setDatabaseName(WellDatabase(start).databaseName());
-            if (!db.open()) {
-                report.fatal = QStringLiteral("Не удалось подключиться к базе скважин: ") +
-                               db.lastError().text();
+            report.fatal = openDatabase(options, connection);
+            db = QSqlDatabase::database(connection, false);
+            if (!report.fatal.isEmpty()) {
+                db = {};
+                QSqlDatabase::removeDatabase(connection);
                 return report;
             }
         }

@@ -36,4 +36,15 @@ struct BatchReport {
 BatchReport runBatch(const BatchOptions& options,
                      const std::function<void(int done)>& progress = nullptr);
 
+// A run shared by workers on any machines through a PostgreSQL well database: the work table
+// kwu_batch_work holds one row per well of the regimes table.
+constexpr const char* WorkTable = "kwu_batch_work";
+// Makes the work table afresh: every well to do.
+BatchReport startSharedRun(const BatchOptions& options);
+// Takes wells one at a time (select … for update skip locked), interprets each and commits its
+// result and its row of the work table in one transaction: a worker that dies loses only the
+// well it held, which another then takes. Returns when no well is left.
+BatchReport runWorker(const BatchOptions& options,
+                      const std::function<void(int done)>& progress = nullptr);
+
 } // namespace id

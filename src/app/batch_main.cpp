@@ -59,8 +59,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption jobs(QStringLiteral("jobs"),
                                   QStringLiteral("Число потоков; по умолчанию — число ядер."),
                                   QStringLiteral("N"));
+    const QCommandLineOption startRun(
+        QStringLiteral("start-run"),
+        QStringLiteral("Начать общий прогон на сервере: таблица kwu_batch_work со всеми "
+                       "скважинами таблицы режимов."));
+    const QCommandLineOption worker(
+        QStringLiteral("worker"),
+        QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
+                       "есть; таких процессов может быть сколько угодно на любых машинах."));
     parser.addOptions({help, database, connection, server, table, input, wellType, rule, pnas,
-                       modelPres, summary, dryRun, jobs});
+                       modelPres, summary, dryRun, jobs, startRun, worker});
     const auto bad = [&](const QString& text) {
         err << text << "\nСправка по параметрам: --help\n";
         return 2;
@@ -73,10 +81,10 @@ int main(int argc, char** argv) {
     }
     id::BatchOptions options;
     const std::optional<id::BatchRule> chosen = id::batchRule(parser.value(rule));
-    if (!chosen)
+    if (!chosen && !parser.isSet(startRun))
         return bad(QStringLiteral("Укажите правило --rule: linear, quadratic, cubic, break, vogel, "
                                   "composite или fetkovich"));
-    options.settings.rule = *chosen;
+    options.settings.rule = chosen.value_or(id::BatchRule::Linear);
     options.settings.pnas = parser.value(pnas).replace(u'.', u',');
     options.settings.modelPres = parser.value(modelPres).replace(u'.', u',');
     options.databaseFile = parser.value(database);
@@ -103,10 +111,18 @@ int main(int argc, char** argv) {
         if (!number || options.jobs < 1 || options.jobs > 1024)
             return bad(QStringLiteral("--jobs должен быть целым от 1 до 1024"));
     }
+    if (parser.isSet(startRun)) {
+        const id::BatchReport started = id::startSharedRun(options);
+        if (!started.fatal.isEmpty())
+            return bad(started.fatal);
+        err << QStringLiteral("Прогон начат: скважин %1\n").arg(started.wells);
+        return 0;
+    }
     QElapsedTimer clock;
     clock.start();
     const bool terminal = isatty(2);
-    const id::BatchReport report = id::runBatch(options, [&](int done) {
+    const auto run = parser.isSet(worker) ? id::runWorker : id::runBatch;
+    const id::BatchReport report = run(options, [&](int done) {
         if (terminal)
             err << QStringLiteral("\rскважин: %1, %2 в секунду")
                        .arg(done)

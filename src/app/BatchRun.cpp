@@ -30,11 +30,18 @@ class WellSource {
 public:
     virtual ~WellSource() = default;
     virtual std::vector<WellRegimes> next(QString& error) = 0;
+    // How many wells there are, for the progress.
+    virtual int total() = 0;
 };
 
 class DatabaseSource : public WellSource {
 public:
     DatabaseSource(QSqlDatabase db, QString table) : db_(std::move(db)), table_(std::move(table)) {}
+    int total() override {
+        QSqlQuery count(db_);
+        count.exec(QStringLiteral("select count(distinct kwu_id) from %1").arg(table_));
+        return count.next() ? count.value(0).toInt() : 0;
+    }
     std::vector<WellRegimes> next(QString& error) override {
         std::vector<WellRegimes> wells;
         QSqlQuery ids(db_);
@@ -101,6 +108,7 @@ public:
         }
         std::sort(files_.begin(), files_.end());
     }
+    int total() override { return static_cast<int>(files_.size()); }
     std::vector<WellRegimes> next(QString&) override {
         std::vector<WellRegimes> wells;
         for (; at_ < files_.size() && wells.size() < WellsPerBlock; ++at_) {
@@ -250,7 +258,7 @@ BatchReport startSharedRun(const BatchOptions& options) {
     return report;
 }
 
-BatchReport runWorker(const BatchOptions& options, const std::function<void(int)>& progress) {
+BatchReport runWorker(const BatchOptions& options, const std::function<void(int, int)>& progress) {
     BatchReport report;
     const QString name = QStringLiteral("indicator-batch-worker");
     report.fatal = sharedRunDatabase(options, name);
@@ -258,6 +266,12 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int)
         QSqlDatabase db = QSqlDatabase::database(name, false);
         LeastSquaresFitService fits;
         const QString table = QString::fromLatin1(WorkTable);
+        int left = 0;
+        if (progress) {
+            QSqlQuery count(db);
+            count.exec(QStringLiteral("select count(*) from %1 where not done").arg(table));
+            left = count.next() ? count.value(0).toInt() : 0;
+        }
         for (;;) {
             if (!db.transaction()) {
                 report.fatal = db.lastError().text();
@@ -316,7 +330,7 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int)
             ++report.wells;
             report.failed += o.ok ? 0 : 1;
             if (progress)
-                progress(report.wells);
+                progress(report.wells, left);
         }
         db.close();
     }
@@ -324,7 +338,7 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int)
     return report;
 }
 
-BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>& progress) {
+BatchReport runBatch(const BatchOptions& options, const std::function<void(int, int)>& progress) {
     BatchReport report;
     const QString connection = QStringLiteral("indicator-batch");
     {
@@ -371,6 +385,7 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>
             out << QStringLiteral("\uFEFF") << summaryHeader() << "\r\n";
         }
         const bool writing = toDatabase && !options.dryRun;
+        const int total = progress ? source->total() : 0;
         for (;;) {
             QString error;
             const std::vector<WellRegimes> wells = source->next(error);
@@ -411,7 +426,7 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int)>
                     out << summaryLine(o, options.settings.rule) << "\r\n";
             }
             if (progress)
-                progress(report.wells);
+                progress(report.wells, total);
         }
         db.close();
     }

@@ -34,7 +34,7 @@ struct BatchReport {
 // summary gets a line per well in the same order whatever the threads. Wells are read a block at
 // a time, so the memory does not grow with the field.
 BatchReport runBatch(const BatchOptions& options,
-                     const std::function<void(int done)>& progress = nullptr);
+                     const std::function<void(int done, int total)>& progress = nullptr);
 
 // A run shared by workers on any machines through a PostgreSQL well database: the work table
 // kwu_batch_work holds one row per well of the regimes table.
@@ -45,6 +45,6 @@ BatchReport startSharedRun(const BatchOptions& options);
 // result and its row of the work table in one transaction: a worker that dies loses only the
 // well it held, which another then takes. Returns when no well is left.
 BatchReport runWorker(const BatchOptions& options,
-                      const std::function<void(int done)>& progress = nullptr);
+                      const std::function<void(int done, int total)>& progress = nullptr);
 
 } // namespace id

@@ -122,12 +122,16 @@ int main(int argc, char** argv) {
     clock.start();
     const bool terminal = isatty(2);
     const auto run = parser.isSet(worker) ? id::runWorker : id::runBatch;
-    const id::BatchReport report = run(options, [&](int done) {
-        if (terminal)
-            err << QStringLiteral("\rскважин: %1, %2 в секунду")
-                       .arg(done)
-                       .arg(done * 1000.0 / std::max<qint64>(1, clock.elapsed()), 0, 'f', 0)
-                << Qt::flush;
+    const id::BatchReport report = run(options, [&](int done, int total) {
+        if (!terminal)
+            return;
+        const double perSecond = done * 1000.0 / std::max<qint64>(1, clock.elapsed());
+        err << QStringLiteral("\rскважин: %1 из %2, %3 в секунду, осталось около %4 с   ")
+                   .arg(done)
+                   .arg(total)
+                   .arg(perSecond, 0, 'f', 0)
+                   .arg(std::max(0.0, (total - done) / std::max(perSecond, 1e-9)), 0, 'f', 0)
+            << Qt::flush;
     });
     if (terminal)
         err << "\n";

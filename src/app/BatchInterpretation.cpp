@@ -3,6 +3,7 @@
 #include "analysis/ResultIntervals.h"
 #include "app/AnalysisFile.h"
 #include "app/MenuRules.h"
+#include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
@@ -100,6 +101,8 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
         return out;
     }
     out.ok = true;
+    out.rows = s.ResultRows;
+    out.equations = trendEquations(s);
     out.productivity = s.ProductivityIndex;
     out.reservoirPressure = s.ReservoirPressure;
     out.allowedPressure = s.AllowedBottomholePressure;

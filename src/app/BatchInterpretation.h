@@ -50,6 +50,9 @@ struct WellOutcome {
     std::optional<Range> reservoirInterval;
     std::optional<Range> allowedInterval;
     double rSquared = 0;
+    // What the window would show: the results table and the lines' equations.
+    std::vector<ResultRow> rows;
+    QStringList equations;
 };
 
 // The well as the window would interpret it: its points typed into the table, "Построить

@@ -327,6 +327,8 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
                 db.rollback();
                 break;
             }
+            if (options.eachWell)
+                options.eachWell(well, o);
             ++report.wells;
             report.failed += o.ok ? 0 : 1;
             if (progress)
@@ -419,7 +421,10 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
                         o.message = failure;
                     }
             }
-            for (const WellOutcome& o : outcomes) {
+            for (std::size_t i = 0; i < outcomes.size(); ++i) {
+                const WellOutcome& o = outcomes[i];
+                if (options.eachWell)
+                    options.eachWell(wells[i], o);
                 ++report.wells;
                 report.failed += o.ok ? 0 : 1;
                 if (summary.isOpen())

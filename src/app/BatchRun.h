@@ -20,6 +20,8 @@ struct BatchOptions {
     QString summaryFile;
     bool dryRun = false;
     int jobs = 1;
+    // Called for every well in kwu_id order once its result is where it goes (a report's page).
+    std::function<void(const WellRegimes&, const WellOutcome&)> eachWell;
 };
 
 struct BatchReport {

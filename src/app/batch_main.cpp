@@ -1,15 +1,25 @@
+#include "app/BatchPdf.h"
 #include "app/BatchRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
 #include <thread>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
+    bool pdf = false;
+    for (int i = 1; i < argc; ++i)
+        pdf = pdf || QByteArray(argv[i]).startsWith("--report");
+    if (pdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        pdf ? std::make_unique<QGuiApplication>(argc, argv)
+            : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
     // The numbers are read and written as the window does: decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -54,6 +64,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption summary(QStringLiteral("summary"),
                                      QStringLiteral("Сводка CSV по скважинам."),
                                      QStringLiteral("файл"));
+    const QCommandLineOption pdfReport(QStringLiteral("report"),
+                                       QStringLiteral("PDF: страница на скважину."),
+                                       QStringLiteral("файл"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("Ничего не записывать в базу."));
     const QCommandLineOption jobs(QStringLiteral("jobs"),
@@ -68,12 +81,12 @@ int main(int argc, char** argv) {
         QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
                        "есть; таких процессов может быть сколько угодно на любых машинах."));
     parser.addOptions({help, database, connection, server, table, input, wellType, rule, pnas,
-                       modelPres, summary, dryRun, jobs, startRun, worker});
+                       modelPres, summary, pdfReport, dryRun, jobs, startRun, worker});
     const auto bad = [&](const QString& text) {
         err << text << "\nСправка по параметрам: --help\n";
         return 2;
     };
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(app->arguments()))
         return bad(parser.errorText());
     if (parser.isSet(help)) {
         QTextStream(stdout) << parser.helpText();
@@ -117,6 +130,15 @@ int main(int argc, char** argv) {
             return bad(started.fatal);
         err << QStringLiteral("Прогон начат: скважин %1\n").arg(started.wells);
         return 0;
+    }
+    std::unique_ptr<id::BatchPdf> pages;
+    if (parser.isSet(pdfReport)) {
+        pages = std::make_unique<id::BatchPdf>(parser.value(pdfReport));
+        if (!pages->ok())
+            return bad(QStringLiteral("Отчёт не записан: ") + parser.value(pdfReport));
+        options.eachWell = [&](const id::WellRegimes& well, const id::WellOutcome& outcome) {
+            pages->addWell(well, outcome, options.settings.rule);
+        };
     }
     QElapsedTimer clock;
     clock.start();

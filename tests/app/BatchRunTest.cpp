@@ -119,7 +119,13 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     EXPECT_EQ(exitCode({"--rule", "linear", "--database", "x", "--connection", "y"}), 2);
     EXPECT_EQ(exitCode({"--rule", "linear", "--input", o.inputFolder, "--jobs", "0"}), 2);
     EXPECT_EQ(exitCode({"--rule", "linear", "--database", folder.filePath("none.db")}), 2);
-    EXPECT_EQ(exitCode({"--rule", "linear", "--input", o.inputFolder, "--pnas", "5"}), 1);
+    const QString pdf = folder.filePath("wells.pdf");
+    EXPECT_EQ(
+        exitCode({"--rule", "linear", "--input", o.inputFolder, "--pnas", "5", "--report", pdf}),
+        1);
+    QFile pages(pdf);
+    ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 3) << "a page per well";
     EXPECT_EQ(exitCode({"--rule", "cubic", "--database", databaseFile(), "--dry-run"}), 1);
 }
 

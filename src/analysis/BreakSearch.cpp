@@ -51,6 +51,8 @@ template <typename Real> std::optional<Line<Real>> lineOf(const Sums<Real>& s) {
 
 template <typename Real> struct Joined {
     Real a = 0, b = 0, c = 0, psi = 0, rss = std::numeric_limits<Real>::infinity();
+    // The variance factor of the fit's value at the break, a + b·ψ: x₀ᵀ(XᵀX)⁻¹x₀, x₀ = (1, ψ, 0).
+    Real v = 0;
 };
 
 // The points sorted by rate, centred and scaled to unit spread, grouped by distinct rate, with
@@ -122,7 +124,12 @@ public:
         const Real a = (c00 * v0 + c01 * v1 + c02 * v2) / det;
         const Real b = (c01 * v0 + c11 * v1 + c12 * v2) / det;
         const Real c = (c02 * v0 + c12 * v1 + c22 * v2) / det;
-        Joined<Real> j{a, b, c, psi, std::max<Real>(0, all.yy - (a * v0 + b * v1 + c * v2))};
+        Joined<Real> j{a,
+                       b,
+                       c,
+                       psi,
+                       std::max<Real>(0, all.yy - (a * v0 + b * v1 + c * v2)),
+                       (c00 + 2 * psi * c01 + psi * psi * c11) / det};
         if (!std::isfinite(static_cast<double>(j.rss)))
             j.rss = std::numeric_limits<Real>::infinity();
         return j;
@@ -191,6 +198,10 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     const Joined<Exact> best = p.search();
     if (!std::isfinite(static_cast<double>(best.rss)))
         return refused(QStringLiteral("Излом не найден: подбор не определён для этих точек."));
+    // Points on one straight line have no break, wherever the search would put one.
+    if (const std::optional<Line<Exact>> one = lineOf(p.total());
+        one && one->rss <= p.total().n * 1e-24L)
+        return refused(QStringLiteral("Точки лежат на одной прямой: излома нет."));
     // On the first or last admissible rate the best break wants fewer than two rates on a side:
     // only a line drawn on beyond the points could place it.
     if (best.psi == p.U(1) || best.psi == p.U(m - 2)) {
@@ -215,17 +226,22 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     fit.rSquared = 1 - fit.rss / tss;
     fit.adjustedRSquared = n > 4 ? 1 - (1 - fit.rSquared) * (n - 1.0) / (n - 4) : fit.rSquared;
 
-    // The four parameters' covariance from the joined fit's Jacobian, in the points' own units.
+    // The four parameters' covariance from the joined fit's Jacobian, the rates taken from their
+    // mean (far from zero rate the raw columns are nearly alike); the intercept's variance then
+    // carried back to zero rate.
     if (n > 4) {
         Eigen::Matrix<Exact, 4, 4> information = Eigen::Matrix<Exact, 4, 4>::Zero();
         for (std::size_t i = 0; i < p.size(); ++i) {
             const Exact beyond = p.x[i] > fit.breakRate ? 1 : 0;
-            const Eigen::Matrix<Exact, 4, 1> g(1, p.x[i], beyond * (p.x[i] - fit.breakRate),
+            const Eigen::Matrix<Exact, 4, 1> g(1, p.x[i] - p.xCentre,
+                                               beyond * (p.x[i] - fit.breakRate),
                                                -fit.slopeChange * beyond);
             information += g * g.transpose();
         }
-        const Eigen::Matrix<Exact, 4, 4> covariance =
+        Eigen::Matrix<Exact, 4, 4> covariance =
             information.inverse() * static_cast<Exact>(fit.rss / (n - 4));
+        const Exact m = p.xCentre;
+        covariance(0, 0) += m * m * covariance(1, 1) - 2 * m * covariance(0, 1);
         for (int j = 0; j < 4; ++j)
             fit.standardErrors[static_cast<std::size_t>(j)] =
                 static_cast<double>(std::sqrt(std::max<Exact>(0, covariance(j, j))));
@@ -235,6 +251,9 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     const double f = n > 4 ? boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95)
                            : std::numeric_limits<double>::infinity();
     const Exact bound = best.rss * (1 + f / (n - 4));
+    // Inside a gap the profile may rise above the bound and fall again (where the slope change
+    // passes zero): each gap is walked in small steps, not only at its ends.
+    constexpr int StepsPerGap = 32;
     const auto edge = [&](int direction, bool& open) -> Exact {
         Exact inside = best.psi;
         // The distinct rates beyond ψ in that direction, within the admissible range.
@@ -243,23 +262,45 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
             const Exact u = p.U(j);
             if (direction < 0 ? !(u < best.psi) : !(u > best.psi))
                 continue;
-            if (p.joinedAt(u).rss > bound) {
-                Exact out = u;
-                for (int step = 0; step < 200 && out != inside; ++step) {
-                    const Exact mid = (out + inside) / 2;
-                    if (mid == out || mid == inside)
-                        break;
-                    (p.joinedAt(mid).rss > bound ? out : inside) = mid;
+            const Exact from = inside;
+            for (int k = 1; k <= StepsPerGap; ++k) {
+                const Exact at = k == StepsPerGap ? u : from + (u - from) * k / StepsPerGap;
+                if (p.joinedAt(at).rss > bound) {
+                    Exact out = at;
+                    for (int step = 0; step < 200; ++step) {
+                        const Exact mid = (out + inside) / 2;
+                        if (mid == out || mid == inside)
+                            break;
+                        (p.joinedAt(mid).rss > bound ? out : inside) = mid;
+                    }
+                    return inside;
                 }
-                return inside;
+                inside = at;
             }
-            inside = u;
         }
         open = true;
         return inside;
     };
     fit.breakRateLow = p.xCentre + kx * static_cast<double>(edge(-1, fit.lowOpen));
-    fit.breakRateHigh = p.xCentre + kx * static_cast<double>(edge(1, fit.highOpen));
+    const Exact high = edge(1, fit.highOpen);
+    fit.breakRateHigh = p.xCentre + kx * static_cast<double>(high);
+    // The break pressure's interval: every break rate of the interval, each fit's pressure there
+    // widened by what the bound leaves it.
+    const Exact low = (fit.breakRateLow - p.xCentre) / kx;
+    Exact lowest = std::numeric_limits<Exact>::infinity(), highest = -lowest;
+    constexpr int PressureSteps = 400;
+    for (int k = 0; k <= PressureSteps + 1; ++k) {
+        const Exact psi = k > PressureSteps ? best.psi : low + (high - low) * k / PressureSteps;
+        const Joined<Exact> at = p.joinedAt(psi);
+        const Exact slack = bound - at.rss;
+        if (!(slack >= 0))
+            continue;
+        const Exact half = std::sqrt(slack * std::max<Exact>(0, at.v));
+        lowest = std::min(lowest, at.a + at.b * psi - half);
+        highest = std::max(highest, at.a + at.b * psi + half);
+    }
+    fit.pressureLow = static_cast<double>(p.yCentre + ky * lowest);
+    fit.pressureHigh = static_cast<double>(p.yCentre + ky * highest);
     return {fit, {}};
 }
 
@@ -278,17 +319,25 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
 BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures,
                             const BreakFit&) {
     BreakTest test;
-    // Beyond the bound, every k-th point of the sorted rates: the test is made on those.
+    // Beyond the bound, every k-th point of the sorted rates, and the first of each rate while
+    // the rates are few, so that none drops out: the test is made on those.
     std::vector<double> q = rates, p = pressures;
     if (rates.size() > static_cast<std::size_t>(MostBreakBootstrapPoints)) {
         const SortedPoints<Exact> all(rates, pressures);
         q.clear();
         p.clear();
+        const bool fewRates =
+            all.groupCount() <= static_cast<std::size_t>(MostBreakBootstrapPoints);
         const double step = static_cast<double>(rates.size()) / MostBreakBootstrapPoints;
-        for (int k = 0; k < MostBreakBootstrapPoints; ++k) {
-            const auto i = static_cast<std::size_t>(k * step);
-            q.push_back(all.x[i]);
-            p.push_back(all.y[i]);
+        double next = 0;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const bool firstOfRate = i == 0 || all.x[i] != all.x[i - 1];
+            if (static_cast<double>(i) >= next || (fewRates && firstOfRate)) {
+                q.push_back(all.x[i]);
+                p.push_back(all.y[i]);
+            }
+            if (static_cast<double>(i) >= next)
+                next += step;
         }
         test.subsampled = true;
     }

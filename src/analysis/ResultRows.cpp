@@ -96,7 +96,9 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
                             formatResult(low, 2) + QStringLiteral(" … ") + formatResult(high, 2)});
         }
         rows.push_back({QStringLiteral("Значимость излома"),
-                        QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3)});
+                        s.Break->Test.draws > 0
+                            ? QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3)
+                            : QStringLiteral("не определена")});
     }
     addModelRows(s, rows);
     return rows;

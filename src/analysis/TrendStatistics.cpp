@@ -314,19 +314,24 @@ QString breakSection(const StatisticsInputs& s) {
                 .arg(f.points)
                 .arg(number(f.rss), formatFixed(f.rSquared, 4), formatFixed(f.adjustedRSquared, 4));
     const QString p = formatFixed(test.pValue, 3);
-    html += test.pValue < 0.05
-                ? QStringLiteral("<p><b>Излом значим (p = %1)</b>").arg(p)
-                : QStringLiteral("<p><b>Излом не доказан (p = %1): точки согласуются с одной "
-                                 "прямой</b>")
-                      .arg(p);
-    html +=
-        QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
-                       "бутстреп под одной прямой, %2 выборок%3.</p>")
-            .arg(number(test.likelihoodRatio))
-            .arg(test.draws)
-            .arg(test.subsampled
-                     ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту").arg(test.points)
-                     : QString());
+    if (test.draws == 0)
+        html += QStringLiteral("<p><b>Значимость излома не определена</b>: точек, на которых её "
+                               "можно проверить, слишком мало.</p>");
+    else
+        html += test.pValue < 0.05
+                    ? QStringLiteral("<p><b>Излом значим (p = %1)</b>").arg(p)
+                    : QStringLiteral("<p><b>Излом не доказан (p = %1): точки согласуются с одной "
+                                     "прямой</b>")
+                          .arg(p);
+    if (test.draws > 0)
+        html +=
+            QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
+                           "бутстреп под одной прямой, %2 выборок%3.</p>")
+                .arg(number(test.likelihoodRatio))
+                .arg(test.draws)
+                .arg(test.subsampled ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту")
+                                           .arg(test.points)
+                                     : QString());
     if (injection) {
         int beyond = 0;
         for (int i = 1; i <= s.measurementCount(); ++i)

@@ -273,10 +273,12 @@ void readBreak(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     }
     BreakRecord b{*found.fit, breakSignificance(rates, pressures, *found.fit),
                   curvesBeforeBreak(rates, pressures, *found.fit)};
-    if (!(std::abs(b.Test.pValue - p) <= 1e-12)) {
+    // Another build draws other noise: its p may differ by a few draws, and is kept as it was.
+    if (!(std::abs(b.Test.pValue - p) <= 0.02)) {
         r.fail("break.pValue", QStringLiteral("не соответствует точкам своих линий"));
         return;
     }
+    b.Test.pValue = p;
     s.Break = b;
 }
 
@@ -432,9 +434,15 @@ std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
         const BreakFit& f = s.Break->Fit;
         if (s.TrendCount != 2 || !s.FirstTrend.Joined || !s.SecondTrend.Joined ||
             !agrees(s.FirstTrend.Coefficients[1], f.slope) ||
-            !agrees(s.SecondTrend.Coefficients[1], f.secondSlope()))
+            !agrees(s.FirstTrend.Coefficients[2], f.intercept) ||
+            !agrees(s.SecondTrend.Coefficients[1], f.secondSlope()) ||
+            !agrees(s.SecondTrend.Coefficients[2], f.secondIntercept()))
             return QStringLiteral("излом не соответствует своим линиям");
     }
+    // A counted line of a break stands only with its break.
+    for (int slot = 1; slot <= s.TrendCount; ++slot)
+        if (s.trend(slot).Joined && !s.Break)
+            return QStringLiteral("линия тренда %1 — линия излома без излома").arg(slot);
     if (s.AllowedBottomholePressure > 0 && !s.ManualPick && !s.AutoSearch &&
         !allowedPressureFromBreak(s))
         return QStringLiteral("предельно-допустимое Pз указано без способа его определения");

@@ -8,6 +8,7 @@
 #include "diagram/RedrawPipeline.h"
 #include "diagram/TickRule.h"
 #include "measurements/DiscardAnalysis.h"
+#include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 
 #include <QPointF>
@@ -56,6 +57,22 @@ void splitPoints(AnalysisState& s, const std::vector<TablePoint>& points) {
         (p.excluded ? s.ExcludedPoints : s.Measurements).append(p.rate, p.pressure);
 }
 
+// The break searched for again on the fit set; where the points left make none, the point still
+// goes and so do the break's lines, with the reason.
+void refitBreak(AnalysisState& s, CommandContext& ctx) {
+    try {
+        addBreakTrends(s, ctx);
+    } catch (const AnalysisFault& fault) {
+        ctx.messages << fault.message() + QStringLiteral(" Излом снят.");
+        resetResults(s);
+        ResetTrends(s);
+        s.ResultsShown = false;
+        s.PiChartShown = false;
+        RedrawIndicatorDiagram(s, ctx);
+        UpdateResultsTable(s);
+    }
+}
+
 // The trend of a slot fitted again to the points given, over its own rates; the others stand.
 void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<double> rates,
                OneBasedArray<double> pressures) {
@@ -88,7 +105,7 @@ void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QP
         s.FitRateTo = s.SecondTrend.RateTo;
         s.FitRates = std::move(rates);
         s.FitPressures = std::move(pressures);
-        addBreakTrends(s, ctx);
+        refitBreak(s, ctx);
         return;
     }
     if (!s.SelectionMode) {
@@ -98,7 +115,7 @@ void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QP
         for (int i = 1; i <= s.measurementCount(); ++i)
             s.FitRateTo = std::max(s.FitRateTo, s.Measurements.rate(i));
         if (s.Break) {
-            addBreakTrends(s, ctx);
+            refitBreak(s, ctx);
             return;
         }
         // A model beside the trend was fitted to all the points too.
@@ -175,6 +192,7 @@ void BuildCharts(AnalysisState& s, CommandContext& ctx) {
     s.FirstTrend.Kind = NoTrend;
     s.SecondTrend.Kind = NoTrend;
     s.PiChartKept.reset();
+    dropBreak(s);
 
     // The axes take the points left out too: they are drawn, hollow.
     splitPoints(s, *points);
@@ -280,7 +298,8 @@ void addTrendByAllPoints(AnalysisState& s, CommandContext& ctx, int kind) {
 }
 
 void addInflowModel(AnalysisState& s, CommandContext& ctx, int kind) {
-    const int slot = s.TrendCount < 2 ? s.TrendCount + 1 : 2;
+    // Beside a break's line a model would stand on a half of it: it replaces the break.
+    const int slot = s.Break ? 1 : s.TrendCount < 2 ? s.TrendCount + 1 : 2;
     if (slot == 1) {
         switchEstimationOffQuietly(s);
         s.SecondTrend = {};

@@ -69,6 +69,8 @@ SelectionPopup releaseSelection(AnalysisState& s, SelectionDrag& drag, double x,
     if (s.TrendCount == 2) {
         keepPiChart(s);
         s.TrendCount = 0;
+        // The selection starts over: a break and the pressure it gave go.
+        dropBreak(s);
     }
     s.SelectionX1 = drag.x;
     s.SelectionY1 = drag.y;

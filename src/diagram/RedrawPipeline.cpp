@@ -77,6 +77,7 @@ void fitTrendOfSlot(AnalysisState& s, CommandContext& ctx) {
     trend.Model = fit.model;
     trend.SaturationPressure = fit.saturationPressure;
     trend.ReservoirGiven = fit.reservoirGiven;
+    trend.Joined = false;
     setPiAxes(s, ctx);
 }
 

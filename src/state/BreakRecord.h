@@ -26,6 +26,11 @@ struct BreakFit {
     double breakRateHigh = 0;
     bool lowOpen = false;
     bool highOpen = false;
+    // The 95 % interval of the break's pressure a + b·ψ, profiled with ψ: over the break rates
+    // of the interval above, each fit's pressure at its break ± √((bound − RSS)·its variance
+    // factor), the union of them all.
+    double pressureLow = 0;
+    double pressureHigh = 0;
 
     double pressureAt(double rate) const {
         return intercept + slope * rate + slopeChange * std::max(0.0, rate - breakRate);
@@ -33,12 +38,7 @@ struct BreakFit {
     double breakPressure() const { return pressureAt(breakRate); }
     double secondSlope() const { return slope + slopeChange; }
     double secondIntercept() const { return intercept - slopeChange * breakRate; }
-    // The break pressure's 95 % interval: the profile interval of ψ through the lines.
-    std::pair<double, double> pressureInterval() const {
-        const double a = pressureAt(breakRateLow);
-        const double b = pressureAt(breakRateHigh);
-        return {std::min(a, b), std::max(a, b)};
-    }
+    std::pair<double, double> pressureInterval() const { return {pressureLow, pressureHigh}; }
 
     bool operator==(const BreakFit&) const = default;
 };

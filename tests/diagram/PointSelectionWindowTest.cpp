@@ -390,6 +390,13 @@ TEST_F(PointSelectionTest, BreakFoundByTheData) {
         frame->analysis().undo();
         EXPECT_FALSE(state().Break);
         EXPECT_EQ(state().AllowedBottomholePressure, 0);
+        // What replaces the break leaves a file that opens again.
+        for (QAction* next : {menus().mTrendPolinom2, menus().mIdAdd}) {
+            ASSERT_TRUE(choose(menus().mTrendBreak));
+            ASSERT_TRUE(choose(next));
+            EXPECT_FALSE(state().Break);
+            EXPECT_FALSE(unopenableProblem(state()));
+        }
     }
     // In selection mode, on the picked points only.
     start();

@@ -1,5 +1,6 @@
 #include "app/BatchInterpretation.h"
 
+#include "analysis/EstimationModes.h"
 #include "analysis/ResultIntervals.h"
 #include "app/AnalysisFile.h"
 #include "app/MenuRules.h"
@@ -77,6 +78,9 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
     s.WellType = well.wellType;
     s.Inputs.Pnas = settings.pnas;
     s.Inputs.ModelPres = settings.modelPres;
+    s.Inputs.Skin = settings.skin;
+    s.Inputs.Rkontur = settings.rkontur;
+    s.Inputs.Rwell = settings.rwell;
     for (std::size_t i = 0; i < well.rates.size(); ++i)
         s.Table.append({number(well.rates[i]), number(well.pressures[i]), {}});
     const StartOptions options;
@@ -89,6 +93,8 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
             return out;
         }
         runItem(ruleName(settings.rule).item, s, ctx);
+        if (settings.estimation != EstimationMode::None && s.TrendCount > 0)
+            selectEstimatingMode(s, settings.estimation, ctx.messages);
     } catch (const AnalysisFault& fault) {
         ctx.messages << fault.message();
         out.message = ctx.messages.join(QStringLiteral(" "));
@@ -102,6 +108,10 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
     }
     out.ok = true;
     out.rows = s.ResultRows;
+    for (const ResultRow& r : s.ResultRows)
+        if (r.caption.startsWith(QStringLiteral("Гидропроводность")) ||
+            r.caption == QStringLiteral("Скин-эффект"))
+            out.estimate = r.value;
     out.equations = trendEquations(s);
     out.productivity = s.ProductivityIndex;
     out.reservoirPressure = s.ReservoirPressure;
@@ -124,7 +134,7 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
 
 QString summaryHeader() {
     return QStringLiteral("kwu_id;Правило;Состояние;Коэф. продуктивности;от;до;Пластовое давление;"
-                          "от;до;Предельно-допустимое Pз;от;до;R2;Сообщение");
+                          "от;до;Предельно-допустимое Pз;от;до;R2;Оценка;Сообщение");
 }
 
 QString summaryLine(const WellOutcome& o, BatchRule rule) {
@@ -144,6 +154,7 @@ QString summaryLine(const WellOutcome& o, BatchRule rule) {
                        range(o.allowedInterval, false),
                        range(o.allowedInterval, true),
                        o.ok ? number(o.rSquared) : QString(),
+                       o.estimate,
                        message}
         .join(u';');
 }

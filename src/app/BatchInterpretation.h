@@ -29,6 +29,11 @@ struct BatchSettings {
     BatchRule rule = BatchRule::Linear;
     QString pnas;
     QString modelPres;
+    // "Оценка" and its boxes: the skin factor (or the transmissibility), Rkontur and Rwell.
+    EstimationMode estimation = EstimationMode::None;
+    QString skin;
+    QString rkontur;
+    QString rwell;
 };
 
 struct Range {
@@ -50,6 +55,8 @@ struct WellOutcome {
     std::optional<Range> reservoirInterval;
     std::optional<Range> allowedInterval;
     double rSquared = 0;
+    // The estimate's row ("Гидропроводность…" or "Скин-эффект") when one was asked and made.
+    QString estimate;
     // What the window would show: the results table and the lines' equations.
     std::vector<ResultRow> rows;
     QStringList equations;

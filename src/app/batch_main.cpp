@@ -61,6 +61,19 @@ int main(int argc, char** argv) {
                                        QStringLiteral("Pпл для моделей, МПа (пусто — "
                                                       "подбирается)."),
                                        QStringLiteral("число"));
+    const QCommandLineOption estimate(
+        QStringLiteral("estimate"),
+        QStringLiteral("Оценка: transmissibility — гидропроводность по скину, skin — скин по "
+                       "гидропроводности."),
+        QStringLiteral("вид"));
+    const QCommandLineOption skin(QStringLiteral("skin"),
+                                  QStringLiteral("Скин-эффект (или гидропроводность, Д*см/сПз)."),
+                                  QStringLiteral("число"));
+    const QCommandLineOption rkontur(QStringLiteral("rkontur"),
+                                     QStringLiteral("Радиус контура питания, м."),
+                                     QStringLiteral("число"));
+    const QCommandLineOption rwell(QStringLiteral("rwell"), QStringLiteral("Радиус скважины, м."),
+                                   QStringLiteral("число"));
     const QCommandLineOption summary(QStringLiteral("summary"),
                                      QStringLiteral("Сводка CSV по скважинам."),
                                      QStringLiteral("файл"));
@@ -80,8 +93,9 @@ int main(int argc, char** argv) {
         QStringLiteral("worker"),
         QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
                        "есть; таких процессов может быть сколько угодно на любых машинах."));
-    parser.addOptions({help, database, connection, server, table, input, wellType, rule, pnas,
-                       modelPres, summary, pdfReport, dryRun, jobs, startRun, worker});
+    parser.addOptions({help,    database,  connection, server,   table,    input,   wellType,
+                       rule,    pnas,      modelPres,  estimate, skin,     rkontur, rwell,
+                       summary, pdfReport, dryRun,     jobs,     startRun, worker});
     const auto bad = [&](const QString& text) {
         err << text << "\nСправка по параметрам: --help\n";
         return 2;
@@ -100,6 +114,18 @@ int main(int argc, char** argv) {
     options.settings.rule = chosen.value_or(id::BatchRule::Linear);
     options.settings.pnas = parser.value(pnas).replace(u'.', u',');
     options.settings.modelPres = parser.value(modelPres).replace(u'.', u',');
+    options.settings.skin = parser.value(skin).replace(u'.', u',');
+    options.settings.rkontur = parser.value(rkontur).replace(u'.', u',');
+    options.settings.rwell = parser.value(rwell).replace(u'.', u',');
+    if (parser.isSet(estimate)) {
+        const QString kind = parser.value(estimate);
+        if (kind == QStringLiteral("transmissibility"))
+            options.settings.estimation = id::EstimationMode::TransmissibilityFromSkin;
+        else if (kind == QStringLiteral("skin"))
+            options.settings.estimation = id::EstimationMode::SkinFromTransmissibility;
+        else
+            return bad(QStringLiteral("--estimate должен быть transmissibility или skin"));
+    }
     options.databaseFile = parser.value(database);
     options.connectionText = parser.value(connection);
     options.serverName = parser.value(server);

@@ -97,6 +97,10 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     BatchOptions o;
     o.inputFolder = folder.filePath("wells");
     o.settings.pnas = "5";
+    o.settings.estimation = EstimationMode::TransmissibilityFromSkin;
+    o.settings.skin = "0";
+    o.settings.rkontur = "300";
+    o.settings.rwell = "0,1";
     o.summaryFile = folder.filePath("folder.csv");
     const BatchReport report = runBatch(o);
     EXPECT_EQ(report.wells, 3);
@@ -106,6 +110,7 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     const QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[1].startsWith("3;linear;ok;6,666"));
+    EXPECT_TRUE(lines[1].endsWith(";9,8;")) << "the transmissibility estimate";
     EXPECT_TRUE(lines[2].startsWith("7;linear;ok;"));
     EXPECT_TRUE(lines[3].contains("Строка 2"));
 

@@ -125,8 +125,9 @@ TEST(BreakSearch, AgreesWithAnIndependentSearch) {
         EXPECT_REL(rssBrute, r.fit->rss, 1e-9);
         for (int k = 0; k <= 500; ++k) {
             const double rss = breakRss(x, y, 2.0 * k);
-            if (std::isfinite(rss))
+            if (std::isfinite(rss)) {
                 EXPECT_GE(rss, r.fit->rss * (1 - 1e-12)) << 2.0 * k;
+            }
         }
     }
 }

@@ -316,8 +316,8 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
     return static_cast<double>(p.yScale * p.yScale * p.joinedAt(psi).rss);
 }
 
-BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures,
-                            const BreakFit&) {
+BreakTest breakSignificance(const std::vector<double>& rates,
+                            const std::vector<double>& pressures) {
     BreakTest test;
     // Beyond the bound, every k-th point of the sorted rates, and the first of each rate while
     // the rates are few, so that none drops out: the test is made on those.
@@ -389,6 +389,11 @@ bool curvesBeforeBreak(const std::vector<double>& rates, const std::vector<doubl
     const double se = quadratic.statistics->standardErrors[0];
     return se > 0 && std::abs(c2 / se) > studentT95(quadratic.statistics->degreesOfFreedom) &&
            (c2 > 0) == (fit.slopeChange > 0);
+}
+
+BreakRecord breakRecord(const std::vector<double>& rates, const std::vector<double>& pressures,
+                        const BreakFit& fit) {
+    return {fit, breakSignificance(rates, pressures), curvesBeforeBreak(rates, pressures, fit)};
 }
 
 } // namespace id

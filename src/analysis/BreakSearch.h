@@ -30,13 +30,16 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
 // spread evenly over the sorted rates, which keeps the time bounded.
 constexpr int MostBreakBootstrapPoints = 2000;
 constexpr int BreakBootstrapDraws = 999;
-BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures,
-                            const BreakFit& fit);
+BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures);
 
 // Whether the points before the break already bend towards the second line (a quadratic term
 // significant at 5 % with the sign of the slope change): the departure may then lie below the
 // meeting of the lines.
 bool curvesBeforeBreak(const std::vector<double>& rates, const std::vector<double>& pressures,
                        const BreakFit& fit);
+
+// The break of the points as it stands on the diagram: the fit, its test and the warning.
+BreakRecord breakRecord(const std::vector<double>& rates, const std::vector<double>& pressures,
+                        const BreakFit& fit);
 
 } // namespace id

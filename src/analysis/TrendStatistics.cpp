@@ -83,6 +83,15 @@ QString power(int p) {
 
 } // namespace
 
+std::optional<PressureLosses> pressureLosses(const TrendRecord& t, const FitStatistics& st,
+                                             int wellType) {
+    if (t.Kind != QuadraticTrend || st.degreesOfFreedom < 1 || st.standardErrors.size() < 2)
+        return std::nullopt;
+    const double sign = wellType == ProducingWell ? -1 : 1;
+    return PressureLosses{sign * t.Coefficients[2], st.standardErrors[1], sign * t.Coefficients[1],
+                          st.standardErrors[0]};
+}
+
 QString statisticText(double v) {
     return coefficientText(v);
 }
@@ -188,31 +197,26 @@ QString intervalsSection(const StatisticsInputs& s, int slot, const FitStatistic
     if (slot == 1 && intervals.reservoirPressure)
         html += QStringLiteral("Пластовое давление, МПа: %1 (%2)<br>")
                     .arg(number(s.ReservoirPressure), interval(*intervals.reservoirPressure));
-    // A quadratic trend read as the laminar and turbulent parts of the pressure loss.
-    if (t.Kind == QuadraticTrend && st.degreesOfFreedom > 0) {
-        const bool producing = s.WellType == ProducingWell;
-        const double sign = producing ? -1 : 1;
-        const double quantile = boost::math::quantile(
-            boost::math::complement(boost::math::students_t(st.degreesOfFreedom), 0.025));
+    if (const std::optional<PressureLosses> losses = pressureLosses(t, st, s.WellType)) {
+        const double quantile = studentT95(st.degreesOfFreedom);
         const auto part = [&](const QString& name, double value, double se, const QString& unit) {
             return QStringLiteral("%1 = %2 ± %3 (%4 … %5) %6<br>")
                 .arg(name, number(value), number(se), number(value - quantile * se),
                      number(value + quantile * se), unit);
         };
-        html += (producing ? QStringLiteral("Pпл − Pз = A·q + B·q²:<br>")
-                           : QStringLiteral("Pз − Pпл = A·q + B·q²:<br>")) +
-                part(QStringLiteral("A (ламинарный)"), sign * t.Coefficients[2],
-                     st.standardErrors[1], QStringLiteral("МПа/(м3/сут)")) +
-                part(QStringLiteral("B (турбулентный)"), sign * t.Coefficients[1],
-                     st.standardErrors[0], QStringLiteral("МПа/(м3/сут)²"));
+        html += (s.WellType == ProducingWell ? QStringLiteral("Pпл − Pз = A·q + B·q²:<br>")
+                                             : QStringLiteral("Pз − Pпл = A·q + B·q²:<br>")) +
+                part(QStringLiteral("A (ламинарный)"), losses->a, losses->aError,
+                     QStringLiteral("МПа/(м3/сут)")) +
+                part(QStringLiteral("B (турбулентный)"), losses->b, losses->bError,
+                     QStringLiteral("МПа/(м3/сут)²"));
     }
     return html + QStringLiteral("</p>");
 }
 
 // The allowed pressure's interval by the method that fits how it was found, and the method.
 std::pair<std::optional<Interval>, QString> allowedPressureInterval(const StatisticsInputs& s) {
-    if (s.Break && std::abs(s.AllowedBottomholePressure - s.Break->Fit.breakPressure()) <=
-                       1e-9 * s.AllowedBottomholePressure) {
+    if (allowedPressureFromBreak(s.Break, s.AllowedBottomholePressure)) {
         const auto [low, high] = s.Break->Fit.pressureInterval();
         return {Interval{low, high}, QStringLiteral("профильный интервал точки излома")};
     }

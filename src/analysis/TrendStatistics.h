@@ -34,6 +34,15 @@ struct StatisticsInputs {
 // coefficients (or none kept).
 const FitStatistics* trendStatistics(const StatisticsInputs& state, int slot);
 
+// A quadratic trend read as the laminar and turbulent parts of the pressure loss,
+// Pпл − Pз = A·q + B·q² (Pз − Pпл for an injection well), with their standard errors; none for
+// another kind or without residual degrees of freedom.
+struct PressureLosses {
+    double a = 0, aError = 0, b = 0, bError = 0;
+};
+std::optional<PressureLosses> pressureLosses(const TrendRecord& trend, const FitStatistics& st,
+                                             int wellType);
+
 // The two-sided p value of a coefficient's t statistic.
 double twoSidedP(double t, int degreesOfFreedom);
 

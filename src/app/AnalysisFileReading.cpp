@@ -271,8 +271,7 @@ void readBreak(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
         r.fail("break", QStringLiteral("не соответствует точкам своих линий"));
         return;
     }
-    BreakRecord b{*found.fit, breakSignificance(rates, pressures, *found.fit),
-                  curvesBeforeBreak(rates, pressures, *found.fit)};
+    BreakRecord b = breakRecord(rates, pressures, *found.fit);
     // Another build draws other noise: its p may differ by a few draws, and is kept as it was.
     if (!(std::abs(b.Test.pValue - p) <= 0.02)) {
         r.fail("break.pValue", QStringLiteral("не соответствует точкам своих линий"));

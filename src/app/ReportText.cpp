@@ -2,6 +2,7 @@
 
 #include "analysis/InflowModels.h"
 #include "analysis/ResultIntervals.h"
+#include "analysis/TrendStatistics.h"
 #include "diagram/TrendLabel.h"
 #include "state/NumberText.h"
 
@@ -98,15 +99,14 @@ std::vector<QStringList> parameterRows(const AnalysisState& s) {
                   {QStringLiteral("R²"), formatFixed(fit->rSquared, 4)},
                   {QStringLiteral("AICc"), aiccText(fit->aicc)}})
                 rows.push_back({model + caption, value, {}, {}, {}});
-        } else if (const FitStatistics* st = t.Statistics.get();
-                   st && t.Kind == QuadraticTrend && st->degreesOfFreedom > 0) {
-            // Pпл − Pз = A·q + B·q²: the laminar and turbulent losses.
-            const double sign = s.WellType == ProducingWell ? -1 : 1;
-            const double quantile = studentT95(st->degreesOfFreedom);
-            add(line + QStringLiteral(": A (ламинарный), МПа/(м3/сут)"), sign * t.Coefficients[2],
-                st->standardErrors[1], quantile);
-            add(line + QStringLiteral(": B (турбулентный), МПа/(м3/сут)²"),
-                sign * t.Coefficients[1], st->standardErrors[0], quantile);
+        } else if (const FitStatistics* st = t.Statistics.get()) {
+            if (const std::optional<PressureLosses> l = pressureLosses(t, *st, s.WellType)) {
+                const double quantile = studentT95(st->degreesOfFreedom);
+                add(line + QStringLiteral(": A (ламинарный), МПа/(м3/сут)"), l->a, l->aError,
+                    quantile);
+                add(line + QStringLiteral(": B (турбулентный), МПа/(м3/сут)²"), l->b, l->bError,
+                    quantile);
+            }
         }
     }
     return rows;

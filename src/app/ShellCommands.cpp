@@ -86,6 +86,16 @@ void refitSlot(AnalysisState& s, CommandContext& ctx, int slot, OneBasedArray<do
     s.TrendCount = static_cast<std::int16_t>(standing);
 }
 
+// A trend's points but the one left out, appended.
+void appendPointsBut(const TrendRecord& t, QPointF leftOut, OneBasedArray<double>& rates,
+                     OneBasedArray<double>& pressures) {
+    for (int i = 1; i <= t.Rates.size(); ++i)
+        if (!(t.Rates[i] == leftOut.x() && t.Pressures[i] == leftOut.y())) {
+            rates.append(t.Rates[i]);
+            pressures.append(t.Pressures[i]);
+        }
+}
+
 // After points were left out or brought back: the fit set is every point kept (by all points),
 // and a standing trend is fitted again; in selection mode a trend that held a point now left out
 // is fitted again without it.
@@ -96,11 +106,7 @@ void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QP
             return;
         OneBasedArray<double> rates, pressures;
         for (const TrendRecord* t : {&s.FirstTrend, &s.SecondTrend})
-            for (int i = 1; i <= t->Rates.size(); ++i)
-                if (!(t->Rates[i] == leftOut->x() && t->Pressures[i] == leftOut->y())) {
-                    rates.append(t->Rates[i]);
-                    pressures.append(t->Pressures[i]);
-                }
+            appendPointsBut(*t, *leftOut, rates, pressures);
         s.FitRateFrom = s.FirstTrend.RateFrom;
         s.FitRateTo = s.SecondTrend.RateTo;
         s.FitRates = std::move(rates);
@@ -131,11 +137,7 @@ void refitAfterExclusion(AnalysisState& s, CommandContext& ctx, std::optional<QP
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         const TrendRecord& t = s.trend(slot);
         OneBasedArray<double> rates, pressures;
-        for (int i = 1; i <= t.Rates.size(); ++i)
-            if (!(t.Rates[i] == leftOut->x() && t.Pressures[i] == leftOut->y())) {
-                rates.append(t.Rates[i]);
-                pressures.append(t.Pressures[i]);
-            }
+        appendPointsBut(t, *leftOut, rates, pressures);
         if (rates.size() != t.Rates.size())
             refitSlot(s, ctx, slot, std::move(rates), std::move(pressures));
     }

@@ -62,8 +62,7 @@ void addBreakTrends(AnalysisState& s, CommandContext& ctx) {
     deriveTrendResults(s, 2, LinearTrend, s.SecondTrend.Coefficients);
     s.FirstTrend.Coefficient = s.ProductivityIndex;
     s.SecondTrend.Coefficient = s.SecondProductivityIndex;
-    s.Break = BreakRecord{f, breakSignificance(rates, pressures, f),
-                          curvesBeforeBreak(rates, pressures, f)};
+    s.Break = breakRecord(rates, pressures, f);
     s.AllowedBottomholePressure = f.breakPressure();
     UpdateResultsTable(s);
     placePiChart(s, ctx);

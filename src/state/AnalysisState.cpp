@@ -23,12 +23,12 @@ void ResetTrends(AnalysisState& s) {
     dropBreak(s);
 }
 
-bool allowedPressureFromBreak(const AnalysisState& s) {
-    if (!s.Break || !(s.AllowedBottomholePressure > 0))
+bool allowedPressureFromBreak(const std::optional<BreakRecord>& brk, double allowed) {
+    if (!brk || !(allowed > 0))
         return false;
-    const double p = s.Break->Fit.breakPressure();
+    const double p = brk->Fit.breakPressure();
     // Found again on opening, the break may differ in the last digits.
-    return std::abs(s.AllowedBottomholePressure - p) <= 1e-9 * std::abs(p);
+    return std::abs(allowed - p) <= 1e-9 * std::abs(p);
 }
 
 void dropBreak(AnalysisState& s) {

@@ -223,7 +223,10 @@ void keepPiChart(AnalysisState& state);
 // Trend reset: no trend in either slot.
 void ResetTrends(AnalysisState& state);
 // Whether the allowed pressure is the standing break's.
-bool allowedPressureFromBreak(const AnalysisState& state);
+bool allowedPressureFromBreak(const std::optional<BreakRecord>& brk, double allowedPressure);
+inline bool allowedPressureFromBreak(const AnalysisState& state) {
+    return allowedPressureFromBreak(state.Break, state.AllowedBottomholePressure);
+}
 // The break goes, and the allowed pressure it gave with it.
 void dropBreak(AnalysisState& state);
 // Axis reset: the four limits of the indicator diagram become 0.

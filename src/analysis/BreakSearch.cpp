@@ -19,6 +19,10 @@ namespace {
 
 using Exact = long double;
 
+// A rate this close to the break, in units of the rates' spread, stands on it: rounding of the
+// scaled break must not move a point to the other line.
+constexpr double OnTheBreak = 1e-9;
+
 // Sums in extended precision for the fit shown (a side's spread is its sums' small difference);
 // the bootstrap's thousand searches on standard noise do with doubles.
 template <typename Real> struct Sums {
@@ -67,6 +71,7 @@ public:
                          [&](std::size_t i, std::size_t j) { return rates[i] < rates[j]; });
         x.reserve(n);
         y.reserve(n);
+        this->order = order;
         for (std::size_t i : order) {
             x.push_back(rates[i]);
             y.push_back(pressures[i]);
@@ -105,31 +110,37 @@ public:
     Real Y(std::size_t i) const { return (y[i] - yCentre) / yScale; }
     const Sums<Real>& total() const { return prefix.back(); }
 
-    // The best joined fit with the break at psi, the groups from r on lying beyond it.
+    // The best joined fit with the break at psi, the groups from r on lying beyond it. Written as
+    // y = α + βL·(x − ψ)₋ + βR·(x − ψ)₊, whose two slope columns never overlap: the usual
+    // columns 1, x, (x − ψ)₊ are nearly alike when few points lie on one side.
     Joined<Real> joinedAt(Real psi, std::size_t r) const {
         const Sums<Real>& all = total();
-        const Sums<Real> right = all - prefix[r];
-        const Real sz = right.x - psi * right.n;
-        const Real szz = right.xx - 2 * psi * right.x + psi * psi * right.n;
-        const Real sxz = right.xx - psi * right.x;
-        const Real szy = right.xy - psi * right.y;
-        // The symmetric 3×3 normal equations by Cramer's rule: the bootstrap solves millions.
-        const Real m00 = all.n, m01 = all.x, m02 = sz, m11 = all.xx, m12 = sxz, m22 = szz;
-        const Real v0 = all.y, v1 = all.xy, v2 = szy;
-        const Real c00 = m11 * m22 - m12 * m12, c01 = m02 * m12 - m01 * m22,
-                   c02 = m01 * m12 - m02 * m11;
-        const Real det = m00 * c00 + m01 * c01 + m02 * c02;
-        const Real c11 = m00 * m22 - m02 * m02, c12 = m01 * m02 - m00 * m12,
-                   c22 = m00 * m11 - m01 * m01;
-        const Real a = (c00 * v0 + c01 * v1 + c02 * v2) / det;
-        const Real b = (c01 * v0 + c11 * v1 + c12 * v2) / det;
-        const Real c = (c02 * v0 + c12 * v1 + c22 * v2) / det;
-        Joined<Real> j{a,
-                       b,
-                       c,
-                       psi,
-                       std::max<Real>(0, all.yy - (a * v0 + b * v1 + c * v2)),
-                       (c00 + 2 * psi * c01 + psi * psi * c11) / det};
+        const Sums<Real>& left = prefix[r];
+        const Sums<Real> right = all - left;
+        const auto side = [psi](const Sums<Real>& s, Real& st, Real& stt, Real& sty) {
+            st = s.x - psi * s.n;
+            stt = std::max<Real>(0, s.xx - 2 * psi * s.x + psi * psi * s.n);
+            sty = s.xy - psi * s.y;
+        };
+        Real stL, sttL, styL, stR, sttR, styR;
+        side(left, stL, sttL, styL);
+        side(right, stR, sttR, styR);
+        Joined<Real> j;
+        j.psi = psi;
+        if (!(sttL > 0) || !(sttR > 0))
+            return j;
+        // The 3×3 normal equations by the Schur complement of the diagonal slope block.
+        const Real schur = all.n - stL * stL / sttL - stR * stR / sttR;
+        if (!(schur > 0))
+            return j;
+        const Real alpha = (all.y - stL * styL / sttL - stR * styR / sttR) / schur;
+        const Real betaL = (styL - alpha * stL) / sttL;
+        const Real betaR = (styR - alpha * stR) / sttR;
+        j.a = alpha - betaL * psi;
+        j.b = betaL;
+        j.c = betaR - betaL;
+        j.rss = std::max<Real>(0, all.yy - (alpha * all.y + betaL * styL + betaR * styR));
+        j.v = 1 / schur;
         if (!std::isfinite(static_cast<double>(j.rss)))
             j.rss = std::numeric_limits<Real>::infinity();
         return j;
@@ -170,15 +181,112 @@ public:
     }
 
     std::vector<double> x, y;
+    // The input index of each sorted point.
+    std::vector<std::size_t> order;
     std::vector<std::size_t> groupStart;
     std::vector<Sums<Real>> prefix;
     double xCentre = 0, xScale = 0, yCentre = 0, yScale = 0;
 };
 
-// The straight line's residual sum of squares and the best break's, on the same points.
-template <typename Real> std::pair<Real, Real> lineAndBreak(const SortedPoints<Real>& p) {
+// The residual sum of squares of the joined fit at ψ, summed from its residuals.
+template <typename Real> Real directRss(const SortedPoints<Real>& p, Real psi) {
+    const Joined<Real> j = p.joinedAt(psi);
+    Real rss = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const Real r = p.Y(i) - (j.a + j.b * p.X(i) + j.c * std::max<Real>(0, p.X(i) - psi));
+        rss += r * r;
+    }
+    return rss;
+}
+
+// The likelihood ratio of the best break against one straight line; zero where the search would
+// refuse the break for lying on the first or last admissible rate, as it refuses the data's.
+template <typename Real> Real likelihoodRatio(const SortedPoints<Real>& p, bool direct) {
     const std::optional<Line<Real>> one = lineOf(p.total());
-    return {one ? one->rss : std::numeric_limits<Real>::quiet_NaN(), p.search().rss};
+    const Joined<Real> best = p.search();
+    const std::size_t m = p.groupCount();
+    if (!one || !std::isfinite(static_cast<double>(best.rss)) || best.psi == p.U(1) ||
+        best.psi == p.U(m - 2))
+        return 0;
+    Real line = one->rss, broken = best.rss;
+    if (direct) {
+        line = 0;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const Real r = p.Y(i) - (one->intercept + one->slope * p.X(i));
+            line += r * r;
+        }
+        broken = directRss(p, best.psi);
+    }
+    return static_cast<Real>(p.size()) * std::log(line / std::max<Real>(broken, 1e-300));
+}
+
+// The joined fit at the break found, every figure from the points themselves: the residuals
+// summed directly, the four parameters' covariance from a QR of the Jacobian in the form
+// α + βL·(x − ψ)₋ + βR·(x − ψ)₊ (scaled units, extended precision) carried to a, b, c and ψ, and
+// the map that gives any point's leverage from the same QR.
+void setJoinedFit(BreakFit& fit, const SortedPoints<Exact>& p, Exact psi) {
+    using Matrix = Eigen::Matrix<Exact, Eigen::Dynamic, Eigen::Dynamic>;
+    const Joined<Exact> j = p.joinedAt(psi);
+    const std::size_t n = p.size();
+    const Exact kx = p.xScale, ky = p.yScale, xc = p.xCentre;
+    std::vector<Exact> residual(n);
+    Exact rss = 0, mean = 0, tss = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Exact x = p.X(i);
+        residual[i] = p.Y(i) - (j.a + j.b * x + j.c * std::max<Exact>(0, x - psi));
+        rss += residual[i] * residual[i];
+        mean += p.Y(i);
+    }
+    mean /= static_cast<Exact>(n);
+    for (std::size_t i = 0; i < n; ++i)
+        tss += (p.Y(i) - mean) * (p.Y(i) - mean);
+    fit.breakRate = static_cast<double>(xc + kx * psi);
+    fit.slope = static_cast<double>(ky * j.b / kx);
+    fit.slopeChange = static_cast<double>(ky * j.c / kx);
+    fit.intercept = static_cast<double>(p.yCentre + ky * (j.a - j.b * xc / kx));
+    fit.rss = static_cast<double>(ky * ky * rss);
+    fit.rSquared = static_cast<double>(1 - rss / tss);
+    const int points = static_cast<int>(n);
+    fit.adjustedRSquared =
+        points > 4 ? 1 - (1 - fit.rSquared) * (points - 1.0) / (points - 4) : fit.rSquared;
+    if (points <= 4)
+        return;
+
+    const Exact betaL = j.b, betaR = j.b + j.c;
+    Matrix jacobian(static_cast<Eigen::Index>(n), 4);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Exact t = p.X(i) - psi;
+        const Eigen::Index row = static_cast<Eigen::Index>(i);
+        jacobian(row, 0) = 1;
+        jacobian(row, 1) = std::min<Exact>(t, 0);
+        jacobian(row, 2) = std::max<Exact>(t, 0);
+        // At the break itself the point counts with the line before it, as (x − ψ)₊ does.
+        jacobian(row, 3) = -(t > OnTheBreak ? betaR : betaL);
+    }
+    const Eigen::HouseholderQR<Matrix> qr(jacobian);
+    const Matrix r = qr.matrixQR().topRows(4).template triangularView<Eigen::Upper>();
+    const Matrix rInverse = r.inverse();
+    const Exact variance = rss / (points - 4);
+    const Matrix covariance = rInverse * rInverse.transpose() * variance;
+    // a = α − βL·ψ, b = βL, c = βR − βL, then to the points' own units.
+    Matrix toAbc(4, 4);
+    toAbc << 1, -psi, 0, -betaL, 0, 1, 0, 0, 0, -1, 1, 0, 0, 0, 0, 1;
+    Matrix toUnits(4, 4);
+    toUnits << ky, -ky * xc / kx, 0, 0, 0, ky / kx, 0, 0, 0, 0, ky / kx, 0, 0, 0, 0, kx;
+    const Matrix g = toUnits * toAbc;
+    const Matrix carried = g * covariance * g.transpose();
+    for (int k = 0; k < 4; ++k)
+        fit.standardErrors[static_cast<std::size_t>(k)] =
+            static_cast<double>(std::sqrt(std::max<Exact>(0, carried(k, k))));
+    const Matrix map = rInverse.transpose();
+    for (int a = 0; a < 4; ++a)
+        for (int b = 0; b < 4; ++b)
+            fit.leverageMap[static_cast<std::size_t>(4 * a + b)] = static_cast<double>(map(a, b));
+    fit.rateCentre = p.xCentre;
+    fit.rateScale = p.xScale;
+    fit.scaledBreak = static_cast<double>(psi);
+    fit.scaledSlopeBefore = static_cast<double>(betaL);
+    fit.scaledSlopeAfter = static_cast<double>(betaR);
 }
 
 } // namespace
@@ -213,44 +321,15 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     }
 
     BreakFit fit;
-    const double kx = p.xScale, ky = p.yScale;
-    fit.breakRate = p.xCentre + kx * static_cast<double>(best.psi);
-    fit.slope = static_cast<double>(ky * best.b / kx);
-    fit.slopeChange = static_cast<double>(ky * best.c / kx);
-    fit.intercept = static_cast<double>(p.yCentre + ky * (best.a - best.b * p.xCentre / kx));
-    fit.rss = static_cast<double>(ky * ky * best.rss);
     const int n = static_cast<int>(rates.size());
     fit.points = n;
-    const double tss =
-        static_cast<double>(ky * ky * (p.total().yy - p.total().y * p.total().y / p.total().n));
-    fit.rSquared = 1 - fit.rss / tss;
-    fit.adjustedRSquared = n > 4 ? 1 - (1 - fit.rSquared) * (n - 1.0) / (n - 4) : fit.rSquared;
-
-    // The four parameters' covariance from the joined fit's Jacobian, the rates taken from their
-    // mean (far from zero rate the raw columns are nearly alike); the intercept's variance then
-    // carried back to zero rate.
-    if (n > 4) {
-        Eigen::Matrix<Exact, 4, 4> information = Eigen::Matrix<Exact, 4, 4>::Zero();
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            const Exact beyond = p.x[i] > fit.breakRate ? 1 : 0;
-            const Eigen::Matrix<Exact, 4, 1> g(1, p.x[i] - p.xCentre,
-                                               beyond * (p.x[i] - fit.breakRate),
-                                               -fit.slopeChange * beyond);
-            information += g * g.transpose();
-        }
-        Eigen::Matrix<Exact, 4, 4> covariance =
-            information.inverse() * static_cast<Exact>(fit.rss / (n - 4));
-        const Exact m = p.xCentre;
-        covariance(0, 0) += m * m * covariance(1, 1) - 2 * m * covariance(0, 1);
-        for (int j = 0; j < 4; ++j)
-            fit.standardErrors[static_cast<std::size_t>(j)] =
-                static_cast<double>(std::sqrt(std::max<Exact>(0, covariance(j, j))));
-    }
+    setJoinedFit(fit, p, best.psi);
+    const double kx = p.xScale, ky = p.yScale;
 
     // The profile interval: outwards from ψ to where the best joined fit's RSS passes the bound.
     const double f = n > 4 ? boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95)
                            : std::numeric_limits<double>::infinity();
-    const Exact bound = best.rss * (1 + f / (n - 4));
+    const Exact bound = static_cast<Exact>(fit.rss) / (ky * ky) * (1 + f / (n - 4));
     // Inside a gap the profile may rise above the bound and fall again (where the slope change
     // passes zero): each gap is walked in small steps, not only at its ends.
     constexpr int StepsPerGap = 32;
@@ -345,13 +424,10 @@ BreakTest breakSignificance(const std::vector<double>& rates,
     test.points = static_cast<int>(q.size());
     if (points.groupCount() < 5 || !points.ready())
         return test;
-    points.sum();
-    const double n = static_cast<double>(q.size());
-    const auto ratio = [&] {
-        const auto [line, broken] = lineAndBreak(points);
-        return n * std::log(line / std::max(broken, 1e-300));
-    };
-    test.likelihoodRatio = ratio();
+    // The data's own statistic in extended precision from the residuals; the draws' in doubles.
+    SortedPoints<Exact> exact(q, p);
+    exact.sum();
+    test.likelihoodRatio = static_cast<double>(likelihoodRatio(exact, true));
     // The ratio does not depend on the straight line's own level, slope or spread: the draws
     // are standard normal noise.
     std::mt19937_64 random(20261207);
@@ -362,12 +438,42 @@ BreakTest breakSignificance(const std::vector<double>& rates,
         for (double& e : drawn)
             e = noise(random);
         points.sum(&drawn);
-        if (ratio() >= test.likelihoodRatio)
+        if (likelihoodRatio(points, false) >= test.likelihoodRatio)
             ++asLarge;
     }
     test.draws = BreakBootstrapDraws;
     test.pValue = (1.0 + asLarge) / (1.0 + BreakBootstrapDraws);
     return test;
+}
+
+double breakStudentized(const BreakFit& fit, double rate, double pressure) {
+    const double t = (rate - fit.rateCentre) / fit.rateScale - fit.scaledBreak;
+    const double g[4] = {1, std::min(t, 0.0), std::max(t, 0.0),
+                         -(t > OnTheBreak ? fit.scaledSlopeAfter : fit.scaledSlopeBefore)};
+    double h = 0;
+    for (int a = 0; a < 4; ++a) {
+        double row = 0;
+        for (int b = 0; b < 4; ++b)
+            row += fit.leverageMap[static_cast<std::size_t>(4 * a + b)] * g[b];
+        h += row * row;
+    }
+    const int dof = fit.points - 4;
+    if (dof < 1)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double spread = std::sqrt(fit.rss / dof * std::max(0.0, 1 - h));
+    return externallyStudentized(pressure - fit.pressureAt(rate), spread, dof);
+}
+
+QString breakSignificanceText(const BreakTest& test) {
+    if (test.draws == 0)
+        return QStringLiteral("не определена");
+    const double floor = 1.0 / (1.0 + test.draws);
+    if (test.pValue <= floor)
+        return QStringLiteral("p < ") + formatFixed(floor, 3);
+    if (test.pValue < 0.05)
+        return QStringLiteral("p = ") + formatFixed(test.pValue, 3);
+    return QStringLiteral("p = ") + formatFixed(test.pValue, 2) +
+           QStringLiteral(" — излом не значим");
 }
 
 bool curvesBeforeBreak(const std::vector<double>& rates, const std::vector<double>& pressures,

@@ -32,6 +32,14 @@ constexpr int MostBreakBootstrapPoints = 2000;
 constexpr int BreakBootstrapDraws = 999;
 BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures);
 
+// A point's externally studentized residual in the joined four-parameter fit (NaN with too few
+// points).
+double breakStudentized(const BreakFit& fit, double rate, double pressure);
+
+// The verdict as the engineer reads it: "p = 0,003", "p < 0,001" at the draws' floor,
+// "p = 0,20 — излом не значим" from 0,05 up, "не определена" without draws.
+QString breakSignificanceText(const BreakTest& test);
+
 // Whether the points before the break already bend towards the second line (a quadratic term
 // significant at 5 % with the sign of the slope change): the departure may then lie below the
 // meeting of the lines.

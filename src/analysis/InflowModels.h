@@ -41,11 +41,15 @@ struct InflowFit {
     double residualDeviation = 0;
     double aicc = 0;
     int iterations = 0;
+    // False where the points do not separate the parameters: the values stand, the standard
+    // errors and intervals are NaN and must not be shown.
+    bool intervalsDetermined = true;
     // Fetkovich with Pпл given: C and n of the straight line of log q against log(Pпл² − Pз²),
     // the form checked by hand.
     std::optional<std::pair<double, double>> logLogFit;
     // Residuals (measured − modelled pressure), studentized by the leverage of the fit's
-    // Jacobian, and the free parameters' standard errors and covariance, as a trend has them.
+    // Jacobian, and the free parameters' standard errors; the covariance is that of the
+    // open-flow form (qmax, [n], Pпл), free parameters only.
     FitStatistics statistics;
 
     std::vector<double> values() const;
@@ -59,8 +63,13 @@ struct InflowFitResult {
 };
 
 // The model whose bottom-hole pressures are nearest the measured ones in least squares (as the
-// trends are fitted), by Levenberg-Marquardt from the linearised forms, with the statistics.
+// trends are fitted), by Levenberg-Marquardt from several starts in the open-flow form, accepted
+// only at a verified minimum, with the statistics.
 InflowFitResult fitInflowModel(const InflowModelInputs& inputs);
+
+// What the engineer should know before signing the model: parameters the points do not separate,
+// an exponent n outside 0,5–1, an interval of qmax or Pпл wider than the value.
+std::vector<QString> modelWarnings(const InflowFit& fit);
 
 // Akaike's criterion with the small-sample correction for a least-squares fit of the points with
 // the parameters (the residuals' variance counted among them); infinite with too few points.

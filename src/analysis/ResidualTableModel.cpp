@@ -1,6 +1,9 @@
 #include "analysis/ResidualTableModel.h"
 
+#include "analysis/BreakSearch.h"
 #include "analysis/TrendStatistics.h"
+
+#include <map>
 
 #include <limits>
 
@@ -10,6 +13,26 @@ void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
     beginResetModel();
     blocks_.clear();
     rows_ = 0;
+    break_.reset();
+    breakRows_.clear();
+    if (s.Break) {
+        // One table for the joined fit: its points as the measurements number them.
+        std::map<std::pair<double, double>, int> points;
+        for (int slot = 1; slot <= 2; ++slot)
+            for (int i = 1; i <= s.trend(slot).Rates.size(); ++i)
+                ++points[{s.trend(slot).Rates[i], s.trend(slot).Pressures[i]}];
+        for (int i = 1; i <= s.measurementCount(); ++i) {
+            const auto at = points.find({s.Measurements.rate(i), s.Measurements.pressure(i)});
+            if (at == points.end() || at->second == 0)
+                continue;
+            --at->second;
+            breakRows_.push_back({i, s.Measurements.rate(i), s.Measurements.pressure(i)});
+        }
+        break_ = s.Break->Fit;
+        rows_ = static_cast<int>(breakRows_.size());
+        endResetModel();
+        return;
+    }
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         // An exact fit has no statistics; its points are listed all the same.
         const FitStatistics* st = trendStatistics(s, slot);
@@ -40,15 +63,46 @@ std::pair<const ResidualTableModel::Block*, std::size_t> ResidualTableModel::loc
 std::optional<std::pair<double, double>> ResidualTableModel::pointAt(int row) const {
     if (row < 0 || row >= rows_)
         return std::nullopt;
+    if (break_)
+        return std::pair{breakRows_[static_cast<std::size_t>(row)].rate,
+                         breakRows_[static_cast<std::size_t>(row)].pressure};
     const auto [block, i] = locate(row);
     if (!block)
         return std::nullopt;
     return std::pair{block->trend.Rates.values()[i], block->trend.Pressures.values()[i]};
 }
 
+QVariant ResidualTableModel::breakData(const BreakRow& r, int column, int role) const {
+    const double studentized = breakStudentized(*break_, r.rate, r.pressure);
+    if (role == Qt::TextAlignmentRole)
+        return column == Mark ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (column) {
+    case Trend:
+        return r.rate <= break_->breakRate ? 1 : 2;
+    case Rate:
+        return statisticText(r.rate);
+    case Pressure:
+        return statisticText(r.pressure);
+    case Residual:
+        return statisticText(r.pressure - break_->pressureAt(r.rate));
+    case Studentized:
+        return studentizedText(studentized);
+    case Mark:
+        return suspect(studentized, outlierThreshold(break_->points, break_->points - 4))
+                   ? QStringLiteral("подозрительная точка")
+                   : QString();
+    default:
+        return {};
+    }
+}
+
 QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_)
         return {};
+    if (break_)
+        return breakData(breakRows_[static_cast<std::size_t>(index.row())], index.column(), role);
     const auto [block, i] = locate(index.row());
     if (!block)
         return {};
@@ -84,6 +138,10 @@ QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
 QVariant ResidualTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole)
         return {};
+    if (orientation == Qt::Vertical && break_)
+        return section >= 0 && section < rows_
+                   ? QVariant(breakRows_[static_cast<std::size_t>(section)].measurement)
+                   : QVariant();
     if (orientation == Qt::Vertical) {
         // The point's number within its trend.
         const auto [block, i] = locate(section);

@@ -9,7 +9,8 @@
 namespace id {
 
 // Every trend's points with their residuals, one row a point, made as the view asks for them:
-// an analysis of a hundred thousand points costs no more to show than one of ten.
+// an analysis of a hundred thousand points costs no more to show than one of ten. With a break,
+// its points with the residuals of the joined fit, numbered as the measurements are.
 class ResidualTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -41,7 +42,17 @@ private:
     // The block a row belongs to and the point's index in it.
     std::pair<const Block*, std::size_t> locate(int row) const;
 
+    // A break's points: the measurement's number and its reading.
+    struct BreakRow {
+        int measurement;
+        double rate;
+        double pressure;
+    };
+    QVariant breakData(const BreakRow& row, int column, int role) const;
+
     std::vector<Block> blocks_;
+    std::optional<BreakFit> break_;
+    std::vector<BreakRow> breakRows_;
     int rows_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "analysis/ResultRows.h"
 
+#include "analysis/BreakSearch.h"
+
 #include "state/NumberText.h"
 #include "state/TrendMath.h"
 
@@ -95,10 +97,7 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
             rows.push_back({QStringLiteral("Интервал Pз (95 %), МПа"),
                             formatResult(low, 2) + QStringLiteral(" … ") + formatResult(high, 2)});
         }
-        rows.push_back({QStringLiteral("Значимость излома"),
-                        s.Break->Test.draws > 0
-                            ? QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3)
-                            : QStringLiteral("не определена")});
+        rows.push_back({QStringLiteral("Значимость излома"), breakSignificanceText(s.Break->Test)});
     }
     addModelRows(s, rows);
     return rows;

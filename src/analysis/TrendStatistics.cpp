@@ -1,6 +1,7 @@
 #include "analysis/TrendStatistics.h"
 
 #include "analysis/AllowedPressureIntervals.h"
+#include "analysis/BreakSearch.h"
 #include "analysis/InflowModels.h"
 
 #include "spreadsheet/SpreadsheetFitService.h"
@@ -248,6 +249,12 @@ std::pair<std::optional<Interval>, QString> allowedPressureInterval(const Statis
             QStringLiteral("бутстреп остатков кубической зависимости, 1000 выборок")};
 }
 
+// C and J are positive by their form: their intervals are made on the logarithm.
+QString logScaleNote(const InflowFit& fit, std::size_t i) {
+    return i == 0 && fit.model != InflowModel::Vogel ? QStringLiteral(" (по логарифму)")
+                                                     : QString();
+}
+
 // An inflow model: its parameters with standard errors and 95 % intervals, the open flow, the
 // fit's figures and, for Fetkovich with Pпл given, the log-log line checked by hand.
 QString modelSection(const TrendRecord& t, const InflowFit& fit) {
@@ -261,22 +268,30 @@ QString modelSection(const TrendRecord& t, const InflowFit& fit) {
                  QStringLiteral("Станд. ошибка"), QStringLiteral("95 %-ный интервал")},
                 true);
     const std::vector<QString> names = inflowParameterNames(fit.model);
+    const QString none = QStringLiteral("не определено");
     for (std::size_t i = 0; i < fit.parameters.size(); ++i) {
         const InflowParameter& p = fit.parameters[i];
         const bool given = fit.reservoirGiven && i + 1 == fit.parameters.size();
         html += row({names[i], number(p.value),
-                     given ? QStringLiteral("задано") : number(p.standardError),
-                     given ? QStringLiteral("—") : interval({p.low, p.high})});
+                     given                     ? QStringLiteral("задано")
+                     : fit.intervalsDetermined ? number(p.standardError)
+                                               : none,
+                     given                     ? QStringLiteral("—")
+                     : fit.intervalsDetermined ? interval({p.low, p.high}) + logScaleNote(fit, i)
+                                               : none});
     }
-    html +=
-        row({QStringLiteral("Максимальный дебит (Pз = 0), м3/сут"), number(fit.openFlow.value),
-             number(fit.openFlow.standardError), interval({fit.openFlow.low, fit.openFlow.high})});
+    html += row({QStringLiteral("Максимальный дебит (Pз = 0), м3/сут"), number(fit.openFlow.value),
+                 fit.intervalsDetermined ? number(fit.openFlow.standardError) : none,
+                 fit.intervalsDetermined ? interval({fit.openFlow.low, fit.openFlow.high}) : none});
     html +=
         QStringLiteral("</table><p>Точек: %1; степеней свободы: %2; ост. станд. отклонение: "
                        "%3 МПа; R²: %4; AICc: %5</p>")
             .arg(t.Rates.size())
             .arg(fit.statistics.degreesOfFreedom)
             .arg(number(fit.residualDeviation), formatFixed(fit.rSquared, 4), aiccText(fit.aicc));
+    for (const QString& warning : modelWarnings(fit))
+        html += QStringLiteral("<p><b>Внимание</b>: ") + warning.toHtmlEscaped() +
+                QStringLiteral("</p>");
     if (fit.logLogFit)
         html += QStringLiteral("<p>Прямая log q — log(Pпл² − Pз²) при заданном Pпл: C = %1, "
                                "n = %2</p>")
@@ -317,14 +332,14 @@ QString breakSection(const StatisticsInputs& s) {
                            "остатков: %2; R²: %3; скорректированный R²: %4</p>")
                 .arg(f.points)
                 .arg(number(f.rss), formatFixed(f.rSquared, 4), formatFixed(f.adjustedRSquared, 4));
-    const QString p = formatFixed(test.pValue, 3);
+    const QString p = breakSignificanceText(test);
     if (test.draws == 0)
         html += QStringLiteral("<p><b>Значимость излома не определена</b>: точек, на которых её "
                                "можно проверить, слишком мало.</p>");
     else
         html += test.pValue < 0.05
-                    ? QStringLiteral("<p><b>Излом значим (p = %1)</b>").arg(p)
-                    : QStringLiteral("<p><b>Излом не доказан (p = %1): точки согласуются с одной "
+                    ? QStringLiteral("<p><b>Излом значим (%1)</b>").arg(p)
+                    : QStringLiteral("<p><b>Излом не доказан (%1): точки согласуются с одной "
                                      "прямой</b>")
                           .arg(p);
     if (test.draws > 0)

@@ -1,6 +1,8 @@
 #include "app/BatchInterpretation.h"
 
+#include "analysis/BreakSearch.h"
 #include "analysis/EstimationModes.h"
+#include "analysis/InflowModels.h"
 #include "analysis/ResultIntervals.h"
 #include "app/AnalysisFile.h"
 #include "app/MenuRules.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cmath>
 
 namespace id {
 
@@ -129,34 +132,93 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
         const auto [low, high] = s.Break->Fit.pressureInterval();
         out.allowedInterval = Range{low, high};
     }
+    out.breakRecord = s.Break;
+    out.model = s.FirstTrend.Model;
+    // A model's Pпл and J with the intervals it was fitted with (J on its logarithm).
+    if (const InflowFit* fit = out.model.get(); fit && fit->intervalsDetermined) {
+        if (!fit->reservoirGiven)
+            out.reservoirInterval = Range{fit->parameters.back().low, fit->parameters.back().high};
+        if (fit->model == InflowModel::Composite)
+            out.productivityInterval = Range{fit->parameters[0].low, fit->parameters[0].high};
+    }
     return out;
 }
 
 QString summaryHeader() {
-    return QStringLiteral("kwu_id;Правило;Состояние;Коэф. продуктивности;от;до;Пластовое давление;"
-                          "от;до;Предельно-допустимое Pз;от;до;R2;Оценка;Сообщение");
+    QStringList header{QStringLiteral("kwu_id"), QStringLiteral("Правило"),
+                       QStringLiteral("Состояние")};
+    const auto withRange = [&](const QString& name) {
+        header << name << name + QStringLiteral(" от") << name + QStringLiteral(" до");
+    };
+    withRange(QStringLiteral("Коэф. продуктивности"));
+    withRange(QStringLiteral("Пластовое давление"));
+    withRange(QStringLiteral("Предельно-допустимое Pз"));
+    header << QStringLiteral("R2");
+    withRange(QStringLiteral("Максимальный дебит"));
+    withRange(QStringLiteral("Показатель n"));
+    withRange(QStringLiteral("Коэффициент C"));
+    withRange(QStringLiteral("Коэффициент J"));
+    withRange(QStringLiteral("Дебит излома"));
+    header << QStringLiteral("R2 излома") << QStringLiteral("Значимость излома")
+           << QStringLiteral("Оценка") << QStringLiteral("Сообщение");
+    return header.join(u';');
 }
 
+namespace {
+
+// A model parameter's three columns: the value and its interval where the fit determined one.
+void addParameter(QStringList& fields, const InflowFit* fit, const InflowParameter* p) {
+    if (!fit || !p) {
+        fields << QString() << QString() << QString();
+        return;
+    }
+    fields << number(p->value);
+    if (fit->intervalsDetermined && p->standardError > 0)
+        fields << number(p->low) << number(p->high);
+    else
+        fields << QString() << QString();
+}
+
+} // namespace
+
 QString summaryLine(const WellOutcome& o, BatchRule rule) {
-    const auto value = [](double v) { return v > 0 ? number(v) : QString(); };
+    const auto value = [](double v) { return v > 0 && std::isfinite(v) ? number(v) : QString(); };
+    const auto finite = [](const std::optional<Range>& r) {
+        return r && std::isfinite(r->low) && std::isfinite(r->high) ? r : std::nullopt;
+    };
     QString message = o.message;
     message.replace(u';', u',').replace(u'\n', u' ');
-    return QStringList{QString::number(o.kwuId),
+    QStringList fields{QString::number(o.kwuId),
                        batchRuleName(rule),
                        o.ok ? QStringLiteral("ok") : QStringLiteral("ошибка"),
                        value(o.productivity),
-                       range(o.productivityInterval, false),
-                       range(o.productivityInterval, true),
+                       range(finite(o.productivityInterval), false),
+                       range(finite(o.productivityInterval), true),
                        value(o.reservoirPressure),
-                       range(o.reservoirInterval, false),
-                       range(o.reservoirInterval, true),
+                       range(finite(o.reservoirInterval), false),
+                       range(finite(o.reservoirInterval), true),
                        value(o.allowedPressure),
-                       range(o.allowedInterval, false),
-                       range(o.allowedInterval, true),
-                       o.ok ? number(o.rSquared) : QString(),
-                       o.estimate,
-                       message}
-        .join(u';');
+                       range(finite(o.allowedInterval), false),
+                       range(finite(o.allowedInterval), true),
+                       o.ok && std::isfinite(o.rSquared) ? number(o.rSquared) : QString()};
+    const InflowFit* fit = o.ok ? o.model.get() : nullptr;
+    const InflowModel model = fit ? fit->model : InflowModel::Vogel;
+    addParameter(fields, fit, fit ? &fit->openFlow : nullptr);
+    addParameter(fields, fit,
+                 fit && model == InflowModel::Fetkovich ? &fit->parameters[1] : nullptr);
+    addParameter(fields, fit,
+                 fit && model == InflowModel::Fetkovich ? &fit->parameters[0] : nullptr);
+    addParameter(fields, fit,
+                 fit && model == InflowModel::Composite ? &fit->parameters[0] : nullptr);
+    if (o.ok && o.breakRecord) {
+        const BreakFit& f = o.breakRecord->Fit;
+        fields << number(f.breakRate) << number(f.breakRateLow) << number(f.breakRateHigh)
+               << number(f.rSquared) << breakSignificanceText(o.breakRecord->Test);
+    } else {
+        fields << QString() << QString() << QString() << QString() << QString();
+    }
+    fields << o.estimate << message;
+    return fields.join(u';');
 }
 
 FileRegimes readWellFile(const QString& path, int kwuId, std::int16_t wellType) {

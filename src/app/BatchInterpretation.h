@@ -60,6 +60,9 @@ struct WellOutcome {
     // What the window would show: the results table and the lines' equations.
     std::vector<ResultRow> rows;
     QStringList equations;
+    // The model or the break the rule made, for their own columns of the summary.
+    SharedInflowFit model;
+    std::optional<BreakRecord> breakRecord;
 };
 
 // The well as the window would interpret it: its points typed into the table, "Построить

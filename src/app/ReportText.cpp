@@ -67,11 +67,6 @@ std::vector<QStringList> parameterRows(const AnalysisState& s) {
                             QStringLiteral(" в точке излома, м3/сут"),
                         coefficientText(f.breakRate), coefficientText(f.standardErrors[3]),
                         coefficientText(f.breakRateLow), coefficientText(f.breakRateHigh)});
-        rows.push_back({QStringLiteral("Значимость излома"),
-                        QStringLiteral("p = ") + formatFixed(s.Break->Test.pValue, 3),
-                        {},
-                        {},
-                        {}});
     }
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         const TrendRecord& t = s.trend(slot);
@@ -80,19 +75,32 @@ std::vector<QStringList> parameterRows(const AnalysisState& s) {
             const QString model =
                 line + QStringLiteral(" (") + inflowModelName(fit->model) + QStringLiteral("): ");
             const std::vector<QString> names = inflowParameterNames(fit->model);
-            const double quantile = studentT95(fit->statistics.degreesOfFreedom);
+            // The intervals as the fit made them: C and J on the logarithm, n within (0; 2].
+            const auto addParameter = [&](const QString& caption, const InflowParameter& p) {
+                if (fit->intervalsDetermined)
+                    rows.push_back({caption, coefficientText(p.value),
+                                    coefficientText(p.standardError), coefficientText(p.low),
+                                    coefficientText(p.high)});
+                else
+                    rows.push_back({caption,
+                                    coefficientText(p.value),
+                                    QStringLiteral("не определено"),
+                                    {},
+                                    {}});
+            };
             const std::size_t fitted = fit->parameters.size() - (fit->reservoirGiven ? 1 : 0);
             for (std::size_t i = 0; i < fitted; ++i)
-                add(model + names[i], fit->parameters[i].value, fit->parameters[i].standardError,
-                    quantile);
+                addParameter(model + names[i], fit->parameters[i]);
             if (fit->reservoirGiven)
                 rows.push_back({model + names.back() + QStringLiteral(" (задано)"),
                                 coefficientText(fit->reservoirPressure()),
                                 {},
                                 {},
                                 {}});
-            add(model + QStringLiteral("максимальный дебит (Pз = 0), м3/сут"), fit->openFlow.value,
-                fit->openFlow.standardError, quantile);
+            addParameter(model + QStringLiteral("максимальный дебит (Pз = 0), м3/сут"),
+                         fit->openFlow);
+            for (const QString& warning : modelWarnings(*fit))
+                rows.push_back({model + QStringLiteral("внимание"), warning, {}, {}, {}});
             for (const auto& [caption, value] :
                  {std::pair{QStringLiteral("ост. станд. отклонение, МПа"),
                             coefficientText(fit->residualDeviation)},

@@ -1,6 +1,7 @@
 #include "app/ShellCommands.h"
 
 #include "analysis/EstimationModes.h"
+#include "analysis/InflowModels.h"
 #include "analysis/ResultRows.h"
 #include "diagram/AxisRounding.h"
 #include "diagram/BreakTrends.h"
@@ -311,6 +312,10 @@ void addInflowModel(AnalysisState& s, CommandContext& ctx, int kind) {
     s.trend(slot) = {};
     s.trend(slot).Kind = static_cast<std::int16_t>(kind);
     RedrawIndicatorDiagram(s, ctx);
+    // The curve starts at Pпл: the pressure axis takes it in.
+    if (const InflowFit* fit = s.trend(slot).Model.get();
+        fit && s.WellType == ProducingWell && fit->reservoirPressure() > s.IdAxisYTop)
+        s.IdAxisYTop = RoundUpAxisMax(fit->reservoirPressure());
 }
 
 void refitInflowModels(AnalysisState& s, CommandContext& ctx) {

@@ -1,6 +1,7 @@
 #include "diagram/BreakTrends.h"
 
 #include "analysis/BreakSearch.h"
+#include "analysis/ReadingChecks.h"
 #include "analysis/ResultRows.h"
 #include "diagram/RedrawPipeline.h"
 #include "diagram/TrendFit.h"
@@ -31,6 +32,9 @@ void addBreakTrends(AnalysisState& s, CommandContext& ctx) {
     const std::vector<double> rates(s.FitRates.values().begin(), s.FitRates.values().begin() + n);
     const std::vector<double> pressures(s.FitPressures.values().begin(),
                                         s.FitPressures.values().begin() + n);
+    // The search itself is plain least squares; a well's readings must also be possible ones.
+    if (const QString why = impossibleReadings(rates, pressures); !why.isEmpty())
+        throw AnalysisFault(QStringLiteral("Излом не ищется: ") + why);
     const BreakSearchResult found = findBreak(rates, pressures);
     if (!found.fit)
         throw AnalysisFault(found.error);

@@ -124,14 +124,15 @@ void drawIndicatorDiagram(const ChartInputs& s, PictureSurface& p3, PictureSurfa
 namespace {
 
 // The 95 % confidence band of the trend's mean line: two thin dotted curves over its span.
-void drawConfidenceBand(const ChartInputs& s, int slot, double from, PictureSurface& p4) {
+void drawConfidenceBand(const ChartInputs& s, int slot, double from, double to,
+                        PictureSurface& p4) {
     const FitStatistics* statistics =
         slot <= s.TrendCount ? s.trend(slot).Statistics.get() : nullptr;
     if (!statistics)
         return;
     const TrendRecord& trend = s.trend(slot);
     constexpr int Samples = 120;
-    const double step = (trend.RateTo - from) / Samples;
+    const double step = (to - from) / Samples;
     if (!(step > 0))
         return;
     const InflowFit* model = trend.Model.get();
@@ -172,9 +173,11 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
         return;
     p4.DrawWidth = Style.TrendLineWidth;
     // Without picked points the curve starts at zero rate, not at the axis minimum; a break's
-    // second line starts at the break.
-    const double xs = s.SelectionMode || trend.Joined ? trend.RateFrom : 0;
-    const std::vector<Segment> chords = trendCurve(trend, xs, trend.RateTo, Style.CurveSegments);
+    // second line starts at the break. A model runs from Pпл down to Pз = 0, its open flow.
+    const InflowFit* model = isInflowModelKind(kind) ? trend.Model.get() : nullptr;
+    const double xs = !model && (s.SelectionMode || trend.Joined) ? trend.RateFrom : 0;
+    const double xe = model ? model->openFlow.value : trend.RateTo;
+    const std::vector<Segment> chords = trendCurve(trend, xs, xe, Style.CurveSegments);
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);
     } else if (!chords.empty()) {
@@ -189,8 +192,13 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
         }
         p4.Polyline(run, Style.TrendLineColor);
     }
+    if (model) {
+        // The open flow marked where the curve meets zero pressure.
+        const double tick = (s.IdAxisYTop - s.IdAxisYBottom) / 40;
+        p4.Line(xe, -tick, xe, tick, Style.TrendLineColor);
+    }
     if (s.ConfidenceBands)
-        drawConfidenceBand(s, slot, xs, p4);
+        drawConfidenceBand(s, slot, xs, xe, p4);
 
     const TrendLabel label = trendLabel(trend);
     const double top = s.IdAxisYTop;

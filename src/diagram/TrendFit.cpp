@@ -2,6 +2,7 @@
 
 #include "analysis/FormationInputCheck.h"
 #include "analysis/InflowModels.h"
+#include "analysis/ReadingChecks.h"
 #include "spreadsheet/SpreadsheetFitService.h"
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
@@ -17,6 +18,16 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
         throw AnalysisFault(QStringLiteral("Вид линии тренда не выбран"));
     const std::vector<double>& rates = s.FitRates.values();
     const std::vector<double>& pressures = s.FitPressures.values();
+    // Readings of a scale where squares under- or overflow give figures that mean nothing.
+    for (int i = 0; i < s.fitPointCount(); ++i)
+        for (const double v :
+             {rates[static_cast<std::size_t>(i)], pressures[static_cast<std::size_t>(i)]})
+            if (v != 0 && !(std::abs(v) >= SmallestReading && std::abs(v) <= LargestReading))
+                throw AnalysisFault(
+                    QStringLiteral("Значение %1 вне допустимого масштаба (по модулю от %2 до %3): "
+                                   "линия тренда по нему не строится.")
+                        .arg(formatGeneral(v), formatGeneral(SmallestReading),
+                             formatGeneral(LargestReading)));
     SpreadsheetFitService::PolynomialFit fit = fits.fit(
         std::vector<double>(rates.begin(), rates.begin() + s.fitPointCount()),
         std::vector<double>(pressures.begin(), pressures.begin() + s.fitPointCount()), kind - 1);

@@ -31,6 +31,15 @@ struct BreakFit {
     // factor), the union of them all.
     double pressureLow = 0;
     double pressureHigh = 0;
+    // A point's leverage in the joined fit follows from its rate alone: h = ‖M·g‖², g = (1, t₋,
+    // t₊, −β) with t = (q − rateCentre)/rateScale − scaledBreak and β the scaled slope on the
+    // point's side; M (row by row) from the fit's QR. All zero with too few points.
+    std::array<double, 16> leverageMap{};
+    double rateCentre = 0;
+    double rateScale = 1;
+    double scaledBreak = 0;
+    double scaledSlopeBefore = 0;
+    double scaledSlopeAfter = 0;
 
     double pressureAt(double rate) const {
         return intercept + slope * rate + slopeChange * std::max(0.0, rate - breakRate);

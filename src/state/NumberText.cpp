@@ -141,8 +141,9 @@ QString signedText(const DecimalDigits& d, const std::string& body) {
 } // namespace
 
 QString formatFixed(double value, int decimals) {
+    // A figure that is not a number is never shown as one.
     if (!std::isfinite(value))
-        return readingLocale().toString(value, 'f', decimals);
+        return QStringLiteral("—");
     DecimalDigits d = decimalDigits(value);
     roundDigits(d, d.exponent + decimals + 1);
     std::string body;
@@ -160,7 +161,7 @@ QString formatFixed(double value, int decimals) {
 
 QString formatScientific(double value, int decimals) {
     if (!std::isfinite(value))
-        return readingLocale().toString(value, 'E', decimals);
+        return QStringLiteral("—");
     DecimalDigits d = decimalDigits(value);
     roundDigits(d, decimals + 1);
     if (value == 0)

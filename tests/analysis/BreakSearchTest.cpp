@@ -5,6 +5,9 @@
 #include <Eigen/Dense>
 #include <QFile>
 #include <algorithm>
+#include <array>
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -205,6 +208,170 @@ TEST(BreakSearch, SignificanceAndRefusals) {
         EXPECT_FALSE(r.fit);
         EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.says))) << r.error.toStdString();
     }
+}
+
+using Wide = boost::multiprecision::cpp_bin_float_50;
+
+// The joined fit at ψ in 50 digits by the textbook normal equations on 1, x, (x − ψ)₊, and the
+// delta-method standard errors from the four-parameter Jacobian: no cancellation survives 50
+// digits, whatever the columns' likeness.
+struct WideFit {
+    Wide rss, tss;
+    std::array<Wide, 4> se;
+};
+WideFit wideFit(const std::vector<double>& x, const std::vector<double>& y, double psi) {
+    using M = Eigen::Matrix<Wide, Eigen::Dynamic, Eigen::Dynamic>;
+    M n3 = M::Zero(3, 3), v3 = M::Zero(3, 1);
+    Wide mean = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const Wide row[3] = {1, x[i], std::max(0.0, x[i] - psi)};
+        for (int a = 0; a < 3; ++a) {
+            v3(a, 0) += row[a] * y[i];
+            for (int b = 0; b < 3; ++b)
+                n3(a, b) += row[a] * row[b];
+        }
+        mean += y[i];
+    }
+    mean /= x.size();
+    const M beta = n3.fullPivLu().solve(v3);
+    WideFit f{0, 0, {}};
+    M info = M::Zero(4, 4);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const Wide z = std::max(0.0, x[i] - psi);
+        const Wide r = y[i] - beta(0, 0) - beta(1, 0) * x[i] - beta(2, 0) * z;
+        f.rss += r * r;
+        f.tss += (y[i] - mean) * (y[i] - mean);
+        const Wide g[4] = {1, x[i], z, x[i] > psi ? Wide(-beta(2, 0)) : Wide(0)};
+        for (int a = 0; a < 4; ++a)
+            for (int b = 0; b < 4; ++b)
+                info(a, b) += g[a] * g[b];
+    }
+    const M cov = info.fullPivLu().inverse() * (f.rss / (x.size() - 4));
+    for (int a = 0; a < 4; ++a)
+        f.se[a] = boost::multiprecision::sqrt(cov(a, a));
+    return f;
+}
+
+// A hundred thousand regimes with two or three before the break: the reported sum, R², the
+// standard errors and the test statistic as 50-digit arithmetic gives them at the same break.
+TEST(BreakSearch, ManyPointsFewBeforeTheBreakStayExact) {
+    std::mt19937_64 random(5);
+    std::normal_distribution<double> noise(0, 0.05);
+    for (const int before : {2, 3}) {
+        SCOPED_TRACE(before);
+        std::vector<double> x, y;
+        for (int i = 1; i <= 100000; ++i) {
+            x.push_back(i);
+            y.push_back(100 - 2.0 * i + 1.99 * std::max(0.0, i - (before + 0.5)) + noise(random));
+        }
+        const BreakSearchResult r = findBreak(x, y);
+        ASSERT_TRUE(r.fit) << r.error.toStdString();
+        const WideFit exact = wideFit(x, y, r.fit->breakRate);
+        EXPECT_REL(exact.rss.convert_to<double>(), r.fit->rss, 1e-9);
+        EXPECT_REL((1 - exact.rss / exact.tss).convert_to<double>(), r.fit->rSquared, 1e-9);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_REL(exact.se[k].convert_to<double>(), r.fit->standardErrors[k], 1e-9) << k;
+    }
+    // The statistic on two thousand points (all of them drawn on), against one line.
+    std::vector<double> x, y;
+    for (int i = 1; i <= 2000; ++i) {
+        x.push_back(i);
+        y.push_back(50 - 1.0 * i + 0.98 * std::max(0.0, i - 3.5) + noise(random));
+    }
+    const BreakSearchResult r = findBreak(x, y);
+    ASSERT_TRUE(r.fit) << r.error.toStdString();
+    const WideFit joined = wideFit(x, y, r.fit->breakRate);
+    const WideFit line = wideFit(x, y, 1e9); // beyond every rate: the straight line
+    const double statistic =
+        (2000 * boost::multiprecision::log(line.rss / joined.rss)).convert_to<double>();
+    EXPECT_REL(statistic, breakSignificance(x, y).likelihoodRatio, 1e-9);
+}
+
+// The bootstrap's p against 10 000 draws made independently (standard noise at the same rates,
+// the break found by the independent search, none counted on the edge, as the search refuses it):
+// within three Monte Carlo standard errors of the two.
+TEST(BreakSearch, SignificanceAgreesWithALongBootstrap) {
+    std::mt19937_64 random(17);
+    std::normal_distribution<double> noise;
+    const auto statistic = [](const std::vector<double>& x, const std::vector<double>& y) {
+        std::vector<double> u = x;
+        std::sort(u.begin(), u.end());
+        u.erase(std::unique(u.begin(), u.end()), u.end());
+        const auto [psi, rss] = bruteForce(x, y);
+        if (psi == u[1] || psi == u[u.size() - 2])
+            return 0.0;
+        Eigen::MatrixXd a(x.size(), 2);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            a.row(static_cast<Eigen::Index>(i)) << 1, x[i];
+        const double line =
+            qrFit(a,
+                  Eigen::Map<const Eigen::VectorXd>(y.data(), static_cast<Eigen::Index>(y.size())))
+                .first;
+        return static_cast<double>(x.size()) * std::log(line / rss);
+    };
+    for (int set = 0; set < 2; ++set) {
+        // Straight lines with noise, drawn until the search finds a break off the edge.
+        std::vector<double> x, y;
+        do {
+            x.clear();
+            y.clear();
+            for (int i = 0; i < 14; ++i) {
+                x.push_back(10.0 + 7 * i + (set ? i % 3 : 0));
+                y.push_back(30 - 0.1 * x.back() + 0.4 * noise(random));
+            }
+        } while (!findBreak(x, y).fit);
+        const BreakTest test = breakSignificance(x, y);
+        const double observed = statistic(x, y);
+        ASSERT_GT(observed, 0);
+        EXPECT_REL(observed, test.likelihoodRatio, 1e-9);
+        int asLarge = 0;
+        constexpr int Draws = 10000;
+        std::vector<double> drawn(x.size());
+        for (int d = 0; d < Draws; ++d) {
+            for (double& e : drawn)
+                e = noise(random);
+            asLarge += statistic(x, drawn) >= observed;
+        }
+        const double p = (1.0 + asLarge) / (1.0 + Draws);
+        const double error = std::sqrt(p * (1 - p) * (1.0 / test.draws + 1.0 / Draws));
+        EXPECT_NEAR(test.pValue, p, 3 * error) << set;
+    }
+}
+
+// A break's points with their residuals of the joined fit, in the order given, and the verdict
+// written as the engineer reads it.
+TEST(BreakSearch, ResidualsAndVerdict) {
+    const std::vector<double> x{10, 20, 30, 40, 50, 60, 70, 80};
+    const std::vector<double> y{20, 19.1, 17.9, 17.05, 14.9, 13.1, 10.8, 9.1};
+    const BreakSearchResult r = findBreak(x, y);
+    ASSERT_TRUE(r.fit) << r.error.toStdString();
+    // Each point's studentized residual from the hat matrix of the four-parameter Jacobian.
+    const BreakFit& f = *r.fit;
+    Eigen::MatrixXd g(x.size(), 4);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        g.row(static_cast<Eigen::Index>(i)) << 1, x[i], std::max(0.0, x[i] - f.breakRate),
+            x[i] > f.breakRate + 1e-9 ? -f.slopeChange : 0.0;
+    const Eigen::MatrixXd hat = g * (g.transpose() * g).inverse() * g.transpose();
+    const double n = static_cast<double>(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double e = y[i] - f.pressureAt(x[i]);
+        const double h = hat(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(i));
+        // The deviation without the point: (RSS − e²/(1 − h))/(n − 4 − 1).
+        const double without = std::sqrt((f.rss - e * e / (1 - h)) / (n - 5));
+        EXPECT_REL(e / (without * std::sqrt(1 - h)), breakStudentized(f, x[i], y[i]), 1e-9) << i;
+    }
+
+    const struct {
+        BreakTest test;
+        const char* text;
+    } verdicts[] = {
+        {{0, 0.001, 999}, "p < 0,001"},
+        {{0, 0.003, 999}, "p = 0,003"},
+        {{0, 0.2, 999}, "p = 0,20 — излом не значим"},
+        {{0, 1, 0}, "не определена"},
+    };
+    for (const auto& v : verdicts)
+        EXPECT_EQ(breakSignificanceText(v.test), QString::fromUtf8(v.text));
 }
 
 } // namespace

@@ -1,14 +1,19 @@
 #include "analysis/InflowModels.h"
+#include "analysis/TrendStatistics.h"
 #include "app/AnalysisDocument.h"
 #include "app/AnalysisFile.h"
+#include "app/BatchInterpretation.h"
 #include "app/MenuRules.h"
 #include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "spreadsheet/LeastSquaresFitService.h"
+#include "state/NumberText.h"
 #include "support/Approx.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace id {
 namespace {
@@ -174,6 +179,49 @@ TEST_F(InflowModelCommands, RefitsKeepTheirOwnInputs) {
     AnalysisState longBox = state();
     longBox.Inputs.ModelPres = QString(5000, '1');
     EXPECT_TRUE(unopenableProblem(longBox));
+}
+
+// Each interval is the fit's own wherever it is read: C of Fetkovich positive on its logarithm in
+// the statistics, the CSV and PDF rows and the batch summary alike; the pressure axis takes in the
+// model's Pпл.
+TEST_F(InflowModelCommands, IntervalsReadTheSameEverywhere) {
+    ASSERT_TRUE(choose("mModelFetkovich").done);
+    const InflowFit* fit = state().FirstTrend.Model.get();
+    ASSERT_TRUE(fit);
+    ASSERT_TRUE(fit->intervalsDetermined);
+    const InflowParameter& c = fit->parameters[0];
+    ASSERT_GT(c.low, 0);
+    EXPECT_NEAR(std::log(c.high / c.value), std::log(c.value / c.low), 1e-9)
+        << "symmetric on the logarithm";
+    bool found = false;
+    for (const QStringList& row : parameterRows(state()))
+        if (row[0].endsWith(QStringLiteral(": C"))) {
+            found = true;
+            EXPECT_EQ(row[3], coefficientText(c.low));
+            EXPECT_EQ(row[4], coefficientText(c.high));
+        }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(statisticsReport(state()).contains(statisticText(c.low)));
+    EXPECT_GE(state().IdAxisYTop, fit->reservoirPressure());
+
+    BatchSettings settings;
+    settings.rule = BatchRule::Fetkovich;
+    WellRegimes well{1, ProducingWell, {}, {}};
+    for (int i = 1; i <= state().measurementCount(); ++i) {
+        well.rates.push_back(state().Measurements.rate(i));
+        well.pressures.push_back(state().Measurements.pressure(i));
+    }
+    const WellOutcome o = interpretWell(well, settings, fits);
+    ASSERT_TRUE(o.ok) << o.message.toStdString();
+    const QStringList header = summaryHeader().split(u';');
+    const QStringList line = summaryLine(o, settings.rule).split(u';');
+    ASSERT_EQ(header.size(), line.size());
+    QStringList names = header;
+    EXPECT_EQ(names.removeDuplicates(), 0) << "every column named once";
+    const auto column = [&](const char* name) { return line[header.indexOf(name)]; };
+    // The batch reads the regimes as typed, to 15 digits.
+    EXPECT_REL(c.low, readNumber(column("Коэффициент C от")).value_or(0), 1e-6);
+    EXPECT_REL(c.high, readNumber(column("Коэффициент C до")).value_or(0), 1e-6);
 }
 
 } // namespace

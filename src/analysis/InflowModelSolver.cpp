@@ -1,0 +1,368 @@
+#include "analysis/InflowModelSolver.h"
+
+#include <Eigen/Dense>
+#include <unsupported/Eigen/LevenbergMarquardt>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace id {
+
+namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
+// Composite: the open flow is J·(Pпл − Pнас + Pнас/1,8) = J·(Pпл − Pнас·0,8/1,8).
+constexpr double VogelShareOfPb = 0.8 / 1.8;
+
+// Vogel's x = Pз/Pпл at the share s = q/qmax of the open flow, and dx/ds.
+double vogelX(double s) {
+    return (-0.2 + std::sqrt(0.04 + 3.2 * (1 - s))) / 1.6;
+}
+double vogelSlope(double s) {
+    return -1 / std::sqrt(0.04 + 3.2 * (1 - s));
+}
+
+// More starts than the solver needs on clean data; past this many points they run on a spread
+// subsample and only the best is carried on to all points.
+constexpr std::size_t MostStartPoints = 2000;
+constexpr int MostSteps = 400;
+// Bates and Watts' relative offset: what is left of the residuals along the fit's tangent plane,
+// against the residuals' own scatter. Below 1e-3 a further step changes the fit far less than
+// its own uncertainty.
+constexpr double MostRelativeOffset = 1e-3;
+
+// What the solver moves: a with qmax = qL·(1 + a²), so that the open flow never drops below the
+// largest rate qL; ln n; Pпл over its scale.
+struct FreeParameters : Eigen::DenseFunctor<double> {
+    InflowModel model;
+    double pb;
+    const std::vector<double>& q;
+    const std::vector<double>& p;
+    double largest;
+    std::optional<double> reservoir;
+    double reservoirScale;
+
+    FreeParameters(const InflowModelInputs& in, const std::vector<double>& rates,
+                   const std::vector<double>& pressures, double largestRate, double scale)
+        : DenseFunctor<double>(freeCount(in), static_cast<int>(rates.size())), model(in.model),
+          pb(in.saturationPressure), q(rates), p(pressures), largest(largestRate),
+          reservoir(in.reservoirPressure), reservoirScale(scale) {}
+
+    static int freeCount(const InflowModelInputs& in) {
+        return inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0);
+    }
+    bool fetkovich() const { return model == InflowModel::Fetkovich; }
+
+    std::vector<double> form(const Eigen::VectorXd& w) const {
+        std::vector<double> f{largest * (1 + w[0] * w[0])};
+        if (fetkovich())
+            f.push_back(std::exp(w[1]));
+        f.push_back(reservoir ? *reservoir : w[w.size() - 1] * reservoirScale);
+        return f;
+    }
+    Eigen::VectorXd unknowns(const std::vector<double>& f) const {
+        Eigen::VectorXd w(inputs());
+        w[0] = std::sqrt(std::max(0.0, f[0] / largest - 1));
+        if (fetkovich())
+            w[1] = std::log(f[1]);
+        if (!reservoir)
+            w[w.size() - 1] = f.back() / reservoirScale;
+        return w;
+    }
+
+    int operator()(const Eigen::VectorXd& w, Eigen::VectorXd& r) const {
+        const std::vector<double> f = form(w);
+        for (std::size_t i = 0; i < q.size(); ++i) {
+            const auto at = openFlowPressure(model, f, pb, q[i]);
+            // Only a composite Pпл far below Pнас has no pressures: far from any fit.
+            r[static_cast<Eigen::Index>(i)] = at ? p[i] - at->pressure : 1e3 * (1 + std::abs(p[i]));
+        }
+        return 0;
+    }
+    int df(const Eigen::VectorXd& w, Eigen::MatrixXd& jacobian) const {
+        const std::vector<double> f = form(w);
+        const int last = static_cast<int>(f.size()) - 1;
+        for (std::size_t i = 0; i < q.size(); ++i) {
+            const auto at = openFlowPressure(model, f, pb, q[i]);
+            const Eigen::Index row = static_cast<Eigen::Index>(i);
+            jacobian.row(row).setZero();
+            if (!at)
+                continue;
+            const auto set = [&](Eigen::Index column, double v) {
+                jacobian(row, column) = std::isfinite(v) ? -v : 0;
+            };
+            set(0, at->gradient[0] * 2 * w[0] * largest);
+            if (fetkovich())
+                set(1, at->gradient[1] * f[1]);
+            if (!reservoir)
+                set(w.size() - 1, at->gradient[static_cast<std::size_t>(last)] * reservoirScale);
+        }
+        return 0;
+    }
+    double rss(const Eigen::VectorXd& w) const {
+        Eigen::VectorXd r(values());
+        (*this)(w, r);
+        return r.squaredNorm();
+    }
+};
+
+// The open flow whose shape passes nearest the rates at the given Pпл (and n): the rate's share
+// of it is fixed by the pressure, so it is a line through the origin.
+double openFlowStart(const InflowModelInputs& in, double reservoir, double n, double largest) {
+    double sqf = 0, sff = 0;
+    const double pb = in.saturationPressure;
+    const double d = reservoir - pb * VogelShareOfPb;
+    for (std::size_t i = 0; i < in.rates.size(); ++i) {
+        const double pw = in.pressures[i];
+        if (!(pw < reservoir) || !(in.rates[i] > 0))
+            continue;
+        double share = 0;
+        switch (in.model) {
+        case InflowModel::Vogel: {
+            const double x = pw / reservoir;
+            share = 1 - 0.2 * x - 0.8 * x * x;
+            break;
+        }
+        case InflowModel::Fetkovich:
+            share = std::pow(1 - (pw / reservoir) * (pw / reservoir), n);
+            break;
+        case InflowModel::Composite: {
+            const double y = pw / pb;
+            share = (pw >= pb ? reservoir - pw
+                              : reservoir - pb + pb / 1.8 * (1 - 0.2 * y - 0.8 * y * y)) /
+                    d;
+            break;
+        }
+        }
+        sqf += in.rates[i] * share;
+        sff += share * share;
+    }
+    const double start = sff > 0 ? sqf / sff : 2 * largest;
+    return std::isfinite(start) ? std::max(start, 1.02 * largest) : 2 * largest;
+}
+
+// The slope of log q against log(Pпл² − Pз²): Fetkovich's n at that Pпл.
+double logLogSlope(const InflowModelInputs& in, double reservoir) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int m = 0;
+    for (std::size_t i = 0; i < in.rates.size(); ++i) {
+        const double x2 = reservoir * reservoir - in.pressures[i] * in.pressures[i];
+        if (!(in.rates[i] > 0) || !(x2 > 0))
+            continue;
+        const double x = std::log(x2), y = std::log(in.rates[i]);
+        sx += x, sy += y, sxx += x * x, sxy += x * y;
+        ++m;
+    }
+    const double d = m * sxx - sx * sx;
+    return m >= 2 && d > 0 ? (m * sxy - sx * sy) / d : std::numeric_limits<double>::quiet_NaN();
+}
+
+// The starts: for each Pпл of a grid above the highest pressure (or the given one), the open flow
+// of the linearised form and, for Fetkovich, n from the log-log line and the textbook values.
+std::vector<std::vector<double>> starts(const InflowModelInputs& in, double largest) {
+    const auto [lowIt, highIt] = std::minmax_element(in.pressures.begin(), in.pressures.end());
+    const double highest = *highIt, spread = *highIt - *lowIt;
+    std::vector<double> reservoirs;
+    if (in.reservoirPressure) {
+        reservoirs.push_back(*in.reservoirPressure);
+    } else {
+        for (double f : {0.003, 0.02, 0.08, 0.25, 0.7, 2.0, 6.0}) {
+            reservoirs.push_back(highest + spread * f);
+            if (in.model == InflowModel::Composite && in.saturationPressure > highest)
+                reservoirs.push_back(in.saturationPressure + spread * f);
+        }
+        // The straight line's intercept, where it lies above the points.
+        const double n = static_cast<double>(in.rates.size());
+        const double mq = std::accumulate(in.rates.begin(), in.rates.end(), 0.0) / n;
+        const double mp = std::accumulate(in.pressures.begin(), in.pressures.end(), 0.0) / n;
+        double sqq = 0, sqp = 0;
+        for (std::size_t i = 0; i < in.rates.size(); ++i) {
+            sqq += (in.rates[i] - mq) * (in.rates[i] - mq);
+            sqp += (in.rates[i] - mq) * (in.pressures[i] - mp);
+        }
+        const double intercept = mp - sqp / sqq * mq;
+        if (sqq > 0 && intercept > highest && std::isfinite(intercept))
+            reservoirs.push_back(intercept);
+    }
+    std::vector<std::vector<double>> forms;
+    for (double reservoir : reservoirs) {
+        if (in.model != InflowModel::Fetkovich) {
+            forms.push_back({openFlowStart(in, reservoir, 1, largest), reservoir});
+            continue;
+        }
+        std::vector<double> exponents{0.5, 1.0};
+        const double slope = logLogSlope(in, reservoir);
+        if (std::isfinite(slope))
+            exponents.push_back(std::clamp(slope, 0.3, 1.6));
+        for (double n : exponents)
+            forms.push_back({openFlowStart(in, reservoir, n, largest), n, reservoir});
+    }
+    return forms;
+}
+
+// Levenberg-Marquardt from one start.
+Eigen::VectorXd descend(const FreeParameters& f, Eigen::VectorXd w, int& iterations) {
+    FreeParameters functor = f;
+    Eigen::LevenbergMarquardt<FreeParameters> solver(functor);
+    solver.setMaxfev(MostSteps);
+    solver.setXtol(1e-15);
+    solver.setFtol(1e-15);
+    solver.setGtol(0);
+    solver.minimize(w);
+    iterations += static_cast<int>(solver.iterations());
+    return w;
+}
+
+} // namespace
+
+std::optional<OpenFlowPoint> openFlowPressure(InflowModel model, const std::vector<double>& f,
+                                              double pb, double q) {
+    const double qmax = f[0], reservoir = f.back();
+    if (!(qmax > 0) || !(q <= qmax))
+        return std::nullopt;
+    const double s = std::max(0.0, q / qmax);
+    OpenFlowPoint at;
+    switch (model) {
+    case InflowModel::Vogel: {
+        const double x = vogelX(s);
+        at.pressure = reservoir * x;
+        at.gradient = {reservoir * vogelSlope(s) * (-s / qmax), x, 0};
+        return at;
+    }
+    case InflowModel::Composite: {
+        const double d = reservoir - pb * VogelShareOfPb;
+        if (!(d > 0) || !(pb > 0))
+            return std::nullopt;
+        const double qb = qmax * (reservoir - pb) / d;
+        if (q <= qb) {
+            at.pressure = reservoir - q * d / qmax;
+            at.gradient = {q * d / (qmax * qmax), 1 - s, 0};
+            return at;
+        }
+        const double sigma = std::min(1.0, (q * d / qmax - (reservoir - pb)) * 1.8 / pb);
+        const double dx = pb * vogelSlope(sigma);
+        at.pressure = pb * vogelX(sigma);
+        at.gradient = {dx * (-q * d / (qmax * qmax)) * 1.8 / pb, dx * (s - 1) * 1.8 / pb, 0};
+        return at;
+    }
+    case InflowModel::Fetkovich: {
+        const double n = f[1];
+        if (!(n > 0))
+            return std::nullopt;
+        const double u = s > 0 ? std::pow(s, 1 / n) : 0;
+        const double left = std::max(0.0, 1 - u);
+        const double root = std::sqrt(left);
+        at.pressure = reservoir * root;
+        if (left == 0) {
+            at.gradient = {Inf, 0, 0};
+            return at;
+        }
+        const double dPdu = -reservoir / (2 * root);
+        at.gradient = {dPdu * (-u / (n * qmax)), s > 0 ? dPdu * (-u * std::log(s) / (n * n)) : 0,
+                       root};
+        return at;
+    }
+    }
+    return std::nullopt;
+}
+
+std::vector<double> modelValuesOfForm(InflowModel model, const std::vector<double>& f, double pb) {
+    switch (model) {
+    case InflowModel::Vogel:
+        return f;
+    case InflowModel::Composite:
+        return {f[0] / (f[1] - pb * VogelShareOfPb), f[1]};
+    case InflowModel::Fetkovich:
+        return {f[0] / std::pow(f[2], 2 * f[1]), f[1], f[2]};
+    }
+    return f;
+}
+
+std::vector<double> formOfModelValues(InflowModel model, const std::vector<double>& v, double pb) {
+    switch (model) {
+    case InflowModel::Vogel:
+        return v;
+    case InflowModel::Composite:
+        return {v[0] * (v[1] - pb * VogelShareOfPb), v[1]};
+    case InflowModel::Fetkovich:
+        return {v[0] * std::pow(v[2], 2 * v[1]), v[1], v[2]};
+    }
+    return v;
+}
+
+std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& in) {
+    const std::size_t n = in.rates.size();
+    const double largest = *std::max_element(in.rates.begin(), in.rates.end());
+    const double highest = *std::max_element(in.pressures.begin(), in.pressures.end());
+    if (!(largest > 0) || !(highest > 0))
+        return std::nullopt;
+    const double scale = in.reservoirPressure ? *in.reservoirPressure : highest;
+
+    // The starts race on a spread subsample of a large set, sorted by rate so that both ends stay.
+    std::vector<double> q = in.rates, p = in.pressures;
+    if (n > MostStartPoints) {
+        std::vector<std::size_t> order(n);
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return in.rates[a] < in.rates[b]; });
+        q.clear();
+        p.clear();
+        for (std::size_t k = 0; k < MostStartPoints; ++k) {
+            const std::size_t i = order[k * (n - 1) / (MostStartPoints - 1)];
+            q.push_back(in.rates[i]);
+            p.push_back(in.pressures[i]);
+        }
+    }
+    const FreeParameters sample(in, q, p, largest, scale);
+    ModelSolution best;
+    double bestRss = Inf;
+    Eigen::VectorXd bestW;
+    for (const std::vector<double>& start : starts(in, largest)) {
+        if (!std::all_of(start.begin(), start.end(), [](double v) { return std::isfinite(v); }))
+            continue;
+        const Eigen::VectorXd w = descend(sample, sample.unknowns(start), best.iterations);
+        const double rss = sample.rss(w);
+        if (w.allFinite() && rss < bestRss) {
+            bestRss = rss;
+            bestW = w;
+        }
+    }
+    if (!std::isfinite(bestRss))
+        return std::nullopt;
+    const FreeParameters all(in, in.rates, in.pressures, largest, scale);
+    if (n > MostStartPoints)
+        bestW = descend(all, bestW, best.iterations);
+    best.form = all.form(bestW);
+    Eigen::VectorXd r(static_cast<Eigen::Index>(n));
+    all(bestW, r);
+    best.rss = r.squaredNorm();
+    if (!std::isfinite(best.rss))
+        return std::nullopt;
+    best.onBound = bestW[0] * bestW[0] <= 1e-14;
+
+    // Data on the model to its last digits need no further check.
+    if (best.rss <=
+        static_cast<double>(n) * std::pow(64 * std::numeric_limits<double>::epsilon() * highest, 2))
+        return best;
+    if (best.onBound) {
+        best.notMinimum = QStringLiteral("лучший подбор упирается в границу модели: наибольший "
+                                         "дебит равен её максимальному дебиту (Pз = 0)");
+        return best;
+    }
+    Eigen::MatrixXd jacobian(static_cast<Eigen::Index>(n), all.inputs());
+    all.df(bestW, jacobian);
+    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(jacobian);
+    const Eigen::VectorXd along = jacobian * qr.solve(r);
+    const int free = all.inputs();
+    const double offset =
+        along.norm() / r.norm() * std::sqrt(static_cast<double>(static_cast<int>(n) - free) / free);
+    if (!(offset <= MostRelativeOffset))
+        best.notMinimum =
+            QStringLiteral("подбор остановился не в минимуме (относительное смещение %1)")
+                .arg(offset, 0, 'g', 2);
+    return best;
+}
+
+} // namespace id

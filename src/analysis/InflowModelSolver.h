@@ -1,0 +1,47 @@
+#pragma once
+
+#include "analysis/InflowModels.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace id {
+
+// The models written with their open flow qmax = q(Pз = 0) as a parameter in place of C or J:
+//   Vogel      (qmax, Pпл):    P = Pпл·x(q/qmax)
+//   Composite  (qmax, Pпл):    J = qmax/(Pпл − Pнас·0,8/1,8), Darcy above Pнас, Vogel below
+//   Fetkovich  (qmax, n, Pпл): P = Pпл·√(1 − (q/qmax)^(1/n))
+// Every rate up to qmax has a pressure, so a solver that keeps qmax above the largest rate never
+// meets the wall where the model stops giving pressures.
+struct OpenFlowPoint {
+    double pressure = 0;
+    // By the form's parameters in their order; infinite where the pressure's own slope is.
+    std::array<double, 3> gradient{};
+};
+std::optional<OpenFlowPoint> openFlowPressure(InflowModel model, const std::vector<double>& form,
+                                              double saturationPressure, double rate);
+
+// The model's own parameters (qmax | J | C, [n], Pпл) from the open-flow form, and back.
+std::vector<double> modelValuesOfForm(InflowModel model, const std::vector<double>& form,
+                                      double saturationPressure);
+std::vector<double> formOfModelValues(InflowModel model, const std::vector<double>& values,
+                                      double saturationPressure);
+
+struct ModelSolution {
+    // The open-flow form, Pпл last (the given one where it was given).
+    std::vector<double> form;
+    double rss = 0;
+    int iterations = 0;
+    // The open flow sits at the largest rate: the bound of the form.
+    bool onBound = false;
+    // Why this is not a minimum (empty when it is).
+    QString notMinimum;
+};
+
+// The least-squares pressures over several starts (the linearised forms, a grid over Pпл), the
+// best kept and checked to be a minimum: Bates and Watts' relative offset below 1e-3, and on the
+// bound no step away from it that lowers the sum.
+std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& inputs);
+
+} // namespace id

@@ -490,9 +490,11 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    // What the worker did is in the database whatever becomes of its summary.
-    if (const QString failed = summary.commit(); !failed.isEmpty() && report.fatal.isEmpty())
-        report.fatal = failed;
+    // The wells done are in the database whatever stopped the run: the summary says which. A run
+    // that did none leaves the old summary.
+    if (report.fatal.isEmpty() || report.wells > 0)
+        if (const QString failed = summary.commit(); !failed.isEmpty() && report.fatal.isEmpty())
+            report.fatal = failed;
     return report;
 }
 
@@ -584,8 +586,10 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
         }
         source.reset();
         db.close();
-        if (const QString failed = summary.commit(); !failed.isEmpty() && report.fatal.isEmpty())
-            report.fatal = failed;
+        if (report.fatal.isEmpty() || report.wells > 0)
+            if (const QString failed = summary.commit();
+                !failed.isEmpty() && report.fatal.isEmpty())
+                report.fatal = failed;
     }
     QSqlDatabase::removeDatabase(connection);
     return report;

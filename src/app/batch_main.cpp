@@ -235,8 +235,10 @@ int main(int argc, char** argv) {
     });
     if (terminal)
         err << "\n";
-    // The report is put in place whatever the run came to: the pages it has are the wells done.
-    const QString reportFailed = pages ? pages->finish() : QString();
+    // The report is put in place whatever stopped the run, its pages the wells done; a run that
+    // did none leaves the old report.
+    const QString reportFailed =
+        pages && (report.fatal.isEmpty() || report.wells > 0) ? pages->finish() : QString();
     for (const QString& skipped : report.skipped)
         err << QStringLiteral("Пропущен файл ") << skipped << "\n";
     if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {

@@ -370,6 +370,18 @@ TEST(HostileField, RefusedArguments) {
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.errors.contains(c.said)) << run.errors.toStdString();
     }
+    // No driver registered as "SQL Server": the run says what to register.
+    QTemporaryDir noDrivers;
+    const QByteArray drivers = qgetenv("ODBCSYSINI");
+    qputenv("ODBCSYSINI", noDrivers.path().toLocal8Bit());
+    const Finished noDriver = runBatchProgram(
+        {"--rule", "linear", "--connection", "Database=wells", "--server", "127.0.0.1,1"});
+    if (drivers.isNull())
+        qunsetenv("ODBCSYSINI");
+    else
+        qputenv("ODBCSYSINI", drivers);
+    EXPECT_EQ(noDriver.exitCode, 2);
+    EXPECT_TRUE(noDriver.errors.contains("под именем «SQL Server» в odbcinst.ini"));
     EXPECT_TRUE(runBatchProgram({"--help"}).output.contains("Код завершения: 0"));
     EXPECT_EQ(runBatchProgram({"--version"}).exitCode, 0);
 }

@@ -107,7 +107,7 @@ CommandLine withDatabase(const QCommandLineParser& parser, const Options& opt, C
     if (!parser.isSet(opt.record))
         return failure(QStringLiteral("Не указана запись: нужен параметр --record номер."));
     bool isNumber = false;
-    const int id = parser.value(opt.record).trimmed().toInt(&isNumber);
+    const qint64 id = parser.value(opt.record).trimmed().toLongLong(&isNumber);
     if (!isNumber)
         return failure(
             QStringLiteral("Номер записи --record должен быть целым числом, а не \"%1\".")

@@ -15,7 +15,24 @@
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+QtMessageHandler toolkitHandler = nullptr;
+
+// The toolkit's English note that the offscreen drawing found no runtime folder (a run from cron)
+// is no concern of the batch's user, and would be the one English line of a run.
+void withoutRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context,
+                              const QString& text) {
+    if ((type == QtWarningMsg && text.startsWith(QStringLiteral("QStandardPaths:"))) ||
+        !toolkitHandler)
+        return;
+    toolkitHandler(type, context, text);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    toolkitHandler = qInstallMessageHandler(withoutRuntimeFolderNote);
     // A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
     bool pdf = false;
     for (int i = 1; i < argc; ++i)

@@ -166,31 +166,27 @@ const double HigherPlast = 226.400;
 TEST(HostileField, ReadOrRefuseNeverInvent) {
     QTemporaryDir dir;
     const QString file = dir.filePath("field.db");
-    const QVariantList rates{10, 20, 30, 40, 50};
     const QVariantList pressures{20, 18, 16.1, 14, 12.2};
-    const QVariantList commaPressures{"20", "18,0", "\"16,1\"", "14", "12.2"};
-    struct Well {
+    // Each well: its id as stored, the pressures at 10…50 and, if any, a sixth regime of another
+    // well type or cells.
+    const struct {
         QVariant id;
-        QVariantList rates, pressures;
-        int type = 1;
-        QVariant extraRate, extraPressure; // a sixth regime
-        bool hasExtra = false;
-    };
-    const std::vector<Well> wells{
-        {1, rates, pressures},
-        {2, rates, pressures, 1, QString(""), 3, true},
-        {3, rates, commaPressures},
-        {4, rates, pressures, 1, 60, "n/a", true},
-        {5, rates, pressures, 1, 60, QVariant(), true},
-        {6, rates, pressures, 1, 70, 10, true},
-        {6, {}, {}, 2, 70, 10, true},
-        {2.5, rates, pressures},
-        {qint64(4294967297), rates, {21, 19, 17.1, 15, 13.2}},
-        {8, rates, pressures},
-        {"8", rates, pressures},
-        {"abc", rates, pressures},
-        {"", rates, pressures},
-        {9, rates, pressures},
+        QVariantList pressures;
+        QVariantList sixth = {}; // rate, pressure, well type
+    } wells[] = {
+        {1, pressures},
+        {2, pressures, {"", 3, 1}},
+        {3, {"20", "18,0", "\"16,1\"", "14", "12.2"}},
+        {4, pressures, {60, "n/a", 1}},
+        {5, pressures, {60, QVariant(), 1}},
+        {6, pressures, {70, 10, 2}},
+        {2.5, pressures},
+        {qint64(4294967297), {21, 19, 17.1, 15, 13.2}},
+        {8, pressures},
+        {"8", pressures},
+        {"abc", pressures},
+        {"", pressures},
+        {9, pressures},
     };
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "hostile");
@@ -204,17 +200,16 @@ TEST(HostileField, ReadOrRefuseNeverInvent) {
         for (const qint64 id : {1LL, 2LL, 3LL, 4LL, 5LL, 6LL, 8LL, 9LL, 4294967297LL})
             ASSERT_TRUE(q.exec(QString("insert into kwu_ind values (%1, 0, 0, 0)").arg(id)));
         q.prepare("insert into kwu_regime values (?, ?, ?, ?)");
-        for (const Well& w : wells) {
-            QVariantList r = w.rates, p = w.pressures;
-            if (w.hasExtra) {
-                r << w.extraRate;
-                p << w.extraPressure;
-            }
-            for (qsizetype i = 0; i < r.size(); ++i) {
+        for (const auto& w : wells) {
+            std::vector<QVariantList> rows;
+            for (int k = 0; k < 5; ++k)
+                rows.push_back({10 * (k + 1), w.pressures[k], 1});
+            if (!w.sixth.isEmpty())
+                rows.push_back(w.sixth);
+            for (const QVariantList& row : rows) {
                 q.addBindValue(w.id);
-                q.addBindValue(r[i]);
-                q.addBindValue(p[i]);
-                q.addBindValue(w.type);
+                for (const QVariant& cell : row)
+                    q.addBindValue(cell);
                 ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
             }
         }
@@ -320,14 +315,9 @@ TEST(HostileField, FullDiskKeepsTheOldFiles) {
         QSqlQuery q(db);
         q.exec("create table kwu_regime (kwu_id integer, rate real, pressure real, well_type "
                "integer)");
-        db.transaction();
-        for (int id = 1; id <= 600; ++id)
-            for (int k = 1; k <= 3; ++k)
-                q.exec(QString("insert into kwu_regime values (%1, %2, %3, 1)")
-                           .arg(id)
-                           .arg(10 * k)
-                           .arg(20 - k + id * 0.001));
-        db.commit();
+        q.exec("with recursive w(id) as (select 1 union all select id + 1 from w where id < 600), "
+               "k(n) as (select 1 union all select n + 1 from k where n < 3) insert into "
+               "kwu_regime select id, 10 * n, 20 - n + id * 0.001, 1 from w, k");
     }
     QSqlDatabase::removeDatabase("full-disk");
     const QString disk = dir.filePath("disk");

@@ -217,6 +217,26 @@ private:
     std::size_t at_ = 0;
 };
 
+// The cause in Russian of a failed reading of the regimes table, before the driver's words; the
+// window's causes for the rest.
+QString regimesCause(const QString& driverText, const QString& table) {
+    const QString lower = driverText.toLower();
+    QString cause;
+    if (lower.contains(QStringLiteral("no such table")) ||
+        (lower.contains(QStringLiteral("relation")) &&
+         lower.contains(QStringLiteral("does not exist"))))
+        cause = QStringLiteral("в базе нет таблицы режимов %1").arg(table);
+    else if (lower.contains(QStringLiteral("no such column")) ||
+             (lower.contains(QStringLiteral("column")) &&
+              lower.contains(QStringLiteral("does not exist"))))
+        cause = QStringLiteral("в таблице режимов %1 нет столбца kwu_id, rate, pressure или "
+                               "well_type")
+                    .arg(table);
+    else
+        cause = databaseCause(driverText);
+    return cause.isEmpty() ? QString() : cause + QStringLiteral(". Сообщение драйвера: ");
+}
+
 bool plainName(const QString& table) {
     static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.]*$"));
     return name.match(table).hasMatch();
@@ -376,7 +396,9 @@ BatchReport startSharedRun(const BatchOptions& options) {
                   .arg(table, options.regimesTable),
               QStringLiteral("create index %1_to_do on %1 (kwu_id) where not done").arg(table)})
             if (!q.exec(statement)) {
-                report.fatal = QStringLiteral("Прогон не начат: ") + q.lastError().text();
+                report.fatal = QStringLiteral("Прогон не начат: ") +
+                               regimesCause(q.lastError().text(), options.regimesTable) +
+                               q.lastError().text();
                 db.rollback();
                 break;
             } else if (statement.startsWith(QStringLiteral("insert"))) {
@@ -546,7 +568,8 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
             QString error;
             const std::vector<WellRegimes> wells = source->next(error);
             if (!error.isEmpty()) {
-                report.fatal = QStringLiteral("Замеры не прочитаны: ") + error;
+                report.fatal = QStringLiteral("Замеры не прочитаны: ") +
+                               regimesCause(error, options.regimesTable) + error;
                 break;
             }
             if (wells.empty())

@@ -523,6 +523,7 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
 BatchReport runBatch(const BatchOptions& options, const std::function<void(int, int)>& progress) {
     BatchReport report;
     const QString connection = QStringLiteral("indicator-batch");
+    const QString reading = QStringLiteral("indicator-batch-read");
     {
         QSqlDatabase db;
         std::unique_ptr<WellSource> source;
@@ -549,7 +550,17 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
             }
             source = std::make_unique<FolderSource>(options.inputFolder, options.wellType);
         } else if (toDatabase) {
-            source = std::make_unique<DatabaseSource>(db, options.regimesTable);
+            // A server is read on a connection of its own: a driver that allows one open result
+            // per connection would refuse the writes while the pass is open. A file is read and
+            // written on one: another connection's reading would hold its lock against the commits.
+            QSqlDatabase readDb = db;
+            if (!options.connectionText.isEmpty()) {
+                report.fatal = openDatabase(options, reading);
+                if (!report.fatal.isEmpty())
+                    return report;
+                readDb = QSqlDatabase::database(reading, false);
+            }
+            source = std::make_unique<DatabaseSource>(readDb, options.regimesTable);
         } else {
             report.fatal = QStringLiteral("Не указано, откуда брать замеры");
             return report;
@@ -608,12 +619,14 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
                 progress(report.wells, total);
         }
         source.reset();
+        QSqlDatabase::database(reading, false).close();
         db.close();
         if (report.fatal.isEmpty() || report.wells > 0)
             if (const QString failed = summary.commit();
                 !failed.isEmpty() && report.fatal.isEmpty())
                 report.fatal = failed;
     }
+    QSqlDatabase::removeDatabase(reading);
     QSqlDatabase::removeDatabase(connection);
     return report;
 }

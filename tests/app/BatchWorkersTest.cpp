@@ -127,6 +127,14 @@ TEST_F(BatchWorkersTest, TwoWorkersShareTheField) {
     EXPECT_EQ(ids.size(), 1000);
 }
 
+// A plain run through the server: the regimes read in one pass on a connection of their own while
+// the results are written on the other.
+TEST_F(BatchWorkersTest, APlainRunWritesEveryGoodWellOnce) {
+    EXPECT_EQ(finish(worker()), 1) << "three bad wells";
+    EXPECT_EQ(sql(database, {"select count(*) from writes"}), QStringList{"997"});
+    EXPECT_EQ(sql(database, {"select count(distinct kwu_id) from writes"}), QStringList{"997"});
+}
+
 TEST_F(BatchWorkersTest, AKilledWorkersWellIsTakenByAnother) {
     EXPECT_EQ(finish(worker({"--start-run"})), 0);
     QProcess* a = worker({"--worker"});

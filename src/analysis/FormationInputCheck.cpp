@@ -55,6 +55,35 @@ const InputRule ModelReservoirRule{
 
 } // namespace
 
+std::optional<QString> formationInputRefusal(FormationInput input, const QString& text) {
+    static const struct {
+        FormationInput input;
+        const InputRule* rule;
+        const char* name;
+    } boxes[] = {
+        {FormationInput::SaturationPressure, &SaturationRule, "давление насыщения"},
+        {FormationInput::SkinFactor, &SkinRule, "скин-эффект"},
+        {FormationInput::Transmissibility, &TransmissibilityRule, "гидропроводность"},
+        {FormationInput::DrainageRadius, &DrainageRule, "радиус контура питания"},
+        {FormationInput::WellRadius, &WellRadiusRule, "радиус скважины"},
+        {FormationInput::ModelReservoirPressure, &ModelReservoirRule,
+         "пластовое давление для моделей"},
+    };
+    for (const auto& box : boxes) {
+        if (box.input != input)
+            continue;
+        QStringList ignored;
+        if (checkedInput(text, *box.rule, ignored))
+            return std::nullopt;
+        return QStringLiteral("%1: «%2» не подходит — нужно %3")
+            .arg(QString::fromUtf8(box.name), text,
+                 box.rule->mustBePositive
+                     ? QStringLiteral("положительное число от 1E-100 до 1E+100")
+                     : QStringLiteral("0 или число по модулю от 1E-100 до 1E+100"));
+    }
+    return std::nullopt;
+}
+
 std::optional<double> modelReservoirPressure(const FormationInputs& f, QStringList& messages) {
     if (f.ModelPres.trimmed().isEmpty())
         return std::nullopt;

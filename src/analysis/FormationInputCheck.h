@@ -16,4 +16,16 @@ void CheckFormationInputs(AnalysisState& state, QStringList& messages);
 // an entry that fails the same check, with the message.
 std::optional<double> modelReservoirPressure(const FormationInputs& inputs, QStringList& messages);
 
+// The boxes, for the callers that may not put a default in place of an entry (the batch's
+// arguments): why the entry is refused under the same check, or nothing when it passes.
+enum class FormationInput {
+    SaturationPressure,
+    SkinFactor,
+    Transmissibility,
+    DrainageRadius,
+    WellRadius,
+    ModelReservoirPressure
+};
+std::optional<QString> formationInputRefusal(FormationInput input, const QString& text);
+
 } // namespace id

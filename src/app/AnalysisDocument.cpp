@@ -102,8 +102,9 @@ std::optional<QString> AnalysisDocument::open(QByteArray bytes, const QString& p
 }
 
 AnalysisDocument::FileBytes AnalysisDocument::fileBytes() const {
-    // The writer keeps every number exactly; what could still make the file unreadable is
-    // checked on the analysis, not by reading the file back.
+    // The writer keeps every number exactly; what could still make the file unreadable (a
+    // first-version trend whose points are unknown, anything the reading refuses) is found
+    // before anything is written.
     if (const std::optional<QString> problem = unopenableProblem(state_))
         return {{}, QStringLiteral("его нельзя было бы открыть: ") + *problem + u'.'};
     return {writeAnalysis(state_), {}};

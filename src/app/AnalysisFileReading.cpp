@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -401,6 +402,34 @@ std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKep
     return std::nullopt;
 }
 
+// Files of the first version kept no trend's points. A polynomial trend gets those it was made
+// from when that is determined: the fit set, or else all the measured points, whose least squares
+// is the trend. Otherwise it stays without them, and the analysis cannot be saved as it is.
+void rebuildFirstVersionPoints(TrendRecord& t, const AnalysisState& s) {
+    if (!isPolynomialKind(t.Kind) || t.Rates.size() > 0)
+        return;
+    for (const auto& [rates, pressures] :
+         {std::pair{&s.FitRates, &s.FitPressures},
+          std::pair{&s.Measurements.rates(), &s.Measurements.pressures()}}) {
+        if (rates->size() < coefficientCount(t.Kind))
+            continue;
+        SpreadsheetFitService::PolynomialFit fit;
+        try {
+            fit = LeastSquaresFitService().fit(rates->values(), pressures->values(), t.Kind - 1);
+        } catch (const AnalysisFault&) {
+            continue;
+        }
+        bool same = true;
+        for (int k = 1; k <= t.Kind; ++k)
+            same = same && agrees(t.Coefficients[k], fit.coefficients[std::size_t(k - 1)]);
+        if (same) {
+            t.Rates = *rates;
+            t.Pressures = *pressures;
+            return;
+        }
+    }
+}
+
 // What the file says it computed must be what its own data give: each trend (and each kept on
 // the PI chart) its points' least squares, the results its trends'. Why not, if not (a
 // hand-edited file).
@@ -538,7 +567,24 @@ std::optional<QString> unopenableProblem(const AnalysisState& s) {
                  f.Transmissibility,   f.DrainageRadius,
                  f.WellRadius}))
         return QStringLiteral("в нём было бы не конечное число");
-    return undrawableAxis(s);
+    if (const std::optional<QString> axis = undrawableAxis(s))
+        return axis;
+    for (int slot = 1; slot <= 2; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (t.Kind != NoTrend && t.Rates.size() < coefficientCount(t.Kind))
+            return QStringLiteral("линия тренда %1 из файла первой версии: неизвестно, по каким "
+                                  "точкам она построена (её коэффициенты не получаются ни по "
+                                  "выбранным точкам, ни по всем измеренным); постройте линию "
+                                  "заново")
+                .arg(slot);
+    }
+    // Whatever else the reading refuses: the file as it would be written, read back.
+    const AnalysisFileRead back = readAnalysis(writeAnalysis(s));
+    if (!back.state) {
+        static const QRegularExpression said(QStringLiteral("^Файл не открыт: |\\.$"));
+        return QString(back.error).remove(said);
+    }
+    return std::nullopt;
 }
 
 AnalysisFileRead readAnalysis(QByteArray bytes) {
@@ -568,6 +614,9 @@ AnalysisFileRead readAnalysis(QByteArray bytes) {
     }
     if (const std::optional<QString> axis = undrawableAxis(s))
         return refused(*axis);
+    if (version < 2)
+        for (int slot = 1; slot <= 2; ++slot)
+            rebuildFirstVersionPoints(s.trend(slot), s);
     if (const std::optional<QString> problem = disagreement(s, version >= 2))
         return refused(*problem);
     // The table's texts are made from the numbers, never read beside them.

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace id {
 
@@ -59,6 +60,30 @@ QString range(const std::optional<Range>& r, bool high) {
     return r ? number(high ? r->high : r->low) : QString();
 }
 
+// A CSV line's fields: ";" or tabs between them, or "," when there is neither (then with the
+// decimal point); a field in double quotes may hold any of them.
+QStringList csvFields(const QString& line) {
+    bool quoted = false;
+    bool semicolons = false;
+    for (const QChar ch : line) {
+        if (ch == u'"')
+            quoted = !quoted;
+        else if (!quoted && (ch == u';' || ch == u'\t'))
+            semicolons = true;
+    }
+    QStringList fields{QString()};
+    quoted = false;
+    for (const QChar ch : line) {
+        if (ch == u'"')
+            quoted = !quoted;
+        if (!quoted && (semicolons ? ch == u';' || ch == u'\t' : ch == u','))
+            fields << QString();
+        else
+            fields.back() += ch;
+    }
+    return fields;
+}
+
 } // namespace
 
 std::optional<BatchRule> batchRule(const QString& name) {
@@ -72,11 +97,117 @@ QString batchRuleName(BatchRule rule) {
     return QString::fromLatin1(ruleName(rule).name);
 }
 
-WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings,
-                          SpreadsheetFitService& fits) {
+CellValue readCell(const QVariant& cell) {
+    if (cell.isNull())
+        return {CellValue::Missing, 0, QStringLiteral("NULL")};
+    switch (cell.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        const double v = cell.toDouble();
+        if (std::isfinite(v))
+            return {CellValue::Number, v, {}};
+        return {CellValue::NotNumber, 0, cell.toString()};
+    }
+    default:
+        break;
+    }
+    const QString text = cell.toString();
+    // A spreadsheet's CSV quotes an empty cell too.
+    if (text.trimmed().isEmpty() || text.trimmed() == QStringLiteral("\"\""))
+        return {CellValue::Missing, 0, text};
+    if (const std::optional<double> v = readCellNumber(text))
+        return {CellValue::Number, *v, text};
+    return {CellValue::NotNumber, 0, text};
+}
+
+void addRegime(WellRegimes& well, int regime, const CellValue& rate, const CellValue& pressure) {
+    if (!well.refusal.isEmpty())
+        return;
+    const QString rateName =
+        well.wellType == InjectionWell ? QStringLiteral("приемистость") : QStringLiteral("дебит");
+    for (const auto& [cell, name] :
+         {std::pair{&rate, rateName}, std::pair{&pressure, QStringLiteral("давление")}})
+        if (cell->kind == CellValue::NotNumber) {
+            well.refusal =
+                QStringLiteral("режим %1: %2 «%3» — не число").arg(regime).arg(name, cell->text);
+            return;
+        }
+    if (rate.kind == CellValue::Number && pressure.kind == CellValue::Number) {
+        well.rates.push_back(rate.value);
+        well.pressures.push_back(pressure.value);
+        return;
+    }
+    const auto why = [](const CellValue& c) {
+        return c.text == QStringLiteral("NULL") ? QStringLiteral("NULL")
+                                                : QStringLiteral("пустая ячейка");
+    };
+    QString note;
+    if (rate.kind == CellValue::Missing && pressure.kind == CellValue::Missing)
+        note = QStringLiteral("%1 и давление не заданы (%2)").arg(rateName, why(rate));
+    else if (rate.kind == CellValue::Missing)
+        note = QStringLiteral("%1 не задан%2 (%3)")
+                   .arg(rateName, well.wellType == InjectionWell ? QStringLiteral("а") : QString(),
+                        why(rate));
+    else
+        note = QStringLiteral("давление не задано (%1)").arg(why(pressure));
+    well.notes << QStringLiteral("режим %1 не учтён: %2").arg(regime).arg(note);
+}
+
+std::optional<qint64> readWellId(const QVariant& cell, QString& why) {
+    const QString text = cell.toString();
+    why.clear();
+    if (cell.isNull() || text.trimmed().isEmpty()) {
+        why = QStringLiteral("kwu_id не задан");
+        return std::nullopt;
+    }
+    switch (cell.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return cell.toLongLong();
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        if (cell.toULongLong() <= quint64(std::numeric_limits<qint64>::max()))
+            return cell.toLongLong();
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        // A whole real below 2^63 is the integer it holds; 2^63 itself is not one.
+        const double v = cell.toDouble();
+        if (std::isfinite(v) && v == std::floor(v) && v >= -9223372036854775808.0 &&
+            v < 9223372036854775808.0)
+            return static_cast<qint64>(v);
+        why = QStringLiteral("kwu_id «%1» — не целое число").arg(number(v));
+        return std::nullopt;
+    }
+    default: {
+        static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+        const QString trimmed = text.trimmed();
+        bool ok = false;
+        const qint64 v = trimmed.toLongLong(&ok);
+        if (ok && integer.match(trimmed).hasMatch())
+            return v;
+        break;
+    }
+    }
+    why = QStringLiteral("kwu_id «%1» — не целое число в пределах 64 бит").arg(text);
+    return std::nullopt;
+}
+
+namespace {
+
+WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& settings,
+                             SpreadsheetFitService& fits) {
     WellOutcome out;
     out.kwuId = well.kwuId;
     out.wellType = well.wellType;
+    if (!well.refusal.isEmpty()) {
+        out.message = well.refusal;
+        return out;
+    }
     AnalysisState s;
     s.WellType = well.wellType;
     s.Inputs.Pnas = settings.pnas;
@@ -144,6 +275,22 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
     return out;
 }
 
+} // namespace
+
+WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings,
+                          SpreadsheetFitService& fits) {
+    WellOutcome out = interpretRegimes(well, settings, fits);
+    out.idText = well.idText.isEmpty() ? QString::number(well.kwuId) : well.idText;
+    // The regimes left out are said first, whatever came of the rest.
+    if (well.refusal.isEmpty() && !well.notes.isEmpty()) {
+        QStringList said = well.notes;
+        if (!out.message.isEmpty())
+            said << out.message;
+        out.message = said.join(QStringLiteral("; "));
+    }
+    return out;
+}
+
 QString summaryHeader() {
     QStringList header{QStringLiteral("kwu_id"), QStringLiteral("Правило"),
                        QStringLiteral("Состояние")};
@@ -188,7 +335,9 @@ QString summaryLine(const WellOutcome& o, BatchRule rule) {
     };
     QString message = o.message;
     message.replace(u';', u',').replace(u'\n', u' ');
-    QStringList fields{QString::number(o.kwuId),
+    QString id = o.idText.isEmpty() ? QString::number(o.kwuId) : o.idText;
+    id.replace(u';', u',').replace(u'\n', u' ');
+    QStringList fields{id,
                        batchRuleName(rule),
                        o.ok ? QStringLiteral("ok") : QStringLiteral("ошибка"),
                        value(o.productivity),
@@ -221,7 +370,17 @@ QString summaryLine(const WellOutcome& o, BatchRule rule) {
     return fields.join(u';');
 }
 
-FileRegimes readWellFile(const QString& path, int kwuId, std::int16_t wellType) {
+QString skippedLine(const QString& fileName, BatchRule rule, const QString& why) {
+    QString name = fileName;
+    name.replace(u';', u',');
+    QStringList fields{name, batchRuleName(rule), QStringLiteral("пропущен")};
+    for (int i = 0; i < 11; ++i)
+        fields << QString();
+    fields << QString(why).replace(u';', u',');
+    return fields.join(u';');
+}
+
+FileRegimes readWellFile(const QString& path, qint64 kwuId, std::int16_t wellType) {
     WellRegimes well;
     well.kwuId = kwuId;
     well.wellType = wellType;
@@ -233,38 +392,35 @@ FileRegimes readWellFile(const QString& path, int kwuId, std::int16_t wellType) 
         if (!read.state)
             return {std::nullopt, read.error};
         well.wellType = read.state->WellType;
+        int regime = 0;
         for (const MeasurementRow& row : read.state->Table) {
-            const std::optional<double> q = readNumber(row.Rate);
-            const std::optional<double> p = readNumber(row.Pressure);
-            if (q && p && !row.Excluded) {
-                well.rates.push_back(*q);
-                well.pressures.push_back(*p);
-            }
+            ++regime;
+            // Rows the user left out, and the table's blank rows, are no regimes.
+            if (row.Excluded || (row.Rate.trimmed().isEmpty() && row.Pressure.trimmed().isEmpty()))
+                continue;
+            addRegime(well, regime, readCell(row.Rate), readCell(row.Pressure));
         }
         return {well, {}};
     }
-    int line = 0;
+    int regime = 0;
+    bool first = true;
     while (!file.atEnd()) {
-        ++line;
         const QString text = QString::fromUtf8(file.readLine()).trimmed();
         if (text.isEmpty())
             continue;
-        // "1,5;2,5" keeps its commas as decimals; "1.5,2.5" splits on the comma.
-        const QStringList parts = text.contains(u';') || text.contains(u'\t')
-                                      ? text.split(QRegularExpression("[;\\t]"))
-                                      : text.split(u',');
-        const std::optional<double> q =
-            parts.size() >= 2 ? readNumber(parts[0].trimmed().replace(u'.', u',')) : std::nullopt;
-        const std::optional<double> p =
-            parts.size() >= 2 ? readNumber(parts[1].trimmed().replace(u'.', u',')) : std::nullopt;
-        if (!q || !p) {
-            if (line == 1)
-                continue; // a header of words
+        const QStringList fields = csvFields(text);
+        if (fields.size() < 2)
             return {std::nullopt,
-                    QStringLiteral("Строка %1 файла не читается как два числа").arg(line)};
-        }
-        well.rates.push_back(*q);
-        well.pressures.push_back(*p);
+                    QStringLiteral("Строка «%1» файла — не дебит и давление").arg(text.left(40))};
+        const CellValue rate = readCell(fields[0]);
+        const CellValue pressure = readCell(fields[1]);
+        // A header of words: the first line with no number in it.
+        const bool header =
+            first && rate.kind != CellValue::Number && pressure.kind != CellValue::Number;
+        first = false;
+        if (header)
+            continue;
+        addRegime(well, ++regime, rate, pressure);
     }
     return {well, {}};
 }

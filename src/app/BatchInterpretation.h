@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <optional>
 #include <vector>
 
@@ -18,11 +19,35 @@ QString batchRuleName(BatchRule rule);
 
 // One well's regimes as the batch reads them.
 struct WellRegimes {
-    int kwuId = 0;
+    qint64 kwuId = 0;
     std::int16_t wellType = ProducingWell;
     std::vector<double> rates;
     std::vector<double> pressures;
+    // The regimes left out for a missing cell, each with which and why.
+    QStringList notes;
+    // Why the well is not interpreted at all (a cell that is no number, an id that is none or
+    // not its alone); nothing is written for it.
+    QString refusal;
+    // The id as its source wrote it, for the summary when it is no id.
+    QString idText;
 };
+
+// What a regime's cell holds: a number, nothing (NULL or blank) or a text that is no number.
+struct CellValue {
+    enum Kind { Number, Missing, NotNumber } kind = Missing;
+    double value = 0;
+    QString text;
+};
+// Cells of any type a database gives: numbers as they are, texts read as the window reads pasted
+// ones.
+CellValue readCell(const QVariant& cell);
+
+// Adds the regime numbered `regime` (from 1) to the well, or notes why it is left out, or refuses
+// the well for a cell that is no number. Nothing more is added once the well is refused.
+void addRegime(WellRegimes& well, int regime, const CellValue& rate, const CellValue& pressure);
+
+// A well's id from a database cell or a file's name: a 64-bit integer, or nothing and why.
+std::optional<qint64> readWellId(const QVariant& cell, QString& why);
 
 // What the window's boxes would hold: texts read as the window reads them.
 struct BatchSettings {
@@ -44,7 +69,9 @@ struct Range {
 // One well interpreted: its three results (0: not determined) with their 95 % intervals where
 // the rule gives them, R² of the first line, and whether it worked and why not.
 struct WellOutcome {
-    int kwuId = 0;
+    qint64 kwuId = 0;
+    // The id as the summary shows it: the number, or the text that is none.
+    QString idText;
     std::int16_t wellType = ProducingWell;
     bool ok = false;
     QString message;
@@ -73,14 +100,17 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
 // The summary's header and a well's line: ";" between fields, the decimal comma.
 QString summaryHeader();
 QString summaryLine(const WellOutcome& outcome, BatchRule rule);
+// A file of the input folder that is no well's, with why.
+QString skippedLine(const QString& fileName, BatchRule rule, const QString& why);
 
 // The regimes of one well from a file of the input folder: a CSV of rate and pressure (a header
-// of words allowed; ";", "," between fields with the decimal point, or tabs) or an analysis file.
-// The reason when the file holds no regimes.
+// of words allowed; ";", "," between fields with the decimal point, or tabs; fields may be quoted)
+// or an analysis file. The reason when the file cannot be read; a value that is no number is the
+// well's refusal.
 struct FileRegimes {
     std::optional<WellRegimes> well;
     QString error;
 };
-FileRegimes readWellFile(const QString& path, int kwuId, std::int16_t wellType);
+FileRegimes readWellFile(const QString& path, qint64 kwuId, std::int16_t wellType);
 
 } // namespace id

@@ -1,23 +1,39 @@
 #include "app/BatchPdf.h"
 
+#include "platform/WholeFile.h"
 #include "state/NumberText.h"
 
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 namespace id {
 
-BatchPdf::BatchPdf(const QString& path) : pdf_(std::make_unique<QPdfWriter>(path)) {
+BatchPdf::BatchPdf(const QString& path) : file_(std::make_unique<QSaveFile>(path)) {
+    if (const std::optional<WriteFailure> f = openWholeFile(*file_)) {
+        problem_ = writeFailureText(QStringLiteral("Отчёт"), path, *f, false);
+        return;
+    }
+    pdf_ = std::make_unique<QPdfWriter>(file_.get());
     pdf_->setPageSize(QPageSize(QPageSize::A4));
     pdf_->setResolution(150);
     pdf_->setTitle(QStringLiteral("Пакетная интерпретация индикаторных диаграмм"));
     painter_ = std::make_unique<QPainter>(pdf_.get());
 }
 
-BatchPdf::~BatchPdf() {
-    if (painter_)
-        painter_->end();
+BatchPdf::~BatchPdf() = default;
+
+QString BatchPdf::finish() {
+    if (!problem_.isEmpty())
+        return problem_;
+    painter_->end();
+    painter_.reset();
+    pdf_.reset();
+    const QString path = file_->fileName();
+    if (const std::optional<WriteFailure> f = commitWholeFile(*file_))
+        return writeFailureText(QStringLiteral("Отчёт"), path, *f, false);
+    return {};
 }
 
 bool BatchPdf::ok() const {
@@ -44,7 +60,7 @@ void BatchPdf::addWell(const WellRegimes& well, const WellOutcome& o, BatchRule 
         y += line * size / 9.0;
     };
     text(QStringLiteral("Скважина %1 (%2), правило %3")
-             .arg(o.kwuId)
+             .arg(o.idText.isEmpty() ? QString::number(o.kwuId) : o.idText)
              .arg(well.wellType == InjectionWell ? QStringLiteral("нагнетательная")
                                                  : QStringLiteral("добывающая"))
              .arg(batchRuleName(rule)),

@@ -2,13 +2,17 @@
 
 #include "app/ResultSaving.h"
 #include "app/WellDatabase.h"
+#include "platform/WholeFile.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "state/StartOptions.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -32,105 +37,205 @@ public:
     virtual std::vector<WellRegimes> next(QString& error) = 0;
     // How many wells there are, for the progress.
     virtual int total() = 0;
+    // Files that are no well's, each with why.
+    virtual std::vector<std::pair<QString, QString>> skipped() const { return {}; }
 };
 
+QString ambiguous(qint64 id, const QString& what) {
+    return QStringLiteral("kwu_id %1: %2 — неясно, какие замеры его; ничего не записано")
+        .arg(id)
+        .arg(what);
+}
+
+std::int16_t wellTypeOf(const QVariant& cell) {
+    return cell.toInt() == InjectionWell ? InjectionWell : ProducingWell;
+}
+
+// The regimes table read in one pass ordered by kwu_id, so that the time grows with the field
+// whether the table has an index or not: a table without one would be scanned again for every
+// block. Before it, the distinct ids alone: one id written in two ways (12 and '12') is known
+// ambiguous before any of its rows is interpreted.
 class DatabaseSource : public WellSource {
 public:
-    DatabaseSource(QSqlDatabase db, QString table) : db_(std::move(db)), table_(std::move(table)) {}
+    DatabaseSource(QSqlDatabase db, QString table)
+        : db_(std::move(db)), table_(std::move(table)), rows_(db_) {}
     int total() override {
-        QSqlQuery count(db_);
-        count.exec(QStringLiteral("select count(distinct kwu_id) from %1").arg(table_));
-        return count.next() ? count.value(0).toInt() : 0;
+        prepare();
+        return total_;
     }
     std::vector<WellRegimes> next(QString& error) override {
         std::vector<WellRegimes> wells;
-        QSqlQuery ids(db_);
-        ids.setForwardOnly(true);
-        // The block's ids first, then their rows: a well is never split between blocks, and no
-        // cursor stays open while results are written.
-        if (!ids.exec(QStringLiteral("select distinct kwu_id from %1 where kwu_id > %2 order by "
-                                     "kwu_id limit %3")
-                          .arg(table_)
-                          .arg(last_)
-                          .arg(WellsPerBlock))) {
-            error = ids.lastError().text();
+        prepare();
+        if (!error_.isEmpty()) {
+            error = error_;
             return wells;
         }
-        long long highest = last_;
-        while (ids.next())
-            highest = ids.value(0).toLongLong();
-        ids.finish();
-        if (highest == last_)
-            return wells;
-        QSqlQuery rows(db_);
-        rows.setForwardOnly(true);
-        if (!rows.exec(QStringLiteral("select kwu_id, rate, pressure, well_type from %1 where "
-                                      "kwu_id > %2 and kwu_id <= %3 order by kwu_id")
-                           .arg(table_)
-                           .arg(last_)
-                           .arg(highest))) {
-            error = rows.lastError().text();
-            return wells;
-        }
-        while (rows.next()) {
-            const int id = rows.value(0).toInt();
-            if (wells.empty() || wells.back().kwuId != id) {
-                wells.push_back({id, static_cast<std::int16_t>(rows.value(3).toInt()), {}, {}});
-                if (wells.back().wellType != InjectionWell)
-                    wells.back().wellType = ProducingWell;
+        QString key;
+        int regime = 0;
+        for (;;) {
+            if (!pending_) {
+                if (!rows_.next()) {
+                    if (rows_.lastError().isValid())
+                        error = rows_.lastError().text();
+                    break;
+                }
+                pending_ = {rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
             }
-            if (!rows.value(1).isNull() && !rows.value(2).isNull()) {
-                wells.back().rates.push_back(rows.value(1).toDouble());
-                wells.back().pressures.push_back(rows.value(2).toDouble());
+            const Row& row = *pending_;
+            const QString rowKey = keyOf(row.id);
+            if (wells.empty() || rowKey != key) {
+                if (wells.size() == WellsPerBlock)
+                    break;
+                wells.push_back(startWell(row));
+                key = rowKey;
+                regime = 0;
             }
+            WellRegimes& well = wells.back();
+            if (well.refusal.isEmpty() && regime > 0 && wellTypeOf(row.type) != well.wellType)
+                well.refusal = ambiguous(well.kwuId, QStringLiteral("режимы и добывающей, и "
+                                                                    "нагнетательной скважины"));
+            addRegime(well, ++regime, readCell(row.rate), readCell(row.pressure));
+            pending_.reset();
         }
-        rows.finish();
-        last_ = highest;
         return wells;
     }
 
 private:
+    struct Row {
+        QVariant id, rate, pressure, type;
+    };
+    static QString keyOf(const QVariant& id) {
+        QString why;
+        if (const std::optional<qint64> v = readWellId(id, why))
+            return QString::number(*v);
+        return QStringLiteral("?") + (id.isNull() ? QStringLiteral("null") : id.toString());
+    }
+    WellRegimes startWell(const Row& row) const {
+        WellRegimes well;
+        well.wellType = wellTypeOf(row.type);
+        QString why;
+        if (const std::optional<qint64> id = readWellId(row.id, why)) {
+            well.kwuId = *id;
+            if (ambiguous_.contains(*id))
+                well.refusal = ambiguous(*id, QStringLiteral("он записан в таблице режимов "
+                                                             "по-разному"));
+        } else {
+            well.idText = row.id.isNull()                         ? QStringLiteral("NULL")
+                          : row.id.toString().trimmed().isEmpty() ? QStringLiteral("«»")
+                                                                  : row.id.toString();
+            well.refusal = why;
+        }
+        return well;
+    }
+    void prepare() {
+        if (prepared_)
+            return;
+        prepared_ = true;
+        QSqlQuery ids(db_);
+        ids.setForwardOnly(true);
+        if (!ids.exec(QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_))) {
+            error_ = ids.lastError().text();
+            return;
+        }
+        QSet<qint64> seen;
+        while (ids.next()) {
+            ++total_;
+            QString why;
+            const std::optional<qint64> id = readWellId(ids.value(0), why);
+            if (id && seen.contains(*id))
+                ambiguous_.insert(*id);
+            else if (id)
+                seen.insert(*id);
+        }
+        ids.finish();
+        rows_.setForwardOnly(true);
+        if (!rows_.exec(QStringLiteral("select kwu_id, rate, pressure, well_type from %1 order "
+                                       "by kwu_id")
+                            .arg(table_)))
+            error_ = rows_.lastError().text();
+    }
+
     QSqlDatabase db_;
     QString table_;
-    long long last_ = std::numeric_limits<long long>::min();
+    QSqlQuery rows_;
+    std::optional<Row> pending_;
+    bool prepared_ = false;
+    QString error_;
+    int total_ = 0;
+    QSet<qint64> ambiguous_;
 };
 
 class FolderSource : public WellSource {
 public:
     FolderSource(const QString& folder, std::int16_t wellType) : wellType_(wellType) {
         const QDir dir(folder);
+        std::map<qint64, QStringList> byId;
         for (const QFileInfo& f :
              dir.entryInfoList({QStringLiteral("*.csv"), QStringLiteral("*.ida")}, QDir::Files)) {
-            bool number = false;
-            const int id = f.completeBaseName().toInt(&number);
-            if (number)
-                files_.push_back({id, f.filePath()});
+            QString why;
+            if (const std::optional<qint64> id = readWellId(f.completeBaseName(), why))
+                byId[*id] << f.filePath();
+            else
+                skipped_.push_back(
+                    {f.fileName(), QStringLiteral("имя файла — не kwu_id (целое число)")});
         }
-        std::sort(files_.begin(), files_.end());
+        for (auto& [id, paths] : byId)
+            files_.push_back({id, paths});
     }
     int total() override { return static_cast<int>(files_.size()); }
     std::vector<WellRegimes> next(QString&) override {
         std::vector<WellRegimes> wells;
         for (; at_ < files_.size() && wells.size() < WellsPerBlock; ++at_) {
-            const FileRegimes read = readWellFile(files_[at_].second, files_[at_].first, wellType_);
+            const auto& [id, paths] = files_[at_];
+            if (paths.size() > 1) {
+                QStringList names;
+                for (const QString& path : paths)
+                    names << QFileInfo(path).fileName();
+                WellRegimes well{id, wellType_, {}, {}, {}, {}, {}};
+                well.refusal =
+                    ambiguous(id, QStringLiteral("несколько файлов (%1)").arg(names.join(", ")));
+                wells.push_back(well);
+                continue;
+            }
+            const FileRegimes read = readWellFile(paths.front(), id, wellType_);
             if (read.well) {
                 wells.push_back(*read.well);
             } else {
-                // An unreadable file is a well with no regimes and the reason.
-                wells.push_back({files_[at_].first, wellType_, {}, {}});
-                unreadable_[files_[at_].first] = read.error;
+                WellRegimes well{id, wellType_, {}, {}, {}, {}, {}};
+                well.refusal = read.error;
+                wells.push_back(well);
             }
         }
         return wells;
     }
-    QString unreadable(int id) const { return unreadable_.value(id); }
+    std::vector<std::pair<QString, QString>> skipped() const override { return skipped_; }
 
 private:
     std::int16_t wellType_;
-    std::vector<std::pair<int, QString>> files_;
+    std::vector<std::pair<qint64, QStringList>> files_;
+    std::vector<std::pair<QString, QString>> skipped_;
     std::size_t at_ = 0;
-    QHash<int, QString> unreadable_;
 };
+
+// The cause in Russian of a failed reading of the regimes table, before the driver's words; the
+// window's causes for the rest.
+QString regimesCause(const QString& driverText, const QString& table) {
+    const QString lower = driverText.toLower();
+    QString cause;
+    if (lower.contains(QStringLiteral("no such table")) ||
+        (lower.contains(QStringLiteral("relation")) &&
+         lower.contains(QStringLiteral("does not exist"))))
+        cause = QStringLiteral("в базе нет таблицы режимов %1").arg(table);
+    else if (lower.contains(QStringLiteral("no such column")) ||
+             (lower.contains(QStringLiteral("column")) &&
+              lower.contains(QStringLiteral("does not exist"))))
+        cause = QStringLiteral("в таблице режимов %1 нет столбца kwu_id, rate, pressure или "
+                               "well_type")
+                    .arg(table);
+    else
+        cause = databaseCause(driverText);
+    return cause.isEmpty() ? QString() : cause + QStringLiteral(". Сообщение драйвера: ");
+}
 
 bool plainName(const QString& table) {
     static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.]*$"));
@@ -209,8 +314,20 @@ QString openDatabase(const BatchOptions& options, const QString& name) {
     QSqlDatabase db = QSqlDatabase::addDatabase(
         options.databaseFile.isEmpty() ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(WellDatabase(start).databaseName());
-    if (!db.open())
-        return QStringLiteral("Не удалось подключиться к базе скважин: ") + db.lastError().text();
+    if (!db.open()) {
+        QString text = QStringLiteral("Не удалось подключиться к базе скважин: ");
+        if (const QString cause = databaseCause(db.lastError().text()); !cause.isEmpty())
+            text += cause + QStringLiteral(". ");
+        // The connection names its driver "SQL Server": on a machine without that driver
+        // another one is registered under the name.
+        if (db.lastError().text().contains(QStringLiteral("SQL Server")) ||
+            databaseCause(db.lastError().text()).contains(QStringLiteral("SQL Server")))
+            text += QStringLiteral("Зарегистрируйте драйвер ODBC под именем «SQL Server» в "
+                                   "odbcinst.ini (раздел [SQL Server] с Driver= путь к драйверу "
+                                   "вашего сервера, например psqlodbcw.so для PostgreSQL) или "
+                                   "укажите драйвер в строке подключения. ");
+        return text + QStringLiteral("Сообщение драйвера: ") + db.lastError().text();
+    }
     return {};
 }
 
@@ -224,6 +341,39 @@ QString sharedRunDatabase(const BatchOptions& options, const QString& name) {
     return openDatabase(options, name);
 }
 
+// The summary written whole, as the window writes its files: the old one stays as it was until
+// the new one is on the disk entire.
+class SummaryFile {
+public:
+    // The reason when the file cannot be begun; none when no summary is asked.
+    QString open(const QString& path) {
+        if (path.isEmpty())
+            return {};
+        file_ = std::make_unique<QSaveFile>(path);
+        if (const std::optional<WriteFailure> f = openWholeFile(*file_)) {
+            file_.reset();
+            return writeFailureText(QStringLiteral("Сводка"), path, *f);
+        }
+        add(QStringLiteral("\uFEFF") + summaryHeader());
+        return {};
+    }
+    void add(const QString& line) {
+        if (file_)
+            file_->write((line + QStringLiteral("\r\n")).toUtf8());
+    }
+    QString commit() {
+        if (!file_)
+            return {};
+        const QString path = file_->fileName();
+        const std::optional<WriteFailure> f = commitWholeFile(*file_);
+        file_.reset();
+        return f ? writeFailureText(QStringLiteral("Сводка"), path, *f) : QString();
+    }
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+};
+
 } // namespace
 
 BatchReport startSharedRun(const BatchOptions& options) {
@@ -235,44 +385,68 @@ BatchReport startSharedRun(const BatchOptions& options) {
         db.transaction();
         QSqlQuery q(db);
         const QString table = QString::fromLatin1(WorkTable);
+        // The partial index holds the rows still to do: the claim costs the same at the run's end
+        // as at its start, however many rows are done.
         for (const QString& statement :
              {QStringLiteral("drop table if exists %1").arg(table),
-              QStringLiteral("create table %1 (kwu_id integer primary key, done boolean not null "
+              QStringLiteral("create table %1 (kwu_id bigint primary key, done boolean not null "
                              "default false, ok boolean, message text)")
                   .arg(table),
               QStringLiteral("insert into %1 (kwu_id) select distinct kwu_id from %2")
-                  .arg(table, options.regimesTable)})
+                  .arg(table, options.regimesTable),
+              QStringLiteral("create index %1_to_do on %1 (kwu_id) where not done").arg(table)})
             if (!q.exec(statement)) {
-                report.fatal = QStringLiteral("Прогон не начат: ") + q.lastError().text();
+                report.fatal = QStringLiteral("Прогон не начат: ") +
+                               regimesCause(q.lastError().text(), options.regimesTable) +
+                               q.lastError().text();
                 db.rollback();
                 break;
+            } else if (statement.startsWith(QStringLiteral("insert"))) {
+                report.wells = q.numRowsAffected();
             }
-        if (report.fatal.isEmpty()) {
-            report.wells = q.numRowsAffected();
-            if (!db.commit())
-                report.fatal = QStringLiteral("Прогон не начат: ") + db.lastError().text();
-        }
+        if (report.fatal.isEmpty() && !db.commit())
+            report.fatal = QStringLiteral("Прогон не начат: ") + db.lastError().text();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return report;
 }
 
+namespace {
+
+// The run's wells done (by every worker) and in all, from the work table.
+std::pair<int, int> runProgress(QSqlDatabase& db) {
+    QSqlQuery count(db);
+    count.exec(QStringLiteral("select count(*), count(*) filter (where done) from %1")
+                   .arg(QString::fromLatin1(WorkTable)));
+    if (!count.next())
+        return {0, 0};
+    return {count.value(1).toInt(), count.value(0).toInt()};
+}
+
+} // namespace
+
 BatchReport runWorker(const BatchOptions& options, const std::function<void(int, int)>& progress) {
     BatchReport report;
     const QString name = QStringLiteral("indicator-batch-worker");
     report.fatal = sharedRunDatabase(options, name);
+    SummaryFile summary;
+    if (report.fatal.isEmpty())
+        report.fatal = summary.open(options.summaryFile);
     if (report.fatal.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         LeastSquaresFitService fits;
         const QString table = QString::fromLatin1(WorkTable);
-        int left = 0;
-        if (progress) {
-            QSqlQuery count(db);
-            count.exec(QStringLiteral("select count(*) from %1 where not done").arg(table));
-            left = count.next() ? count.value(0).toInt() : 0;
-        }
+        // The count walks the whole work table: asked again every second or so, not every well.
+        std::pair<int, int> run{0, 0};
+        int mineSinceCount = 0;
+        QElapsedTimer sinceCount;
         for (;;) {
+            if (progress && (!sinceCount.isValid() || sinceCount.elapsed() > 1000)) {
+                run = runProgress(db);
+                mineSinceCount = 0;
+                sinceCount.start();
+            }
             if (!db.transaction()) {
                 report.fatal = db.lastError().text();
                 break;
@@ -289,19 +463,19 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
                 db.commit();
                 break;
             }
-            WellRegimes well{claim.value(0).toInt(), ProducingWell, {}, {}};
+            WellRegimes well{claim.value(0).toLongLong(), ProducingWell, {}, {}, {}, {}, {}};
             claim.finish();
             QSqlQuery rows(db);
             rows.exec(QStringLiteral("select rate, pressure, well_type from %1 where kwu_id = %2")
                           .arg(options.regimesTable)
                           .arg(well.kwuId));
-            while (rows.next()) {
-                well.wellType =
-                    rows.value(2).toInt() == InjectionWell ? InjectionWell : ProducingWell;
-                if (!rows.value(0).isNull() && !rows.value(1).isNull()) {
-                    well.rates.push_back(rows.value(0).toDouble());
-                    well.pressures.push_back(rows.value(1).toDouble());
-                }
+            for (int regime = 1; rows.next(); ++regime) {
+                const std::int16_t type = wellTypeOf(rows.value(2));
+                if (regime > 1 && type != well.wellType && well.refusal.isEmpty())
+                    well.refusal = ambiguous(well.kwuId, QStringLiteral("режимы и добывающей, и "
+                                                                        "нагнетательной скважины"));
+                well.wellType = type;
+                addRegime(well, regime, readCell(rows.value(0)), readCell(rows.value(1)));
             }
             rows.finish();
             WellOutcome o = interpretWell(well, options.settings, fits);
@@ -329,24 +503,30 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
             }
             if (options.eachWell)
                 options.eachWell(well, o);
+            summary.add(summaryLine(o, options.settings.rule));
             ++report.wells;
             report.failed += o.ok ? 0 : 1;
             if (progress)
-                progress(report.wells, left);
+                progress(std::min(run.first + ++mineSinceCount, run.second), run.second);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    // The wells done are in the database whatever stopped the run: the summary says which. A run
+    // that did none leaves the old summary.
+    if (report.fatal.isEmpty() || report.wells > 0)
+        if (const QString failed = summary.commit(); !failed.isEmpty() && report.fatal.isEmpty())
+            report.fatal = failed;
     return report;
 }
 
 BatchReport runBatch(const BatchOptions& options, const std::function<void(int, int)>& progress) {
     BatchReport report;
     const QString connection = QStringLiteral("indicator-batch");
+    const QString reading = QStringLiteral("indicator-batch-read");
     {
         QSqlDatabase db;
         std::unique_ptr<WellSource> source;
-        FolderSource* folder = nullptr;
         const bool toDatabase =
             !options.databaseFile.isEmpty() || !options.connectionText.isEmpty();
         if (toDatabase) {
@@ -368,23 +548,30 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
                 report.fatal = QStringLiteral("Папка не найдена: ") + options.inputFolder;
                 return report;
             }
-            auto f = std::make_unique<FolderSource>(options.inputFolder, options.wellType);
-            folder = f.get();
-            source = std::move(f);
+            source = std::make_unique<FolderSource>(options.inputFolder, options.wellType);
         } else if (toDatabase) {
-            source = std::make_unique<DatabaseSource>(db, options.regimesTable);
+            // A server is read on a connection of its own: a driver that allows one open result
+            // per connection would refuse the writes while the pass is open. A file is read and
+            // written on one: another connection's reading would hold its lock against the commits.
+            QSqlDatabase readDb = db;
+            if (!options.connectionText.isEmpty()) {
+                report.fatal = openDatabase(options, reading);
+                if (!report.fatal.isEmpty())
+                    return report;
+                readDb = QSqlDatabase::database(reading, false);
+            }
+            source = std::make_unique<DatabaseSource>(readDb, options.regimesTable);
         } else {
             report.fatal = QStringLiteral("Не указано, откуда брать замеры");
             return report;
         }
-        QFile summary(options.summaryFile);
-        QTextStream out(&summary);
-        if (!options.summaryFile.isEmpty()) {
-            if (!summary.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                report.fatal = QStringLiteral("Сводка не записана: ") + summary.errorString();
-                return report;
-            }
-            out << QStringLiteral("\uFEFF") << summaryHeader() << "\r\n";
+        SummaryFile summary;
+        report.fatal = summary.open(options.summaryFile);
+        if (!report.fatal.isEmpty())
+            return report;
+        for (const auto& [file, why] : source->skipped()) {
+            summary.add(skippedLine(file, options.settings.rule, why));
+            report.skipped << file + QStringLiteral(": ") + why;
         }
         const bool writing = toDatabase && !options.dryRun;
         const int total = progress ? source->total() : 0;
@@ -392,7 +579,8 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
             QString error;
             const std::vector<WellRegimes> wells = source->next(error);
             if (!error.isEmpty()) {
-                report.fatal = QStringLiteral("Замеры не прочитаны: ") + error;
+                report.fatal = QStringLiteral("Замеры не прочитаны: ") +
+                               regimesCause(error, options.regimesTable) + error;
                 break;
             }
             if (wells.empty())
@@ -401,8 +589,6 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
                 interpret(wells, options.settings, std::max(1, options.jobs));
             const bool block = writing && !options.databaseFile.isEmpty() && db.transaction();
             for (WellOutcome& o : outcomes) {
-                if (folder && !folder->unreadable(o.kwuId).isEmpty())
-                    o.message = folder->unreadable(o.kwuId);
                 if (o.ok && writing) {
                     const QString failure = write(db, o, block);
                     if (!failure.isEmpty()) {
@@ -427,14 +613,20 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
                     options.eachWell(wells[i], o);
                 ++report.wells;
                 report.failed += o.ok ? 0 : 1;
-                if (summary.isOpen())
-                    out << summaryLine(o, options.settings.rule) << "\r\n";
+                summary.add(summaryLine(o, options.settings.rule));
             }
             if (progress)
                 progress(report.wells, total);
         }
+        source.reset();
+        QSqlDatabase::database(reading, false).close();
         db.close();
+        if (report.fatal.isEmpty() || report.wells > 0)
+            if (const QString failed = summary.commit();
+                !failed.isEmpty() && report.fatal.isEmpty())
+                report.fatal = failed;
     }
+    QSqlDatabase::removeDatabase(reading);
     QSqlDatabase::removeDatabase(connection);
     return report;
 }

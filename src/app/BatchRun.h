@@ -27,6 +27,8 @@ struct BatchOptions {
 struct BatchReport {
     int wells = 0;
     int failed = 0;
+    // Files of the input folder that are no well's, each with why.
+    QStringList skipped;
     // Why the run could not go on at all (no database, no folder, no summary file).
     QString fatal;
 };
@@ -41,11 +43,12 @@ BatchReport runBatch(const BatchOptions& options,
 // A run shared by workers on any machines through a PostgreSQL well database: the work table
 // kwu_batch_work holds one row per well of the regimes table.
 constexpr const char* WorkTable = "kwu_batch_work";
-// Makes the work table afresh: every well to do.
+// Makes the work table afresh: every well to do, and an index of the rows still to do.
 BatchReport startSharedRun(const BatchOptions& options);
 // Takes wells one at a time (select … for update skip locked), interprets each and commits its
 // result and its row of the work table in one transaction: a worker that dies loses only the
-// well it held, which another then takes. Returns when no well is left.
+// well it held, which another then takes. Returns when no well is left. Its summary holds the
+// wells it took; the progress counts the run's wells done by every worker.
 BatchReport runWorker(const BatchOptions& options,
                       const std::function<void(int done, int total)>& progress = nullptr);
 

@@ -80,34 +80,15 @@ struct Options {
 
 // The parser's own failure in Russian (its texts are English).
 CommandLine parserFailure(const QCommandLineParser& parser) {
-    if (!parser.unknownOptionNames().isEmpty())
-        return failure(QStringLiteral("Неизвестный параметр: ") +
-                       parser.unknownOptionNames().join(QStringLiteral(", ")));
-    static const std::pair<QRegularExpression, QString> texts[] = {
-        {QRegularExpression(QStringLiteral("^Missing value after '(.*)'")),
-         QStringLiteral("После параметра %1 нужно значение.")},
-        {QRegularExpression(QStringLiteral("^Unexpected value after '(.*)'")),
-         QStringLiteral("Параметр %1 не принимает значения.")},
-    };
-    for (const auto& [english, russian] : texts)
-        if (const QRegularExpressionMatch match = english.match(parser.errorText());
-            match.hasMatch())
-            return failure(russian.arg(match.captured(1)));
-    return failure(parser.errorText());
+    return failure(russianParserError(parser));
 }
 
 // What --help prints, in Russian.
 CommandLine helpText(const QCommandLineParser& parser, const QStringList& arguments) {
     CommandLine line;
     line.exitNow = true;
-    const QString program =
-        arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).fileName();
-    line.output = parser.helpText()
-                      .replace(QStringLiteral("Usage: <executable_name>"),
-                               QStringLiteral("Запуск: ") + program)
-                      .replace(QStringLiteral(" [options]"), QStringLiteral(" [параметры]"))
-                      .replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\nПараметры:\n"))
-                      .replace(QStringLiteral("\nArguments:\n"), QStringLiteral("\nАргументы:\n"));
+    line.output = russianHelpText(
+        parser, arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).fileName());
     return line;
 }
 
@@ -126,7 +107,7 @@ CommandLine withDatabase(const QCommandLineParser& parser, const Options& opt, C
     if (!parser.isSet(opt.record))
         return failure(QStringLiteral("Не указана запись: нужен параметр --record номер."));
     bool isNumber = false;
-    const int id = parser.value(opt.record).trimmed().toInt(&isNumber);
+    const qint64 id = parser.value(opt.record).trimmed().toLongLong(&isNumber);
     if (!isNumber)
         return failure(
             QStringLiteral("Номер записи --record должен быть целым числом, а не \"%1\".")
@@ -180,6 +161,33 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (!parser.positionalArguments().isEmpty())
         line.analysisFile = parser.positionalArguments().first();
     return withDatabase(parser, opt, line);
+}
+
+QString russianHelpText(const QCommandLineParser& parser, const QString& program) {
+    // The toolkit's Russian translation says the usage line in its own words.
+    static const QRegularExpression usage(QStringLiteral("^(Usage|Использование): \\S+"));
+    return parser.helpText()
+        .replace(usage, QStringLiteral("Запуск: ") + program)
+        .replace(QStringLiteral(" [options]"), QStringLiteral(" [параметры]"))
+        .replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\nПараметры:\n"))
+        .replace(QStringLiteral("\nArguments:\n"), QStringLiteral("\nАргументы:\n"));
+}
+
+QString russianParserError(const QCommandLineParser& parser) {
+    if (!parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("Неизвестный параметр: ") +
+               parser.unknownOptionNames().join(QStringLiteral(", "));
+    static const std::pair<QRegularExpression, QString> texts[] = {
+        {QRegularExpression(QStringLiteral("^Missing value after '(.*)'")),
+         QStringLiteral("После параметра %1 нужно значение.")},
+        {QRegularExpression(QStringLiteral("^Unexpected value after '(.*)'")),
+         QStringLiteral("Параметр %1 не принимает значения.")},
+    };
+    for (const auto& [english, russian] : texts)
+        if (const QRegularExpressionMatch match = english.match(parser.errorText());
+            match.hasMatch())
+            return russian.arg(match.captured(1));
+    return parser.errorText();
 }
 
 } // namespace id

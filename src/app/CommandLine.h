@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 namespace id {
 
 // What the command line asks for: start with these options, or end at once with this text on
@@ -23,5 +25,10 @@ struct CommandLine {
 // analysis file to open. Without options the program starts as a plain analysis; --connection,
 // --server and --record, or --database and --record, start it in database mode.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// The toolkit's parser speaks English in its help and its errors: both programs say them in
+// Russian.
+QString russianHelpText(const QCommandLineParser& parser, const QString& program);
+QString russianParserError(const QCommandLineParser& parser);
 
 } // namespace id

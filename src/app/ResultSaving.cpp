@@ -44,7 +44,7 @@ QString withPortKeyword(const QString& part) {
            (end < 0 ? QString() : part.mid(end));
 }
 
-QString updateStatement(const AnalysisState& s, int recordId) {
+QString updateStatement(const AnalysisState& s, qint64 recordId) {
     return QStringLiteral("update kwu_ind set kprod=") +
            valueOrNull(s.ProductivityIndex, s.ProductivityIndex / AtmospheresPerMegapascal) +
            QStringLiteral(",pplast=") +

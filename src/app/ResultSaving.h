@@ -24,6 +24,6 @@ QString withPortKeyword(const QString& serverPart);
 // The one statement of a save: the three results converted to the database's units with six
 // significant digits (a point, whatever the locale: SQL reads no other), Null for a result not
 // determined.
-QString updateStatement(const AnalysisState& state, int recordId);
+QString updateStatement(const AnalysisState& state, qint64 recordId);
 
 } // namespace id

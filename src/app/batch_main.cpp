@@ -1,16 +1,38 @@
+#include "analysis/FormationInputCheck.h"
 #include "app/BatchPdf.h"
 #include "app/BatchRun.h"
+#include "app/CommandLine.h"
+#include "state/NumberText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+QtMessageHandler toolkitHandler = nullptr;
+
+// The toolkit's English note that the offscreen drawing found no runtime folder (a run from cron)
+// is no concern of the batch's user, and would be the one English line of a run.
+void withoutRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context,
+                              const QString& text) {
+    if ((type == QtWarningMsg && text.startsWith(QStringLiteral("QStandardPaths:"))) ||
+        !toolkitHandler)
+        return;
+    toolkitHandler(type, context, text);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    toolkitHandler = qInstallMessageHandler(withoutRuntimeFolderNote);
     // A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
     bool pdf = false;
     for (int i = 1; i < argc; ++i)
@@ -23,13 +45,26 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
     // The numbers are read and written as the window does: decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTexts);
     QTextStream err(stderr);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Пакетная интерпретация индикаторных диаграмм: правило применяется ко "
-                       "всем точкам каждой скважины, результаты записываются в kwu_ind."));
+                       "всем точкам каждой скважины, результаты записываются в kwu_ind.\n\n"
+                       "Режим с пустой ячейкой или NULL не учитывается (сводка называет его); "
+                       "скважина, у которой в ячейке не число, или чей kwu_id не целое число, "
+                       "или не единственный, не интерпретируется и в базу не пишется.\n\n"
+                       "Код завершения: 0 — все скважины интерпретированы и записаны; 1 — "
+                       "прогон завершён, но часть скважин отклонена (причина каждой — в "
+                       "сводке); 2 — прогон не состоялся: неверные параметры, недоступна база, "
+                       "не записан файл сводки или отчёта (прежний файл не изменяется)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Справка по параметрам."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Версия программы."));
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("Файл базы скважин SQLite."),
                                       QStringLiteral("файл"));
@@ -74,9 +109,11 @@ int main(int argc, char** argv) {
                                      QStringLiteral("число"));
     const QCommandLineOption rwell(QStringLiteral("rwell"), QStringLiteral("Радиус скважины, м."),
                                    QStringLiteral("число"));
-    const QCommandLineOption summary(QStringLiteral("summary"),
-                                     QStringLiteral("Сводка CSV по скважинам."),
-                                     QStringLiteral("файл"));
+    const QCommandLineOption summary(
+        QStringLiteral("summary"),
+        QStringLiteral("Сводка CSV по скважинам; с --worker — по скважинам, "
+                       "взятым этим процессом."),
+        QStringLiteral("файл"));
     const QCommandLineOption pdfReport(QStringLiteral("report"),
                                        QStringLiteral("PDF: страница на скважину."),
                                        QStringLiteral("файл"));
@@ -88,22 +125,27 @@ int main(int argc, char** argv) {
     const QCommandLineOption startRun(
         QStringLiteral("start-run"),
         QStringLiteral("Начать общий прогон на сервере: таблица kwu_batch_work со всеми "
-                       "скважинами таблицы режимов."));
+                       "скважинами таблицы режимов и индекс её несделанных строк."));
     const QCommandLineOption worker(
         QStringLiteral("worker"),
         QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
                        "есть; таких процессов может быть сколько угодно на любых машинах."));
-    parser.addOptions({help,    database,  connection, server,   table,    input,   wellType,
-                       rule,    pnas,      modelPres,  estimate, skin,     rkontur, rwell,
-                       summary, pdfReport, dryRun,     jobs,     startRun, worker});
+    parser.addOptions({help,     version, database,  connection, server,   table,    input,
+                       wellType, rule,    pnas,      modelPres,  estimate, skin,     rkontur,
+                       rwell,    summary, pdfReport, dryRun,     jobs,     startRun, worker});
     const auto bad = [&](const QString& text) {
         err << text << "\nСправка по параметрам: --help\n";
         return 2;
     };
     if (!parser.parse(app->arguments()))
-        return bad(parser.errorText());
+        return bad(id::russianParserError(parser));
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
+        QTextStream(stdout) << id::russianHelpText(parser, QStringLiteral("indicator-batch"));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << QStringLiteral("Пакетная интерпретация индикаторных диаграмм %1\n")
+                                   .arg(QStringLiteral(ID_VERSION));
         return 0;
     }
     id::BatchOptions options;
@@ -112,11 +154,6 @@ int main(int argc, char** argv) {
         return bad(QStringLiteral("Укажите правило --rule: linear, quadratic, cubic, break, vogel, "
                                   "composite или fetkovich"));
     options.settings.rule = chosen.value_or(id::BatchRule::Linear);
-    options.settings.pnas = parser.value(pnas).replace(u'.', u',');
-    options.settings.modelPres = parser.value(modelPres).replace(u'.', u',');
-    options.settings.skin = parser.value(skin).replace(u'.', u',');
-    options.settings.rkontur = parser.value(rkontur).replace(u'.', u',');
-    options.settings.rwell = parser.value(rwell).replace(u'.', u',');
     if (parser.isSet(estimate)) {
         const QString kind = parser.value(estimate);
         if (kind == QStringLiteral("transmissibility"))
@@ -125,6 +162,38 @@ int main(int argc, char** argv) {
             options.settings.estimation = id::EstimationMode::SkinFromTransmissibility;
         else
             return bad(QStringLiteral("--estimate должен быть transmissibility или skin"));
+    }
+    // A number given is checked as the window's box checks it; the window would put a default
+    // in place of a wrong one, a script gets a refusal.
+    const struct {
+        const QCommandLineOption& option;
+        id::FormationInput input;
+        QString* text;
+    } numbers[] = {
+        {pnas, id::FormationInput::SaturationPressure, &options.settings.pnas},
+        {modelPres, id::FormationInput::ModelReservoirPressure, &options.settings.modelPres},
+        {skin,
+         options.settings.estimation == id::EstimationMode::SkinFromTransmissibility
+             ? id::FormationInput::Transmissibility
+             : id::FormationInput::SkinFactor,
+         &options.settings.skin},
+        {rkontur, id::FormationInput::DrainageRadius, &options.settings.rkontur},
+        {rwell, id::FormationInput::WellRadius, &options.settings.rwell},
+    };
+    for (const auto& n : numbers) {
+        if (!parser.isSet(n.option))
+            continue;
+        const QString given = parser.value(n.option);
+        // An empty Pпл leaves it to the fit, as the window's empty box does.
+        if (n.text == &options.settings.modelPres && given.trimmed().isEmpty())
+            continue;
+        const std::optional<double> value = id::readCellNumber(given);
+        if (!value)
+            return bad(
+                QStringLiteral("--%1: «%2» — не число").arg(n.option.names().constFirst(), given));
+        *n.text = id::formatGeneral(*value).replace(u'.', u',');
+        if (const std::optional<QString> refused = id::formationInputRefusal(n.input, *n.text))
+            return bad(QStringLiteral("--%1: %2").arg(n.option.names().constFirst(), *refused));
     }
     options.databaseFile = parser.value(database);
     options.connectionText = parser.value(connection);
@@ -160,8 +229,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<id::BatchPdf> pages;
     if (parser.isSet(pdfReport)) {
         pages = std::make_unique<id::BatchPdf>(parser.value(pdfReport));
-        if (!pages->ok())
-            return bad(QStringLiteral("Отчёт не записан: ") + parser.value(pdfReport));
+        if (!pages->problem().isEmpty())
+            return bad(pages->problem());
         options.eachWell = [&](const id::WellRegimes& well, const id::WellOutcome& outcome) {
             pages->addWell(well, outcome, options.settings.rule);
         };
@@ -183,10 +252,22 @@ int main(int argc, char** argv) {
     });
     if (terminal)
         err << "\n";
-    if (!report.fatal.isEmpty()) {
-        err << report.fatal << "\n";
+    // The report is put in place whatever stopped the run, its pages the wells done; a run that
+    // did none leaves the old report.
+    const QString reportFailed =
+        pages && (report.fatal.isEmpty() || report.wells > 0) ? pages->finish() : QString();
+    for (const QString& skipped : report.skipped)
+        err << QStringLiteral("Пропущен файл ") << skipped << "\n";
+    if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {
+        for (const QString& failed : {report.fatal, reportFailed})
+            if (!failed.isEmpty())
+                err << failed << "\n";
         return 2;
     }
-    err << QStringLiteral("Скважин: %1, с ошибкой: %2\n").arg(report.wells).arg(report.failed);
-    return report.failed == 0 ? 0 : 1;
+    const int refused = report.failed + static_cast<int>(report.skipped.size());
+    err << QStringLiteral("Скважин: %1, с ошибкой: %2").arg(report.wells).arg(report.failed);
+    if (!report.skipped.isEmpty())
+        err << QStringLiteral(", пропущено файлов: %1").arg(report.skipped.size());
+    err << "\n";
+    return refused == 0 ? 0 : 1;
 }

@@ -116,7 +116,9 @@ struct Reading {
 };
 
 QStringList fieldsOf(const QString& line, const Reading& r) {
-    static const QRegularExpression severalSpaces(QStringLiteral("[ \\t\\x{00A0}]{2,}|\\t"));
+    // Spaces run together, a tab does not: two tabs enclose an empty cell.
+    static const QRegularExpression severalSpaces(
+        QStringLiteral("[ \\x{00A0}]*\\t[ \\x{00A0}]*|[ \\x{00A0}]{2,}"));
     switch (r.separator) {
     case Reading::Semicolon:
         return line.split(u';');

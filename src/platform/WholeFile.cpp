@@ -65,6 +65,35 @@ QString russianCause(const QString& text) {
     return {};
 }
 
+QString writeFailureText(const QString& what, const QString& path, const WriteFailure& f,
+                         bool feminine) {
+    return QStringLiteral("%1 не записан%2: %3 (%4); прежний файл не изменён. Сообщение "
+                          "системы: %5")
+        .arg(what, feminine ? QStringLiteral("а") : QString(), f.cause, path, f.systemText);
+}
+
+std::optional<WriteFailure> openWholeFile(QSaveFile& file) {
+    if (QFileInfo(file.fileName()).isDir())
+        return failure(WriteStep::Open, systemText(EISDIR));
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(WriteStep::Open, file.errorString(), file.fileName());
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> commitWholeFile(QSaveFile& file) {
+    const QString path = file.fileName();
+    const qsizetype size = file.size();
+    if (file.error() != QFileDevice::NoError)
+        return failure(WriteStep::Write, file.errorString(), path, size);
+    if (!file.flush())
+        return failure(WriteStep::Flush, file.errorString(), path, size);
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return failure(WriteStep::Flush, systemText(errno), path, size);
+    if (!file.commit())
+        return failure(WriteStep::Commit, file.errorString(), path, size);
+    return std::nullopt;
+}
+
 std::optional<WriteFailure> writeWholeFile(const QString& path, const QByteArray& bytes,
                                            std::optional<WriteStep> failAt, int simulatedErrno) {
     if (QFileInfo(path).isDir())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 #include <optional>
 
@@ -24,6 +25,17 @@ struct WriteFailure {
 std::optional<WriteFailure> writeWholeFile(const QString& path, const QByteArray& bytes,
                                            std::optional<WriteStep> failAt = std::nullopt,
                                            int simulatedErrno = 0);
+
+// The same for a file written through a stream (a long summary, a PDF): opened here, written by
+// the caller, then checked whole and put in place by the commit. A write that failed on the way
+// fails the commit; the old file stays as it was.
+std::optional<WriteFailure> openWholeFile(QSaveFile& file);
+std::optional<WriteFailure> commitWholeFile(QSaveFile& file);
+
+// "Сводка не записана: на диске нет места (путь); прежний файл не изменён. Сообщение
+// системы: …" for a file named by `what` (feminine, as "Сводка", or masculine, as "Отчёт").
+QString writeFailureText(const QString& what, const QString& path, const WriteFailure& failure,
+                         bool feminine = true);
 
 // The common system errors in Russian ("на диске нет места", ...), from the system's text;
 // empty for one not among them.

@@ -1,6 +1,7 @@
 #include "state/NumberText.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -67,6 +68,22 @@ std::optional<double> readNumber(const QString& text) {
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> readCellNumber(const QString& text) {
+    QString t = text.trimmed();
+    if (t.size() >= 2 && t.startsWith(u'"') && t.endsWith(u'"'))
+        t = t.mid(1, t.size() - 2).trimmed();
+    static const QRegularExpression group(
+        QStringLiteral("(?<=\\d)[ \\x{00A0}\\x{202F}](?=\\d{3}(?!\\d))"));
+    if (t.contains(u' ') || t.contains(QChar(0x00A0)) || t.contains(QChar(0x202F)))
+        t.remove(group);
+    if (t.contains(u'.')) {
+        if (t.contains(u','))
+            return std::nullopt;
+        t.replace(u'.', u',');
+    }
+    return readNumber(t);
 }
 
 namespace {

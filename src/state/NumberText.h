@@ -9,6 +9,11 @@ namespace id {
 // text that is not a whole number and non-finite values give nothing.
 std::optional<double> readNumber(const QString& text);
 
+// A number as other programs write one into a cell: the program's own form, or with the decimal
+// point, digit groups split by spaces ("1 250,5") and the whole in double quotes ("\"60,0\"").
+// A text with both a comma and a point is no number: which of them is the decimal is unknown.
+std::optional<double> readCellNumber(const QString& text);
+
 // Fixed decimals, as the display patterns "0.0", "0.00", "0.000" and "0.0000" write them: the
 // value's 15 significant digits rounded half away from zero, as spreadsheets show them.
 QString formatFixed(double value, int decimals);

@@ -16,7 +16,7 @@ struct StartOptions {
     bool DatabaseRecordLoaded = false;
     QString ConnectionText;
     QString ServerName;
-    std::int32_t RecordId = 0;
+    qint64 RecordId = 0;
     // An SQLite file instead of the server; empty for the server.
     QString DatabaseFile;
 

@@ -211,51 +211,22 @@ struct Reference {
         const bool fet = model == InflowModel::Fetkovich;
         return rss(v[0], fet ? v[1] : 1, model == InflowModel::Composite && !given ? v.back() : 0);
     }
-    std::vector<double> nelderMead(std::vector<double> x, double step) const {
-        const std::size_t d = x.size();
-        std::vector<std::vector<double>> s(d + 1, x);
-        for (std::size_t k = 0; k < d; ++k)
-            s[k + 1][k] += step * std::max(1.0, std::abs(x[k]) * 0.1);
-        std::vector<double> f(d + 1);
-        for (std::size_t k = 0; k <= d; ++k)
-            f[k] = at(s[k]);
-        for (int it = 0; it < 3000; ++it) {
-            std::vector<std::size_t> o(d + 1);
-            std::iota(o.begin(), o.end(), 0);
-            std::sort(o.begin(), o.end(), [&](auto a, auto b) { return f[a] < f[b]; });
-            const std::size_t worst = o[d];
-            std::vector<double> c(d, 0);
-            for (std::size_t k = 0; k < d; ++k)
-                for (std::size_t j = 0; j < d; ++j)
-                    c[j] += s[o[k]][j] / d;
-            const auto along = [&](double t) {
-                std::vector<double> y(d);
-                for (std::size_t j = 0; j < d; ++j)
-                    y[j] = c[j] + t * (s[worst][j] - c[j]);
-                return y;
-            };
-            std::vector<double> y = along(-1);
-            double fy = at(y);
-            if (fy < f[o[0]]) {
-                const std::vector<double> z = along(-2);
-                if (const double fz = at(z); fz < fy)
-                    y = z, fy = fz;
-            } else if (!(fy < f[o[d - 1]])) {
-                y = along(0.5);
-                fy = at(y);
-                if (!(fy < f[worst])) {
-                    for (std::size_t k = 1; k <= d; ++k) {
-                        for (std::size_t j = 0; j < d; ++j)
-                            s[o[k]][j] = (s[o[k]][j] + s[o[0]][j]) / 2;
-                        f[o[k]] = at(s[o[k]]);
-                    }
-                    continue;
+    // Compass search: each coordinate tried both ways, the step halved when none improves.
+    std::vector<double> polish(std::vector<double> x) const {
+        double fx = at(x);
+        for (double step = 0.5; step > 1e-13;) {
+            bool moved = false;
+            for (std::size_t k = 0; k < x.size(); ++k)
+                for (const double sign : {-1.0, 1.0}) {
+                    std::vector<double> y = x;
+                    y[k] += sign * step * std::max(1.0, std::abs(x[k]));
+                    if (const double fy = at(y); fy < fx)
+                        x = y, fx = fy, moved = true;
                 }
-            }
-            s[worst] = y;
-            f[worst] = fy;
+            if (!moved)
+                step /= 2;
         }
-        return s[std::min_element(f.begin(), f.end()) - f.begin()];
+        return x;
     }
     double best() const {
         const bool fet = model == InflowModel::Fetkovich;
@@ -279,7 +250,7 @@ struct Reference {
                   [](const auto& a, const auto& b) { return a.first < b.first; });
         double best = grid.front().first;
         for (std::size_t k = 0; k < 4 && k < grid.size(); ++k)
-            best = std::min(best, at(nelderMead(grid[k].second, 0.3)));
+            best = std::min(best, at(polish(grid[k].second)));
         return best;
     }
 };

@@ -96,6 +96,51 @@ TEST(AnalysisFile, EarlierVersionsStillOpen) {
     EXPECT_TRUE(*firstRead.state == expected);
 }
 
+QJsonObject sample(const char* name) {
+    QFile f(QString(ID_SOURCE_DIR "/tests/data/") + name);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+// A file of any version that opens saves to one that opens to the same analysis; a first-version
+// trend gets back the points it was made from, or the save is refused before anything is written.
+TEST(AnalysisFile, EveryVersionSavesAndReopensEqual) {
+    // The first sample's lines go through neither its fit set nor its measured points.
+    const QJsonObject first = sample("analysis-v1.ida");
+    const AnalysisFileRead undetermined = readAnalysis(QJsonDocument(first).toJson());
+    ASSERT_TRUE(undetermined.state);
+    EXPECT_TRUE(unopenableProblem(*undetermined.state)
+                    .value_or("")
+                    .startsWith("линия тренда 1 из файла первой версии"));
+    // The same file whose line was made from its fit set: (10; 20,5) and (30; 24) give, by hand,
+    // the slope 3,5/20 = 0,175 and 20,5 - 1,75 = 18,75, the line the file holds.
+    QJsonObject made = first;
+    const QJsonArray twoPressures{20.5, 24};
+    for (const char* set : {"measurements", "fitSet"}) {
+        QJsonObject o = made[set].toObject();
+        o["pressures"] = twoPressures;
+        made[set] = o;
+    }
+    QJsonArray trends = made["trends"].toArray();
+    trends[1] = QJsonObject{{"kind", 0},     {"coefficients", QJsonArray{}},
+                            {"rateFrom", 0}, {"rateTo", 0},
+                            {"rSquared", 0}, {"coefficient", 0}};
+    made["trends"] = trends;
+    made["trendCount"] = 1;
+    const AnalysisFileRead rebuilt = readAnalysis(QJsonDocument(made).toJson());
+    ASSERT_TRUE(rebuilt.state) << rebuilt.error.toStdString();
+    EXPECT_EQ(rebuilt.state->FirstTrend.Pressures.values(), (std::vector<double>{20.5, 24}));
+    QFile second(ID_SOURCE_DIR "/tests/data/analysis-v2.ida");
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    for (const AnalysisFileRead& opened : {rebuilt, readAnalysis(second.readAll())}) {
+        ASSERT_TRUE(opened.state) << opened.error.toStdString();
+        EXPECT_FALSE(unopenableProblem(*opened.state));
+        const AnalysisFileRead again = readAnalysis(writeAnalysis(*opened.state));
+        ASSERT_TRUE(again.state) << again.error.toStdString();
+        EXPECT_TRUE(*again.state == *opened.state);
+    }
+}
+
 TEST(AnalysisFile, WholeDocumentSurvivesTheRoundTrip) {
     // A fit set of some measured points is kept by their numbers ("1 3-4").
     AnalysisState picked = everything();

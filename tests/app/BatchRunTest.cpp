@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     EXPECT_TRUE(lines[1].startsWith("3;linear;ok;6,666"));
     EXPECT_TRUE(lines[1].endsWith(";9,8;")) << "the transmissibility estimate";
     EXPECT_TRUE(lines[2].startsWith("7;linear;ok;"));
-    EXPECT_TRUE(lines[3].contains("Строка 2"));
+    EXPECT_TRUE(lines[3].endsWith("режим 2: давление «abc» — не число"));
 
     const auto exitCode = [&](const QStringList& arguments) {
         QProcess p;
@@ -132,6 +133,247 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
     EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 3) << "a page per well";
     EXPECT_EQ(exitCode({"--rule", "cubic", "--database", databaseFile(), "--dry-run"}), 1);
+}
+
+struct Finished {
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+Finished runProgram(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+Finished runBatchProgram(const QStringList& arguments) {
+    return runProgram(ID_BUILD_DIR "/indicator-batch", arguments);
+}
+
+// The reference well: the least-squares line through these points, by hand, is
+// P = 21,94 - 0,196 q (Sxy = -196, Sxx = 1000 about q = 30, P = 16,06): PI = 1/0,196 =
+// 5,10204 м3/сут/МПа, Pпл = 21,94 МПа; in the database's units (9,869233 atm per MPa)
+// kprod = 0,516964 and pplast = 216,531. The same rates with every pressure 1 MPa higher give
+// pplast = 22,94 * 9,869233 = 226,400.
+const double ReferencePlast = 216.531;
+const double HigherPlast = 226.400;
+
+// A field as spreadsheets and several systems leave one: each well's cells, its id as stored,
+// what its line of the summary says and what its kwu_ind row holds after the run (0: untouched).
+TEST(HostileField, ReadOrRefuseNeverInvent) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("field.db");
+    const QVariantList pressures{20, 18, 16.1, 14, 12.2};
+    // Each well: its id as stored, the pressures at 10…50 and, if any, a sixth regime of another
+    // well type or cells.
+    const struct {
+        QVariant id;
+        QVariantList pressures;
+        QVariantList sixth = {}; // rate, pressure, well type
+    } wells[] = {
+        {1, pressures},
+        {2, pressures, {"", 3, 1}},
+        {3, {"20", "18,0", "\"16,1\"", "14", "12.2"}},
+        {4, pressures, {60, "n/a", 1}},
+        {5, pressures, {60, QVariant(), 1}},
+        {6, pressures, {70, 10, 2}},
+        {2.5, pressures},
+        {qint64(4294967297), {21, 19, 17.1, 15, 13.2}},
+        {8, pressures},
+        {"8", pressures},
+        {"abc", pressures},
+        {"", pressures},
+        {9, pressures},
+    };
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "hostile");
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        // No type on the regimes' columns, as an import leaves them: texts stay texts.
+        ASSERT_TRUE(q.exec("create table kwu_regime (kwu_id, rate, pressure, well_type)"));
+        ASSERT_TRUE(q.exec("create table kwu_ind (kwu_id integer primary key, kprod real, "
+                           "pplast real, pzab_dop real)"));
+        for (const qint64 id : {1LL, 2LL, 3LL, 4LL, 5LL, 6LL, 8LL, 9LL, 4294967297LL})
+            ASSERT_TRUE(q.exec(QString("insert into kwu_ind values (%1, 0, 0, 0)").arg(id)));
+        q.prepare("insert into kwu_regime values (?, ?, ?, ?)");
+        for (const auto& w : wells) {
+            std::vector<QVariantList> rows;
+            for (int k = 0; k < 5; ++k)
+                rows.push_back({10 * (k + 1), w.pressures[k], 1});
+            if (!w.sixth.isEmpty())
+                rows.push_back(w.sixth);
+            for (const QVariantList& row : rows) {
+                q.addBindValue(w.id);
+                for (const QVariant& cell : row)
+                    q.addBindValue(cell);
+                ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("hostile");
+    const QString summaryFile = dir.filePath("summary.csv");
+    const Finished run = runBatchProgram(
+        {"--rule", "linear", "--pnas", "5", "--database", file, "--summary", summaryFile});
+    EXPECT_EQ(run.exitCode, 1) << "the run went through, some wells refused";
+    QFile summary(summaryFile);
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(summary.readAll()).split("\r\n");
+    const struct {
+        QString id;
+        QString state;
+        QString message;
+        double pplast;
+    } expected[] = {
+        {"1", "ok", "", ReferencePlast},
+        {"2", "ok", "режим 6 не учтён: дебит не задан (пустая ячейка)", ReferencePlast},
+        {"3", "ok", "", ReferencePlast},
+        {"4", "ошибка", "режим 6: давление «n/a» — не число", 0},
+        {"5", "ok", "режим 6 не учтён: давление не задано (NULL)", ReferencePlast},
+        {"6", "ошибка", "режимы и добывающей, и нагнетательной скважины", 0},
+        {"2.5", "ошибка", "kwu_id «2,5» — не целое число", 0},
+        {"4294967297", "ok", "", HigherPlast},
+        {"8", "ошибка", "записан в таблице режимов по-разному", 0},
+        {"9", "ok", "", ReferencePlast},
+        {"8", "ошибка", "записан в таблице режимов по-разному", 0},
+        {"abc", "ошибка", "kwu_id «abc» — не целое число", 0},
+        {"«»", "ошибка", "kwu_id не задан", 0},
+    };
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "hostile-check");
+    db.setDatabaseName(file);
+    ASSERT_TRUE(db.open());
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.id.toStdString());
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const QString& l) {
+            return l.startsWith(e.id + ";") && l.contains(e.message);
+        });
+        ASSERT_NE(line, lines.end());
+        EXPECT_EQ(line->section(';', 2, 2), e.state);
+        bool integer = false;
+        const qint64 id = e.id.toLongLong(&integer);
+        if (!integer)
+            continue;
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QString("select pplast from kwu_ind where kwu_id = %1").arg(id)));
+        ASSERT_TRUE(q.next());
+        EXPECT_NEAR(q.value(0).toDouble(), e.pplast, 1e-3);
+    }
+    QSqlQuery rows(db);
+    ASSERT_TRUE(rows.exec("select count(*) from kwu_ind"));
+    ASSERT_TRUE(rows.next());
+    EXPECT_EQ(rows.value(0).toInt(), 9) << "no row made for an id cut or rounded";
+    db.close();
+    db = {};
+    QSqlDatabase::removeDatabase("hostile-check");
+}
+
+TEST(HostileField, FolderOfWellFiles) {
+    QTemporaryDir dir;
+    for (const auto& [name, text] :
+         {std::pair{"5.csv", "10;20\n20;18\n"},
+          {"05.csv", "10;20\n20;18\n"},
+          {"7.csv", "\"Дебит\";\"Давление\"\n\"1 000\";\"20,5\"\n2 000;18\n3000;16\n"},
+          {"8.csv", "10;20\n20;\n30;16\n40;14\n"},
+          {"9.csv", "10;20\n20;n/a\n30;16\n"},
+          {"итог.csv", "10;20\n20;18\n"}}) {
+        QFile f(dir.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    const QString summaryFile = dir.filePath("summary.txt");
+    const Finished run = runBatchProgram(
+        {"--rule", "linear", "--pnas", "5", "--input", dir.path(), "--summary", summaryFile});
+    EXPECT_EQ(run.exitCode, 1);
+    QFile summary(summaryFile);
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(summary.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[1].startsWith("итог.csv;linear;пропущен;")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("5;linear;ошибка;"));
+    EXPECT_TRUE(lines[2].contains("несколько файлов (05.csv, 5.csv)"));
+    // 7: P = 22,6667 - 0,00225 q through (1000; 20,5), (2000; 18), (3000; 16), by hand: Sxy =
+    // -4500 about q = 2000, P = 18,1667, Sxx = 2 000 000; PI = 1/0,00225 = 444,444.
+    EXPECT_TRUE(lines[3].startsWith("7;linear;ok;444,444444")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].startsWith("8;linear;ok;"));
+    EXPECT_TRUE(lines[4].endsWith("режим 2 не учтён: давление не задано (пустая ячейка)"));
+    EXPECT_TRUE(lines[5].endsWith("режим 2: давление «n/a» — не число"));
+}
+
+// The summary and the report on a full disk: a small filesystem of its own, mounted where the
+// system lets a user namespace do so.
+TEST(HostileField, FullDiskKeepsTheOldFiles) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("field.db");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "full-disk");
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        q.exec("create table kwu_regime (kwu_id integer, rate real, pressure real, well_type "
+               "integer)");
+        q.exec("with recursive w(id) as (select 1 union all select id + 1 from w where id < 600), "
+               "k(n) as (select 1 union all select n + 1 from k where n < 3) insert into "
+               "kwu_regime select id, 10 * n, 20 - n + id * 0.001, 1 from w, k");
+    }
+    QSqlDatabase::removeDatabase("full-disk");
+    const QString disk = dir.filePath("disk");
+    QDir().mkpath(disk);
+    const QString script =
+        QString("mount -t tmpfs -o size=48k tmpfs '%1' || exit 77; printf old > '%1/s.csv'; "
+                "printf old > '%1/r.pdf'; '%2' --rule linear --pnas 5 --database '%3' --dry-run "
+                "--summary '%1/s.csv' --report '%1/r.pdf'; echo \"exit=$?\"; cat '%1/s.csv' "
+                "'%1/r.pdf'")
+            .arg(disk, ID_BUILD_DIR "/indicator-batch", file);
+    const Finished run = runProgram("unshare", {"-rm", "sh", "-c", script});
+    if (run.exitCode == 77 || !run.output.contains("exit="))
+        GTEST_SKIP() << "no small filesystem can be mounted here";
+    EXPECT_EQ(run.output, "exit=2\noldold");
+    EXPECT_TRUE(run.errors.contains("Сводка не записана: на диске нет места"))
+        << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("Отчёт не записан: на диске нет места"));
+}
+
+// Numbers of the arguments checked as the window's boxes check them, refused with status 2.
+TEST(HostileField, RefusedArguments) {
+    const struct {
+        QStringList arguments;
+        QString said;
+    } cases[] = {
+        {{"--pnas", "abc"}, "--pnas: «abc» — не число"},
+        {{"--pnas", "0"}, "--pnas: давление насыщения: «0» не подходит"},
+        {{"--model-pres", "-3"}, "--model-pres: пластовое давление для моделей: «-3»"},
+        {{"--estimate", "transmissibility", "--skin", "1e308"}, "--skin: скин-эффект"},
+        {{"--estimate", "skin", "--skin", "0"}, "--skin: гидропроводность: «0»"},
+        {{"--estimate", "skin", "--rkontur", "0"}, "--rkontur: радиус контура питания"},
+        {{"--estimate", "skin", "--rwell", "-1"}, "--rwell: радиус скважины: «-1»"},
+        {{"--jobs", "x"}, "--jobs должен быть целым"},
+        {{"--bogus"}, "Неизвестный параметр: bogus"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Finished run =
+            runBatchProgram(QStringList{"--rule", "linear", "--input", "."} + c.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.errors.contains(c.said)) << run.errors.toStdString();
+    }
+    // No driver registered as "SQL Server": the run says what to register.
+    QTemporaryDir noDrivers;
+    const QByteArray drivers = qgetenv("ODBCSYSINI");
+    qputenv("ODBCSYSINI", noDrivers.path().toLocal8Bit());
+    const Finished noDriver = runBatchProgram(
+        {"--rule", "linear", "--connection", "Database=wells", "--server", "127.0.0.1,1"});
+    if (drivers.isNull())
+        qunsetenv("ODBCSYSINI");
+    else
+        qputenv("ODBCSYSINI", drivers);
+    EXPECT_EQ(noDriver.exitCode, 2);
+    EXPECT_TRUE(noDriver.errors.contains("под именем «SQL Server» в odbcinst.ini"));
+    EXPECT_TRUE(runBatchProgram({"--help"}).output.contains("Код завершения: 0"));
+    EXPECT_EQ(runBatchProgram({"--version"}).exitCode, 0);
 }
 
 } // namespace

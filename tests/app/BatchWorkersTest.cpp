@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -104,12 +106,33 @@ protected:
 
 TEST_F(BatchWorkersTest, TwoWorkersShareTheField) {
     EXPECT_EQ(finish(worker({"--start-run"})), 0);
-    QProcess* a = worker({"--worker"});
-    QProcess* b = worker({"--worker"});
+    const QTemporaryDir dir;
+    QProcess* a = worker({"--worker", "--summary", dir.filePath("a.csv")});
+    QProcess* b = worker({"--worker", "--summary", dir.filePath("b.csv")});
     // Each says whether its own wells all worked: the bad ones went to one or the other.
     const int first = finish(a), second = finish(b);
     EXPECT_TRUE(first <= 1 && second <= 1 && first + second >= 1) << first << second;
     expectEveryWellOnce();
+    // Each summary holds the wells its worker took: together every well once.
+    QSet<int> ids;
+    int lines = 0;
+    for (const char* name : {"a.csv", "b.csv"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        for (qsizetype i = 1; i < rows.size(); ++i, ++lines)
+            ids.insert(rows[i].section(';', 0, 0).toInt());
+    }
+    EXPECT_EQ(lines, 1000);
+    EXPECT_EQ(ids.size(), 1000);
+}
+
+// A plain run through the server: the regimes read in one pass on a connection of their own while
+// the results are written on the other.
+TEST_F(BatchWorkersTest, APlainRunWritesEveryGoodWellOnce) {
+    EXPECT_EQ(finish(worker()), 1) << "three bad wells";
+    EXPECT_EQ(sql(database, {"select count(*) from writes"}), QStringList{"997"});
+    EXPECT_EQ(sql(database, {"select count(distinct kwu_id) from writes"}), QStringList{"997"});
 }
 
 TEST_F(BatchWorkersTest, AKilledWorkersWellIsTakenByAnother) {

@@ -29,7 +29,10 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
         {"no record", {"--connection", "a;b"}, true, "--record"},
         {"record alone", {"--record", "3"}, true, "--database"},
         {"record not a number", {"--database", path, "--record", "7a"}, true, "\"7a\""},
-        {"record too large", {"--database", path, "--record", "99999999999"}, true, "целым"},
+        {"record beyond 64 bits",
+         {"--database", path, "--record", "9223372036854775808"},
+         true,
+         "целым"},
         {"file and server",
          {"--database", path, "--connection", "x", "--record", "1"},
          true,
@@ -65,6 +68,10 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
     EXPECT_EQ(server.ConnectionText, "a;b;D=w");
     EXPECT_EQ(server.ServerName, "h,1");
     EXPECT_EQ(server.RecordId, 7);
+    // An id beyond 32 bits is the well's own, not cut.
+    EXPECT_EQ(
+        parseCommandLine({"p", "--database", path, "--record", "4294967297"}).options.RecordId,
+        4294967297LL);
     EXPECT_TRUE(server.DatabaseFile.isEmpty());
     EXPECT_EQ(parseCommandLine({"p", "--database", path, "--record", "12"}).options.DatabaseFile,
               path);

@@ -131,7 +131,9 @@ TEST(PlanPasteText, SpreadsheetExportsAreReadWhole) {
         EXPECT_EQ(plan.notice, c.notice);
     }
     for (const QString& mixed : {QString("10.5\t20,5\n"), QString("10;20\n30\t18\n"),
-                                 QString("10\t20\nитого\t38\n"), QString("1,250.5\t20\n")}) {
+                                 QString("10\t20\nитого\t38\n"), QString("1,250.5\t20\n"),
+                                 // An empty cell between two values is no separator.
+                                 QString("10\t\t20\n"), QString("10\t \t20\n30\t18\n")}) {
         SCOPED_TRACE(mixed.toStdString());
         const PastePlan plan = planPasteText(mixed);
         EXPECT_TRUE(plan.refused);

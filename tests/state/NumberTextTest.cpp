@@ -37,6 +37,37 @@ TEST(ReadNumber, AcceptsDecimalCommaNumbersOnly) {
     }
 }
 
+// Cells as spreadsheets and databases export them; the values are the digits read by hand.
+TEST(ReadCellNumber, OtherProgramsFormsOrNothing) {
+    const QString nbsp(QChar(0x00A0));
+    const struct {
+        QString text;
+        std::optional<double> expected;
+    } cases[] = {
+        {"60,0", 60},
+        {"60.5", 60.5},
+        {"\"60,0\"", 60},
+        {" \" 12.25 \" ", 12.25},
+        {"1 000", 1000},
+        {"1" + nbsp + "250,5", 1250.5},
+        {"12 345 678", 12345678},
+        {"-1,5E+3", -1500},
+        {"1,250.5", std::nullopt},
+        {"1.250,5", std::nullopt},
+        {"1 00", std::nullopt},
+        {"1 0000", std::nullopt},
+        {"n/a", std::nullopt},
+        {"", std::nullopt},
+        {"\"\"", std::nullopt},
+        {"\"5", std::nullopt},
+        {"1e999", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(readCellNumber(c.text), c.expected);
+    }
+}
+
 TEST(FormatNumbers, DisplayPatternsWriteDecimalCommas) {
     EXPECT_EQ(formatFixed(2.951, 1), "3,0");
     EXPECT_EQ(formatFixed(19.123, 1), "19,1");

@@ -25,7 +25,7 @@ void selectEstimatingMode(AnalysisState& s, EstimationMode mode, QStringList& me
     f.Rwell = formatGeneral(0.1);
     f.WellRadius = readNumber(f.Rwell).value_or(FormationDefaults::WellRadius);
     if (resultsTableShown(s)) {
-        CheckFormationInputs(s, messages);
+        CheckEstimationInputs(s, messages);
         UpdateResultsTable(s);
     }
 }
@@ -45,7 +45,7 @@ void switchEstimationOffQuietly(AnalysisState& s) {
 void formationInputLeft(AnalysisState& s, QStringList& messages) {
     if (!resultsTableShown(s))
         return;
-    CheckFormationInputs(s, messages);
+    CheckEstimationInputs(s, messages);
     UpdateResultsTable(s);
 }
 

@@ -91,10 +91,14 @@ std::optional<double> modelReservoirPressure(const FormationInputs& f, QStringLi
 }
 
 void CheckFormationInputs(AnalysisState& s, QStringList& messages) {
+    if (s.WellType != InjectionWell)
+        s.Inputs.SaturationPressure = checkInput(s.Inputs.Pnas, SaturationRule, messages);
+    CheckEstimationInputs(s, messages);
+}
+
+void CheckEstimationInputs(AnalysisState& s, QStringList& messages) {
     FormationInputs& f = s.Inputs;
     const EstimationMode mode = s.Estimation;
-    if (s.WellType != InjectionWell)
-        f.SaturationPressure = checkInput(f.Pnas, SaturationRule, messages);
     if (mode == EstimationMode::TransmissibilityFromSkin)
         f.SkinFactor = checkInput(f.Skin, SkinRule, messages);
     else if (mode == EstimationMode::SkinFromTransmissibility)

@@ -11,6 +11,9 @@ namespace id {
 // positive) non-positive entry is replaced by its default and a message names the input; the
 // texts are never changed, so the message returns at every check until the entry is corrected.
 void CheckFormationInputs(AnalysisState& state, QStringList& messages);
+// The estimate's boxes alone: leaving one of them, or choosing the estimate, has nothing to say
+// about the saturation pressure.
+void CheckEstimationInputs(AnalysisState& state, QStringList& messages);
 
 // Pпл given for the inflow models: none while its box is empty (fitted with the model), nor for
 // an entry that fails the same check, with the message.

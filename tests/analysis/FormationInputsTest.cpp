@@ -218,5 +218,18 @@ TEST_F(FormationInputsTest, BadRadiusFallsBackWithItsMessageOnFocusLoss) {
     EXPECT_EQ(f.Rwell->text(), "abc");
 }
 
+TEST_F(FormationInputsTest, TheSaturationPressureIsNotAskedForByTheEstimate) {
+    // Choosing the estimate and walking its boxes use no saturation pressure: a bad one is said
+    // by the commands that use it, not here.
+    build("10\t18\n20\t16\n30\t14,5\n40\t12\n");
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    messages.clear();
+    ASSERT_TRUE(choose(menus().mIdSkinGidro));
+    form().Rwell->setFocus();
+    form().Rkontur->setFocus();
+    form().Skin->setFocus();
+    EXPECT_TRUE(messages.messages().isEmpty()) << messages.messages().join(" ").toStdString();
+}
+
 } // namespace
 } // namespace id

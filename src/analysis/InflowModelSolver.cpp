@@ -28,6 +28,8 @@ double vogelSlope(double s) {
 // subsample and only the best is carried on to all points.
 constexpr std::size_t MostStartPoints = 2000;
 constexpr int MostSteps = 400;
+// Descents from the best-placed starts; the 200-set check of the tests finds every best fit so.
+constexpr std::size_t MostDescents = 5;
 // Bates and Watts' relative offset: what is left of the residuals along the fit's tangent plane,
 // against the residuals' own scatter. Below 1e-3 a further step changes the fit far less than
 // its own uncertainty.
@@ -319,10 +321,19 @@ std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& in) {
     ModelSolution best;
     double bestRss = Inf;
     Eigen::VectorXd bestW;
+    // The solver runs from the starts that begin nearest the points.
+    std::vector<std::pair<double, Eigen::VectorXd>> ranked;
     for (const std::vector<double>& start : starts(in, largest)) {
         if (!std::all_of(start.begin(), start.end(), [](double v) { return std::isfinite(v); }))
             continue;
-        const Eigen::VectorXd w = descend(sample, sample.unknowns(start), best.iterations);
+        const Eigen::VectorXd w = sample.unknowns(start);
+        ranked.push_back({sample.rss(w), w});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ranked.resize(std::min(ranked.size(), MostDescents));
+    for (const auto& [startRss, start] : ranked) {
+        const Eigen::VectorXd w = descend(sample, start, best.iterations);
         const double rss = sample.rss(w);
         if (w.allFinite() && rss < bestRss) {
             bestRss = rss;

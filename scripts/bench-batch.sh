@@ -9,7 +9,7 @@ wells=${1:-100000}
 rule=${2:-linear}
 jobs=${3:-2}
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh indicator-batch
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 sqlite3 "$dir/field.db" <<SQL

@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
                        "всем точкам каждой скважины, результаты записываются в kwu_ind."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Справка по параметрам."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Версия программы."));
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("Файл базы скважин SQLite."),
                                       QStringLiteral("файл"));
@@ -96,6 +98,7 @@ int main(int argc, char** argv) {
     parser.addOptions({help,    database,  connection, server,   table,    input,   wellType,
                        rule,    pnas,      modelPres,  estimate, skin,     rkontur, rwell,
                        summary, pdfReport, dryRun,     jobs,     startRun, worker});
+    parser.addOption(version);
     const auto bad = [&](const QString& text) {
         err << text << "\nСправка по параметрам: --help\n";
         return 2;
@@ -104,6 +107,10 @@ int main(int argc, char** argv) {
         return bad(parser.errorText());
     if (parser.isSet(help)) {
         QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << "indicator-batch " ID_VERSION "\n";
         return 0;
     }
     id::BatchOptions options;

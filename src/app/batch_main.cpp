@@ -10,6 +10,33 @@
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+// What a field engineer needs beside the options to get a first run right.
+const QString HelpDetails = QStringLiteral(R"(
+Таблицы базы скважин:
+  kwu_regime (или --regimes-table), строка на режим: kwu_id integer; rate double - дебит
+    (приемистость), м3/сут; pressure double - забойное давление, МПа; well_type integer -
+    1 добывающая, 2 нагнетательная.
+  kwu_ind: kwu_id; kprod - м3/(сут*атм); pplast, pzab_dop - атм. Для каждой скважины в ней
+    заранее должна быть ровно одна строка: программа только изменяет её.
+
+Подключение к серверу через ODBC-драйвер "SQL Server": сервер и порт из --server, из
+--connection - всё со второй точки с запятой (если в строке есть пробел - часть после
+последнего пробела). Например,
+  --connection "Provider=MSDASQL;Trusted_Connection=yes;Database=wells" --server "db,5432"
+  даёт driver={SQL Server};Server=db;Port=5432;Database=wells.
+В Linux драйвер регистрируется под этим именем в /etc/odbcinst.ini, например:
+  [SQL Server]
+  Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so
+
+Код завершения: 0 - все скважины обработаны; 1 - часть не обработана (причины в сводке);
+2 - неверные параметры или база недоступна.
+Подробнее и пример от пустой базы до сводки: справка программы (F1), "Пакетная обработка".
+)");
+
+} // namespace
+
 int main(int argc, char** argv) {
     // A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
     bool pdf = false;
@@ -106,7 +133,13 @@ int main(int argc, char** argv) {
     if (!parser.parse(app->arguments()))
         return bad(parser.errorText());
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
+        QTextStream(stdout) << parser.helpText()
+                                   .replace(QStringLiteral("Usage: "), QStringLiteral("Запуск: "))
+                                   .replace(QStringLiteral(" [options]"),
+                                            QStringLiteral(" [параметры]"))
+                                   .replace(QStringLiteral("\nOptions:\n"),
+                                            QStringLiteral("\nПараметры:\n"))
+                            << HelpDetails;
         return 0;
     }
     if (parser.isSet(version)) {

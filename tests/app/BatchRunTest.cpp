@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace id {
 namespace {
@@ -132,6 +133,66 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
     EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 3) << "a page per well";
     EXPECT_EQ(exitCode({"--rule", "cubic", "--database", databaseFile(), "--dry-run"}), 1);
+}
+
+// The help's example, from an empty database to the summary, run as it stands there: the wells'
+// results are the lines' own (5 and 7,5 m3/(day*MPa), 22 and 10 MPa) in the database's units.
+TEST(BatchHelp, TheWorkedExampleRunsAsWritten) {
+    QFile page(ID_SOURCE_DIR "/src/app/help/batch.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll())
+                             .replace("&lt;", "<")
+                             .replace("&gt;", ">")
+                             .replace("&amp;", "&");
+    const qsizetype start = html.indexOf("<<'SQL'\n");
+    const qsizetype end = html.indexOf("\nSQL\n", start);
+    ASSERT_TRUE(start > 0 && end > start);
+    const QString sql = html.mid(start + 8, end - start - 8);
+    const QString command =
+        html.mid(end + 5).section('\n', 0, 0).trimmed(); // indicator-batch --database ...
+    ASSERT_TRUE(command.startsWith("indicator-batch ")) << command.toStdString();
+
+    QTemporaryDir folder;
+    QProcess sqlite;
+    sqlite.setWorkingDirectory(folder.path());
+    sqlite.start("sqlite3", {"field.sqlite"});
+    sqlite.write(sql.toUtf8());
+    sqlite.closeWriteChannel();
+    ASSERT_TRUE(sqlite.waitForFinished(30000));
+    ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+    QProcess batch;
+    batch.setWorkingDirectory(folder.path());
+    batch.start(ID_BUILD_DIR "/indicator-batch", command.split(' ', Qt::SkipEmptyParts).mid(1));
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    QFile summary(folder.filePath("summary.csv"));
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(summary.readAll()).count("\r\n"), 3);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "worked-example");
+    db.setDatabaseName(folder.filePath("field.sqlite"));
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("select kwu_id, kprod, pplast from kwu_ind order by kwu_id"));
+    const double atmospheres = 9.86923; // per MPa
+    for (const auto& [id, index, reservoir] : {std::tuple{1, 5.0, 22.0}, {2, 7.5, 10.0}}) {
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), id);
+        EXPECT_NEAR(q.value(1).toDouble(), index / atmospheres, 1e-5);
+        EXPECT_NEAR(q.value(2).toDouble(), reservoir * atmospheres, 1e-3);
+    }
+    q = QSqlQuery();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("worked-example");
+
+    // The options' help carries the essentials of the page.
+    QProcess help;
+    help.start(ID_BUILD_DIR "/indicator-batch", {"--help"});
+    ASSERT_TRUE(help.waitForFinished(30000));
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char* wanted : {"kwu_regime", "ровно одна строка", "Port=5432", "odbcinst.ini",
+                               "[SQL Server]", "Код завершения", "Параметры:"})
+        EXPECT_TRUE(text.contains(wanted)) << wanted;
 }
 
 } // namespace

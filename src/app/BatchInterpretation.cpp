@@ -9,10 +9,12 @@
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 #include "state/StartOptions.h"
+#include "state/TrendMath.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cmath>
 
 namespace id {
 
@@ -54,6 +56,28 @@ QString number(double v) {
 
 QString range(const std::optional<Range>& r, bool high) {
     return r ? number(high ? r->high : r->low) : QString();
+}
+
+// Enough chords that a model's bend looks smooth on half a page.
+constexpr int CurveSamples = 64;
+
+void sampleCurves(const AnalysisState& s, WellOutcome& out) {
+    for (int slot = 0; slot < std::min<int>(s.TrendCount, 2); ++slot) {
+        const TrendRecord& t = slot == 0 ? s.FirstTrend : s.SecondTrend;
+        if (t.Kind == NoTrend || !(t.RateTo > t.RateFrom))
+            continue;
+        std::vector<QPointF> curve;
+        for (int i = 0; i <= CurveSamples; ++i) {
+            const double q = t.RateFrom + (t.RateTo - t.RateFrom) * i / CurveSamples;
+            const double p = evaluateTrend(t, q);
+            if (std::isfinite(p))
+                curve.emplace_back(q, p);
+        }
+        if (curve.size() > 1)
+            out.curves.push_back(std::move(curve));
+    }
+    if (s.Break)
+        out.breakPoint = QPointF(s.Break->Fit.breakRate, s.Break->Fit.breakPressure());
 }
 
 } // namespace
@@ -129,6 +153,8 @@ WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings
         const auto [low, high] = s.Break->Fit.pressureInterval();
         out.allowedInterval = Range{low, high};
     }
+    if (settings.drawing)
+        sampleCurves(s, out);
     return out;
 }
 

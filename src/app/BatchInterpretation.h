@@ -2,6 +2,7 @@
 
 #include "state/AnalysisState.h"
 
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -34,6 +35,8 @@ struct BatchSettings {
     QString skin;
     QString rkontur;
     QString rwell;
+    // Whether each outcome carries its lines sampled for a drawing (a report's diagram).
+    bool drawing = false;
 };
 
 struct Range {
@@ -60,6 +63,10 @@ struct WellOutcome {
     // What the window would show: the results table and the lines' equations.
     std::vector<ResultRow> rows;
     QStringList equations;
+    // With BatchSettings::drawing: each line or model as (rate, pressure) over its rates, and the
+    // break where the rule found one.
+    std::vector<std::vector<QPointF>> curves;
+    std::optional<QPointF> breakPoint;
 };
 
 // The well as the window would interpret it: its points typed into the table, "Построить

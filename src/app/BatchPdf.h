@@ -2,27 +2,36 @@
 
 #include "app/BatchInterpretation.h"
 
+#include <QDataStream>
 #include <QString>
-#include <memory>
-
-class QPdfWriter;
-class QPainter;
+#include <QStringList>
+#include <QTemporaryFile>
+#include <map>
 
 namespace id {
 
-// The batch's PDF: a page per well, in the order the wells come, with its regimes, the lines'
-// equations and the results as the window's table shows them, or why there are none.
+// The batch's PDF: a first page with the run's settings and counts (interpreted, refused by
+// reason), then a page per well in the order the wells come, with its diagram (points, the
+// rule's lines or model, the break), its results with their intervals or why there are none, and
+// its regimes. The wells are kept aside in a file until the end, when the counts are known.
 class BatchPdf {
 public:
     explicit BatchPdf(const QString& path);
     ~BatchPdf();
-    bool ok() const;
+    // Whether the report can be written where asked.
+    bool ok() const { return ok_; }
     void addWell(const WellRegimes& well, const WellOutcome& outcome, BatchRule rule);
+    // Writes the document; the settings as lines "caption: value". False when it was not written.
+    bool finish(const QStringList& settings);
 
 private:
-    std::unique_ptr<QPdfWriter> pdf_;
-    std::unique_ptr<QPainter> painter_;
-    bool firstPage_ = true;
+    QString path_;
+    QTemporaryFile spool_;
+    QDataStream out_;
+    bool ok_ = false;
+    int wells_ = 0;
+    int interpreted_ = 0;
+    std::map<QString, int> refused_;
 };
 
 } // namespace id

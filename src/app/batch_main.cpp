@@ -202,6 +202,7 @@ int main(int argc, char** argv) {
         pages = std::make_unique<id::BatchPdf>(parser.value(pdfReport));
         if (!pages->ok())
             return bad(QStringLiteral("Отчёт не записан: ") + parser.value(pdfReport));
+        options.settings.drawing = true;
         options.eachWell = [&](const id::WellRegimes& well, const id::WellOutcome& outcome) {
             pages->addWell(well, outcome, options.settings.rule);
         };
@@ -228,5 +229,32 @@ int main(int argc, char** argv) {
         return 2;
     }
     err << QStringLiteral("Скважин: %1, с ошибкой: %2\n").arg(report.wells).arg(report.failed);
+    if (pages) {
+        QStringList settings = {QStringLiteral("Правило: ") + parser.value(rule)};
+        settings << QStringLiteral("Замеры: ") +
+                        (!options.inputFolder.isEmpty()
+                             ? QStringLiteral("папка ") + options.inputFolder
+                             : (!options.databaseFile.isEmpty()
+                                    ? QStringLiteral("база ") + options.databaseFile
+                                    : QStringLiteral("сервер ") + options.serverName) +
+                                   QStringLiteral(", таблица ") + options.regimesTable);
+        const auto add = [&](const QString& caption, const QCommandLineOption& option) {
+            if (parser.isSet(option))
+                settings << caption + QStringLiteral(": ") + parser.value(option);
+        };
+        add(QStringLiteral("Давление насыщения, МПа"), pnas);
+        add(QStringLiteral("Pпл для моделей, МПа"), modelPres);
+        add(QStringLiteral("Оценка"), estimate);
+        add(QStringLiteral("Скин-эффект (гидропроводность)"), skin);
+        add(QStringLiteral("Радиус контура питания, м"), rkontur);
+        add(QStringLiteral("Радиус скважины, м"), rwell);
+        settings << QStringLiteral("Запись в базу: ") +
+                        (options.dryRun || !options.inputFolder.isEmpty() ? QStringLiteral("нет")
+                                                                          : QStringLiteral("да"));
+        if (!pages->finish(settings)) {
+            err << QStringLiteral("Отчёт не записан: ") << parser.value(pdfReport) << "\n";
+            return 2;
+        }
+    }
     return report.failed == 0 ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 #include "app/BatchRun.h"
+#include "support/PdfText.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -131,8 +132,52 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
         1);
     QFile pages(pdf);
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 3) << "a page per well";
+    EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 4) << "the run's page, a page per well";
     EXPECT_EQ(exitCode({"--rule", "cubic", "--database", databaseFile(), "--dry-run"}), 1);
+}
+
+// The report: a first page with the run's settings and counts, refusals by reason, then a page
+// per well with its diagram, results with intervals or the reason it was refused.
+TEST_F(BatchRunTest, TheReportCountsTheRunAndShowsEachWell) {
+    QDir(folder.path()).mkdir("wells");
+    const QByteArray bent = "10;20\n20;19\n30;18\n40;17\n50;14\n60;11\n70;8\n";
+    for (const auto& [name, text] : {std::pair{"1.csv", bent},
+                                     {"2.csv", QByteArray("10;20\n")},
+                                     {"3.csv", QByteArray("10;20\n")}}) {
+        QFile f(folder.filePath(QString("wells/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    const QString pdf = folder.filePath("wells.pdf");
+    QProcess p;
+    p.start(
+        ID_BUILD_DIR "/indicator-batch",
+        {"--rule", "break", "--input", folder.filePath("wells"), "--pnas", "5", "--report", pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList pages = test::pdfText(file.readAll()).split('\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 4) << "the run's page, a page per well";
+    const auto words = [](QString t) { return t.simplified(); };
+    const QString run = words(pages[0]);
+    for (const QString& wanted : {QString("Правило break"), QString("Давление насыщения, МПа 5"),
+                                  QString("Скважин Интерпретировано Не интерпретировано 3 1 2")})
+        EXPECT_TRUE(run.contains(wanted)) << wanted.toStdString() << "\n" << run.toStdString();
+    // The two refused wells share their reason, counted once for both.
+    const QString refused = words(pages[2]);
+    ASSERT_TRUE(refused.contains("Не интерпретирована")) << refused.toStdString();
+    const QString reason =
+        refused.section("Не интерпретирована ", 1).section(" Режимы", 0, 0).trimmed();
+    ASSERT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(run.contains(reason + " 2")) << reason.toStdString() << "\n" << run.toStdString();
+
+    const QString well = words(pages[1]);
+    for (const char* wanted :
+         {"Скважина kwu_id 1 (добывающая), правило break", "P заб, МПа", "Дебит, м3/сут", "излом",
+          "95 % интервал", "Предельно-допустимое забойное давление, МПа"})
+        EXPECT_TRUE(well.contains(wanted)) << wanted << "\n" << well.toStdString();
+    EXPECT_TRUE(words(pages[3]).contains("Скважина kwu_id 3"));
 }
 
 // The help's example, from an empty database to the summary, run as it stands there: the wells'

@@ -11,7 +11,7 @@ rule=${2:-linear}
 jobs=${3:-2}
 index=${4:-yes}
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh indicator-batch
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 sqlite3 "$dir/field.db" <<SQL

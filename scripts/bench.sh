@@ -4,7 +4,7 @@
 # (for example --benchmark_repetitions=5 --benchmark_report_aggregates_only=true).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh id_benchmarks id_gui_benchmarks id_memory_benchmark
 export QT_QPA_PLATFORM=offscreen
 mkdir -p build/bench
 for b in id_benchmarks id_gui_benchmarks id_memory_benchmark; do

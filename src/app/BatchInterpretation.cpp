@@ -11,6 +11,7 @@
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 #include "state/StartOptions.h"
+#include "state/TrendMath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +83,28 @@ QStringList csvFields(const QString& line) {
             fields.back() += ch;
     }
     return fields;
+}
+
+// Enough chords that a model's bend looks smooth on half a page.
+constexpr int CurveSamples = 64;
+
+void sampleCurves(const AnalysisState& s, WellOutcome& out) {
+    for (int slot = 0; slot < std::min<int>(s.TrendCount, 2); ++slot) {
+        const TrendRecord& t = slot == 0 ? s.FirstTrend : s.SecondTrend;
+        if (t.Kind == NoTrend || !(t.RateTo > t.RateFrom))
+            continue;
+        std::vector<QPointF> curve;
+        for (int i = 0; i <= CurveSamples; ++i) {
+            const double q = t.RateFrom + (t.RateTo - t.RateFrom) * i / CurveSamples;
+            const double p = evaluateTrend(t, q);
+            if (std::isfinite(p))
+                curve.emplace_back(q, p);
+        }
+        if (curve.size() > 1)
+            out.curves.push_back(std::move(curve));
+    }
+    if (s.Break)
+        out.breakPoint = QPointF(s.Break->Fit.breakRate, s.Break->Fit.breakPressure());
 }
 
 } // namespace
@@ -263,6 +286,8 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
         const auto [low, high] = s.Break->Fit.pressureInterval();
         out.allowedInterval = Range{low, high};
     }
+    if (settings.drawing)
+        sampleCurves(s, out);
     out.breakRecord = s.Break;
     out.model = s.FirstTrend.Model;
     // A model's Pпл and J with the intervals it was fitted with (J on its logarithm).

@@ -2,6 +2,7 @@
 
 #include "state/AnalysisState.h"
 
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -59,6 +60,8 @@ struct BatchSettings {
     QString skin;
     QString rkontur;
     QString rwell;
+    // Whether each outcome carries its lines sampled for a drawing (a report's diagram).
+    bool drawing = false;
 };
 
 struct Range {
@@ -90,6 +93,10 @@ struct WellOutcome {
     // The model or the break the rule made, for their own columns of the summary.
     SharedInflowFit model;
     std::optional<BreakRecord> breakRecord;
+    // With BatchSettings::drawing: each line or model as (rate, pressure) over its rates, and the
+    // break where the rule found one.
+    std::vector<std::vector<QPointF>> curves;
+    std::optional<QPointF> breakPoint;
 };
 
 // The well as the window would interpret it: its points typed into the table, "Построить

@@ -7,14 +7,21 @@
 #include "platform/PictureSurface.h"
 #include "state/ChartStyle.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDate>
+#include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextObjectInterface>
+#include <QTextTable>
 #include <algorithm>
+#include <numeric>
 
 namespace id {
 
@@ -104,138 +111,277 @@ QByteArray chartFile(ChartFormat format, const AnalysisState& s, ExportedChart c
 
 namespace {
 
-// One A4 page written top to bottom, in points (1/72 inch) whatever the writer's resolution.
-class ReportPage {
-public:
-    ReportPage(QPdfWriter& pdf) : pdf_(pdf), painter_(&pdf), toPoints_(pdf.resolution() / 72.0) {
-        painter_.scale(toPoints_, toPoints_);
-    }
-    QPainter& painter() { return painter_; }
-    double width() const { return pdf_.width() / toPoints_; }
-    double height() const { return pdf_.height() / toPoints_; }
-    double y = 0;
+constexpr int ChartObjectType = QTextFormat::UserObject + 1;
+constexpr int ChartKindProperty = QTextFormat::UserProperty + 1;
 
-    void text(const QString& t, double size, bool bold = false) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        // The painter's scale to points applies to the glyphs too.
-        font.setPointSizeF(size / toPoints_);
-        font.setBold(bold);
-        painter_.setFont(font);
-        const QFontMetricsF m(font, &pdf_);
-        y += m.ascent();
-        painter_.drawText(QPointF(0, y), t);
-        y += m.descent() + 2;
+// A chart inside the report's text: laid out as one large character and painted afresh from the
+// analysis at the place the layout gives it, as vectors.
+class ChartObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    ChartObject(const AnalysisState& s, const ChartSizes& sizes, double width)
+        : state_(s), sizes_(sizes), width_(width) {}
+
+    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat& format) override {
+        const QSize frame = frameOf(format);
+        return {width_, width_ * frame.height() / std::max(1, frame.width())};
     }
-    // Cells side by side at the given left edges, on one line.
-    void row(const QStringList& cells, const double* columns, bool bold) {
-        const double top = y;
-        for (int c = 0; c < cells.size(); ++c) {
-            y = top;
-            painter_.save();
-            painter_.translate(columns[c], 0);
-            text(cells[c], 9, bold);
-            painter_.restore();
-        }
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                    const QTextFormat& format) override {
+        const QSize frame = frameOf(format);
+        painter->save();
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / std::max(1, frame.width()),
+                       rect.height() / std::max(1, frame.height()));
+        paintChart(*painter, state_, kindOf(format), sizes_);
+        painter->restore();
     }
-    void end() { painter_.end(); }
 
 private:
-    QPdfWriter& pdf_;
-    QPainter painter_;
-    double toPoints_;
+    static ExportedChart kindOf(const QTextFormat& format) {
+        return static_cast<ExportedChart>(format.intProperty(ChartKindProperty));
+    }
+    QSize frameOf(const QTextFormat& format) const {
+        return kindOf(format) == ExportedChart::Diagram ? sizes_.diagramFrame : sizes_.piFrame;
+    }
+
+    const AnalysisState& state_;
+    const ChartSizes& sizes_;
+    double width_;
 };
 
-// Both charts side by side, as vectors, scaled to half the page width each.
-void reportCharts(ReportPage& page, const AnalysisState& s, const ChartSizes& sizes) {
-    const double chartWidth = page.width() / 2 - 6;
-    const double scale = chartWidth / sizes.diagramFrame.width();
-    const double chartHeight =
-        std::max(sizes.diagramFrame.height(), sizes.piFrame.height()) * scale;
-    QPainter& p = page.painter();
-    for (int i = 0; i < 2; ++i) {
-        const bool diagram = i == 0;
-        if (!(diagram ? s.DiagramShown : s.PiChartShown))
-            continue;
-        p.save();
-        p.translate(i * (chartWidth + 12), page.y);
-        p.scale(scale, scale);
-        paintChart(p, s, diagram ? ExportedChart::Diagram : ExportedChart::PiChart, sizes);
-        p.restore();
+// The report's text, written top to bottom with a cursor.
+class ReportWriter {
+public:
+    // The text is laid out once, when the writer is done: laid out after each cell, a long table
+    // would take minutes.
+    // pt: the layout's pixels in a point; it takes margins, paddings and borders in pixels of
+    // 96 to the inch whatever the device.
+    ReportWriter(QTextDocument& doc, double pt) : cursor_(&doc), pt_(pt) {
+        cursor_.beginEditBlock();
     }
-    if (s.DiagramShown || s.PiChartShown)
-        page.y += chartHeight + 10;
+    ~ReportWriter() { cursor_.endEditBlock(); }
+    ReportWriter(const ReportWriter&) = delete;
+    ReportWriter& operator=(const ReportWriter&) = delete;
+
+    void heading(const QString& text, double points) {
+        QTextBlockFormat block;
+        block.setTopMargin(points * 0.8 * pt_);
+        block.setBottomMargin(points * 0.3 * pt_);
+        QTextCharFormat chars;
+        chars.setFontPointSize(points);
+        chars.setFontWeight(QFont::Bold);
+        paragraph(text, block, chars);
+    }
+    void line(const QString& text) { paragraph(text, QTextBlockFormat(), QTextCharFormat()); }
+
+    // Columns as wide as the percentages given; the header row comes again on every page.
+    void table(const QStringList& header, const std::vector<QStringList>& rows,
+               const std::vector<double>& percents) {
+        QTextTableFormat format;
+        format.setHeaderRowCount(1);
+        format.setCellPadding(2 * pt_);
+        format.setCellSpacing(0);
+        format.setBorder(0.75 * pt_);
+        format.setBorderBrush(QColor(0x80, 0x80, 0x80));
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        format.setBorderCollapse(true);
+        QList<QTextLength> widths;
+        for (const double percent : percents)
+            widths << QTextLength(QTextLength::PercentageLength, percent);
+        format.setColumnWidthConstraints(widths);
+        format.setWidth(QTextLength(QTextLength::PercentageLength,
+                                    std::accumulate(percents.begin(), percents.end(), 0.0)));
+        QTextTable* table = cursor_.insertTable(static_cast<int>(rows.size()) + 1,
+                                                static_cast<int>(header.size()), format);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        for (int c = 0; c < header.size(); ++c)
+            table->cellAt(0, c).firstCursorPosition().insertText(header[c], bold);
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows[r].size() && c < header.size(); ++c)
+                table->cellAt(static_cast<int>(r) + 1, c)
+                    .firstCursorPosition()
+                    .insertText(rows[r][c]);
+        cursor_.movePosition(QTextCursor::End);
+    }
+
+    void charts(std::initializer_list<ExportedChart> kinds) {
+        QTextBlockFormat block;
+        block.setTopMargin(8 * pt_);
+        block.setBottomMargin(4 * pt_);
+        startBlock(block);
+        bool first = true;
+        for (const ExportedChart kind : kinds) {
+            if (!first)
+                cursor_.insertText(QStringLiteral("   "));
+            first = false;
+            QTextCharFormat object;
+            object.setObjectType(ChartObjectType);
+            object.setProperty(ChartKindProperty, static_cast<int>(kind));
+            cursor_.insertText(QString(QChar::ObjectReplacementCharacter), object);
+        }
+    }
+
+private:
+    void startBlock(const QTextBlockFormat& format) {
+        if (first_)
+            cursor_.setBlockFormat(format);
+        else
+            cursor_.insertBlock(format);
+        first_ = false;
+    }
+    void paragraph(const QString& text, const QTextBlockFormat& block,
+                   const QTextCharFormat& chars) {
+        startBlock(block);
+        cursor_.insertText(text, chars);
+    }
+
+    QTextCursor cursor_;
+    double pt_;
+    bool first_ = true;
+};
+
+// "caption: value" as the two cells.
+QStringList captionAndValue(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(QStringLiteral(": "));
+    return colon < 0 ? QStringList{text, QString()}
+                     : QStringList{text.left(colon), text.mid(colon + 2)};
 }
 
-// The measurement table in columns: the rows that fit on the page, the rest counted.
-void reportTable(ReportPage& page, const AnalysisState& s, bool withDates) {
-    page.y += 4;
-    page.text(QStringLiteral("Замеры"), 11, true);
-    const QStringList header = {QStringLiteral("№"),
-                                s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
-                                                            : QStringLiteral("Дебит, м3/сут"),
-                                QStringLiteral("P заб, МПа"),
-                                withDates ? QStringLiteral("Дата") : QString()};
-    const double columns[] = {0, 40, 170, 280};
-    page.row(header, columns, true);
-    const double rowHeight = 12;
-    qsizetype shown = 0;
-    for (const MeasurementRow& r : s.Table) {
-        if (page.y + 2 * rowHeight > page.height())
-            break;
-        ++shown;
-        page.row({QString::number(shown) + (r.Excluded ? QStringLiteral("*") : QString()), r.Rate,
-                  r.Pressure, withDates ? r.Date : QString()},
-                 columns, false);
+void writeReport(ReportWriter& out, const AnalysisState& s, const QString& name, bool withDates) {
+    out.heading(frameCaption(s.WellType), 14);
+    out.line(name);
+    out.line(QStringLiteral("Дата отчёта: ") +
+             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+
+    const QStringList inputs = reportInputs(s);
+    if (!inputs.isEmpty()) {
+        out.heading(QStringLiteral("Исходные данные"), 11);
+        std::vector<QStringList> rows;
+        for (const QString& input : inputs)
+            rows.push_back(captionAndValue(input));
+        out.table({QStringLiteral("Величина"), QStringLiteral("Значение")}, rows, {60, 25});
     }
+
+    if (s.DiagramShown && s.PiChartShown)
+        out.charts({ExportedChart::Diagram, ExportedChart::PiChart});
+    else if (s.DiagramShown)
+        out.charts({ExportedChart::Diagram});
+    else if (s.PiChartShown)
+        out.charts({ExportedChart::PiChart});
+
+    const QStringList equations = trendEquations(s);
+    for (int i = 0; i < equations.size(); ++i)
+        out.line(QStringLiteral("Линия тренда %1: ").arg(i + 1) + equations[i]);
+
+    if (s.ResultsShown && !s.ResultRows.empty()) {
+        out.heading(QStringLiteral("Результаты"), 11);
+        std::vector<QStringList> rows;
+        for (const ResultRow& r : s.ResultRows)
+            rows.push_back({r.caption, r.value});
+        out.table({QStringLiteral("Величина"), QStringLiteral("Значение")}, rows, {60, 25});
+    }
+    const std::vector<QStringList> parameters = parameterRows(s);
+    if (!parameters.empty()) {
+        out.heading(QStringLiteral("Параметры"), 11);
+        out.table({QStringLiteral("Параметр"), QStringLiteral("Значение"),
+                   QStringLiteral("Станд. ошибка"), QStringLiteral("95 % от"),
+                   QStringLiteral("95 % до")},
+                  parameters, {40, 15, 15, 15, 15});
+    }
+
+    out.heading(QStringLiteral("Замеры"), 11);
+    const qsizetype shown = std::min<qsizetype>(s.Table.size(), ReportTableRowsMost);
     if (shown < s.Table.size())
-        page.text(QStringLiteral("… и ещё %1 строк таблицы").arg(s.Table.size() - shown), 9);
+        out.line(QStringLiteral("В отчёт входят первые %1 строк таблицы из %2.")
+                     .arg(shown)
+                     .arg(s.Table.size()));
+    std::vector<QStringList> rows;
+    rows.reserve(shown);
+    for (qsizetype i = 0; i < shown; ++i) {
+        const MeasurementRow& r = s.Table[i];
+        QStringList row = {QString::number(i + 1) + (r.Excluded ? QStringLiteral("*") : QString()),
+                           r.Rate, r.Pressure};
+        if (withDates)
+            row << r.Date;
+        rows.push_back(row);
+    }
+    QStringList header = {QStringLiteral("№"),
+                          s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
+                                                      : QStringLiteral("Дебит, м3/сут"),
+                          QStringLiteral("P заб, МПа")};
+    std::vector<double> widths = {10, 30, 25};
+    if (withDates) {
+        header << QStringLiteral("Дата");
+        widths.push_back(25);
+    }
+    out.table(header, rows, widths);
+    if (shown < s.Table.size())
+        out.line(QStringLiteral("… и ещё %1 строк").arg(s.Table.size() - shown));
     if (std::any_of(s.Table.begin(), s.Table.end(),
                     [](const MeasurementRow& r) { return r.Excluded; }))
-        page.text(QStringLiteral("* точка исключена из анализа"), 9);
+        out.line(QStringLiteral("* точка исключена из анализа"));
 }
 
 } // namespace
 
-QByteArray reportFile(const AnalysisState& s, bool withDates, const ChartSizes& sizes) {
+QString analysisName(const QString& filePath, const StartOptions& options) {
+    QStringList names;
+    if (options.DatabaseMode)
+        names << QStringLiteral("Скважина kwu_id %1").arg(options.RecordId);
+    if (!filePath.isEmpty())
+        names << QStringLiteral("Файл анализа: ") + QFileInfo(filePath).fileName();
+    if (names.isEmpty())
+        names << QStringLiteral("Анализ не сохранён в файл");
+    return names.join(QStringLiteral(", "));
+}
+
+QByteArray reportFile(const AnalysisState& s, const QString& name, bool withDates,
+                      const ChartSizes& sizes) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     pdf.setResolution(300);
-    pdf.setTitle(QStringLiteral("Отчёт: ") + frameCaption(s.WellType));
-    ReportPage page(pdf);
-    page.text(frameCaption(s.WellType), 14, true);
-    page.text(QStringLiteral("Дата отчёта: ") +
-                  QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
-              9);
-    page.y += 6;
-    const QStringList inputs = reportInputs(s);
-    if (!inputs.isEmpty()) {
-        page.text(QStringLiteral("Исходные данные"), 11, true);
-        for (const QString& line : inputs)
-            page.text(line, 9);
-        page.y += 4;
+    pdf.setTitle(QStringLiteral("Отчёт: ") + name);
+
+    // Laid out at the writer's resolution, so that the points are the page's points.
+    QTextDocument doc;
+    doc.documentLayout()->setPaintDevice(&pdf);
+    doc.setDocumentMargin(0);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9);
+    doc.setDefaultFont(font);
+    const QSizeF page(pdf.width(), pdf.height());
+    doc.setPageSize(page);
+    const double gap = page.width() / 40;
+    ChartObject charts(s, sizes, (page.width() - 2 * gap) / 2);
+    doc.documentLayout()->registerHandler(ChartObjectType, &charts);
+    {
+        ReportWriter out(doc, 96.0 / 72.0);
+        writeReport(out, s, name, withDates);
     }
-    reportCharts(page, s, sizes);
-    const QStringList equations = trendEquations(s);
-    for (int i = 0; i < equations.size(); ++i)
-        page.text(QStringLiteral("Линия тренда %1: ").arg(i + 1) + equations[i], 9);
-    if (s.ResultsShown && !s.ResultRows.empty()) {
-        page.y += 4;
-        page.text(QStringLiteral("Результаты"), 11, true);
-        for (const ResultRow& r : s.ResultRows)
-            page.text(r.caption + QStringLiteral(": ") + r.value, 9);
+
+    QPainter painter(&pdf);
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        painter.save();
+        const QRectF area(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -area.top());
+        painter.setClipRect(area);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = area;
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
     }
-    for (const QStringList& row : parameterRows(s))
-        page.text(row[0] + QStringLiteral(": ") + row[1] +
-                      (row[2].isEmpty() ? QString() : QStringLiteral(" ± ") + row[2]) +
-                      (row[3].isEmpty() ? QString()
-                                        : QStringLiteral(" (95 %: ") + row[3] +
-                                              QStringLiteral(" … ") + row[4] + u')'),
-                  9);
-    reportTable(page, s, withDates);
-    page.end();
+    painter.end();
     return buffer.data();
 }
 
 } // namespace id
+
+#include "ChartExport.moc"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/AnalysisState.h"
+#include "state/StartOptions.h"
 
 #include <QImage>
 #include <QSize>
@@ -38,7 +39,18 @@ QImage chartImage(const AnalysisState& state, ExportedChart chart, const ChartSi
 QByteArray chartFile(ChartFormat format, const AnalysisState& state, ExportedChart chart,
                      const ChartSizes& sizes);
 
-// One A4 page of PDF: well type, measurement table, results, both charts, trend equations, date.
-QByteArray reportFile(const AnalysisState& state, bool withDates, const ChartSizes& sizes);
+// The analysis as its report names it: "Скважина kwu_id N" for a well database's record, the
+// file's name, both when both.
+QString analysisName(const QString& filePath, const StartOptions& options);
+
+// The report's measurement table stops here, the rest counted: the table would run to hundreds
+// of pages that nobody reads.
+constexpr qsizetype ReportTableRowsMost = 1000;
+
+// An A4 PDF flowing over as many pages as it takes: well type, the analysis's name, date,
+// inputs in force, both charts, trend equations, results, the models' parameters and the
+// measurement table, each table in aligned columns.
+QByteArray reportFile(const AnalysisState& state, const QString& name, bool withDates,
+                      const ChartSizes& sizes);
 
 } // namespace id

@@ -212,7 +212,10 @@ void FileActions::exportReportFile() {
                    QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
-    writeWhole(path, reportFile(document_.state(), document_.options().DatabaseMode, chartSizes_()),
+    writeWhole(path,
+               reportFile(document_.state(),
+                          analysisName(document_.filePath(), document_.options()),
+                          document_.options().DatabaseMode, chartSizes_()),
                QStringLiteral("Отчёт не сохранён"));
 }
 

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/AboutBox.h"
 #include "app/AnalysisWindow.h"
 #include "app/HelpWindow.h"
 #include "app/ShellCommands.h"
@@ -14,6 +15,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -48,6 +50,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
 
     menus_ = buildMenuTree(menuBar(), this);
     setWindowTitle(QStringLiteral("Индикаторная диаграмма"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/indicator-diagram.svg")));
 
     form1_ = new WorkWindow(this);
     setCentralWidget(form1_);
@@ -58,6 +61,7 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     analysis_ = new AnalysisWindow(*this, *form1_, menus_, options, *messages, *clipboard, *files,
                                    *fits_, this);
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
+    connect(menus_.mHelpAbout, &QAction::triggered, this, &MainFrame::showAbout);
     zoom_ = new ZoomActions(menus_, *form1_, *analysis_, this);
     // Files dropped anywhere on the window come here; the boxes would take a path as text.
     setAcceptDrops(true);
@@ -91,6 +95,14 @@ void MainFrame::showHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
+}
+
+void MainFrame::showAbout() {
+    if (!about_)
+        about_ = new AboutBox(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 MainFrame::~MainFrame() {

@@ -11,6 +11,7 @@ class QLabel;
 
 namespace id {
 
+class AboutBox;
 class AnalysisWindow;
 class HelpWindow;
 class ClipboardPort;
@@ -39,6 +40,9 @@ public:
     // The help window, opened on its contents; null until help was asked for.
     HelpWindow* help() const { return help_; }
     void showHelp();
+    // "О программе"; null until it was asked for.
+    AboutBox* about() const { return about_; }
+    void showAbout();
     // Shows the frame as the user last left it (maximized the first time).
     void showWhereLeft();
 
@@ -58,6 +62,7 @@ private:
     WorkWindow* form1_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;
     HelpWindow* help_ = nullptr;
+    AboutBox* about_ = nullptr;
     ZoomActions* zoom_ = nullptr;
     // Shown in the menu bar's corner while the well database works.
     QLabel* databaseBusy_ = nullptr;

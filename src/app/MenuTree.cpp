@@ -177,6 +177,7 @@ MenuTree buildMenuTree(QMenuBar* bar, QWidget* popupParent) {
     m.mHelp = addMenu(bar, "mHelp", QStringLiteral("Помощь"));
     m.mHelpSpravka = addItem(m.mHelp, "mHelpSpravka", QStringLiteral("Справка"));
     m.mHelpSpravka->setShortcut(QKeySequence(Qt::Key_F1));
+    m.mHelpAbout = addItem(m.mHelp, "mHelpAbout", QStringLiteral("О программе"));
     addSelectionPopup(m, popupParent);
     return m;
 }

@@ -77,6 +77,7 @@ struct MenuTree {
 
     QMenu* mHelp = nullptr;
     QAction* mHelpSpravka = nullptr;
+    QAction* mHelpAbout = nullptr;
 
     // Pop-up menu of the point selection; not in the menu bar.
     QMenu* mSelPointTrend = nullptr;

@@ -9,10 +9,17 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
+#include <atomic>
 
 namespace id {
 
 namespace {
+
+// Set once before the steps run, read by the workers' threads.
+std::atomic<int> loginWait{DatabaseWaits{}.login};
+std::atomic<int> lockWait{DatabaseWaits{}.lock};
+std::atomic<int> statementWait{DatabaseWaits{}.statement};
 
 // A connection under its own name, removed from Qt's registry when the step ends.
 class Connection {
@@ -25,9 +32,10 @@ public:
             toFile ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"), name_);
         db.setDatabaseName(databaseName);
         // A server that does not answer must not hold the window for long.
-        db.setConnectOptions(toFile ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
-                                    : QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=5;"
-                                                     "SQL_ATTR_CONNECTION_TIMEOUT=5"));
+        db.setConnectOptions(toFile ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockWait * 1000)
+                                    : QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;"
+                                                     "SQL_ATTR_CONNECTION_TIMEOUT=%1")
+                                          .arg(loginWait.load()));
     }
     ~Connection() {
         {
@@ -79,17 +87,18 @@ QString records(int n) {
 // so give up waiting after a few seconds. Other servers are left as they are.
 void limitWaiting(QSqlDatabase& db) {
     QSqlQuery limit(db);
+    const int lock = lockWait;
     switch (db.driver()->dbmsType()) {
     case QSqlDriver::PostgreSQL:
-        limit.exec(QStringLiteral("set lock_timeout = 5000"));
-        limit.exec(QStringLiteral("set statement_timeout = 15000"));
+        limit.exec(QStringLiteral("set lock_timeout = %1").arg(lock * 1000));
+        limit.exec(QStringLiteral("set statement_timeout = %1").arg(statementWait * 1000));
         break;
     case QSqlDriver::MSSqlServer:
     case QSqlDriver::Sybase:
-        limit.exec(QStringLiteral("set lock_timeout 5000"));
+        limit.exec(QStringLiteral("set lock_timeout %1").arg(lock * 1000));
         break;
     case QSqlDriver::MySqlServer:
-        limit.exec(QStringLiteral("set innodb_lock_wait_timeout = 5"));
+        limit.exec(QStringLiteral("set innodb_lock_wait_timeout = %1").arg(lock));
         break;
     default:
         break;
@@ -102,14 +111,24 @@ QString missingFile(const QString& path) {
 
 } // namespace
 
+DatabaseWaits databaseWaits() {
+    return {loginWait, lockWait, statementWait};
+}
+
+void setDatabaseWaits(const DatabaseWaits& waits) {
+    loginWait = std::max(1, waits.login);
+    lockWait = std::max(1, waits.lock);
+    statementWait = std::max(1, waits.statement);
+}
+
 QString databaseCause(const QString& text) {
     static const struct {
         const char* marker;
         const char* cause;
     } causes[] = {
-        {"statement timeout", "сервер не выполнил запрос за 15 с"},
-        {"lock timeout", "запись занята другим пользователем, ожидание (5 с) истекло"},
-        {"lock request time out", "запись занята другим пользователем, ожидание (5 с) истекло"},
+        {"statement timeout", "сервер не выполнил запрос за %2 с"},
+        {"lock timeout", "запись занята другим пользователем, ожидание (%1 с) истекло"},
+        {"lock request time out", "запись занята другим пользователем, ожидание (%1 с) истекло"},
         {"database is locked", "файл базы занят другой программой"},
         {"timeout expired", "сервер не ответил вовремя"},
         {"connection refused", "сервер не принимает подключения (не запущен или недоступен)"},
@@ -144,7 +163,9 @@ QString databaseCause(const QString& text) {
     const QString lower = text.toLower();
     for (const auto& c : causes)
         if (lower.contains(QString::fromUtf8(c.marker)))
-            return QString::fromUtf8(c.cause);
+            return QString::fromUtf8(c.cause)
+                .replace(QStringLiteral("%1"), QString::number(lockWait))
+                .replace(QStringLiteral("%2"), QString::number(statementWait));
     // A column the statement names that the table lacks.
     if (lower.contains(QStringLiteral("column")) &&
         lower.contains(QStringLiteral("does not exist")))

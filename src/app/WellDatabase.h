@@ -22,6 +22,16 @@ struct DatabaseOutcome {
 // rights, a read-only or busy file. Empty for any other.
 QString databaseCause(const QString& driverText);
 
+// How long a step waits on a server before giving up, in seconds: to log in, for a row another
+// session holds, for a statement. The messages name the limits in force; tests shorten them.
+struct DatabaseWaits {
+    int login = 5;
+    int lock = 5;
+    int statement = 15;
+};
+DatabaseWaits databaseWaits();
+void setDatabaseWaits(const DatabaseWaits& waits);
+
 // The well database of the start options: the server through ODBC, or an SQLite file. Each call
 // opens its own connection and closes it before returning; nothing stays open between calls.
 class WellDatabase {

@@ -29,6 +29,30 @@ void withoutRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context,
     toolkitHandler(type, context, text);
 }
 
+// What a field engineer needs beside the options to get a first run right.
+const QString HelpDetails = QStringLiteral(R"(
+Таблицы базы скважин:
+  kwu_regime (или --regimes-table), строка на режим: kwu_id integer; rate double - дебит
+    (приемистость), м3/сут; pressure double - забойное давление, МПа; well_type integer -
+    1 добывающая, 2 нагнетательная.
+  kwu_ind: kwu_id; kprod - м3/(сут*атм); pplast, pzab_dop - атм. Для каждой скважины в ней
+    заранее должна быть ровно одна строка: программа только изменяет её.
+
+Подключение к серверу через ODBC-драйвер "SQL Server": сервер и порт из --server, из
+--connection - всё со второй точки с запятой (если в строке есть пробел - часть после
+последнего пробела). Например,
+  --connection "Provider=MSDASQL;Trusted_Connection=yes;Database=wells" --server "db,5432"
+  даёт driver={SQL Server};Server=db;Port=5432;Database=wells.
+В Linux драйвер регистрируется под этим именем в /etc/odbcinst.ini, например:
+  [SQL Server]
+  Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so
+
+Код завершения: 0 - все скважины обработаны и записаны; 1 - прогон прошёл, но часть скважин
+отказана или файлов пропущена (причины в сводке); 2 - прогон не состоялся: неверные параметры,
+база недоступна, сводка или отчёт не записаны.
+Подробнее и пример от пустой базы до сводки: справка программы (F1), "Пакетная обработка".
+)");
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,7 +164,8 @@ int main(int argc, char** argv) {
     if (!parser.parse(app->arguments()))
         return bad(id::russianParserError(parser));
     if (parser.isSet(help)) {
-        QTextStream(stdout) << id::russianHelpText(parser, QStringLiteral("indicator-batch"));
+        QTextStream(stdout) << id::russianHelpText(parser, QStringLiteral("indicator-batch"))
+                            << HelpDetails;
         return 0;
     }
     if (parser.isSet(version)) {
@@ -231,6 +256,7 @@ int main(int argc, char** argv) {
         pages = std::make_unique<id::BatchPdf>(parser.value(pdfReport));
         if (!pages->problem().isEmpty())
             return bad(pages->problem());
+        options.settings.drawing = true;
         options.eachWell = [&](const id::WellRegimes& well, const id::WellOutcome& outcome) {
             pages->addWell(well, outcome, options.settings.rule);
         };
@@ -254,8 +280,34 @@ int main(int argc, char** argv) {
         err << "\n";
     // The report is put in place whatever stopped the run, its pages the wells done; a run that
     // did none leaves the old report.
-    const QString reportFailed =
-        pages && (report.fatal.isEmpty() || report.wells > 0) ? pages->finish() : QString();
+    // The report's first page: the run's settings.
+    QStringList settings;
+    if (pages) {
+        settings << QStringLiteral("Правило: ") + parser.value(rule);
+        settings << QStringLiteral("Замеры: ") +
+                        (!options.inputFolder.isEmpty()
+                             ? QStringLiteral("папка ") + options.inputFolder
+                             : (!options.databaseFile.isEmpty()
+                                    ? QStringLiteral("база ") + options.databaseFile
+                                    : QStringLiteral("сервер ") + options.serverName) +
+                                   QStringLiteral(", таблица ") + options.regimesTable);
+        const auto add = [&](const QString& caption, const QCommandLineOption& option) {
+            if (parser.isSet(option))
+                settings << caption + QStringLiteral(": ") + parser.value(option);
+        };
+        add(QStringLiteral("Давление насыщения, МПа"), pnas);
+        add(QStringLiteral("Pпл для моделей, МПа"), modelPres);
+        add(QStringLiteral("Оценка"), estimate);
+        add(QStringLiteral("Скин-эффект (гидропроводность)"), skin);
+        add(QStringLiteral("Радиус контура питания, м"), rkontur);
+        add(QStringLiteral("Радиус скважины, м"), rwell);
+        settings << QStringLiteral("Запись в базу: ") +
+                        (options.dryRun || !options.inputFolder.isEmpty() ? QStringLiteral("нет")
+                                                                          : QStringLiteral("да"));
+    }
+    const QString reportFailed = pages && (report.fatal.isEmpty() || report.wells > 0)
+                                     ? pages->finish(settings)
+                                     : QString();
     for (const QString& skipped : report.skipped)
         err << QStringLiteral("Пропущен файл ") << skipped << "\n";
     if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "platform/MemoryPolicy.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -42,6 +43,9 @@ int main(int argc, char* argv[]) {
     // Where the program remembers its settings (recent files).
     QApplication::setOrganizationName(QStringLiteral("indicator-diagram"));
     QApplication::setApplicationName(QStringLiteral("indicator-diagram"));
+    // The desktop matches the window to its menu entry and icon by this name.
+    QApplication::setDesktopFileName(QStringLiteral("indicator-diagram"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/indicator-diagram.svg")));
     // The toolkit's own texts (context menus, standard buttons) in Russian.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),

@@ -37,8 +37,8 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-// Clips a line to a rectangle well beyond the surface, so that a curve running off towards
-// infinity is drawn as far as it can be seen and no further.
+// Clips a line to a rectangle, so that a curve running off towards infinity is drawn as far as
+// it can be seen and no further.
 bool clipLine(QPointF& a, QPointF& b, const QRectF& box) {
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
         !std::isfinite(b.y()))
@@ -503,7 +503,9 @@ void PictureSurface::replay(QPainter& painter, MarkerReplay markers) const {
             painter.setPen(pen);
             QPointF a = at(op.x1, op.y1);
             QPointF b = at(op.x2, op.y2);
-            if (clipLine(a, b, QRectF(-10000, -10000, width() + 20000, height() + 20000)))
+            // Cut at the surface's edge here, not by the painter's clip, which some devices
+            // (SVG) do not keep: a curve leaving the plot ends at its edge on every device.
+            if (clipLine(a, b, QRectF(0, 0, width(), height())))
                 painter.drawLine(a, b);
             break;
         }
@@ -522,6 +524,11 @@ void PictureSurface::replay(QPainter& painter, MarkerReplay markers) const {
                 else
                     centres.emplace_back(marker.x1, marker.y1);
             }
+            // Markers centred off the surface are left out: on screen a sliver of them shows at
+            // most, and a device without a clip would show them whole.
+            const QRectF area(0, 0, width(), height());
+            std::erase_if(centres,
+                          [&](const QPointF& c) { return !area.contains(at(c.x(), c.y())); });
             replayMarkers(painter, op, centres, at, sx, markers);
             i = end - 1;
             break;

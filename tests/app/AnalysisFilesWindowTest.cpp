@@ -1,5 +1,6 @@
 #include "app/AxisRangeDialog.h"
 #include "support/AnalysisFixture.h"
+#include "support/PdfText.h"
 #include "support/WindowRecording.h"
 
 #include <QCheckBox>
@@ -438,9 +439,15 @@ TEST_F(AnalysisFilesTest, ExportsAreReadableByOtherPrograms) {
         for (int x = plotLeft + 3; x < plotLeft + 24; ++x)
             ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 
+    // The report of a saved analysis names its file and lists the inputs in force.
+    files.answerNext(path("well-12.ida"));
+    ASSERT_TRUE(choose(menus().mFileSaveAs));
     const QByteArray pdf = exported(menus().mFileExportPdf, "report.pdf");
     EXPECT_TRUE(pdf.startsWith("%PDF"));
-    EXPECT_GT(pdf.size(), 2000);
+    const QString text = pdfText(pdf);
+    for (const char* wanted : {"Файл анализа: well-12.ida", "Давление насыщения, МПа", "14",
+                               "y=-0,1950x+22,0000", "Коэф.продуктивности"})
+        EXPECT_TRUE(text.contains(wanted)) << wanted << "\n" << text.toStdString();
 }
 
 } // namespace

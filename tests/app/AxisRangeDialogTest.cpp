@@ -1,5 +1,6 @@
 #include "app/AxisRangeDialog.h"
 #include "app/AnalysisWindow.h"
+#include "app/ChartExport.h"
 #include "platform/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 
@@ -9,6 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <cmath>
 
 namespace id {
 namespace {
@@ -117,6 +121,60 @@ TEST_F(AxisRangeDialogTest, RangesByHandAndAutomatically) {
     ok(dialog);
     EXPECT_EQ(state().IdAxisYTop, 0);
     EXPECT_EQ(state().IdAxisYBottom, 25);
+}
+
+// Axes narrower than the data: the trend and the points run past the plot. The exported SVG holds
+// nothing of the plot's drawing outside the plot's rectangle, although SVG keeps no clip.
+TEST_F(AxisRangeDialogTest, AnSvgOfACurveLeavingThePlotStaysInside) {
+    build(Points);
+    ASSERT_TRUE(choose(menus().mTrendLine));
+    AxisRangeDialog* dialog = open(menus().mIdFormatX);
+    retype(dialog->Text1, "15");
+    retype(dialog->Text2, "25");
+    ok(dialog);
+    ASSERT_EQ(state().IdAxisXMax, 25);
+    const QSize frameSize = form().Picture3->size();
+    const QSize plot = form().Picture4->size();
+    const QByteArray svg =
+        chartFile(ChartFormat::Svg, state(), ExportedChart::Diagram,
+                  {frameSize, plot, form().Picture7->size(), form().Picture8->size()});
+
+    // The plot is painted shifted to its place in the frame: its groups carry that shift.
+    const QPointF shift(frameSize.width() - plot.width(), 0);
+    static const QRegularExpression matrix(R"(matrix\(([^)]*)\))");
+    static const QRegularExpression pair(R"((-?[\d.]+)[ ,](-?[\d.]+))");
+    QXmlStreamReader xml(svg);
+    bool inPlot = false;
+    int plotted = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"g") {
+            const QStringList m = matrix.match(a.value("transform")).captured(1).split(',');
+            inPlot = m.size() == 6 && std::abs(m[4].toDouble() - shift.x()) < 0.01 &&
+                     std::abs(m[5].toDouble() - shift.y()) < 0.01;
+            continue;
+        }
+        if (!inPlot || xml.name() == u"text")
+            continue;
+        std::vector<QPointF> points;
+        if (a.hasAttribute("cx"))
+            points.emplace_back(a.value("cx").toDouble(), a.value("cy").toDouble());
+        for (const char* name : {"points", "d"})
+            for (auto m = pair.globalMatch(a.value(name)); m.hasNext();) {
+                const QRegularExpressionMatch match = m.next();
+                points.emplace_back(match.captured(1).toDouble(), match.captured(2).toDouble());
+            }
+        for (const QPointF& p : points) {
+            ++plotted;
+            EXPECT_TRUE(p.x() >= -0.01 && p.x() <= plot.width() + 0.01 && p.y() >= -0.01 &&
+                        p.y() <= plot.height() + 0.01)
+                << xml.name().toString().toStdString() << " at " << p.x() << ", " << p.y();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(plotted, 2) << "the trend and the points inside were drawn";
 }
 
 TEST_F(AxisRangeDialogTest, TwoTrendsAreRedrawnNeverRefitted) {

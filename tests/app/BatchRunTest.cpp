@@ -1,4 +1,5 @@
 #include "app/BatchRun.h"
+#include "support/PdfText.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace id {
 namespace {
@@ -131,7 +133,7 @@ TEST_F(BatchRunTest, AFolderAndTheCommandLine) {
         1);
     QFile pages(pdf);
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 3) << "a page per well";
+    EXPECT_EQ(pages.readAll().count("/Type /Page\n"), 4) << "the run's page, a page per well";
     EXPECT_EQ(exitCode({"--rule", "cubic", "--database", databaseFile(), "--dry-run"}), 1);
 }
 
@@ -374,6 +376,110 @@ TEST(HostileField, RefusedArguments) {
     EXPECT_TRUE(noDriver.errors.contains("под именем «SQL Server» в odbcinst.ini"));
     EXPECT_TRUE(runBatchProgram({"--help"}).output.contains("Код завершения: 0"));
     EXPECT_EQ(runBatchProgram({"--version"}).exitCode, 0);
+}
+
+// The report: a first page with the run's settings and counts, refusals by reason, then a page
+// per well with its diagram, results with intervals or the reason it was refused.
+TEST_F(BatchRunTest, TheReportCountsTheRunAndShowsEachWell) {
+    QDir(folder.path()).mkdir("wells");
+    const QByteArray bent = "10;20\n20;19\n30;18\n40;17\n50;14\n60;11\n70;8\n";
+    for (const auto& [name, text] : {std::pair{"1.csv", bent},
+                                     {"2.csv", QByteArray("10;20\n")},
+                                     {"3.csv", QByteArray("10;20\n")}}) {
+        QFile f(folder.filePath(QString("wells/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    const QString pdf = folder.filePath("wells.pdf");
+    QProcess p;
+    p.start(
+        ID_BUILD_DIR "/indicator-batch",
+        {"--rule", "break", "--input", folder.filePath("wells"), "--pnas", "5", "--report", pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList pages = test::pdfText(file.readAll()).split('\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 4) << "the run's page, a page per well";
+    const auto words = [](QString t) { return t.simplified(); };
+    const QString run = words(pages[0]);
+    for (const QString& wanted : {QString("Правило break"), QString("Давление насыщения, МПа 5"),
+                                  QString("Скважин Интерпретировано Не интерпретировано 3 1 2")})
+        EXPECT_TRUE(run.contains(wanted)) << wanted.toStdString() << "\n" << run.toStdString();
+    // The two refused wells share their reason, counted once for both.
+    const QString refused = words(pages[2]);
+    ASSERT_TRUE(refused.contains("Не интерпретирована")) << refused.toStdString();
+    const QString reason =
+        refused.section("Не интерпретирована ", 1).section(" Режимы", 0, 0).trimmed();
+    ASSERT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(run.contains(reason + " 2")) << reason.toStdString() << "\n" << run.toStdString();
+
+    const QString well = words(pages[1]);
+    for (const char* wanted :
+         {"Скважина kwu_id 1 (добывающая), правило break", "P заб, МПа", "Дебит, м3/сут", "излом",
+          "95 % интервал", "Предельно-допустимое забойное давление, МПа"})
+        EXPECT_TRUE(well.contains(wanted)) << wanted << "\n" << well.toStdString();
+    EXPECT_TRUE(words(pages[3]).contains("Скважина kwu_id 3"));
+}
+
+// The help's example, from an empty database to the summary, run as it stands there: the wells'
+// results are the lines' own (5 and 7,5 m3/(day*MPa), 22 and 10 MPa) in the database's units.
+TEST(BatchHelp, TheWorkedExampleRunsAsWritten) {
+    QFile page(ID_SOURCE_DIR "/src/app/help/batch.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll())
+                             .replace("&lt;", "<")
+                             .replace("&gt;", ">")
+                             .replace("&amp;", "&");
+    const qsizetype start = html.indexOf("<<'SQL'\n");
+    const qsizetype end = html.indexOf("\nSQL\n", start);
+    ASSERT_TRUE(start > 0 && end > start);
+    const QString sql = html.mid(start + 8, end - start - 8);
+    const QString command =
+        html.mid(end + 5).section('\n', 0, 0).trimmed(); // indicator-batch --database ...
+    ASSERT_TRUE(command.startsWith("indicator-batch ")) << command.toStdString();
+
+    QTemporaryDir folder;
+    QProcess sqlite;
+    sqlite.setWorkingDirectory(folder.path());
+    sqlite.start("sqlite3", {"field.sqlite"});
+    sqlite.write(sql.toUtf8());
+    sqlite.closeWriteChannel();
+    ASSERT_TRUE(sqlite.waitForFinished(30000));
+    ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+    QProcess batch;
+    batch.setWorkingDirectory(folder.path());
+    batch.start(ID_BUILD_DIR "/indicator-batch", command.split(' ', Qt::SkipEmptyParts).mid(1));
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    QFile summary(folder.filePath("summary.csv"));
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(summary.readAll()).count("\r\n"), 3);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "worked-example");
+    db.setDatabaseName(folder.filePath("field.sqlite"));
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("select kwu_id, kprod, pplast from kwu_ind order by kwu_id"));
+    const double atmospheres = 9.86923; // per MPa
+    for (const auto& [id, index, reservoir] : {std::tuple{1, 5.0, 22.0}, {2, 7.5, 10.0}}) {
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), id);
+        EXPECT_NEAR(q.value(1).toDouble(), index / atmospheres, 1e-5);
+        EXPECT_NEAR(q.value(2).toDouble(), reservoir * atmospheres, 1e-3);
+    }
+    q = QSqlQuery();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("worked-example");
+
+    // The options' help carries the essentials of the page.
+    QProcess help;
+    help.start(ID_BUILD_DIR "/indicator-batch", {"--help"});
+    ASSERT_TRUE(help.waitForFinished(30000));
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char* wanted : {"kwu_regime", "ровно одна строка", "Port=5432", "odbcinst.ini",
+                               "[SQL Server]", "Код завершения", "Параметры:"})
+        EXPECT_TRUE(text.contains(wanted)) << wanted;
 }
 
 } // namespace

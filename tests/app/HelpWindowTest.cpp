@@ -1,8 +1,12 @@
 #include "app/HelpWindow.h"
+#include "app/AboutBox.h"
 #include "support/GuiFixture.h"
 
 #include <QDirIterator>
+#include <QLabel>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -76,6 +80,33 @@ TEST_F(HelpWindowTest, F1OpensTheContentsAndEveryLinkLeadsToAPage) {
     menus().mHelpSpravka->trigger();
     EXPECT_EQ(frame->help(), help);
     EXPECT_EQ(browser->source().toString(), "qrc:/help/index.html");
+}
+
+// "О программе" names what a support request needs: the version the program itself reports, the
+// toolkit actually loaded, the SQLite inside its driver, and the settings file.
+TEST_F(HelpWindowTest, AboutNamesVersionLibrariesAndSettings) {
+    EXPECT_FALSE(frame->windowIcon().isNull());
+    menus().mHelpAbout->trigger();
+    AboutBox* about = frame->about();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    const QString text = about->findChild<QLabel*>("AboutText")->text();
+
+    QProcess program;
+    program.start(ID_BUILD_DIR "/indicator-diagram", {"--version"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    const QString version =
+        QString::fromUtf8(program.readAllStandardOutput()).trimmed().section(' ', -1);
+    ASSERT_FALSE(version.isEmpty());
+    EXPECT_TRUE(text.contains("Версия " + version + ", собрана ")) << text.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(собрана \d\d\.\d\d\.\d{4})").match(text).hasMatch());
+    EXPECT_TRUE(text.contains(QString("Qt</td><td>&nbsp;") + qVersion())) << text.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(SQLite</td><td>&nbsp;3\.\d+\.\d+)").match(text).hasMatch())
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QSettings().fileName().toHtmlEscaped()));
+
+    menus().mHelpAbout->trigger();
+    EXPECT_EQ(frame->about(), about);
 }
 
 } // namespace

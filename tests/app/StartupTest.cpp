@@ -130,6 +130,7 @@ TEST_F(StartupTest, StartStateOfTheMenuTree) {
          true, false},
         {m.mHelp->menuAction(), "mHelp", "Помощь", true, true, false},
         {m.mHelpSpravka, "mHelpSpravka", "Справка", true, true, false},
+        {m.mHelpAbout, "mHelpAbout", "О программе", true, true, false},
         {m.mSelPointTrendLine, "mSelPointTrendLine", "Линейная", true, true, false},
         {m.mSelPointTrendPolinom2, "mSelPointTrendPolinom2", "Полиномиальная 2-й степени", true,
          true, false},

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -135,6 +136,10 @@ TEST_F(WellDatabaseTest, SavesIntoSqliteAndPostgresAndReadsBack) {
 
 TEST_F(WellDatabaseTest, FailuresNameTheirCauseAndSaveNothing) {
     ASSERT_FALSE(serverPort().isEmpty()) << "the test server did not start";
+    // The shortest waits: each failure below is one of them running out.
+    const DatabaseWaits usual = databaseWaits();
+    setDatabaseWaits({.login = 1, .lock = 1, .statement = 2});
+    const auto restore = qScopeGuard([&] { setDatabaseWaits(usual); });
     const SilentServer silent;
     StartOptions missingFile = sqlite(1);
     missingFile.DatabaseFile += ".gone";
@@ -186,14 +191,14 @@ TEST_F(WellDatabaseTest, FailuresNameTheirCauseAndSaveNothing) {
         const DatabaseOutcome saved =
             WellDatabase(server("wells", 6)).saveResults(results(2, 20, 15));
         EXPECT_FALSE(saved.ok);
-        EXPECT_TRUE(saved.message.contains("запись занята другим пользователем"))
+        EXPECT_TRUE(saved.message.contains("запись занята другим пользователем, ожидание (1 с)"))
             << saved.message.toStdString();
         EXPECT_TRUE(saved.details.contains("lock timeout")) << saved.details.toStdString();
         other.rollback();
     }
     QSqlDatabase::removeDatabase("other-session");
 
-    // A server that takes longer than 15 s over the statement: the save ends with that said.
+    // A server that takes longer than the limit over the statement: the save ends with that said.
     query(server("wells", 8),
           {"create function slow_update() returns trigger as $$ begin perform pg_sleep(30); "
            "return new; end $$ language plpgsql",
@@ -201,7 +206,7 @@ TEST_F(WellDatabaseTest, FailuresNameTheirCauseAndSaveNothing) {
            "execute function slow_update()"});
     const DatabaseOutcome slow = WellDatabase(server("wells", 8)).saveResults(results(2, 20, 15));
     EXPECT_FALSE(slow.ok);
-    EXPECT_TRUE(slow.message.contains("сервер не выполнил запрос за 15 с"))
+    EXPECT_TRUE(slow.message.contains("сервер не выполнил запрос за 2 с"))
         << slow.message.toStdString();
     EXPECT_EQ(row(server("wells", 8)), QStringList({"1.00", "1.00", "1.00"}));
 

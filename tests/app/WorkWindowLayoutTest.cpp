@@ -69,10 +69,12 @@ TEST(WorkWindowLayout, AReadoutStopsShortOfTheRateTitle) {
         for (const auto& [canvas, readout, wanted] :
              {std::tuple{l.Picture3, l.Picture5, 4500.0}, {l.Picture7, l.Picture9, 6000.0}}) {
             EXPECT_GE(readout.width, 0);
-            if (title > 0)
+            if (title > 0) {
                 EXPECT_LE(readout.left + readout.width, canvas.left + canvas.width - title);
-            if (title <= 500)
+            }
+            if (title <= 500) {
                 EXPECT_DOUBLE_EQ(readout.width, wanted);
+            }
         }
     }
 }

@@ -159,8 +159,9 @@ TEST_F(DiagramTest, LabelsKeepClearOfTitlesAndTheSaturationCaption) {
             for (const QRectF& title : titles)
                 EXPECT_FALSE(label.intersects(title));
         const DrawOp* caption = findText(p4(), "Pнас");
-        if (saturation > 0)
+        if (saturation > 0) {
             EXPECT_EQ(findText(p3(), QLocale().toString(saturation, 'f', 1)), nullptr);
+        }
         EXPECT_EQ(caption != nullptr, saturation > 0);
     }
 }

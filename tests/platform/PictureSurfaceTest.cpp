@@ -1,9 +1,14 @@
 #include "platform/PictureSurface.h"
 #include "support/Approx.h"
 
+#include <QBuffer>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSvgGenerator>
 #include <QTest>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -106,6 +111,62 @@ TEST_F(PictureSurfaceTest, DrawingPersistsAcrossRepaints) {
     EXPECT_EQ(QColor(shown.pixel(200, 20)), QColor(Qt::white));
     surface.Cls();
     EXPECT_EQ(QColor(surface.grab().toImage().pixel(200, 150)), QColor(Qt::white));
+}
+
+// A curve and a marker leaving the plot, replayed onto a device without a clip (SVG): the curve
+// ends where it crosses the edge, the marker outside is gone.
+TEST_F(PictureSurfaceTest, ReplayKeepsEverythingInsideTheSurfaceOnAnSvg) {
+    const bool wasRecording = PictureSurface::recording();
+    PictureSurface::setRecording(true);
+    surface.Cls();
+    surface.Scale(0, 0, 100, 100);
+    surface.Polyline({{50, 50}, {150, 75}, {150, 150}}, 0);
+    surface.Line(-50, 20, 50, 20, 0);
+    surface.Circles({{50, 50}, {120, 50}}, 2, 0);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(400, 300));
+    svg.setViewBox(QRect(0, 0, 400, 300));
+    {
+        QPainter painter(&svg);
+        surface.replay(painter, PictureSurface::MarkerReplay::Circles);
+    }
+    PictureSurface::setRecording(wasRecording);
+
+    // Every coordinate the drawing's elements name, in the surface's pixels (400 × 300).
+    std::vector<QPointF> drawn;
+    static const QRegularExpression pair(R"((-?[\d.]+)[ ,](-?[\d.]+))");
+    QXmlStreamReader xml(buffer.data());
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            const QXmlStreamAttributes a = xml.attributes();
+            if (a.hasAttribute("cx"))
+                drawn.emplace_back(a.value("cx").toDouble(), a.value("cy").toDouble());
+            for (const char* name : {"points", "d"})
+                for (auto m = pair.globalMatch(a.value(name)); m.hasNext();) {
+                    const QRegularExpressionMatch match = m.next();
+                    drawn.emplace_back(match.captured(1).toDouble(), match.captured(2).toDouble());
+                }
+        }
+    ASSERT_GE(drawn.size(), 5u);
+    for (const QPointF& point : drawn) {
+        EXPECT_GE(point.x(), -1e-6);
+        EXPECT_LE(point.x(), 400 + 1e-6);
+        EXPECT_GE(point.y(), -1e-6);
+        EXPECT_LE(point.y(), 300 + 1e-6);
+    }
+    // The first chord meets the right edge halfway to (150, 75): at (100, 62.5), the second
+    // chord lies wholly outside; the line starts at the left edge; the inside marker stays.
+    const auto has = [&](QPointF wanted) {
+        return std::any_of(drawn.begin(), drawn.end(), [&](QPointF p) {
+            return std::abs(p.x() - wanted.x()) < 0.01 && std::abs(p.y() - wanted.y()) < 0.01;
+        });
+    };
+    EXPECT_TRUE(has({400, 187.5}));
+    EXPECT_TRUE(has({0, 60}));
+    EXPECT_TRUE(has({200, 150}));
 }
 
 // Stamped markers look like circles stroked one by one: a 20-point diagram at the program's

@@ -26,7 +26,9 @@ void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
             if (at == points.end() || at->second == 0)
                 continue;
             --at->second;
-            breakRows_.push_back({i, s.Measurements.rate(i), s.Measurements.pressure(i)});
+            const int row =
+                s.MeasurementRows.empty() ? i : s.MeasurementRows[static_cast<std::size_t>(i - 1)];
+            breakRows_.push_back({row, s.Measurements.rate(i), s.Measurements.pressure(i)});
         }
         break_ = s.Break->Fit;
         rows_ = static_cast<int>(breakRows_.size());

@@ -12,7 +12,7 @@ double studentT95(int degreesOfFreedom) {
 }
 
 ResultIntervals resultIntervals(const std::vector<double>& c,
-                                const SpreadsheetFitService::FitStatistics& st) {
+                                const SpreadsheetFitService::FitStatistics& st, int wellType) {
     ResultIntervals result;
     if (st.degreesOfFreedom < 1 || c.size() != st.standardErrors.size() || c.empty())
         return result;
@@ -21,15 +21,17 @@ ResultIntervals resultIntervals(const std::vector<double>& c,
     const double constantError = st.standardErrors.back();
     result.reservoirPressure = Interval{constant - t * constantError, constant + t * constantError};
     if (c.size() == 2) {
-        // |1/slope| falls as |slope| grows: the slope's interval maps onto the coefficient's
-        // when it keeps to one side of 0.
+        // The coefficient (−1/slope for a producing well, 1/slope for an injection well) is
+        // monotone in the slope on each side of 0: the slope's interval maps onto it when it
+        // keeps to one side, whatever the coefficient's sign.
         const double low = c[0] - t * st.standardErrors[0];
         const double high = c[0] + t * st.standardErrors[0];
         if (low <= 0 && high >= 0) {
             result.productivityUndetermined = true;
         } else {
-            const double a = 1 / std::abs(low);
-            const double b = 1 / std::abs(high);
+            const double sign = wellType == InjectionWell ? 1 : -1;
+            const double a = sign / low;
+            const double b = sign / high;
             result.productivity = Interval{std::min(a, b), std::max(a, b)};
         }
     }

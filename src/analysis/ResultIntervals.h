@@ -1,6 +1,7 @@
 #pragma once
 
 #include "spreadsheet/SpreadsheetFitService.h"
+#include "state/AnalysisState.h"
 
 #include <optional>
 
@@ -26,6 +27,7 @@ double studentT95(int degreesOfFreedom);
 
 // coefficients in LINEST order (highest power first); a linear trend has two.
 ResultIntervals resultIntervals(const std::vector<double>& coefficients,
-                                const SpreadsheetFitService::FitStatistics& statistics);
+                                const SpreadsheetFitService::FitStatistics& statistics,
+                                int wellType = ProducingWell);
 
 } // namespace id

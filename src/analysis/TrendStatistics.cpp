@@ -102,7 +102,18 @@ StatisticsInputs::StatisticsInputs(const AnalysisState& s)
       SecondTrend(s.SecondTrend), Break(s.Break), Measurements(s.Measurements),
       ReservoirPressure(s.ReservoirPressure),
       AllowedBottomholePressure(s.AllowedBottomholePressure), ManualPick(s.ManualPick),
-      AutoSearch(s.AutoSearch), IdAxisXMax(s.IdAxisXMax) {}
+      AutoSearch(s.AutoSearch), IdAxisXMax(s.IdAxisXMax) {
+    // A break's points are numbered by their rows of the table, the rows left out skipped.
+    if (!s.Break)
+        return;
+    for (qsizetype i = 0; i < s.Table.size(); ++i) {
+        const MeasurementRow& row = s.Table.at(i);
+        if (!row.Excluded && readNumber(row.Rate) && readNumber(row.Pressure))
+            MeasurementRows.push_back(static_cast<int>(i + 1));
+    }
+    if (static_cast<int>(MeasurementRows.size()) != Measurements.count())
+        MeasurementRows.clear();
+}
 
 const FitStatistics* trendStatistics(const StatisticsInputs& s, int slot) {
     if (slot < 1 || slot > s.TrendCount || s.trend(slot).Kind == NoTrend)
@@ -183,7 +194,7 @@ QString coefficientsSection(const TrendRecord& t, const FitStatistics& st) {
 QString intervalsSection(const StatisticsInputs& s, int slot, const FitStatistics& st) {
     const TrendRecord& t = s.trend(slot);
     const ResultIntervals intervals =
-        resultIntervals(std::vector<double>(t.Coefficients.values()), st);
+        resultIntervals(std::vector<double>(t.Coefficients.values()), st, s.WellType);
     QString html = QStringLiteral("<p><b>95 %-ные интервалы</b><br>");
     if (t.Kind == LinearTrend) {
         const QString name = s.WellType == InjectionWell ? QStringLiteral("Коэф. приемистости")

@@ -21,6 +21,8 @@ struct StatisticsInputs {
     bool ManualPick = false;
     bool AutoSearch = false;
     double IdAxisXMax = 0;
+    // With a break: the table row of each measurement (none where they cannot be matched).
+    std::vector<int> MeasurementRows;
 
     StatisticsInputs() = default;
     StatisticsInputs(const AnalysisState& state); // NOLINT: an analysis is reported as its inputs

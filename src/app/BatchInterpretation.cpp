@@ -276,7 +276,8 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
     out.rSquared = s.FirstTrend.RSquared;
     if (const FitStatistics* st = s.FirstTrend.Statistics.get();
         st && isPolynomialKind(s.FirstTrend.Kind)) {
-        const ResultIntervals i = resultIntervals(s.FirstTrend.Coefficients.values(), *st);
+        const ResultIntervals i =
+            resultIntervals(s.FirstTrend.Coefficients.values(), *st, s.WellType);
         if (i.productivity)
             out.productivityInterval = Range{i.productivity->low, i.productivity->high};
         if (i.reservoirPressure)

@@ -55,11 +55,12 @@ void write(QDataStream& s, const WellRegimes& w, const WellOutcome& o, const QSt
 
 bool read(QDataStream& s, WellPage& p) {
     QList<double> rates, pressures;
-    s >> p.rule >> p.outcome.kwuId >> p.outcome.idText >> p.well.wellType >> rates >> pressures >> p.outcome.ok >>
-        p.outcome.message >> p.outcome.productivity >> p.outcome.reservoirPressure >>
-        p.outcome.allowedPressure >> p.outcome.productivityInterval >>
-        p.outcome.reservoirInterval >> p.outcome.allowedInterval >> p.outcome.rSquared >>
-        p.outcome.estimate >> p.outcome.equations;
+    s >> p.rule >> p.outcome.kwuId >> p.outcome.idText >> p.well.wellType >> rates >> pressures >>
+        p.outcome.ok >> p.outcome.message >> p.outcome.productivity >>
+        p.outcome.reservoirPressure >> p.outcome.allowedPressure >>
+        p.outcome.productivityInterval >> p.outcome.reservoirInterval >>
+        p.outcome.allowedInterval >> p.outcome.rSquared >> p.outcome.estimate >>
+        p.outcome.equations;
     p.well.rates.assign(rates.begin(), rates.end());
     p.well.pressures.assign(pressures.begin(), pressures.end());
     qint32 count = 0;
@@ -298,13 +299,13 @@ QString rangeText(const std::optional<Range>& r) {
 }
 
 void writeWell(PageWriter& out, const WellPage& w) {
-    out.heading(QStringLiteral("Скважина kwu_id %1 (%2), правило %3")
-                    .arg(w.outcome.idText.isEmpty() ? QString::number(w.outcome.kwuId)
-                                                    : w.outcome.idText)
-                    .arg(w.well.wellType == InjectionWell ? QStringLiteral("нагнетательная")
-                                                          : QStringLiteral("добывающая"))
-                    .arg(w.rule),
-                13);
+    out.heading(
+        QStringLiteral("Скважина kwu_id %1 (%2), правило %3")
+            .arg(w.outcome.idText.isEmpty() ? QString::number(w.outcome.kwuId) : w.outcome.idText)
+            .arg(w.well.wellType == InjectionWell ? QStringLiteral("нагнетательная")
+                                                  : QStringLiteral("добывающая"))
+            .arg(w.rule),
+        13);
     out.object(DiagramObjectType);
     const WellOutcome& o = w.outcome;
     if (!o.ok) {

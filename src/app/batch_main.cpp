@@ -305,9 +305,8 @@ int main(int argc, char** argv) {
                         (options.dryRun || !options.inputFolder.isEmpty() ? QStringLiteral("нет")
                                                                           : QStringLiteral("да"));
     }
-    const QString reportFailed = pages && (report.fatal.isEmpty() || report.wells > 0)
-                                     ? pages->finish(settings)
-                                     : QString();
+    const QString reportFailed =
+        pages && (report.fatal.isEmpty() || report.wells > 0) ? pages->finish(settings) : QString();
     for (const QString& skipped : report.skipped)
         err << QStringLiteral("Пропущен файл ") << skipped << "\n";
     if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {

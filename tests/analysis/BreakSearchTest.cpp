@@ -1,4 +1,9 @@
 #include "analysis/BreakSearch.h"
+#include "analysis/ResidualTableModel.h"
+#include "app/AnalysisDocument.h"
+#include "app/MenuRules.h"
+#include "app/ShellCommands.h"
+#include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
 #include "support/QtPrinters.h"
 
@@ -372,6 +377,40 @@ TEST(BreakSearch, ResidualsAndVerdict) {
     };
     for (const auto& v : verdicts)
         EXPECT_EQ(breakSignificanceText(v.test), QString::fromUtf8(v.text));
+}
+
+// The statistics' table of a break lists each point of the joined fit under its row of the
+// measurement table, the row left out skipped, with its residual from the joined lines.
+TEST(BreakSearch, PointsNumberedAsTheirRows) {
+    LeastSquaresFitService fits;
+    AnalysisDocument document{fits, StartOptions{}};
+    const double q[] = {10, 20, 30, 40, 50, 60, 70, 80};
+    const double p[] = {20, 19.1, 17.9, 17.05, 14.9, 13.1, 10.8, 9.1};
+    document.run(
+        [&](AnalysisState& a, CommandContext&) {
+            for (int i = 0; i < 8; ++i)
+                a.Table.append(
+                    {QString::number(q[i]), QString::number(p[i]).replace('.', ','), {}});
+            a.Table[4].Excluded = true;
+        },
+        "ввод");
+    for (const char* item : {"mIdAdd", "mTrendBreak"})
+        for (const MenuCommand& c : menuCommands())
+            if (QLatin1String(c.item) == QLatin1String(item)) {
+                ASSERT_TRUE(document.run(c.command, c.undoLabel).done) << item;
+            }
+    ASSERT_TRUE(document.state().Break);
+    ResidualTableModel table;
+    table.setAnalysis(StatisticsInputs(document.state()));
+    ASSERT_EQ(table.rowCount(), 7);
+    const int rows[] = {1, 2, 3, 4, 6, 7, 8};
+    const BreakFit& f = document.state().Break->Fit;
+    for (int r = 0; r < 7; ++r) {
+        EXPECT_EQ(table.headerData(r, Qt::Vertical).toInt(), rows[r]);
+        const int i = rows[r] - 1;
+        EXPECT_EQ(table.data(table.index(r, ResidualTableModel::Residual)).toString(),
+                  statisticText(p[i] - f.pressureAt(q[i])));
+    }
 }
 
 } // namespace

@@ -105,6 +105,25 @@ TEST(ResultIntervals, ASlopeThatMayBeZeroLeavesTheCoefficientUndetermined) {
     EXPECT_TRUE(intervals.reservoirPressure);
 }
 
+// Pressure that rises with the rate of a producing well gives a negative coefficient −1/slope:
+// its interval, the slope's mapped end by end, holds it. By hand the slope is 48/500 = 0,096.
+TEST(ResultIntervals, ACoefficientOfEitherSignLiesInItsInterval) {
+    const auto fit = LeastSquaresFitService().fit({10, 20, 30, 40}, {11.1, 11.9, 13.1, 13.9}, 1);
+    ASSERT_TRUE(fit.statistics);
+    EXPECT_REL(0.096, fit.coefficients[0], 1e-12);
+    const double t = studentT95(2) * fit.statistics->standardErrors[0];
+    for (const double sign : {-1.0, 1.0}) {
+        const ResultIntervals i = resultIntervals(fit.coefficients, *fit.statistics,
+                                                  sign > 0 ? InjectionWell : ProducingWell);
+        ASSERT_TRUE(i.productivity);
+        const auto [low, high] = std::minmax({sign / (0.096 - t), sign / (0.096 + t)});
+        EXPECT_REL(low, i.productivity->low, 1e-12);
+        EXPECT_REL(high, i.productivity->high, 1e-12);
+        EXPECT_LT(low, sign / 0.096);
+        EXPECT_GT(high, sign / 0.096);
+    }
+}
+
 TEST(ResultIntervals, ExactFitsHaveNoStatistics) {
     LeastSquaresFitService service;
     EXPECT_FALSE(service.fit({10, 20}, {20, 18}, 1).statistics);

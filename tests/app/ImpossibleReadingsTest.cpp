@@ -20,7 +20,7 @@ TEST(ImpossibleReadings, AreRefusedOrShownAsNumbersOnly) {
     struct Readings {
         const char* what;
         std::vector<double> rates, pressures;
-        // The polynomial trends refuse these too (their scale leaves a double's range).
+        // The polynomial trends refuse these too (beyond a double's range).
         bool outOfScale;
     };
     const Readings cases[] = {

@@ -329,7 +329,9 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     // The profile interval: outwards from ψ to where the best joined fit's RSS passes the bound.
     const double f = n > 4 ? boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95)
                            : std::numeric_limits<double>::infinity();
-    const Exact bound = static_cast<Exact>(fit.rss) / (ky * ky) * (1 + f / (n - 4));
+    // The bound from the same sums as the profile it is held against, so that the best break
+    // itself always lies within it.
+    const Exact bound = p.joinedAt(best.psi).rss * (1 + f / (n - 4));
     // Inside a gap the profile may rise above the bound and fall again (where the slope change
     // passes zero): each gap is walked in small steps, not only at its ends.
     constexpr int StepsPerGap = 32;
@@ -378,6 +380,8 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
         lowest = std::min(lowest, at.a + at.b * psi - half);
         highest = std::max(highest, at.a + at.b * psi + half);
     }
+    if (!(lowest <= highest))
+        lowest = highest = p.joinedAt(best.psi).a + p.joinedAt(best.psi).b * best.psi;
     fit.pressureLow = static_cast<double>(p.yCentre + ky * lowest);
     fit.pressureHigh = static_cast<double>(p.yCentre + ky * highest);
     return {fit, {}};

@@ -40,8 +40,9 @@ struct ModelSolution {
 };
 
 // The least-squares pressures over several starts (the linearised forms, a grid over Pпл), the
-// best kept and checked to be a minimum: Bates and Watts' relative offset below 1e-3, and on the
-// bound no step away from it that lowers the sum.
+// best kept and checked to be a minimum: Bates and Watts' relative offset below 1e-3. A best fit
+// on the bound (the largest rate at the open flow) is a minimum only for exact data; otherwise it
+// is marked as none.
 std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& inputs);
 
 } // namespace id

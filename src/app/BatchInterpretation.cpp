@@ -387,8 +387,10 @@ QString summaryLine(const WellOutcome& o, BatchRule rule) {
                  fit && model == InflowModel::Composite ? &fit->parameters[0] : nullptr);
     if (o.ok && o.breakRecord) {
         const BreakFit& f = o.breakRecord->Fit;
-        fields << number(f.breakRate) << number(f.breakRateLow) << number(f.breakRateHigh)
-               << number(f.rSquared) << breakSignificanceText(o.breakRecord->Test);
+        // An end of ψ's interval that reaches the admissible edge is not determined: left blank.
+        fields << number(f.breakRate) << (f.lowOpen ? QString() : number(f.breakRateLow))
+               << (f.highOpen ? QString() : number(f.breakRateHigh)) << number(f.rSquared)
+               << breakSignificanceText(o.breakRecord->Test);
     } else {
         fields << QString() << QString() << QString() << QString() << QString();
     }
@@ -400,7 +402,8 @@ QString skippedLine(const QString& fileName, BatchRule rule, const QString& why)
     QString name = fileName;
     name.replace(u';', u',');
     QStringList fields{name, batchRuleName(rule), QStringLiteral("пропущен")};
-    for (int i = 0; i < 11; ++i)
+    // Blank up to the message, whatever columns the header holds.
+    while (fields.size() < summaryHeader().count(u';'))
         fields << QString();
     fields << QString(why).replace(u';', u',');
     return fields.join(u';');

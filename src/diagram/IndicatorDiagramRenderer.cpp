@@ -176,7 +176,9 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     // second line starts at the break. A model runs from Pпл down to Pз = 0, its open flow.
     const InflowFit* model = isInflowModelKind(kind) ? trend.Model.get() : nullptr;
     const double xs = !model && (s.SelectionMode || trend.Joined) ? trend.RateFrom : 0;
-    const double xe = model ? model->openFlow.value : trend.RateTo;
+    // Just short of the open flow, where rounding of the model's own parameters still leaves it
+    // a pressure.
+    const double xe = model ? model->openFlow.value * (1 - 1e-12) : trend.RateTo;
     const std::vector<Segment> chords = trendCurve(trend, xs, xe, Style.CurveSegments);
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);

@@ -216,6 +216,7 @@ TEST_F(InflowModelCommands, IntervalsReadTheSameEverywhere) {
     const QStringList header = summaryHeader().split(u';');
     const QStringList line = summaryLine(o, settings.rule).split(u';');
     ASSERT_EQ(header.size(), line.size());
+    EXPECT_EQ(skippedLine("итог.csv", settings.rule, "не номер").split(u';').size(), header.size());
     QStringList names = header;
     EXPECT_EQ(names.removeDuplicates(), 0) << "every column named once";
     const auto column = [&](const char* name) { return line[header.indexOf(name)]; };

@@ -331,7 +331,8 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
                            : std::numeric_limits<double>::infinity();
     // The bound from the same sums as the profile it is held against, so that the best break
     // itself always lies within it.
-    const Exact bound = p.joinedAt(best.psi).rss * (1 + f / (n - 4));
+    const Joined<Exact> atBest = p.joinedAt(best.psi);
+    const Exact bound = atBest.rss * (1 + f / (n - 4));
     // Inside a gap the profile may rise above the bound and fall again (where the slope change
     // passes zero): each gap is walked in small steps, not only at its ends.
     constexpr int StepsPerGap = 32;
@@ -381,7 +382,7 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
         highest = std::max(highest, at.a + at.b * psi + half);
     }
     if (!(lowest <= highest))
-        lowest = highest = p.joinedAt(best.psi).a + p.joinedAt(best.psi).b * best.psi;
+        lowest = highest = atBest.a + atBest.b * best.psi;
     fit.pressureLow = static_cast<double>(p.yCentre + ky * lowest);
     fit.pressureHigh = static_cast<double>(p.yCentre + ky * highest);
     return {fit, {}};

@@ -145,22 +145,6 @@ double openFlowStart(const InflowModelInputs& in, double reservoir, double n, do
     return std::isfinite(start) ? std::max(start, 1.02 * largest) : 2 * largest;
 }
 
-// The slope of log q against log(Pпл² − Pз²): Fetkovich's n at that Pпл.
-double logLogSlope(const InflowModelInputs& in, double reservoir) {
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    int m = 0;
-    for (std::size_t i = 0; i < in.rates.size(); ++i) {
-        const double x2 = reservoir * reservoir - in.pressures[i] * in.pressures[i];
-        if (!(in.rates[i] > 0) || !(x2 > 0))
-            continue;
-        const double x = std::log(x2), y = std::log(in.rates[i]);
-        sx += x, sy += y, sxx += x * x, sxy += x * y;
-        ++m;
-    }
-    const double d = m * sxx - sx * sx;
-    return m >= 2 && d > 0 ? (m * sxy - sx * sy) / d : std::numeric_limits<double>::quiet_NaN();
-}
-
 // The starts: for each Pпл of a grid above the highest pressure (or the given one), the open flow
 // of the linearised form and, for Fetkovich, n from the log-log line and the textbook values.
 std::vector<std::vector<double>> starts(const InflowModelInputs& in, double largest) {
@@ -195,7 +179,7 @@ std::vector<std::vector<double>> starts(const InflowModelInputs& in, double larg
             continue;
         }
         std::vector<double> exponents{0.5, 1.0};
-        const double slope = logLogSlope(in, reservoir);
+        const double slope = logLogLine(in, reservoir).slope;
         if (std::isfinite(slope))
             exponents.push_back(std::clamp(slope, 0.3, 1.6));
         for (double n : exponents)
@@ -268,6 +252,28 @@ std::optional<OpenFlowPoint> openFlowPressure(InflowModel model, const std::vect
     }
     }
     return std::nullopt;
+}
+
+LogLogLine logLogLine(const InflowModelInputs& in, double reservoir) {
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int m = 0;
+    for (std::size_t i = 0; i < in.rates.size(); ++i) {
+        const double x2 = reservoir * reservoir - in.pressures[i] * in.pressures[i];
+        if (!(in.rates[i] > 0) || !(x2 > 0))
+            continue;
+        const double x = std::log(x2), y = std::log(in.rates[i]);
+        sx += x, sy += y, sxx += x * x, sxy += x * y;
+        ++m;
+    }
+    LogLogLine line;
+    if (m == 0)
+        return line;
+    line.meanX = sx / m;
+    line.meanY = sy / m;
+    const double d = m * sxx - sx * sx;
+    if (m >= 2 && d > 0)
+        line.slope = (m * sxy - sx * sy) / d;
+    return line;
 }
 
 std::vector<double> modelValuesOfForm(InflowModel model, const std::vector<double>& f, double pb) {

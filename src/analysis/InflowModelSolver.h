@@ -3,6 +3,7 @@
 #include "analysis/InflowModels.h"
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,15 @@ std::vector<double> modelValuesOfForm(InflowModel model, const std::vector<doubl
                                       double saturationPressure);
 std::vector<double> formOfModelValues(InflowModel model, const std::vector<double>& values,
                                       double saturationPressure);
+
+// The straight line of log q against log(Pпл² − Pз²) over the flowing points below Pпл: their
+// means and its slope (NaN with fewer than two distinct abscissae). Fetkovich's n at that Pпл.
+struct LogLogLine {
+    double meanX = 0;
+    double meanY = 0;
+    double slope = std::numeric_limits<double>::quiet_NaN();
+};
+LogLogLine logLogLine(const InflowModelInputs& inputs, double reservoir);
 
 struct ModelSolution {
     // The open-flow form, Pпл last (the given one where it was given).

@@ -19,35 +19,6 @@ namespace id {
 
 namespace {
 
-// The straight line of log q against log(Pпл² − Pз²) over the flowing points: their means and
-// its slope (NaN with fewer than two distinct abscissae).
-struct LogLogLine {
-    double meanX = 0;
-    double meanY = 0;
-    double slope = std::numeric_limits<double>::quiet_NaN();
-};
-LogLogLine logLogLine(const InflowModelInputs& in, double reservoir) {
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    int m = 0;
-    for (std::size_t i = 0; i < in.rates.size(); ++i) {
-        if (!(in.rates[i] > 0))
-            continue;
-        const double x = std::log(reservoir * reservoir - in.pressures[i] * in.pressures[i]);
-        const double y = std::log(in.rates[i]);
-        sx += x, sy += y, sxx += x * x, sxy += x * y;
-        ++m;
-    }
-    LogLogLine line;
-    if (m == 0)
-        return line;
-    line.meanX = sx / m;
-    line.meanY = sy / m;
-    const double d = m * sxx - sx * sx;
-    if (m >= 2 && d > 0)
-        line.slope = (m * sxy - sx * sy) / d;
-    return line;
-}
-
 QString value(double v) {
     return coefficientText(v);
 }

@@ -1,5 +1,7 @@
 #include "app/BatchPdf.h"
 
+#include "app/DocumentWriter.h"
+
 #include "platform/WholeFile.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -213,81 +215,6 @@ private:
     QSizeF size_;
 };
 
-// Text written top to bottom; laid out once, at the end.
-class PageWriter {
-public:
-    explicit PageWriter(QTextDocument& doc) : cursor_(&doc) { cursor_.beginEditBlock(); }
-    ~PageWriter() { cursor_.endEditBlock(); }
-    PageWriter(const PageWriter&) = delete;
-    PageWriter& operator=(const PageWriter&) = delete;
-
-    void heading(const QString& text, double points) {
-        QTextBlockFormat block;
-        block.setTopMargin(points * 0.8 * Pt);
-        block.setBottomMargin(points * 0.3 * Pt);
-        QTextCharFormat chars;
-        chars.setFontPointSize(points);
-        chars.setFontWeight(QFont::Bold);
-        start(block);
-        cursor_.insertText(text, chars);
-    }
-    void line(const QString& text) {
-        start(QTextBlockFormat());
-        cursor_.insertText(text, QTextCharFormat());
-    }
-    void object(int type) {
-        QTextBlockFormat block;
-        block.setTopMargin(6 * Pt);
-        start(block);
-        QTextCharFormat object;
-        object.setObjectType(type);
-        cursor_.insertText(QString(QChar::ObjectReplacementCharacter), object);
-    }
-    void table(const QStringList& header, const std::vector<QStringList>& rows,
-               const QList<double>& percents) {
-        QTextTableFormat format;
-        format.setHeaderRowCount(1);
-        format.setCellPadding(1.5 * Pt);
-        format.setCellSpacing(0);
-        format.setBorder(0.75 * Pt);
-        format.setBorderBrush(QColor(0x80, 0x80, 0x80));
-        format.setBorderCollapse(true);
-        QList<QTextLength> widths;
-        double whole = 0;
-        for (const double percent : percents) {
-            widths << QTextLength(QTextLength::PercentageLength, percent);
-            whole += percent;
-        }
-        format.setColumnWidthConstraints(widths);
-        format.setWidth(QTextLength(QTextLength::PercentageLength, whole));
-        QTextTable* t = cursor_.insertTable(static_cast<int>(rows.size()) + 1,
-                                            static_cast<int>(header.size()), format);
-        QTextCharFormat bold;
-        bold.setFontWeight(QFont::Bold);
-        for (int c = 0; c < header.size(); ++c)
-            t->cellAt(0, c).firstCursorPosition().insertText(header[c], bold);
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size() && c < header.size(); ++c)
-                t->cellAt(static_cast<int>(r) + 1, c).firstCursorPosition().insertText(rows[r][c]);
-        cursor_.movePosition(QTextCursor::End);
-    }
-
-private:
-    // The layout takes margins, paddings and borders in pixels of 96 to the inch.
-    static constexpr double Pt = 96.0 / 72.0;
-
-    void start(const QTextBlockFormat& format) {
-        if (first_)
-            cursor_.setBlockFormat(format);
-        else
-            cursor_.insertBlock(format);
-        first_ = false;
-    }
-
-    QTextCursor cursor_;
-    bool first_ = true;
-};
-
 // At most this many regimes are listed on a well's page: its diagram shows them all.
 constexpr std::size_t RegimesListed = 30;
 
@@ -298,7 +225,7 @@ QString rangeText(const std::optional<Range>& r) {
     return r ? number(r->low) + QStringLiteral(" … ") + number(r->high) : QString();
 }
 
-void writeWell(PageWriter& out, const WellPage& w) {
+void writeWell(DocumentWriter& out, const WellPage& w) {
     out.heading(
         QStringLiteral("Скважина kwu_id %1 (%2), правило %3")
             .arg(w.outcome.idText.isEmpty() ? QString::number(w.outcome.kwuId) : w.outcome.idText)
@@ -306,7 +233,9 @@ void writeWell(PageWriter& out, const WellPage& w) {
                                                   : QStringLiteral("добывающая"))
             .arg(w.rule),
         13);
-    out.object(DiagramObjectType);
+    QTextCharFormat diagram;
+    diagram.setObjectType(DiagramObjectType);
+    out.objects({diagram}, 6, 0);
     const WellOutcome& o = w.outcome;
     if (!o.ok) {
         out.heading(QStringLiteral("Не интерпретирована"), 11);
@@ -434,7 +363,7 @@ QString BatchPdf::finish(const QStringList& settings) {
         QTextDocument doc;
         prepare(doc, pdf);
         {
-            PageWriter out(doc);
+            DocumentWriter out(doc, 1.5);
             out.heading(QStringLiteral("Пакетная интерпретация индикаторных диаграмм"), 14);
             out.line(QStringLiteral("Дата: ") +
                      QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
@@ -486,7 +415,7 @@ QString BatchPdf::finish(const QStringList& settings) {
         WellDiagram diagram(page, QSizeF(width, width * 0.6));
         doc.documentLayout()->registerHandler(DiagramObjectType, &diagram);
         {
-            PageWriter out(doc);
+            DocumentWriter out(doc, 1.5);
             writeWell(out, page);
         }
         paint(doc, pdf, painter, firstPage);

@@ -1,5 +1,7 @@
 #include "app/ChartExport.h"
 
+#include "app/DocumentWriter.h"
+
 #include "app/ReportText.h"
 #include "app/ShellCommands.h"
 #include "charts/AnalysisPainter.h"
@@ -151,97 +153,17 @@ private:
     double width_;
 };
 
-// The report's text, written top to bottom with a cursor.
-class ReportWriter {
-public:
-    // The text is laid out once, when the writer is done: laid out after each cell, a long table
-    // would take minutes.
-    // pt: the layout's pixels in a point; it takes margins, paddings and borders in pixels of
-    // 96 to the inch whatever the device.
-    ReportWriter(QTextDocument& doc, double pt) : cursor_(&doc), pt_(pt) {
-        cursor_.beginEditBlock();
+// The report's charts, side by side in a paragraph of their own.
+void addCharts(DocumentWriter& out, std::initializer_list<ExportedChart> kinds) {
+    std::vector<QTextCharFormat> formats;
+    for (const ExportedChart kind : kinds) {
+        QTextCharFormat object;
+        object.setObjectType(ChartObjectType);
+        object.setProperty(ChartKindProperty, static_cast<int>(kind));
+        formats.push_back(object);
     }
-    ~ReportWriter() { cursor_.endEditBlock(); }
-    ReportWriter(const ReportWriter&) = delete;
-    ReportWriter& operator=(const ReportWriter&) = delete;
-
-    void heading(const QString& text, double points) {
-        QTextBlockFormat block;
-        block.setTopMargin(points * 0.8 * pt_);
-        block.setBottomMargin(points * 0.3 * pt_);
-        QTextCharFormat chars;
-        chars.setFontPointSize(points);
-        chars.setFontWeight(QFont::Bold);
-        paragraph(text, block, chars);
-    }
-    void line(const QString& text) { paragraph(text, QTextBlockFormat(), QTextCharFormat()); }
-
-    // Columns as wide as the percentages given; the header row comes again on every page.
-    void table(const QStringList& header, const std::vector<QStringList>& rows,
-               const std::vector<double>& percents) {
-        QTextTableFormat format;
-        format.setHeaderRowCount(1);
-        format.setCellPadding(2 * pt_);
-        format.setCellSpacing(0);
-        format.setBorder(0.75 * pt_);
-        format.setBorderBrush(QColor(0x80, 0x80, 0x80));
-        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        format.setBorderCollapse(true);
-        QList<QTextLength> widths;
-        for (const double percent : percents)
-            widths << QTextLength(QTextLength::PercentageLength, percent);
-        format.setColumnWidthConstraints(widths);
-        format.setWidth(QTextLength(QTextLength::PercentageLength,
-                                    std::accumulate(percents.begin(), percents.end(), 0.0)));
-        QTextTable* table = cursor_.insertTable(static_cast<int>(rows.size()) + 1,
-                                                static_cast<int>(header.size()), format);
-        QTextCharFormat bold;
-        bold.setFontWeight(QFont::Bold);
-        for (int c = 0; c < header.size(); ++c)
-            table->cellAt(0, c).firstCursorPosition().insertText(header[c], bold);
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size() && c < header.size(); ++c)
-                table->cellAt(static_cast<int>(r) + 1, c)
-                    .firstCursorPosition()
-                    .insertText(rows[r][c]);
-        cursor_.movePosition(QTextCursor::End);
-    }
-
-    void charts(std::initializer_list<ExportedChart> kinds) {
-        QTextBlockFormat block;
-        block.setTopMargin(8 * pt_);
-        block.setBottomMargin(4 * pt_);
-        startBlock(block);
-        bool first = true;
-        for (const ExportedChart kind : kinds) {
-            if (!first)
-                cursor_.insertText(QStringLiteral("   "));
-            first = false;
-            QTextCharFormat object;
-            object.setObjectType(ChartObjectType);
-            object.setProperty(ChartKindProperty, static_cast<int>(kind));
-            cursor_.insertText(QString(QChar::ObjectReplacementCharacter), object);
-        }
-    }
-
-private:
-    void startBlock(const QTextBlockFormat& format) {
-        if (first_)
-            cursor_.setBlockFormat(format);
-        else
-            cursor_.insertBlock(format);
-        first_ = false;
-    }
-    void paragraph(const QString& text, const QTextBlockFormat& block,
-                   const QTextCharFormat& chars) {
-        startBlock(block);
-        cursor_.insertText(text, chars);
-    }
-
-    QTextCursor cursor_;
-    double pt_;
-    bool first_ = true;
-};
+    out.objects(formats, 8, 4);
+}
 
 // "caption: value" as the two cells.
 QStringList captionAndValue(const QString& text) {
@@ -250,7 +172,7 @@ QStringList captionAndValue(const QString& text) {
                      : QStringList{text.left(colon), text.mid(colon + 2)};
 }
 
-void writeReport(ReportWriter& out, const AnalysisState& s, const QString& name, bool withDates) {
+void writeReport(DocumentWriter& out, const AnalysisState& s, const QString& name, bool withDates) {
     out.heading(frameCaption(s.WellType), 14);
     out.line(name);
     out.line(QStringLiteral("Дата отчёта: ") +
@@ -266,11 +188,11 @@ void writeReport(ReportWriter& out, const AnalysisState& s, const QString& name,
     }
 
     if (s.DiagramShown && s.PiChartShown)
-        out.charts({ExportedChart::Diagram, ExportedChart::PiChart});
+        addCharts(out, {ExportedChart::Diagram, ExportedChart::PiChart});
     else if (s.DiagramShown)
-        out.charts({ExportedChart::Diagram});
+        addCharts(out, {ExportedChart::Diagram});
     else if (s.PiChartShown)
-        out.charts({ExportedChart::PiChart});
+        addCharts(out, {ExportedChart::PiChart});
 
     const QStringList equations = trendEquations(s);
     for (int i = 0; i < equations.size(); ++i)
@@ -361,7 +283,7 @@ QByteArray reportFile(const AnalysisState& s, const QString& name, bool withDate
     ChartObject charts(s, sizes, (page.width() - 2 * gap) / 2);
     doc.documentLayout()->registerHandler(ChartObjectType, &charts);
     {
-        ReportWriter out(doc, 96.0 / 72.0);
+        DocumentWriter out(doc, 2);
         writeReport(out, s, name, withDates);
     }
 

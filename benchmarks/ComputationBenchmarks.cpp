@@ -2,7 +2,7 @@
 // a cubic fit of 100 000 points within 3 ms, growing as O(n).
 #include "analysis/AllowedPressureIntervals.h"
 #include "analysis/AllowedPressureSearch.h"
-#include "app/BatchInterpretation.h"
+#include "batch/BatchInterpretation.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
 #include <QCoreApplication>

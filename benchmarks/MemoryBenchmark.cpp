@@ -1,12 +1,12 @@
 // Memory target: a 100 000-point analysis (paste, build, linear trend, statistics, bands, save,
 // open and every export) on a shown window peaks within 100 MiB. Runs alone in its process.
 #include "HeadlessMain.h"
-#include "app/AnalysisWindow.h"
-#include "app/MainFrame.h"
-#include "app/MenuTree.h"
-#include "platform/ClipboardPort.h"
-#include "platform/FilePort.h"
+#include "app/view/AnalysisWindow.h"
+#include "app/view/MainFrame.h"
+#include "app/view/MenuTree.h"
 #include "platform/RecordingMessagePort.h"
+#include "platform/view/ClipboardPort.h"
+#include "platform/view/FilePort.h"
 
 #include <QAction>
 #include <QApplication>

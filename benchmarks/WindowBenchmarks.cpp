@@ -4,14 +4,14 @@
 // of a second; the statistics window opens within a tenth of a second and follows a command
 // within 10 ms at a hundred thousand points.
 #include "HeadlessMain.h"
-#include "app/AnalysisWindow.h"
-#include "app/MainFrame.h"
-#include "app/MenuTree.h"
-#include "app/StatisticsWindow.h"
-#include "app/WorkWindow.h"
-#include "platform/ClipboardPort.h"
-#include "platform/FilePort.h"
+#include "analysis/view/StatisticsWindow.h"
+#include "app/view/AnalysisWindow.h"
+#include "app/view/MainFrame.h"
+#include "app/view/MenuTree.h"
+#include "app/view/WorkWindow.h"
 #include "platform/RecordingMessagePort.h"
+#include "platform/view/ClipboardPort.h"
+#include "platform/view/FilePort.h"
 #include "state/InflowCurve.h"
 
 #include <QAction>

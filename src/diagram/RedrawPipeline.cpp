@@ -3,8 +3,8 @@
 #include "analysis/AllowedPressureSearch.h"
 #include "analysis/FormationInputCheck.h"
 #include "analysis/ResultRows.h"
+#include "charts/PiChartMath.h"
 #include "diagram/AxisRounding.h"
-#include "diagram/PiChartMath.h"
 #include "diagram/TickRule.h"
 #include "diagram/TrendFit.h"
 

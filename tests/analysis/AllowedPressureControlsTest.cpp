@@ -1,6 +1,6 @@
-#include "app/AnalysisWindow.h"
+#include "app/view/AnalysisWindow.h"
 #include "diagram/RedrawPipeline.h"
-#include "platform/PictureSurface.h"
+#include "platform/view/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
 

@@ -1,7 +1,7 @@
 #include "analysis/FormationInputCheck.h"
 #include "analysis/ResultRows.h"
-#include "platform/FlexGrid.h"
-#include "platform/PictureSurface.h"
+#include "platform/view/FlexGrid.h"
+#include "platform/view/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 
 #include <QCheckBox>

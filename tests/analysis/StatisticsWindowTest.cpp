@@ -1,4 +1,4 @@
-#include "app/StatisticsWindow.h"
+#include "analysis/view/StatisticsWindow.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"

@@ -1,4 +1,4 @@
-#include "app/AxisRangeDialog.h"
+#include "charts/view/AxisRangeDialog.h"
 #include "support/AnalysisFixture.h"
 #include "support/PdfText.h"
 #include "support/WindowRecording.h"

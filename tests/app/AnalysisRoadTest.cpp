@@ -1,8 +1,8 @@
 #include "analysis/AllowedPressureSearch.h"
-#include "app/AnalysisWindow.h"
+#include "app/view/AnalysisWindow.h"
 #include "diagram/RedrawPipeline.h"
-#include "platform/FlexGrid.h"
-#include "platform/PictureSurface.h"
+#include "platform/view/FlexGrid.h"
+#include "platform/view/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
 

@@ -1,4 +1,4 @@
-#include "app/AnalysisWindow.h"
+#include "app/view/AnalysisWindow.h"
 #include "support/AnalysisFixture.h"
 #include "support/WindowRecording.h"
 

@@ -1,5 +1,5 @@
-#include "app/HelpWindow.h"
-#include "app/AboutBox.h"
+#include "app/view/HelpWindow.h"
+#include "app/view/AboutBox.h"
 #include "support/GuiFixture.h"
 
 #include <QDirIterator>

@@ -1,5 +1,5 @@
-#include "app/BatchInterpretation.h"
-#include "app/ReportText.h"
+#include "batch/BatchInterpretation.h"
+#include "exports/ReportText.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/QtPrinters.h"
 

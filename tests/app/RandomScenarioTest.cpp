@@ -1,5 +1,5 @@
-#include "app/AxisRangeDialog.h"
-#include "platform/FlexGrid.h"
+#include "charts/view/AxisRangeDialog.h"
+#include "platform/view/FlexGrid.h"
 #include "support/AnalysisFixture.h"
 
 #include <QCheckBox>

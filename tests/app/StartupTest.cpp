@@ -1,5 +1,5 @@
-#include "platform/FlexGrid.h"
-#include "platform/PictureSurface.h"
+#include "platform/view/FlexGrid.h"
+#include "platform/view/PictureSurface.h"
 #include "support/GuiFixture.h"
 
 #include <QCheckBox>

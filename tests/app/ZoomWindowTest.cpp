@@ -1,7 +1,7 @@
-#include "app/ViewZoom.h"
-#include "app/ZoomActions.h"
-#include "platform/FlexGrid.h"
-#include "platform/RubberBand.h"
+#include "app/view/ZoomActions.h"
+#include "document/ViewZoom.h"
+#include "platform/view/FlexGrid.h"
+#include "platform/view/RubberBand.h"
 #include "support/AnalysisFixture.h"
 
 #include <QCheckBox>

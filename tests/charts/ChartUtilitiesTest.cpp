@@ -1,6 +1,6 @@
-#include "app/WorkWindow.h"
-#include "charts/AnalysisPainter.h"
-#include "platform/PictureSurface.h"
+#include "app/view/WorkWindow.h"
+#include "charts/view/AnalysisPainter.h"
+#include "platform/view/PictureSurface.h"
 #include "support/AnalysisFixture.h"
 #include "support/Approx.h"
 

@@ -1,6 +1,6 @@
-#include "charts/PiChartRenderer.h"
-#include "diagram/PiChartMath.h"
-#include "platform/PictureSurface.h"
+#include "charts/view/PiChartRenderer.h"
+#include "charts/PiChartMath.h"
+#include "platform/view/PictureSurface.h"
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
 

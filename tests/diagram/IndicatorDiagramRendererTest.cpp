@@ -1,6 +1,6 @@
-#include "diagram/IndicatorDiagramRenderer.h"
-#include "charts/AnalysisPainter.h"
-#include "platform/PictureSurface.h"
+#include "diagram/view/IndicatorDiagramRenderer.h"
+#include "charts/view/AnalysisPainter.h"
+#include "platform/view/PictureSurface.h"
 #include "support/Approx.h"
 #include "support/GuiFixture.h"
 

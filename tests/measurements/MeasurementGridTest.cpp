@@ -1,5 +1,5 @@
 #include "analysis/ResultRows.h"
-#include "platform/PictureSurface.h"
+#include "platform/view/PictureSurface.h"
 #include "support/GridDriver.h"
 #include "support/GuiFixture.h"
 

@@ -1,4 +1,4 @@
-#include "platform/PictureSurface.h"
+#include "platform/view/PictureSurface.h"
 #include "support/Approx.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FlexGrid.h"
+#include "platform/view/FlexGrid.h"
 
 #include <QTest>
 

@@ -2,13 +2,13 @@
 
 #include "support/QtPrinters.h"
 
-#include "app/AnalysisWindow.h"
-#include "app/MainFrame.h"
-#include "app/WorkWindow.h"
-#include "platform/ClipboardPort.h"
-#include "platform/FilePort.h"
-#include "platform/PictureSurface.h"
+#include "app/view/AnalysisWindow.h"
+#include "app/view/MainFrame.h"
+#include "app/view/WorkWindow.h"
 #include "platform/RecordingMessagePort.h"
+#include "platform/view/ClipboardPort.h"
+#include "platform/view/FilePort.h"
+#include "platform/view/PictureSurface.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/ClipboardPort.h"
-#include "platform/FlexGrid.h"
-#include "platform/PictureSurface.h"
 #include "platform/RecordingMessagePort.h"
+#include "platform/view/ClipboardPort.h"
+#include "platform/view/FlexGrid.h"
+#include "platform/view/PictureSurface.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,627 @@
+#include "document/AnalysisFile.h"
+
+#include "analysis/BreakSearch.h"
+#include "analysis/InflowModels.h"
+#include "analysis/ResultRows.h"
+#include "diagram/BreakTrends.h"
+#include "diagram/TickRule.h"
+#include "diagram/TrendFit.h"
+#include "document/AnalysisFileFormat.h"
+#include "document/JsonFieldReader.h"
+#include "spreadsheet/LeastSquaresFitService.h"
+#include "state/AnalysisFault.h"
+#include "state/TrendMath.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+namespace id {
+
+namespace {
+
+using namespace analysisfile;
+
+OneBasedArray<double> oneBased(const std::vector<double>& values) {
+    OneBasedArray<double> array;
+    array.values() = values;
+    return array;
+}
+
+// A set of points: its numbers among the measured points ("1-40 52"), or its own lists.
+void readPointSet(JsonFieldReader& r, const QJsonObject& o, const QString& path,
+                  const Measurements& m, OneBasedArray<double>& rates,
+                  OneBasedArray<double>& pressures) {
+    if (!o.contains("points")) {
+        rates = oneBased(r.numbers(o, path, "rates", MostRows));
+        pressures = oneBased(r.numbers(o, path, "pressures", MostRows));
+        if (!r.failed() && rates.size() != pressures.size())
+            r.fail(path, QStringLiteral("содержит разное число дебитов и давлений"));
+        return;
+    }
+    const QString ranges = r.text(r.field(o, path, "points"), path + "points", 16 * MostRows);
+    rates = {};
+    pressures = {};
+    if (r.failed())
+        return;
+    const std::optional<std::vector<int>> numbers = readNumberRanges(ranges, m.count(), MostRows);
+    if (!numbers) {
+        r.fail(path + "points", QStringLiteral("содержит не номера измеренных точек по порядку"));
+        return;
+    }
+    for (int i : *numbers) {
+        rates.append(m.rate(i));
+        pressures.append(m.pressure(i));
+    }
+}
+
+TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& path,
+                      const Measurements& m) {
+    TrendRecord t;
+    t.Kind = static_cast<std::int16_t>(r.integer(o, path, "kind", 0, FetkovichModel));
+    if (!r.failed() && t.Kind == 1)
+        r.fail(path + "kind", QStringLiteral("должно быть от 2 до 7 или 0"));
+    const std::vector<double> c = r.numbers(o, path, "coefficients", 4);
+    if (!r.failed() && t.Kind != NoTrend && static_cast<int>(c.size()) != coefficientCount(t.Kind))
+        r.fail(path + "coefficients", QStringLiteral("не соответствует виду линии тренда"));
+    t.Coefficients = oneBased(c);
+    t.RateFrom = r.number(o, path, "rateFrom");
+    t.RateTo = r.number(o, path, "rateTo");
+    t.RSquared = r.number(o, path, "rSquared");
+    t.Coefficient = r.number(o, path, "coefficient");
+    if (o.contains("joined"))
+        t.Joined = r.boolean(o, path, "joined");
+    if (isInflowModelKind(t.Kind)) {
+        t.SaturationPressure = r.number(o, path, "saturationPressure");
+        t.ReservoirGiven = r.boolean(o, path, "reservoirGiven");
+    }
+    // The trend's own points came after the first files: absent, the trend has no statistics.
+    if (o.contains("rates") || o.contains("pressures") || o.contains("points"))
+        readPointSet(r, o, path, m, t.Rates, t.Pressures);
+    return t;
+}
+
+void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (r.columnar()) {
+        const QJsonObject table = r.object(o, "", "table");
+        const int rows = r.integer(table, "table.", "rows", 0, static_cast<int>(MostRows));
+        if (r.failed())
+            return;
+        s.Table.resize(rows);
+        r.textColumn(table, "table.", "rates", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Rate = std::move(cell); });
+        r.textColumn(table, "table.", "pressures", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Pressure = std::move(cell); });
+        r.textColumn(table, "table.", "dates", rows,
+                     [&](qsizetype i, QString cell) { s.Table[i].Date = std::move(cell); });
+        if (table.contains("excluded")) {
+            const QString text = r.text(r.field(table, "table.", "excluded"), "table.excluded",
+                                        16 * qsizetype(rows) + 16);
+            const std::optional<std::vector<int>> excluded =
+                r.failed() ? std::nullopt : readNumberRanges(text, rows, rows);
+            if (!excluded) {
+                r.fail("table.excluded", QStringLiteral("содержит не номера строк таблицы"));
+                return;
+            }
+            for (int row : *excluded)
+                s.Table[row - 1].Excluded = true;
+        }
+        return;
+    }
+    const QJsonArray table = r.array(o, "", "table", MostRows);
+    for (qsizetype i = 0; i < table.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("table[%1]").arg(i);
+        const QJsonValue rowValue = table.at(i);
+        if (!rowValue.isArray() || rowValue.toArray().size() != 3) {
+            r.fail(path, QStringLiteral("должно быть списком из трёх текстов"));
+            break;
+        }
+        const QJsonArray row = rowValue.toArray();
+        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
+                        r.text(row.at(2), path + "[2]")});
+    }
+}
+
+void readInputs(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject inputs = r.object(o, "", "inputs");
+    FormationInputs& f = s.Inputs;
+    f.Pnas = r.text(inputs, "inputs.", "Pnas");
+    f.Skin = r.text(inputs, "inputs.", "Skin");
+    f.Rkontur = r.text(inputs, "inputs.", "Rkontur");
+    f.Rwell = r.text(inputs, "inputs.", "Rwell");
+    // The models' box came after the first files.
+    if (inputs.contains("ModelPres"))
+        f.ModelPres = r.text(inputs, "inputs.", "ModelPres");
+    f.SaturationPressure = r.number(inputs, "inputs.", "saturationPressure");
+    f.SkinFactor = r.number(inputs, "inputs.", "skinFactor");
+    f.Transmissibility = r.number(inputs, "inputs.", "transmissibility");
+    f.DrainageRadius = r.number(inputs, "inputs.", "drainageRadius");
+    f.WellRadius = r.number(inputs, "inputs.", "wellRadius");
+    const QString estimation = r.text(o, "", "estimation");
+    if (estimation == estimationName(EstimationMode::TransmissibilityFromSkin))
+        s.Estimation = EstimationMode::TransmissibilityFromSkin;
+    else if (estimation == estimationName(EstimationMode::SkinFromTransmissibility))
+        s.Estimation = EstimationMode::SkinFromTransmissibility;
+    else if (estimation == estimationName(EstimationMode::None))
+        s.Estimation = EstimationMode::None;
+    else
+        r.fail("estimation", QStringLiteral("содержит неизвестный способ оценки"));
+    s.SelectionMode = r.boolean(o, "", "selectionMode");
+    s.ManualPick = r.boolean(o, "", "manualPick");
+    s.AutoSearch = r.boolean(o, "", "autoSearch");
+}
+
+void readPoints(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject measured = r.object(o, "", "measurements");
+    const std::vector<double> rates = r.numbers(measured, "measurements.", "rates", MostRows);
+    const std::vector<double> pressures =
+        r.numbers(measured, "measurements.", "pressures", MostRows);
+    if (!r.failed() && rates.size() != pressures.size())
+        r.fail("measurements", QStringLiteral("содержит разное число дебитов и давлений"));
+    // First-version files count the points they use beside the lists.
+    const int count = measured.contains("count") ? r.integer(measured, "measurements.", "count", 0,
+                                                             static_cast<int>(rates.size()))
+                                                 : static_cast<int>(rates.size());
+    for (int i = 0; i < count && !r.failed(); ++i)
+        s.Measurements.append(rates[static_cast<std::size_t>(i)],
+                              pressures[static_cast<std::size_t>(i)]);
+    // Points left out came with the columnar files.
+    if (o.contains("excludedPoints")) {
+        const QJsonObject out = r.object(o, "", "excludedPoints");
+        const std::vector<double> outRates = r.numbers(out, "excludedPoints.", "rates", MostRows);
+        const std::vector<double> outPressures =
+            r.numbers(out, "excludedPoints.", "pressures", MostRows);
+        if (!r.failed() && outRates.size() != outPressures.size())
+            r.fail("excludedPoints", QStringLiteral("содержит разное число дебитов и давлений"));
+        for (std::size_t i = 0; i < outRates.size() && !r.failed(); ++i)
+            s.ExcludedPoints.append(outRates[i], outPressures[i]);
+    }
+
+    const QJsonObject fit = r.object(o, "", "fitSet");
+    readPointSet(r, fit, "fitSet.", s.Measurements, s.FitRates, s.FitPressures);
+    if (fit.contains("count") && !r.failed()) {
+        const int used = r.integer(fit, "fitSet.", "count", 0, s.FitRates.size());
+        s.FitRates.resize(used);
+        s.FitPressures.resize(used);
+    }
+    s.FitRateFrom = r.number(fit, "fitSet.", "rateFrom");
+    s.FitRateTo = r.number(fit, "fitSet.", "rateTo");
+}
+
+void readAxes(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject axes = r.object(o, "", "axes");
+    s.IdAxisXMin = r.number(axes, "axes.", "diagramRateMin");
+    s.IdAxisXMax = r.number(axes, "axes.", "diagramRateMax");
+    s.IdAxisYTop = r.number(axes, "axes.", "diagramPressureTop");
+    s.IdAxisYBottom = r.number(axes, "axes.", "diagramPressureBottom");
+    s.PiAxisXMin = r.number(axes, "axes.", "piRateMin");
+    s.PiAxisXMax = r.number(axes, "axes.", "piRateMax");
+    s.PiAxisYTop = r.number(axes, "axes.", "piIndexTop");
+    s.PiAxisYBottom = r.number(axes, "axes.", "piIndexBottom");
+}
+
+// The PI chart kept while no trend is counted, when there is one (files before it have none).
+void readKeptPiChart(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (!o.contains("keptPiChart"))
+        return;
+    const QJsonObject kept = r.object(o, "", "keptPiChart");
+    KeptPiChart k;
+    k.SelectionMode = r.boolean(kept, "keptPiChart.", "selectionMode");
+    const QJsonArray axes = r.array(kept, "keptPiChart.", "axes", 4);
+    const QJsonArray trends = r.array(kept, "keptPiChart.", "trends", 2);
+    if (!r.failed() && (axes.size() != 4 || trends.size() != 2))
+        r.fail("keptPiChart", QStringLiteral("должно содержать четыре границы осей и две линии"));
+    if (r.failed())
+        return;
+    double* limits[] = {&k.PiAxisXMin, &k.PiAxisXMax, &k.PiAxisYTop, &k.PiAxisYBottom};
+    for (int i = 0; i < 4; ++i)
+        *limits[i] = r.number(axes.at(i), QStringLiteral("keptPiChart.axes[%1]").arg(i));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QString path = QStringLiteral("keptPiChart.trends[%1].").arg(slot - 1);
+        if (!trends.at(slot - 1).isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            (slot == 1 ? k.FirstTrend : k.SecondTrend) =
+                readTrend(r, trends.at(slot - 1).toObject(), path, s.Measurements);
+    }
+    s.PiChartKept = k;
+}
+
+void readTrends(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    s.TrendCount = static_cast<std::int16_t>(r.integer(o, "", "trendCount", 0, 2));
+    const QJsonArray trends = r.array(o, "", "trends", 2);
+    if (!r.failed() && trends.size() != 2)
+        r.fail("trends", QStringLiteral("должно содержать две записи"));
+    for (int slot = 1; slot <= 2 && !r.failed(); ++slot) {
+        const QJsonValue t = trends.at(slot - 1);
+        const QString path = QStringLiteral("trends[%1].").arg(slot - 1);
+        if (!t.isObject())
+            r.fail(path, QStringLiteral("должно быть объектом"));
+        else
+            s.trend(slot) = readTrend(r, t.toObject(), path, s.Measurements);
+    }
+}
+
+// A break: found again from the points of its two lines, and what the file says of it must be
+// what they give.
+void readBreak(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    if (!o.contains("break"))
+        return;
+    const QJsonObject kept = r.object(o, "", "break");
+    const double rate = r.number(kept, "break.", "rate");
+    const std::vector<double> c = r.numbers(kept, "break.", "coefficients", 3);
+    const double p = r.number(kept, "break.", "pValue");
+    if (r.failed())
+        return;
+    std::vector<double> rates, pressures;
+    for (const TrendRecord* t : {&s.FirstTrend, &s.SecondTrend}) {
+        rates.insert(rates.end(), t->Rates.values().begin(), t->Rates.values().end());
+        pressures.insert(pressures.end(), t->Pressures.values().begin(),
+                         t->Pressures.values().end());
+    }
+    const BreakSearchResult found = findBreak(rates, pressures);
+    const auto close = [](double a, double b) {
+        return std::abs(a - b) <= 1e-9 * std::max({std::abs(a), std::abs(b), 1e-300});
+    };
+    if (!found.fit || c.size() != 3 || !close(found.fit->breakRate, rate) ||
+        !close(found.fit->intercept, c[0]) || !close(found.fit->slope, c[1]) ||
+        !close(found.fit->slopeChange, c[2])) {
+        r.fail("break", QStringLiteral("не соответствует точкам своих линий"));
+        return;
+    }
+    BreakRecord b = breakRecord(rates, pressures, *found.fit);
+    // Another build draws other noise: its p may differ by a few draws, and is kept as it was.
+    if (!(std::abs(b.Test.pValue - p) <= 0.02)) {
+        r.fail("break.pValue", QStringLiteral("не соответствует точкам своих линий"));
+        return;
+    }
+    b.Test.pValue = p;
+    s.Break = b;
+}
+
+// The results, the rows the table showed and the mouse selection.
+void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject results = r.object(o, "", "results");
+    s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
+    s.SecondProductivityIndex = r.number(results, "results.", "secondProductivityIndex");
+    s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
+    s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
+
+    // Read for files' sake only: the rows are made again from the results once all is read.
+    // The most the table can show: the coefficients, the pressures, the estimate, a break's
+    // interval and significance, two models' open flow and exponent.
+    const QJsonArray resultRows = r.array(o, "", "resultRows", 12);
+    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
+        const QString path = QStringLiteral("resultRows[%1]").arg(i);
+        const QJsonArray row = resultRows.at(i).toArray();
+        if (!resultRows.at(i).isArray() || row.size() != 2) {
+            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
+            break;
+        }
+        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
+    }
+    const QJsonArray selection = r.array(o, "", "selection", 4);
+    if (!r.failed() && selection.size() != 4)
+        r.fail("selection", QStringLiteral("должно содержать четыре числа"));
+    if (!r.failed()) {
+        s.SelectionX1 = r.number(selection.at(0), "selection[0]");
+        s.SelectionY1 = r.number(selection.at(1), "selection[1]");
+        s.SelectionX2 = r.number(selection.at(2), "selection[2]");
+        s.SelectionY2 = r.number(selection.at(3), "selection[3]");
+    }
+}
+
+void readShown(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+    const QJsonObject shown = r.object(o, "", "shown");
+    s.DiagramShown = r.boolean(shown, "shown.", "diagram");
+    s.PiChartShown = r.boolean(shown, "shown.", "piChart");
+    s.ResultsShown = r.boolean(shown, "shown.", "results");
+    s.AllowedPressureBoxesShown = r.boolean(shown, "shown.", "allowedPressureBoxes");
+    if (shown.contains("confidenceBands"))
+        s.ConfidenceBands = r.boolean(shown, "shown.", "confidenceBands");
+}
+
+bool agrees(double stored, double derived) {
+    return std::abs(stored - derived) <= 1e-9 * std::max(std::abs(stored), std::abs(derived));
+}
+
+// What the file says it computed must be what its own data give: each trend the least squares of
+// its points, the first trend's results its own. Why not, if not (a hand-edited file).
+// A trend is the least squares of its own points, and says what they give: the coefficient of a
+// line, R². Files of the first version kept no points: their trends cannot be checked.
+// A model is fitted again as it was: to its points, with its Pнас and, if given, its Pпл.
+std::optional<QString> modelProblem(TrendRecord& t, bool keepFit) {
+    InflowModelInputs in{inflowModelOfKind(t.Kind), t.Rates.values(), t.Pressures.values(),
+                         std::nullopt, t.SaturationPressure};
+    if (t.ReservoirGiven)
+        in.reservoirPressure = t.Coefficients[t.Coefficients.size()];
+    InflowFitResult refit = fitInflowModel(in);
+    if (!refit.fit)
+        return QStringLiteral("не может быть построена по своим точкам");
+    // An iterative fit made elsewhere (another build, other rounding) stops a little apart:
+    // parameters within a millionth of their standard error are the same fit.
+    const std::vector<double> values = refit.fit->values();
+    for (int k = 1; k <= t.Coefficients.size(); ++k) {
+        const InflowParameter& p = refit.fit->parameters[static_cast<std::size_t>(k - 1)];
+        if (!agrees(t.Coefficients[k], p.value) &&
+            !(std::abs(t.Coefficients[k] - p.value) <= 1e-6 * p.standardError))
+            return QStringLiteral("не соответствует своим точкам");
+    }
+    if (!agrees(t.Coefficient, t.Kind == CompositeModel ? t.Coefficients[1] : 0))
+        return QStringLiteral("указывает не свой коэффициент продуктивности");
+    if (!(std::abs(t.RSquared - refit.fit->rSquared) <= 1e-6))
+        return QStringLiteral("указывает не свой R²");
+    if (keepFit) {
+        t.Statistics.value = std::make_shared<const FitStatistics>(refit.fit->statistics);
+        t.Model.value = std::make_shared<const InflowFit>(std::move(*refit.fit));
+    }
+    return std::nullopt;
+}
+
+// The fit made for the check gives the trend its statistics (with keepFit).
+std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKept,
+                                    bool keepFit = false) {
+    if (t.Kind == NoTrend)
+        return std::nullopt;
+    // Models came after the points were kept: one without them is no model of the program's.
+    if (t.Rates.size() < coefficientCount(t.Kind))
+        return pointsKept || isInflowModelKind(t.Kind)
+                   ? std::optional(QStringLiteral("без точек, по которым она построена"))
+                   : std::nullopt;
+    if (isInflowModelKind(t.Kind))
+        return modelProblem(t, keepFit);
+    // A break's line is fitted with the other one: it says what it gives on its own points.
+    if (t.Joined) {
+        const double sign = wellType == ProducingWell ? -1 : 1;
+        if (t.Kind != LinearTrend || !agrees(t.Coefficient, sign / t.Coefficients[1]))
+            return QStringLiteral("указывает не свой коэффициент продуктивности");
+        if (!(std::abs(t.RSquared - lineRSquared(t.Rates, t.Pressures, t.Coefficients)) <= 1e-9))
+            return QStringLiteral("указывает не свой R²");
+        return std::nullopt;
+    }
+    SpreadsheetFitService::PolynomialFit fit;
+    try {
+        fit = LeastSquaresFitService().fit(t.Rates.values(), t.Pressures.values(), t.Kind - 1);
+    } catch (const AnalysisFault&) {
+        return QStringLiteral("не может быть построена по своим точкам");
+    }
+    for (int k = 1; k <= t.Kind; ++k)
+        if (!agrees(t.Coefficients[k], fit.coefficients[static_cast<std::size_t>(k - 1)]))
+            return QStringLiteral("не соответствует своим точкам");
+    const double sign = wellType == ProducingWell ? -1 : 1;
+    if (!agrees(t.Coefficient, t.Kind == LinearTrend ? sign / t.Coefficients[1] : 0))
+        return QStringLiteral("указывает не свой коэффициент продуктивности");
+    const double rSquared = fit.statistics ? fit.statistics->rSquared : 1;
+    if (!(std::abs(t.RSquared - rSquared) <= 1e-9))
+        return QStringLiteral("указывает не свой R²");
+    if (keepFit && fit.statistics)
+        t.Statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
+    return std::nullopt;
+}
+
+// Files of the first version kept no trend's points. A polynomial trend gets those it was made
+// from when that is determined: the fit set, or else all the measured points, whose least squares
+// is the trend. Otherwise it stays without them, and the analysis cannot be saved as it is.
+void rebuildFirstVersionPoints(TrendRecord& t, const AnalysisState& s) {
+    if (!isPolynomialKind(t.Kind) || t.Rates.size() > 0)
+        return;
+    for (const auto& [rates, pressures] :
+         {std::pair{&s.FitRates, &s.FitPressures},
+          std::pair{&s.Measurements.rates(), &s.Measurements.pressures()}}) {
+        if (rates->size() < coefficientCount(t.Kind))
+            continue;
+        SpreadsheetFitService::PolynomialFit fit;
+        try {
+            fit = LeastSquaresFitService().fit(rates->values(), pressures->values(), t.Kind - 1);
+        } catch (const AnalysisFault&) {
+            continue;
+        }
+        bool same = true;
+        for (int k = 1; k <= t.Kind; ++k)
+            same = same && agrees(t.Coefficients[k], fit.coefficients[std::size_t(k - 1)]);
+        if (same) {
+            t.Rates = *rates;
+            t.Pressures = *pressures;
+            return;
+        }
+    }
+}
+
+// What the file says it computed must be what its own data give: each trend (and each kept on
+// the PI chart) its points' least squares, the results its trends'. Why not, if not (a
+// hand-edited file).
+std::optional<QString> disagreement(AnalysisState& s, bool pointsKept) {
+    for (int slot = 1; slot <= 2; ++slot) {
+        if (const auto problem = trendProblem(s.trend(slot), s.WellType, pointsKept, true))
+            return QStringLiteral("линия тренда %1 %2").arg(slot).arg(*problem);
+        if (slot <= s.TrendCount && s.trend(slot).Kind == NoTrend)
+            return QStringLiteral("линия тренда %1 отсутствует").arg(slot);
+        if (s.PiChartKept)
+            if (const auto problem =
+                    trendProblem(slot == 1 ? s.PiChartKept->FirstTrend : s.PiChartKept->SecondTrend,
+                                 s.WellType, pointsKept))
+                return QStringLiteral("линия тренда %1 графика PI-Q %2").arg(slot).arg(*problem);
+    }
+    const double sign = s.WellType == ProducingWell ? -1 : 1;
+    const auto index = [&](const TrendRecord& t) {
+        return t.Kind == LinearTrend      ? sign / t.Coefficients[1]
+               : t.Kind == CompositeModel ? t.Coefficients[1]
+                                          : 0;
+    };
+    const TrendRecord& first = s.FirstTrend;
+    if (s.TrendCount >= 1 &&
+        (!agrees(s.ProductivityIndex, index(first)) ||
+         !agrees(s.ReservoirPressure, first.Coefficients[coefficientCount(first.Kind)])))
+        return QStringLiteral("результаты не соответствуют первой линии тренда");
+    if (s.TrendCount == 2 && !agrees(s.SecondProductivityIndex, index(s.SecondTrend)))
+        return QStringLiteral("результаты не соответствуют второй линии тренда");
+    if (s.Break) {
+        const BreakFit& f = s.Break->Fit;
+        if (s.TrendCount != 2 || !s.FirstTrend.Joined || !s.SecondTrend.Joined ||
+            !agrees(s.FirstTrend.Coefficients[1], f.slope) ||
+            !agrees(s.FirstTrend.Coefficients[2], f.intercept) ||
+            !agrees(s.SecondTrend.Coefficients[1], f.secondSlope()) ||
+            !agrees(s.SecondTrend.Coefficients[2], f.secondIntercept()))
+            return QStringLiteral("излом не соответствует своим линиям");
+    }
+    // A counted line of a break stands only with its break.
+    for (int slot = 1; slot <= s.TrendCount; ++slot)
+        if (s.trend(slot).Joined && !s.Break)
+            return QStringLiteral("линия тренда %1 — линия излома без излома").arg(slot);
+    if (s.AllowedBottomholePressure > 0 && !s.ManualPick && !s.AutoSearch &&
+        !allowedPressureFromBreak(s))
+        return QStringLiteral("предельно-допустимое Pз указано без способа его определения");
+    return std::nullopt;
+}
+
+// A shown chart must be one the program could draw: why one could not be, if so.
+std::optional<QString> undrawableAxis(const AnalysisState& s) {
+    if (s.DiagramShown) {
+        if (axisFault(s.IdAxisXMin, s.IdAxisXMax, "X", "ИД"))
+            return QStringLiteral("ось дебита диаграммы не может быть построена");
+        if (axisFault(s.IdAxisYBottom, s.IdAxisYTop, "Y", "ИД"))
+            return QStringLiteral("ось давления диаграммы не может быть построена");
+    }
+    if (s.PiChartKept && s.PiChartShown && s.TrendCount == 0) {
+        const KeptPiChart& k = *s.PiChartKept;
+        if (axisFault(k.PiAxisXMin, k.PiAxisXMax, "X", "PI-Q") ||
+            axisFault(k.PiAxisYBottom, k.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
+    }
+    if (s.PiChartShown) {
+        if (axisFault(s.PiAxisXMin, s.PiAxisXMax, "X", "PI-Q"))
+            return QStringLiteral("ось дебита графика PI-Q не может быть построена");
+        if (axisFault(s.PiAxisYBottom, s.PiAxisYTop, "Y", "PI-Q"))
+            return QStringLiteral("ось графика PI-Q не может быть построена");
+    }
+    return std::nullopt;
+}
+
+// Whether the bytes are a file of ours that this version reads: why not, if not.
+std::optional<QString> headerProblem(const QByteArray& bytes, QJsonObject& o) {
+    if (bytes.size() > LargestFile)
+        return QStringLiteral("он слишком велик для анализа одной скважины");
+    QJsonParseError parse;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError || !json.isObject())
+        return QStringLiteral("это не файл анализа, или он повреждён (ошибка в знаке "
+                              "%1)")
+            .arg(parse.offset);
+    o = json.object();
+    if (o.value("format").toString() != AnalysisFileFormat)
+        return QStringLiteral("это не файл анализа индикаторной диаграммы");
+    const QJsonValue version = o.value("version");
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return QStringLiteral("у файла нет номера версии");
+    if (version.toDouble() > AnalysisFileVersion)
+        return QStringLiteral("он создан более новой версией программы (версия файла "
+                              "%1, эта программа читает до %2)")
+            .arg(version.toDouble())
+            .arg(AnalysisFileVersion);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> unopenableProblem(const AnalysisState& s) {
+    const auto tooLong = [](const QString& text) { return text.size() > LongestText; };
+    if (s.Table.size() > MostRows)
+        return QStringLiteral("в таблице больше %1 строк").arg(MostRows);
+    for (const MeasurementRow& row : s.Table)
+        if (tooLong(row.Rate) || tooLong(row.Pressure) || tooLong(row.Date))
+            return QStringLiteral("в таблице слишком длинный текст");
+    const FormationInputs& f = s.Inputs;
+    if (tooLong(f.Pnas) || tooLong(f.Skin) || tooLong(f.Rkontur) || tooLong(f.Rwell) ||
+        tooLong(f.ModelPres))
+        return QStringLiteral("в поле параметров пласта слишком длинный текст");
+    const auto finite = [](const std::vector<double>& values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    const auto trendFinite = [&](const TrendRecord& t) {
+        return finite(t.Coefficients.values()) && finite(t.Rates.values()) &&
+               finite(t.Pressures.values()) &&
+               finite({t.RateFrom, t.RateTo, t.RSquared, t.Coefficient});
+    };
+    const bool keptFinite =
+        !s.PiChartKept ||
+        (trendFinite(s.PiChartKept->FirstTrend) && trendFinite(s.PiChartKept->SecondTrend) &&
+         finite({s.PiChartKept->PiAxisXMin, s.PiChartKept->PiAxisXMax, s.PiChartKept->PiAxisYTop,
+                 s.PiChartKept->PiAxisYBottom}));
+    if (!finite(s.Measurements.rates().values()) || !finite(s.Measurements.pressures().values()) ||
+        !finite(s.FitRates.values()) || !finite(s.FitPressures.values()) ||
+        !trendFinite(s.FirstTrend) || !trendFinite(s.SecondTrend) || !keptFinite ||
+        !finite({s.IdAxisXMin,         s.IdAxisXMax,
+                 s.IdAxisYTop,         s.IdAxisYBottom,
+                 s.PiAxisXMin,         s.PiAxisXMax,
+                 s.PiAxisYTop,         s.PiAxisYBottom,
+                 s.ProductivityIndex,  s.SecondProductivityIndex,
+                 s.ReservoirPressure,  s.AllowedBottomholePressure,
+                 s.FitRateFrom,        s.FitRateTo,
+                 s.SelectionX1,        s.SelectionY1,
+                 s.SelectionX2,        s.SelectionY2,
+                 f.SaturationPressure, f.SkinFactor,
+                 f.Transmissibility,   f.DrainageRadius,
+                 f.WellRadius}))
+        return QStringLiteral("в нём было бы не конечное число");
+    if (const std::optional<QString> axis = undrawableAxis(s))
+        return axis;
+    for (int slot = 1; slot <= 2; ++slot) {
+        const TrendRecord& t = s.trend(slot);
+        if (t.Kind != NoTrend && t.Rates.size() < coefficientCount(t.Kind))
+            return QStringLiteral("линия тренда %1 из файла первой версии: неизвестно, по каким "
+                                  "точкам она построена (её коэффициенты не получаются ни по "
+                                  "выбранным точкам, ни по всем измеренным); постройте линию "
+                                  "заново")
+                .arg(slot);
+    }
+    // Whatever else the reading refuses: the file as it would be written, read back.
+    const AnalysisFileRead back = readAnalysis(writeAnalysis(s));
+    if (!back.state) {
+        static const QRegularExpression said(QStringLiteral("^Файл не открыт: |\\.$"));
+        return QString(back.error).remove(said);
+    }
+    return std::nullopt;
+}
+
+AnalysisFileRead readAnalysis(QByteArray bytes) {
+    const auto refused = [](const QString& why) {
+        return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
+    };
+    AnalysisState s;
+    double version = 0;
+    {
+        // The file's bytes and its parsed form go as soon as the fields are read: a large
+        // analysis is then held once, not three times, while it is checked.
+        QJsonObject o;
+        const std::optional<QString> problem = headerProblem(bytes, o);
+        bytes = {};
+        if (problem)
+            return refused(*problem);
+        version = o.value("version").toDouble();
+        JsonFieldReader r(LongestText);
+        r.setColumnar(version >= 3);
+        s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
+        for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
+                                readKeptPiChart, readBreak, readResults, readShown})
+            if (!r.failed())
+                read(r, o, s);
+        if (r.failed())
+            return refused(r.problem());
+    }
+    if (const std::optional<QString> axis = undrawableAxis(s))
+        return refused(*axis);
+    if (version < 2)
+        for (int slot = 1; slot <= 2; ++slot)
+            rebuildFirstVersionPoints(s.trend(slot), s);
+    if (const std::optional<QString> problem = disagreement(s, version >= 2))
+        return refused(*problem);
+    // The table's texts are made from the numbers, never read beside them.
+    refreshResultRows(s);
+    return {std::move(s), {}};
+}
+
+} // namespace id

@@ -23,14 +23,6 @@ QString firstCoefficientCaption(const AnalysisState& s) {
                      : QStringLiteral("Коэф.продуктивности, м3/(сут*МПа)");
 }
 
-// A value beyond what a double holds to its last shown decimal is written in exponent form, so
-// it stays readable in its cell instead of running to twenty meaningless digits.
-QString formatResult(double value, int decimals) {
-    if (std::abs(value) >= 1e15)
-        return formatScientific(value, 4);
-    return formatFixed(value, decimals);
-}
-
 // What the standing inflow models give beyond the reservoir pressure and J: the open flow, and
 // Fetkovich's exponent. A second model's rows are numbered.
 void addModelRows(const AnalysisState& s, std::vector<ResultRow>& rows) {
@@ -52,9 +44,33 @@ void addModelRows(const AnalysisState& s, std::vector<ResultRow>& rows) {
 
 } // namespace
 
-std::vector<ResultRow> computeResultRows(AnalysisState& s) {
-    const EstimationMode mode = s.Estimation;
-    FormationInputs& f = s.Inputs;
+// A value beyond what a double holds to its last shown decimal is written in exponent form, so
+// it stays readable in its cell instead of running to twenty meaningless digits.
+QString formatResult(double value, int decimals) {
+    if (std::abs(value) >= 1e15)
+        return formatScientific(value, 4);
+    return formatFixed(value, decimals);
+}
+
+std::optional<double> estimateValue(const AnalysisState& s) {
+    const FormationInputs& f = s.Inputs;
+    if (!(s.ProductivityIndex > 0))
+        return std::nullopt;
+    double estimate = 0;
+    if (s.Estimation == EstimationMode::TransmissibilityFromSkin)
+        // The constants are the ones the method is published with: 3.14, not pi.
+        estimate = ((f.SkinFactor + std::log(f.DrainageRadius / f.WellRadius)) *
+                    s.ProductivityIndex / 2 / 3.14) *
+                   1.1574;
+    else if (s.Estimation == EstimationMode::SkinFromTransmissibility)
+        estimate = f.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
+                   std::log(f.DrainageRadius / f.WellRadius);
+    else
+        return std::nullopt;
+    return std::isfinite(estimate) ? std::optional(estimate) : std::nullopt;
+}
+
+std::vector<ResultRow> resultRows(const AnalysisState& s) {
     std::vector<ResultRow> rows;
     if (s.ProductivityIndex > 0)
         rows.push_back({firstCoefficientCaption(s), formatResult(s.ProductivityIndex, 2)});
@@ -66,28 +82,11 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
                             ? QStringLiteral("Коэф.приемистости 2, м3/(сут*МПа)")
                             : QStringLiteral("Коэф.продуктивности 2, м3/(сут*МПа)"),
                         formatResult(s.SecondProductivityIndex, 2)});
-    // An estimate that overflows (from a productivity coefficient beyond any well's) is not
-    // shown or kept: "inf" is no value to read off a table.
-    if (mode == EstimationMode::TransmissibilityFromSkin) {
-        if (s.ProductivityIndex > 0) {
-            // The constants are the ones the method is published with: 3.14, not pi.
-            const double estimate = ((f.SkinFactor + std::log(f.DrainageRadius / f.WellRadius)) *
-                                     s.ProductivityIndex / 2 / 3.14) *
-                                    1.1574;
-            if (std::isfinite(estimate)) {
-                f.Transmissibility = estimate;
-                rows.push_back({QStringLiteral("Гидропроводность, Д*см/сПз"),
-                                formatResult(f.Transmissibility, 1)});
-            }
-        }
-    } else if (mode == EstimationMode::SkinFromTransmissibility && s.ProductivityIndex > 0) {
-        const double estimate = f.Transmissibility * 6.28 * 0.864 / s.ProductivityIndex -
-                                std::log(f.DrainageRadius / f.WellRadius);
-        if (std::isfinite(estimate)) {
-            f.SkinFactor = estimate;
-            rows.push_back({QStringLiteral("Скин-эффект"), formatResult(f.SkinFactor, 1)});
-        }
-    }
+    if (const std::optional<double> estimate = estimateValue(s))
+        rows.push_back({s.Estimation == EstimationMode::TransmissibilityFromSkin
+                            ? QStringLiteral("Гидропроводность, Д*см/сПз")
+                            : QStringLiteral("Скин-эффект"),
+                        formatResult(*estimate, 1)});
     if (s.AllowedBottomholePressure > 0)
         rows.push_back({QStringLiteral("Предельно-допустимое Pз, МПа"),
                         formatResult(s.AllowedBottomholePressure, 2)});
@@ -103,14 +102,14 @@ std::vector<ResultRow> computeResultRows(AnalysisState& s) {
     return rows;
 }
 
-void refreshResultRows(AnalysisState& s) {
-    if (s.ResultsShown)
-        s.ResultRows = computeResultRows(s);
-}
-
 void UpdateResultsTable(AnalysisState& s) {
-    s.ResultRows = computeResultRows(s);
-    s.ResultsShown = !s.ResultRows.empty();
+    if (const std::optional<double> estimate = estimateValue(s)) {
+        if (s.Estimation == EstimationMode::TransmissibilityFromSkin)
+            s.Inputs.Transmissibility = *estimate;
+        else
+            s.Inputs.SkinFactor = *estimate;
+    }
+    s.ResultsShown = !resultRows(s).empty();
 }
 
 } // namespace id

@@ -4,6 +4,7 @@
 #include "analysis/EstimationModes.h"
 #include "analysis/InflowModels.h"
 #include "analysis/ResultIntervals.h"
+#include "analysis/ResultRows.h"
 #include "app/MenuRules.h"
 #include "app/ShellCommands.h"
 #include "document/AnalysisFile.h"
@@ -264,11 +265,8 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
         return out;
     }
     out.ok = true;
-    out.rows = s.ResultRows;
-    for (const ResultRow& r : s.ResultRows)
-        if (r.caption.startsWith(QStringLiteral("Гидропроводность")) ||
-            r.caption == QStringLiteral("Скин-эффект"))
-            out.estimate = r.value;
+    out.rows = resultRows(s);
+    out.estimate = estimateValue(s);
     out.equations = trendEquations(s);
     out.productivity = s.ProductivityIndex;
     out.reservoirPressure = s.ReservoirPressure;
@@ -394,7 +392,7 @@ QString summaryLine(const WellOutcome& o, BatchRule rule) {
     } else {
         fields << QString() << QString() << QString() << QString() << QString();
     }
-    fields << o.estimate << message;
+    fields << (o.estimate ? formatResult(*o.estimate, 1) : QString()) << message;
     return fields.join(u';');
 }
 

@@ -85,8 +85,8 @@ struct WellOutcome {
     std::optional<Range> reservoirInterval;
     std::optional<Range> allowedInterval;
     double rSquared = 0;
-    // The estimate's row ("Гидропроводность…" or "Скин-эффект") when one was asked and made.
-    QString estimate;
+    // The transmissibility or the skin factor, when one was asked and made.
+    std::optional<double> estimate;
     // What the window would show: the results table and the lines' equations.
     std::vector<ResultRow> rows;
     QStringList equations;

@@ -33,7 +33,6 @@ AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QS
     AnalysisState next = state_;
     try {
         command(next, context);
-        refreshResultRows(next);
     } catch (const AnalysisFault& fault) {
         context.messages << fault.message();
         context.messages.removeDuplicates();

@@ -121,9 +121,6 @@ QJsonObject tableObject(const QList<MeasurementRow>& table) {
 QJsonObject documentObject(const AnalysisState& s) {
     QJsonObject fitSet{{"rateFrom", s.FitRateFrom}, {"rateTo", s.FitRateTo}};
     addPoints(fitSet, s.FitRates, s.FitPressures, s.Measurements);
-    QJsonArray rows;
-    for (const ResultRow& row : s.ResultRows)
-        rows.append(QJsonArray{row.caption, row.value});
     QJsonObject document{
         {"wellType", s.WellType},
         {"table", tableObject(s.Table)},
@@ -146,7 +143,6 @@ QJsonObject documentObject(const AnalysisState& s) {
                                 {"secondProductivityIndex", s.SecondProductivityIndex},
                                 {"reservoirPressure", s.ReservoirPressure},
                                 {"allowedPressure", s.AllowedBottomholePressure}}},
-        {"resultRows", rows},
         {"selection", QJsonArray{s.SelectionX1, s.SelectionY1, s.SelectionX2, s.SelectionY2}},
         {"shown", QJsonObject{{"diagram", s.DiagramShown},
                               {"piChart", s.PiChartShown},

@@ -10,8 +10,9 @@ namespace id {
 
 // An analysis file: the whole document as JSON, its format name and version first; the table
 // and the points by columns, each column one text. Files of every earlier version open (version
-// 1 counted its points beside their lists, versions 1 and 2 kept a row or a number an element).
-constexpr int AnalysisFileVersion = 3;
+// 1 counted its points beside their lists, versions 1 and 2 kept a row or a number an element,
+// versions 1 to 3 the results table's rows beside the results).
+constexpr int AnalysisFileVersion = 4;
 inline const QString AnalysisFileFormat = QStringLiteral("indicator-diagram-analysis");
 
 QByteArray writeAnalysis(const AnalysisState& state);

@@ -282,7 +282,8 @@ void readBreak(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.Break = b;
 }
 
-// The results, the rows the table showed and the mouse selection.
+// The results and the mouse selection. Files before the fourth version also kept the rows the
+// table showed: they are made from the results, so those are not read.
 void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     const QJsonObject results = r.object(o, "", "results");
     s.ProductivityIndex = r.number(results, "results.", "productivityIndex");
@@ -290,19 +291,6 @@ void readResults(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
     s.ReservoirPressure = r.number(results, "results.", "reservoirPressure");
     s.AllowedBottomholePressure = r.number(results, "results.", "allowedPressure");
 
-    // Read for files' sake only: the rows are made again from the results once all is read.
-    // The most the table can show: the coefficients, the pressures, the estimate, a break's
-    // interval and significance, two models' open flow and exponent.
-    const QJsonArray resultRows = r.array(o, "", "resultRows", 12);
-    for (qsizetype i = 0; i < resultRows.size() && !r.failed(); ++i) {
-        const QString path = QStringLiteral("resultRows[%1]").arg(i);
-        const QJsonArray row = resultRows.at(i).toArray();
-        if (!resultRows.at(i).isArray() || row.size() != 2) {
-            r.fail(path, QStringLiteral("должно быть списком из двух текстов"));
-            break;
-        }
-        s.ResultRows.push_back({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]")});
-    }
     const QJsonArray selection = r.array(o, "", "selection", 4);
     if (!r.failed() && selection.size() != 4)
         r.fail("selection", QStringLiteral("должно содержать четыре числа"));
@@ -619,8 +607,6 @@ AnalysisFileRead readAnalysis(QByteArray bytes) {
             rebuildFirstVersionPoints(s.trend(slot), s);
     if (const std::optional<QString> problem = disagreement(s, version >= 2))
         return refused(*problem);
-    // The table's texts are made from the numbers, never read beside them.
-    refreshResultRows(s);
     return {std::move(s), {}};
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/InflowModels.h"
 #include "analysis/ResultIntervals.h"
+#include "analysis/ResultRows.h"
 #include "analysis/TrendStatistics.h"
 #include "diagram/TrendLabel.h"
 #include "state/NumberText.h"
@@ -170,10 +171,10 @@ QByteArray csvText(const AnalysisState& s, bool withDates) {
         for (const QString& input : inputs)
             text += line({input});
     }
-    if (s.ResultsShown && !s.ResultRows.empty()) {
+    if (resultsTableShown(s)) {
         text += "\r\n";
         text += line({QStringLiteral("Результат"), QStringLiteral("Значение")});
-        for (const ResultRow& r : s.ResultRows)
+        for (const ResultRow& r : resultRows(s))
             text += line({r.caption, r.value});
     }
     const QStringList equations = trendEquations(s);

@@ -11,7 +11,6 @@ void DiscardAnalysis(AnalysisState& s, DiscardVariant variant) {
     // Both variants hide the results: with neither box ticked, unticking would leave stale
     // results next to an empty chart area.
     s.ResultsShown = false;
-    s.ResultRows.clear();
     s.AllowedPressureBoxesShown = false;
     if (variant == DiscardVariant::Insertion) {
         s.ManualPick = false;

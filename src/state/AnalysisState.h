@@ -179,7 +179,6 @@ struct AnalysisState {
     double SecondProductivityIndex = 0;
     double ReservoirPressure = 0;
     double AllowedBottomholePressure = 0;
-    std::vector<ResultRow> ResultRows;
 
     // Mouse selection on the diagram
     double SelectionX1 = 0;

@@ -1,4 +1,5 @@
 #include "analysis/AllowedPressureSearch.h"
+#include "analysis/ResultRows.h"
 #include "platform/RecordingMessagePort.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
@@ -143,14 +144,14 @@ TEST(TrendMeetingSearch, InjectionWellStateGetsTheValueOrTheMessage) {
     QStringList messages;
     FindAllowedPressureFromTrends(s, messages);
     EXPECT_REL(12.64, s.AllowedBottomholePressure, 1e-9);
-    EXPECT_EQ(s.ResultRows.back().value, "12,64");
+    EXPECT_EQ(resultRows(s).back().value, "12,64");
     EXPECT_TRUE(messages.isEmpty());
 
     s.SecondTrend.Coefficients = {2, 1};
     FindAllowedPressureFromTrends(s, messages);
     EXPECT_EQ(s.AllowedBottomholePressure, 0);
     EXPECT_EQ(messages, QStringList({AllowedPressureNotFound}));
-    EXPECT_TRUE(s.ResultRows.empty()); // a failed search refreshes the results too
+    EXPECT_TRUE(resultRows(s).empty()); // a failed search refreshes the results too
 }
 
 // Rate against pressure, highest power first: q = -p^2 + 20 p has its maximum at P* = 10.
@@ -210,7 +211,7 @@ TEST(FitSearch, FindsTheTurningPointOfMeasuredPoints) {
     FindAllowedPressureFromFit(s, fits, messages);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_NEAR(s.AllowedBottomholePressure, 9.8, 1e-9);
-    EXPECT_EQ(s.ResultRows.back().value, "9,80");
+    EXPECT_EQ(resultRows(s).back().value, "9,80");
     // The search's cubic of rate against pressure is its own; the user's trend stays.
     EXPECT_EQ(s.FirstTrend, trend);
 }
@@ -236,7 +237,7 @@ TEST(FitSearch, FailuresLeaveZeroAndSayNotFound) {
         EXPECT_EQ(s.AllowedBottomholePressure, 0);
         ASSERT_EQ(messages.size(), 1);
         EXPECT_TRUE(messages.last().startsWith(AllowedPressureNotFound));
-        EXPECT_TRUE(s.ResultRows.empty());
+        EXPECT_TRUE(resultRows(s).empty());
     }
 }
 

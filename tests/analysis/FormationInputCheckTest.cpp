@@ -89,7 +89,7 @@ TEST_F(FormationInputCheckTest, InputsThatWouldMakeTheEstimateInfiniteAreBadInpu
                            "Проверьте радиус контура питания. По умолчанию берется 300 м",
                            "Проверьте радиус скважины. По умолчанию берется 0.1 м"}));
     s.ProductivityIndex = 2;
-    const std::vector<ResultRow> rows = computeResultRows(s);
+    const std::vector<ResultRow> rows = resultRows(s);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].value, "3,0");
 }

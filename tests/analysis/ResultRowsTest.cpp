@@ -11,9 +11,11 @@ AnalysisState startState() {
     return AnalysisState{};
 }
 
+// The rows shown after the table is brought up to date (which keeps the estimate).
 std::vector<ResultRow> rowsIn(AnalysisState& s, EstimationMode mode) {
     s.Estimation = mode;
-    return computeResultRows(s);
+    UpdateResultsTable(s);
+    return resultRows(s);
 }
 
 QStringList captions(const std::vector<ResultRow>& rows) {

@@ -1,4 +1,5 @@
 #include "analysis/InflowModels.h"
+#include "analysis/ResultRows.h"
 #include "analysis/TrendStatistics.h"
 #include "app/MenuRules.h"
 #include "app/ShellCommands.h"
@@ -42,7 +43,7 @@ protected:
     }
     QStringList rows() const {
         QStringList list;
-        for (const ResultRow& r : document.state().ResultRows)
+        for (const ResultRow& r : resultRows(document.state()))
             list << r.caption + " = " + r.value;
         return list;
     }

@@ -1,3 +1,4 @@
+#include "analysis/ResultRows.h"
 #include "charts/view/AxisRangeDialog.h"
 #include "platform/view/FlexGrid.h"
 #include "support/AnalysisFixture.h"
@@ -341,7 +342,7 @@ protected:
         if (!grid->text(grid->Rows() - 1, 0).isEmpty())
             return "the entry row has a number";
         FlexGrid* results = form().MSFlexGrid2;
-        if (results->isVisible() && !s.ResultRows.empty())
+        if (results->isVisible() && !resultRows(s).empty())
             for (int r = 0; r < results->Rows(); ++r) {
                 const QString value = results->text(r, 1).toLower();
                 if (value.isEmpty() || value.contains("nan") || value.contains("inf"))

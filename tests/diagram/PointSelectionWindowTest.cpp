@@ -1,3 +1,4 @@
+#include "analysis/ResultRows.h"
 #include "analysis/TrendStatistics.h"
 #include "analysis/view/StatisticsWindow.h"
 #include "app/view/AnalysisWindow.h"
@@ -380,7 +381,7 @@ TEST_F(PointSelectionTest, BreakFoundByTheData) {
         EXPECT_EQ(state().AllowedBottomholePressure, state().Break->Fit.breakPressure());
         EXPECT_TRUE(resultCaptions().contains("Значимость излома"));
         EXPECT_TRUE(resultCaptions().contains("Интервал Pз (95 %), МПа"));
-        EXPECT_EQ(state().ResultRows.back().value, "p < 0,001");
+        EXPECT_EQ(resultRows(state()).back().value, "p < 0,001");
         const QString report = statisticsReport(StatisticsInputs(state()));
         EXPECT_TRUE(report.contains("Излом значим (p < 0,001)"));
         EXPECT_EQ(report.contains("Давление начала раскрытия трещин"), wellType == InjectionWell);

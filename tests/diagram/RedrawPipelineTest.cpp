@@ -1,4 +1,5 @@
 #include "diagram/RedrawPipeline.h"
+#include "analysis/ResultRows.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "state/AnalysisFault.h"
 #include "support/Approx.h"
@@ -87,7 +88,7 @@ TEST_F(PipelineCore, SecondTrendSetsItsOwnCoefficientAndGrowsTheIndexAxis) {
     EXPECT_EQ(s.FirstTrend, first);
     EXPECT_EQ(s.ReservoirPressure, reservoir);
     EXPECT_EQ(s.SecondTrend.RateFrom, 20);
-    EXPECT_EQ(s.ResultRows.at(2).value, "20,00");
+    EXPECT_EQ(resultRows(s).at(2).value, "20,00");
 }
 
 TEST_F(PipelineCore, FirstTrendsIndexAboveThePointsGrowsTheIndexAxis) {

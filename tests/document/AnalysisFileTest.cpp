@@ -53,8 +53,6 @@ AnalysisState everything() {
     s.ProductivityIndex = 5.714285714285714;
     s.ReservoirPressure = 18.75;
     s.AllowedBottomholePressure = 12.64;
-    s.ResultRows = {{"Коэф.приемистости 1, м3/(сут*МПа)", "5,71"},
-                    {"Пластовое давление, МПа", "18,75"}};
     s.SelectionX1 = 1.5;
     s.SelectionY2 = -3;
     s.DiagramShown = true;
@@ -63,7 +61,7 @@ AnalysisState everything() {
     s.ConfidenceBands = true;
     keepPiChart(s);
     s.PiChartKept->PiAxisYTop = 8;
-    refreshResultRows(s);
+    UpdateResultsTable(s);
     return s;
 }
 
@@ -93,7 +91,11 @@ TEST(AnalysisFile, EarlierVersionsStillOpen) {
     expected.FirstTrend.Rates = {};
     expected.FirstTrend.Pressures = {};
     expected.SecondTrend = {CubicTrend, {1e-9, -2e-5, 0.3, 1}, 10, 30, 0.9987654321, 0};
+    // That file kept the box's transmissibility, not the estimate: it is read as it stands (the
+    // table's estimate is made from the coefficient and the skin factor all the same).
+    expected.Inputs.Transmissibility = 10;
     EXPECT_TRUE(*firstRead.state == expected);
+    EXPECT_EQ(resultRows(*firstRead.state), resultRows(expected));
 }
 
 QJsonObject sample(const char* name) {
@@ -243,9 +245,8 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
         {"an allowed pressure found by no method",
          edited([](QJsonObject& o) { o["autoSearch"] = false; }),
          "предельно-допустимое Pз указано без способа его определения"},
-        {"absurd size",
-         set("resultRows", QJsonArray{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}}),
-         "\"resultRows\" слишком длинное"},
+        {"absurd size", set("selection", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}),
+         "\"selection\" слишком длинное"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

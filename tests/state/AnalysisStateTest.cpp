@@ -1,4 +1,5 @@
 #include "state/AnalysisState.h"
+#include "analysis/ResultRows.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ TEST(AnalysisState, StartValuesBeforeTheFirstBuild) {
     EXPECT_EQ(s.Inputs.SaturationPressure, 2);
     EXPECT_EQ(s.Inputs.WellRadius, 0.1);
     // Before the first result the results table shows empty; nothing else is shown.
-    EXPECT_TRUE(s.ResultsShown && s.ResultRows.empty());
+    EXPECT_TRUE(s.ResultsShown && resultRows(s).empty());
     EXPECT_FALSE(s.DiagramShown || s.PiChartShown || s.AllowedPressureBoxesShown);
 }
 

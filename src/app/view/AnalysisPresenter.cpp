@@ -1,5 +1,6 @@
 #include "app/view/AnalysisPresenter.h"
 
+#include "analysis/ResultRows.h"
 #include "analysis/view/StatisticsWindow.h"
 #include "app/ShellCommands.h"
 #include "app/view/MenuTree.h"
@@ -191,8 +192,9 @@ void AnalysisPresenter::syncResults(const AnalysisState& s) {
         grid->hide();
         return;
     }
+    std::vector<ResultRow> rows = resultRows(s);
     // Before the first result the table shows empty, as laid out (again, after an undo).
-    if (s.ResultRows.empty()) {
+    if (rows.empty()) {
         if (!shownResults_.empty()) {
             shownResults_.clear();
             const WorkWindow::ResultsTableLayout empty = form_.emptyResultsLayout();
@@ -213,11 +215,11 @@ void AnalysisPresenter::syncResults(const AnalysisState& s) {
         grid->show();
         return;
     }
-    if (s.ResultRows == shownResults_) {
+    if (rows == shownResults_) {
         grid->show();
         return;
     }
-    shownResults_ = s.ResultRows;
+    shownResults_ = std::move(rows);
     layOutResults();
     grid->show();
 }

@@ -45,7 +45,8 @@ void write(QDataStream& s, const WellRegimes& w, const WellOutcome& o, const QSt
     s << rule << o.kwuId << o.idText << w.wellType << QList<double>(w.rates.begin(), w.rates.end())
       << QList<double>(w.pressures.begin(), w.pressures.end()) << o.ok << o.message
       << o.productivity << o.reservoirPressure << o.allowedPressure << o.productivityInterval
-      << o.reservoirInterval << o.allowedInterval << o.rSquared << o.estimate << o.equations;
+      << o.reservoirInterval << o.allowedInterval << o.rSquared << o.estimate.has_value()
+      << o.estimate.value_or(0) << o.equations;
     s << static_cast<qint32>(o.rows.size());
     for (const ResultRow& r : o.rows)
         s << r.caption << r.value;
@@ -61,8 +62,12 @@ bool read(QDataStream& s, WellPage& p) {
         p.outcome.ok >> p.outcome.message >> p.outcome.productivity >>
         p.outcome.reservoirPressure >> p.outcome.allowedPressure >>
         p.outcome.productivityInterval >> p.outcome.reservoirInterval >>
-        p.outcome.allowedInterval >> p.outcome.rSquared >> p.outcome.estimate >>
-        p.outcome.equations;
+        p.outcome.allowedInterval >> p.outcome.rSquared;
+    bool estimated = false;
+    double estimate = 0;
+    s >> estimated >> estimate >> p.outcome.equations;
+    if (estimated)
+        p.outcome.estimate = estimate;
     p.well.rates.assign(rates.begin(), rates.end());
     p.well.pressures.assign(pressures.begin(), pressures.end());
     qint32 count = 0;

@@ -2,6 +2,7 @@
 
 #include "exports/DocumentWriter.h"
 
+#include "analysis/ResultRows.h"
 #include "app/ShellCommands.h"
 #include "charts/view/AnalysisPainter.h"
 #include "exports/ReportText.h"
@@ -198,10 +199,10 @@ void writeReport(DocumentWriter& out, const AnalysisState& s, const QString& nam
     for (int i = 0; i < equations.size(); ++i)
         out.line(QStringLiteral("Линия тренда %1: ").arg(i + 1) + equations[i]);
 
-    if (s.ResultsShown && !s.ResultRows.empty()) {
+    if (resultsTableShown(s)) {
         out.heading(QStringLiteral("Результаты"), 11);
         std::vector<QStringList> rows;
-        for (const ResultRow& r : s.ResultRows)
+        for (const ResultRow& r : resultRows(s))
             rows.push_back({r.caption, r.value});
         out.table({QStringLiteral("Величина"), QStringLiteral("Значение")}, rows, {60, 25});
     }

@@ -103,4 +103,10 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     return l;
 }
 
+QString frameCaption(int wellType) {
+    return wellType == InjectionWell
+               ? QStringLiteral("Индикаторная диаграмма нагнетательной скважины")
+               : QStringLiteral("Индикаторная диаграмма добывающей скважины");
+}
+
 } // namespace id

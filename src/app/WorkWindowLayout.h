@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 
+#include <QString>
 #include <vector>
 
 namespace id {
@@ -48,5 +49,8 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
 
 // Whole-twip rounding as the grid column widths use it: halves go to the even neighbour.
 double roundTwips(double value);
+
+// Caption of the main frame for a well type.
+QString frameCaption(int wellType);
 
 } // namespace id

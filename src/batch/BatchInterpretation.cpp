@@ -5,8 +5,9 @@
 #include "analysis/InflowModels.h"
 #include "analysis/ResultIntervals.h"
 #include "analysis/ResultRows.h"
+#include "app/CommandTable.h"
+#include "app/DataCommands.h"
 #include "app/MenuRules.h"
-#include "app/ShellCommands.h"
 #include "document/AnalysisFile.h"
 #include "exports/ReportText.h"
 #include "state/AnalysisFault.h"
@@ -27,31 +28,30 @@ namespace {
 struct RuleName {
     BatchRule rule;
     const char* name;
-    const char* item;
+    CommandId command;
 };
 constexpr RuleName Rules[] = {
-    {BatchRule::Linear, "linear", "mTrendLine"},
-    {BatchRule::Quadratic, "quadratic", "mTrendPolinom2"},
-    {BatchRule::Cubic, "cubic", "mTrendPolinom3"},
-    {BatchRule::Break, "break", "mTrendBreak"},
-    {BatchRule::Vogel, "vogel", "mModelVogel"},
-    {BatchRule::Composite, "composite", "mModelComposite"},
-    {BatchRule::Fetkovich, "fetkovich", "mModelFetkovich"},
+    {BatchRule::Linear, "linear", CommandId::LinearTrend},
+    {BatchRule::Quadratic, "quadratic", CommandId::QuadraticTrend},
+    {BatchRule::Cubic, "cubic", CommandId::CubicTrend},
+    {BatchRule::Break, "break", CommandId::BreakTrends},
+    {BatchRule::Vogel, "vogel", CommandId::VogelModel},
+    {BatchRule::Composite, "composite", CommandId::CompositeModel},
+    {BatchRule::Fetkovich, "fetkovich", CommandId::FetkovichModel},
 };
 
-const RuleName& ruleName(BatchRule rule) {
-    for (const RuleName& r : Rules)
-        if (r.rule == rule)
-            return r;
-    return Rules[0];
+// Listed in the order of the rules, so that a rule is its index.
+constexpr bool rulesInOrder() {
+    for (std::size_t i = 0; i < std::size(Rules); ++i)
+        if (static_cast<std::size_t>(Rules[i].rule) != i)
+            return false;
+    return true;
 }
+static_assert(std::size(Rules) == static_cast<std::size_t>(BatchRule::Fetkovich) + 1 &&
+              rulesInOrder());
 
-void runItem(const char* item, AnalysisState& s, CommandContext& ctx) {
-    for (const MenuCommand& c : menuCommands())
-        if (QLatin1String(c.item) == QLatin1String(item)) {
-            c.command(s, ctx);
-            return;
-        }
+const RuleName& ruleName(BatchRule rule) {
+    return Rules[static_cast<std::size_t>(rule)];
 }
 
 QString number(double v) {
@@ -250,7 +250,7 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
                                                  : ctx.messages.join(QStringLiteral(" "));
             return out;
         }
-        runItem(ruleName(settings.rule).item, s, ctx);
+        runCommand(ruleName(settings.rule).command, s, ctx);
         if (settings.estimation != EstimationMode::None && s.TrendCount > 0)
             selectEstimatingMode(s, settings.estimation, ctx.messages);
     } catch (const AnalysisFault& fault) {

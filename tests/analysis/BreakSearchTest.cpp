@@ -1,7 +1,7 @@
 #include "analysis/BreakSearch.h"
 #include "analysis/ResidualTableModel.h"
+#include "app/CommandTable.h"
 #include "app/MenuRules.h"
-#include "app/ShellCommands.h"
 #include "document/AnalysisDocument.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 #include "support/Approx.h"
@@ -395,9 +395,9 @@ TEST(BreakSearch, PointsNumberedAsTheirRows) {
         },
         "ввод");
     for (const char* item : {"mIdAdd", "mTrendBreak"})
-        for (const MenuCommand& c : menuCommands())
-            if (QLatin1String(c.item) == QLatin1String(item)) {
-                ASSERT_TRUE(document.run(c.command, c.undoLabel).done) << item;
+        for (const CommandEntry& c : commandTable())
+            if (QLatin1String(c.menuItem) == QLatin1String(item)) {
+                ASSERT_TRUE(document.run(c.run, c.undoLabel).done) << item;
             }
     ASSERT_TRUE(document.state().Break);
     ResidualTableModel table;

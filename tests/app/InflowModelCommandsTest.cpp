@@ -1,8 +1,9 @@
 #include "analysis/InflowModels.h"
 #include "analysis/ResultRows.h"
 #include "analysis/TrendStatistics.h"
+#include "app/CommandTable.h"
+#include "app/DataCommands.h"
 #include "app/MenuRules.h"
-#include "app/ShellCommands.h"
 #include "batch/BatchInterpretation.h"
 #include "document/AnalysisDocument.h"
 #include "document/AnalysisFile.h"
@@ -35,9 +36,9 @@ protected:
         choose("mIdAdd");
     }
     AnalysisDocument::Outcome choose(const char* item) {
-        for (const MenuCommand& c : menuCommands())
-            if (QLatin1String(c.item) == QLatin1String(item))
-                return document.run(c.command, c.undoLabel);
+        for (const CommandEntry& c : commandTable())
+            if (QLatin1String(c.menuItem) == QLatin1String(item))
+                return document.run(c.run, c.undoLabel);
         ADD_FAILURE() << item;
         return {};
     }

@@ -2,7 +2,7 @@
 
 #include "analysis/ResultRows.h"
 #include "analysis/view/StatisticsWindow.h"
-#include "app/ShellCommands.h"
+#include "app/WorkWindowLayout.h"
 #include "app/view/MenuTree.h"
 #include "app/view/WorkWindow.h"
 #include "charts/view/AnalysisPainter.h"

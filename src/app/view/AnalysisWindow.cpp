@@ -1,8 +1,12 @@
 #include "app/view/AnalysisWindow.h"
 
 #include "analysis/EstimationModes.h"
+#include "app/AllowedPressureCommands.h"
+#include "app/AxisCommands.h"
+#include "app/CommandTable.h"
+#include "app/DataCommands.h"
 #include "app/MenuRules.h"
-#include "app/ShellCommands.h"
+#include "app/ModelCommands.h"
 #include "app/view/WorkWindow.h"
 #include "charts/view/ChartUtilities.h"
 #include "diagram/BreakTrends.h"
@@ -91,12 +95,12 @@ bool AnalysisWindow::run(const Command& command, const QString& undoLabel,
 }
 
 void AnalysisWindow::bindMenus() {
-    for (const MenuCommand& c : menuCommands()) {
-        auto* item = frame_.findChild<QAction*>(QString::fromLatin1(c.item));
-        Q_ASSERT_X(item, "bindMenus", c.item); // a command of no menu item is a typing error
+    for (const CommandEntry& c : commandTable()) {
+        auto* item = frame_.findChild<QAction*>(QString::fromLatin1(c.menuItem));
+        Q_ASSERT_X(item, "bindMenus", c.menuItem); // a command of no menu item is a typing error
         if (item)
             connect(item, &QAction::triggered, this,
-                    [this, c] { run(c.command, QString::fromUtf8(c.undoLabel)); });
+                    [this, &c] { run(c.run, QString::fromUtf8(c.undoLabel)); });
     }
     bindEditItems();
     bindChartItems();
@@ -326,9 +330,7 @@ void AnalysisWindow::onPlotPressed(int button, int shift, double x, double y) {
         return;
     }
     // The right button with Shift picks the allowed pressure; the left one starts a selection.
-    constexpr int RightMouseButton = 2;
-    if (button == RightMouseButton && shift == ShiftAlone && state().ManualPick &&
-        !state().AutoSearch)
+    if (picksAllowedPressure(state(), button, shift))
         run([=](AnalysisState& s, CommandContext&) { pickAllowedPressure(s, button, shift, y); },
             QStringLiteral("выбор Pз"));
     pressSelection(drag_, state().SelectionMode, button, shift, x, y);

@@ -1,6 +1,6 @@
 #include "app/view/MainFrame.h"
 
-#include "app/ShellCommands.h"
+#include "app/WorkWindowLayout.h"
 #include "app/view/AboutBox.h"
 #include "app/view/AnalysisWindow.h"
 #include "app/view/HelpWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ShellCommands.h"
+#include "app/AxisCommands.h"
 
 #include <QWidget>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "exports/DocumentWriter.h"
 
 #include "analysis/ResultRows.h"
-#include "app/ShellCommands.h"
+#include "app/WorkWindowLayout.h"
 #include "charts/view/AnalysisPainter.h"
 #include "exports/ReportText.h"
 #include "platform/Palette.h"

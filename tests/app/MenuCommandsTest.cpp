@@ -8,11 +8,11 @@
 namespace id {
 namespace {
 
-using ShellCommandsTest = test::AnalysisFixture;
+using MenuCommandsTest = test::AnalysisFixture;
 
 const QString FourPoints = "10\t18\n20\t16\n30\t14,5\n40\t12\n";
 
-TEST_F(ShellCommandsTest, BuildReadsOnlyCompleteRows) {
+TEST_F(MenuCommandsTest, BuildReadsOnlyCompleteRows) {
     form().Pnas->setText("5");
     driver.typeRows({{"10", "20"}, {"20", ""}, {"30", "16"}});
     ASSERT_TRUE(choose(menus().mIdAdd));
@@ -32,7 +32,7 @@ TEST_F(ShellCommandsTest, BuildReadsOnlyCompleteRows) {
     EXPECT_TRUE(menus().mTrend->menuAction()->isEnabled());
 }
 
-TEST_F(ShellCommandsTest, BuildIsOfferedOnlyWithACompleteFirstRow) {
+TEST_F(MenuCommandsTest, BuildIsOfferedOnlyWithACompleteFirstRow) {
     driver.click(1, 1);
     driver.key(Qt::Key_Return); // numbers the first row and leaves it empty
     driver.click(2, 1);
@@ -49,7 +49,7 @@ TEST_F(ShellCommandsTest, BuildIsOfferedOnlyWithACompleteFirstRow) {
     EXPECT_TRUE(menus().mIdAdd->isEnabled());
 }
 
-TEST_F(ShellCommandsTest, CellThatIsNotANumberStopsTheBuildAndKeepsTheAnalysis) {
+TEST_F(MenuCommandsTest, CellThatIsNotANumberStopsTheBuildAndKeepsTheAnalysis) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -65,7 +65,7 @@ TEST_F(ShellCommandsTest, CellThatIsNotANumberStopsTheBuildAndKeepsTheAnalysis) 
     EXPECT_EQ(state().measurementCount(), 4);
 }
 
-TEST_F(ShellCommandsTest, TrendMenuFollowsThePointCount) {
+TEST_F(MenuCommandsTest, TrendMenuFollowsThePointCount) {
     form().Pnas->setText("5");
     struct Case {
         QString data;
@@ -92,7 +92,7 @@ TEST_F(ShellCommandsTest, TrendMenuFollowsThePointCount) {
     }
 }
 
-TEST_F(ShellCommandsTest, DiagramMenuFollowsTheShownCharts) {
+TEST_F(MenuCommandsTest, DiagramMenuFollowsTheShownCharts) {
     form().Pnas->setText("5");
     emit menus().mIdd->aboutToShow();
     EXPECT_FALSE(menus().mIdFormat->menuAction()->isEnabled());
@@ -113,7 +113,7 @@ TEST_F(ShellCommandsTest, DiagramMenuFollowsTheShownCharts) {
     EXPECT_TRUE(menus().mIdSkin->menuAction()->isEnabled());
 }
 
-TEST_F(ShellCommandsTest, ChoosingTheCheckedWellTypeChangesNothing) {
+TEST_F(MenuCommandsTest, ChoosingTheCheckedWellTypeChangesNothing) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -125,7 +125,7 @@ TEST_F(ShellCommandsTest, ChoosingTheCheckedWellTypeChangesNothing) {
     EXPECT_TRUE(form().Picture3->isVisible());
 }
 
-TEST_F(ShellCommandsTest, SwitchingToAnInjectionWell) {
+TEST_F(MenuCommandsTest, SwitchingToAnInjectionWell) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mIdSkinGidro));
@@ -150,7 +150,7 @@ TEST_F(ShellCommandsTest, SwitchingToAnInjectionWell) {
     EXPECT_EQ(state().IdAxisYBottom, 20);
 }
 
-TEST_F(ShellCommandsTest, PolynomialTrendSwitchesTheSkinEstimateOff) {
+TEST_F(MenuCommandsTest, PolynomialTrendSwitchesTheSkinEstimateOff) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -167,7 +167,7 @@ TEST_F(ShellCommandsTest, PolynomialTrendSwitchesTheSkinEstimateOff) {
     EXPECT_EQ(resultCaptions(), QStringList({"Пластовое давление, МПа"}));
 }
 
-TEST_F(ShellCommandsTest, DeletingTrendsKeepsAProducingWellsAllowedPressure) {
+TEST_F(MenuCommandsTest, DeletingTrendsKeepsAProducingWellsAllowedPressure) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -180,7 +180,7 @@ TEST_F(ShellCommandsTest, DeletingTrendsKeepsAProducingWellsAllowedPressure) {
     EXPECT_FALSE(form().Picture7->isVisible());
 }
 
-TEST_F(ShellCommandsTest, DeletingTrendsClearsAnInjectionWellsAllowedPressure) {
+TEST_F(MenuCommandsTest, DeletingTrendsClearsAnInjectionWellsAllowedPressure) {
     start({.WellType = InjectionWell});
     driver = test::GridDriver{form().MSFlexGrid1};
     build("10\t8\n20\t10\n30\t12\n");
@@ -191,7 +191,7 @@ TEST_F(ShellCommandsTest, DeletingTrendsClearsAnInjectionWellsAllowedPressure) {
     EXPECT_FALSE(form().MSFlexGrid2->isVisible());
 }
 
-TEST_F(ShellCommandsTest, SelectionModeToggleResetsTrendsAndRestoresTheFitSet) {
+TEST_F(MenuCommandsTest, SelectionModeToggleResetsTrendsAndRestoresTheFitSet) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -214,7 +214,7 @@ TEST_F(ShellCommandsTest, SelectionModeToggleResetsTrendsAndRestoresTheFitSet) {
     EXPECT_EQ(state().FitRateTo, 40);
 }
 
-TEST_F(ShellCommandsTest, ZeroSlopeEndsTheTrendCommandWithAMessage) {
+TEST_F(MenuCommandsTest, ZeroSlopeEndsTheTrendCommandWithAMessage) {
     form().Pnas->setText("5");
     build("10\t15\n20\t15\n30\t15\n");
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -232,7 +232,7 @@ TEST_F(ShellCommandsTest, ZeroSlopeEndsTheTrendCommandWithAMessage) {
     EXPECT_TRUE(form().Picture3->isVisible());
 }
 
-TEST_F(ShellCommandsTest, SlopeZeroWithinRoundingIsTheZeroSlopeFault) {
+TEST_F(MenuCommandsTest, SlopeZeroWithinRoundingIsTheZeroSlopeFault) {
     // Equal pressures at six rates, and points whose exact slope is 0 but comes out as 1e-17
     // in floating point: no productivity coefficient of 1e16.
     for (const QString& points :
@@ -251,7 +251,7 @@ TEST_F(ShellCommandsTest, SlopeZeroWithinRoundingIsTheZeroSlopeFault) {
     }
 }
 
-TEST_F(ShellCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
+TEST_F(MenuCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
     struct Case {
         QString points;
         QString message;
@@ -278,14 +278,14 @@ TEST_F(ShellCommandsTest, NumbersTooLargeForAChartEndTheBuildAtOnce) {
     }
 }
 
-TEST_F(ShellCommandsTest, LongBadCellIsQuotedShortly) {
+TEST_F(MenuCommandsTest, LongBadCellIsQuotedShortly) {
     driver.typeRows({{"10", "20"}, {QString(200, u'1') + ",1,1", "5"}});
     ASSERT_TRUE(choose(menus().mIdAdd));
     EXPECT_EQ(messages.last(), "В строке 2 таблицы записано не число: «" + QString(40, u'1') +
                                    "…». График не построен");
 }
 
-TEST_F(ShellCommandsTest, SearchTickHiddenByAnEditStartsNoSearchAtTheNextBuild) {
+TEST_F(MenuCommandsTest, SearchTickHiddenByAnEditStartsNoSearchAtTheNextBuild) {
     form().Pnas->setText("5");
     build(FourPoints);
     form().Check2->setChecked(true);
@@ -297,14 +297,14 @@ TEST_F(ShellCommandsTest, SearchTickHiddenByAnEditStartsNoSearchAtTheNextBuild) 
     EXPECT_FALSE(form().Check2->isChecked());
 }
 
-TEST_F(ShellCommandsTest, EstimationModeBeforeAnyResultAsksNothing) {
+TEST_F(MenuCommandsTest, EstimationModeBeforeAnyResultAsksNothing) {
     ASSERT_TRUE(choose(menus().mIdSkinGidro));
     ASSERT_TRUE(choose(menus().mIdSkinSkin));
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_TRUE(form().Skin->isVisible());
 }
 
-TEST_F(ShellCommandsTest, CommandsThatChangeNoChartDrawNothing) {
+TEST_F(MenuCommandsTest, CommandsThatChangeNoChartDrawNothing) {
     form().Pnas->setText("5");
     build(FourPoints);
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -316,7 +316,7 @@ TEST_F(ShellCommandsTest, CommandsThatChangeNoChartDrawNothing) {
     EXPECT_EQ(form().Picture8->image().cacheKey(), index);
 }
 
-TEST_F(ShellCommandsTest, AnIndexAxisTooLargeHidesThePiChartOnly) {
+TEST_F(MenuCommandsTest, AnIndexAxisTooLargeHidesThePiChartOnly) {
     form().Pnas->setText("5");
     build("1E9\t20\n2E9\t19,99\n3E9\t19,98\n");
     ASSERT_TRUE(choose(menus().mTrendLine));
@@ -327,7 +327,7 @@ TEST_F(ShellCommandsTest, AnIndexAxisTooLargeHidesThePiChartOnly) {
     EXPECT_FALSE(form().Picture7->isVisible());
 }
 
-TEST_F(ShellCommandsTest, FailedTrendLeavesTheAnalysisAsItWas) {
+TEST_F(MenuCommandsTest, FailedTrendLeavesTheAnalysisAsItWas) {
     form().Pnas->setText("5");
     // Four points but only three distinct rates: no cubic through them.
     build("10\t18\n20\t16\n20\t15\n40\t12\n");

@@ -88,42 +88,4 @@ std::optional<double> modelPressure(InflowModel model, const std::vector<double>
     return std::nullopt;
 }
 
-std::optional<std::array<double, 3>>
-modelPressureGradient(InflowModel model, const std::vector<double>& v, double pb, double q) {
-    const std::optional<double> p = modelPressure(model, v, pb, q);
-    if (!p)
-        return std::nullopt;
-    const double reservoir = v.back();
-    // x(s) = (−0,2 + √d)/1,6 with d = 0,04 + 3,2·(1 − s): dx/ds = −1/√d.
-    const auto slope = [](double share) { return -1 / std::sqrt(0.04 + 3.2 * (1 - share)); };
-    switch (model) {
-    case InflowModel::Vogel: {
-        const double qmax = v[0];
-        return std::array<double, 3>{reservoir * slope(q / qmax) * (-q / (qmax * qmax)),
-                                     *p / reservoir};
-    }
-    case InflowModel::Composite: {
-        const double j = v[0];
-        if (q <= j * (reservoir - pb))
-            return std::array<double, 3>{q / (j * j), 1};
-        const double vogelPart = j * pb / 1.8;
-        const double share = (q - j * (reservoir - pb)) / vogelPart;
-        const double dx = pb * slope(share);
-        return std::array<double, 3>{dx * (-q / (j * vogelPart)), dx * (-1.8 / pb)};
-    }
-    case InflowModel::Fetkovich: {
-        const double c = v[0];
-        const double n = v[1];
-        const double u = std::pow(q / c, 1 / n);
-        // P = √(Pпл² − u): dP/du = −1/(2P).
-        const double du = -1 / (2 * *p);
-        if (u == 0)
-            return std::array<double, 3>{0, 0, reservoir / *p};
-        return std::array<double, 3>{du * (-u / (n * c)), du * (-u * std::log(q / c) / (n * n)),
-                                     reservoir / *p};
-    }
-    }
-    return std::nullopt;
-}
-
 } // namespace id

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <array>
 #include <optional>
 #include <vector>
 
@@ -23,11 +22,6 @@ double modelRate(InflowModel model, const std::vector<double>& values, double sa
                  double pressure);
 std::optional<double> modelPressure(InflowModel model, const std::vector<double>& values,
                                     double saturationPressure, double rate);
-
-// The derivatives of that pressure by each parameter, in the parameters' order (zeros beyond).
-std::optional<std::array<double, 3>> modelPressureGradient(InflowModel model,
-                                                           const std::vector<double>& values,
-                                                           double saturationPressure, double rate);
 
 // "Фогель", "Дарси + Фогель (с Pнас)", "Феткович".
 QString inflowModelName(InflowModel model);

@@ -16,18 +16,6 @@ InflowModel inflowModelOfKind(int kind) {
                                     : InflowModel::Vogel;
 }
 
-int trendKindOf(InflowModel model) {
-    switch (model) {
-    case InflowModel::Vogel:
-        return VogelModel;
-    case InflowModel::Composite:
-        return CompositeModel;
-    case InflowModel::Fetkovich:
-        return FetkovichModel;
-    }
-    return NoTrend;
-}
-
 double evaluateTrend(const TrendRecord& t, double q) {
     if (!isInflowModelKind(t.Kind))
         return evaluateTrend(t.Kind, t.Coefficients, q);

@@ -26,7 +26,6 @@ double evaluateTrend(int kind, const Coefficients& c, double q);
 
 // The model a trend kind stands for (kinds 5 to 7).
 InflowModel inflowModelOfKind(int kind);
-int trendKindOf(InflowModel model);
 
 // A trend's or a model's pressure at rate q; NaN where a model gives none.
 double evaluateTrend(const TrendRecord& trend, double q);

@@ -33,14 +33,6 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool ena
     return action;
 }
 
-} // namespace
-
-void restoreMarkBeforeClick(QAction* item, bool checkedNow) {
-    item->setChecked(!checkedNow);
-}
-
-namespace {
-
 // "Данные": table, save, well type, undo and redo.
 void addDataMenu(MenuTree& m, QMenuBar* bar) {
     m.mEdit = addMenu(bar, "mEdit", QStringLiteral("Данные"));

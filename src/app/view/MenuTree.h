@@ -90,10 +90,6 @@ struct MenuTree {
     QAction* mSelPointTrendCancel = nullptr;
 };
 
-// A checkable menu item flips its own mark when chosen; the commands decide the mark
-// themselves, so they undo the flip first. checkedNow is the mark after the flip.
-void restoreMarkBeforeClick(QAction* item, bool checkedNow);
-
 // The opening rules' outcome applied to the items of the menu.
 void applyMenuState(const MenuTree& menus, const DataMenuState& state);
 void applyMenuState(const MenuTree& menus, const DiagramMenuState& state);

@@ -55,7 +55,6 @@ public:
     // Twips to pixels at the zoom in force.
     int pixels(double twips) const;
     static constexpr double ResultRowHeight = 350;
-    double xyHeightTwips() const { return xyHeight_; }
 
     // The fixed names map to these roles.
     // Picture1: the strip along the right edge that holds the vertical scroll bar.

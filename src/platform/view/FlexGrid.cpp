@@ -127,10 +127,6 @@ void FlexGrid::setRow(int row) {
     setCurrentCellAt(row, Col());
 }
 
-void FlexGrid::setCol(int col) {
-    setCurrentCellAt(Row(), col);
-}
-
 void FlexGrid::setCurrentCellAt(int row, int col) {
     const QModelIndex cell = cells_->index(row, col);
     selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
@@ -146,10 +142,6 @@ void FlexGrid::insertRowAt(int index) {
 
 void FlexGrid::removeRowAt(int index) {
     cells_->removeRowAt(index);
-}
-
-void FlexGrid::appendRow() {
-    cells_->setRows(Rows() + 1);
 }
 
 void FlexGrid::beginBulkEdit() {

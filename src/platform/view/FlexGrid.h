@@ -41,13 +41,11 @@ public:
     int RowSel() const;
     int ColSel() const;
     void setRow(int row);
-    void setCol(int col);
     // Makes (row, col) the current cell and the whole selection.
     void setCurrentCellAt(int row, int col);
 
     void insertRowAt(int index);
     void removeRowAt(int index);
-    void appendRow();
 
     // Many cell writes at once: the view is told once at the end instead of per cell.
     void beginBulkEdit();

@@ -10,7 +10,6 @@ namespace id {
 class MessageBoxPort : public MessagePort {
 public:
     explicit MessageBoxPort(QWidget* parent = nullptr) : parent_(parent) {}
-    void setParent(QWidget* parent) { parent_ = parent; }
     void showMessage(const QString& text) override;
     void showMessage(const QString& text, const QString& details) override;
     Answer ask(const QString& question) override;

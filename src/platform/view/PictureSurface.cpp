@@ -174,14 +174,6 @@ void PictureSurface::Scale(double x1, double y1, double x2, double y2) {
     record({.kind = DrawOp::Scale, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2});
 }
 
-void PictureSurface::resetScale() {
-    customScale_ = false;
-    scaleLeft_ = 0;
-    scaleTop_ = 0;
-    scaleWidth_ = widthTwips();
-    scaleHeight_ = heightTwips();
-}
-
 double PictureSurface::pixelScaleX() const {
     const double w = customScale_ ? scaleWidth_ : widthTwips();
     return width() / w;

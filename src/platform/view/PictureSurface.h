@@ -32,9 +32,6 @@ public:
     // Coordinate system: (x1, y1) is the upper-left corner, (x2, y2) the lower-right one.
     void Scale(double x1, double y1, double x2, double y2);
     // Back to the default system: twips from the upper-left corner.
-    void resetScale();
-    double ScaleLeft() const { return scaleLeft_; }
-    double ScaleTop() const { return scaleTop_; }
     double ScaleWidth() const { return scaleWidth_; }
     double ScaleHeight() const { return scaleHeight_; }
     // Size of the surface in twips.

@@ -5,6 +5,20 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace {
+
+// Every test starts from empty settings: what one test remembers (recent files, a window's zoom
+// or geometry) must not decide what the next one sees.
+class FreshSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        QSettings settings;
+        settings.clear();
+        settings.sync();
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -21,5 +35,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("indicator-diagram-tests"));
     QSettings().clear();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

@@ -37,6 +37,15 @@ WriteFailure failure(WriteStep step, const QString& text, const QString& path = 
     return {step, cause.isEmpty() ? QStringLiteral("система отказала в записи") : cause, text};
 }
 
+// The bytes on the disk itself. A disk that allocates late reports a full disk only here; the
+// toolkit ignores it. A simulated errno fails it as the system would.
+std::optional<WriteFailure> syncToDisk(QSaveFile& file, qsizetype size, int simulatedErrno = 0) {
+    const int synced = simulatedErrno ? (errno = simulatedErrno, -1) : ::fsync(file.handle());
+    if (synced != 0 && errno != EINVAL)
+        return failure(WriteStep::Flush, systemText(errno), file.fileName(), size);
+    return std::nullopt;
+}
+
 } // namespace
 
 QString russianCause(const QString& text) {
@@ -87,8 +96,8 @@ std::optional<WriteFailure> commitWholeFile(QSaveFile& file) {
         return failure(WriteStep::Write, file.errorString(), path, size);
     if (!file.flush())
         return failure(WriteStep::Flush, file.errorString(), path, size);
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return failure(WriteStep::Flush, systemText(errno), path, size);
+    if (auto f = syncToDisk(file, size))
+        return f;
     if (!file.commit())
         return failure(WriteStep::Commit, file.errorString(), path, size);
     return std::nullopt;
@@ -115,13 +124,10 @@ std::optional<WriteFailure> writeWholeFile(const QString& path, const QByteArray
         return failure(WriteStep::Write, file.errorString(), path, bytes.size());
     // The toolkit's commit does not look at the last flush of its buffer: a small file on a
     // full disk would replace the old one with nothing.
-    if (auto f = simulated(WriteStep::Flush))
-        return f;
     if (!file.flush())
         return failure(WriteStep::Flush, file.errorString(), path, bytes.size());
-    // A disk that allocates late reports a full disk only here; the toolkit ignores it too.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return failure(WriteStep::Flush, systemText(errno), path, bytes.size());
+    if (auto f = syncToDisk(file, bytes.size(), failAt == WriteStep::Flush ? simulatedErrno : 0))
+        return f;
     if (auto f = simulated(WriteStep::Commit))
         return f;
     if (!file.commit())

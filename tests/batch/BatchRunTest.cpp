@@ -162,6 +162,8 @@ Finished runBatchProgram(const QStringList& arguments) {
 // pplast = 22,94 * 9,869233 = 226,400.
 const double ReferencePlast = 216.531;
 const double HigherPlast = 226.400;
+// What a refused well's row holds before the run and must hold after it.
+const double Untouched = -7;
 
 // A field as spreadsheets and several systems leave one: each well's cells, its id as stored,
 // what its line of the summary says and what its kwu_ind row holds after the run (0: untouched).
@@ -199,8 +201,10 @@ TEST(HostileField, ReadOrRefuseNeverInvent) {
         ASSERT_TRUE(q.exec("create table kwu_regime (kwu_id, rate, pressure, well_type)"));
         ASSERT_TRUE(q.exec("create table kwu_ind (kwu_id integer primary key, kprod real, "
                            "pplast real, pzab_dop real)"));
+        // Rows start with what a refused well must leave as it finds it.
         for (const qint64 id : {1LL, 2LL, 3LL, 4LL, 5LL, 6LL, 8LL, 9LL, 4294967297LL})
-            ASSERT_TRUE(q.exec(QString("insert into kwu_ind values (%1, 0, 0, 0)").arg(id)));
+            ASSERT_TRUE(q.exec(
+                QString("insert into kwu_ind values (%1, %2, %2, %2)").arg(id).arg(Untouched)));
         q.prepare("insert into kwu_regime values (?, ?, ?, ?)");
         for (const auto& w : wells) {
             std::vector<QVariantList> rows;
@@ -233,14 +237,14 @@ TEST(HostileField, ReadOrRefuseNeverInvent) {
         {"1", "ok", "", ReferencePlast},
         {"2", "ok", "режим 6 не учтён: дебит не задан (пустая ячейка)", ReferencePlast},
         {"3", "ok", "", ReferencePlast},
-        {"4", "ошибка", "режим 6: давление «n/a» — не число", 0},
+        {"4", "ошибка", "режим 6: давление «n/a» — не число", Untouched},
         {"5", "ok", "режим 6 не учтён: давление не задано (NULL)", ReferencePlast},
-        {"6", "ошибка", "режимы и добывающей, и нагнетательной скважины", 0},
+        {"6", "ошибка", "режимы и добывающей, и нагнетательной скважины", Untouched},
         {"2.5", "ошибка", "kwu_id «2,5» — не целое число", 0},
         {"4294967297", "ok", "", HigherPlast},
-        {"8", "ошибка", "записан в таблице режимов по-разному", 0},
+        {"8", "ошибка", "записан в таблице режимов по-разному", Untouched},
         {"9", "ok", "", ReferencePlast},
-        {"8", "ошибка", "записан в таблице режимов по-разному", 0},
+        {"8", "ошибка", "записан в таблице режимов по-разному", Untouched},
         {"abc", "ошибка", "kwu_id «abc» — не целое число", 0},
         {"«»", "ошибка", "kwu_id не задан", 0},
     };
@@ -259,9 +263,14 @@ TEST(HostileField, ReadOrRefuseNeverInvent) {
         if (!integer)
             continue;
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QString("select pplast from kwu_ind where kwu_id = %1").arg(id)));
+        ASSERT_TRUE(q.exec(
+            QString("select pplast, kprod, pzab_dop from kwu_ind where kwu_id = %1").arg(id)));
         ASSERT_TRUE(q.next());
         EXPECT_NEAR(q.value(0).toDouble(), e.pplast, 1e-3);
+        if (e.pplast == Untouched) {
+            EXPECT_EQ(q.value(1).toDouble(), Untouched);
+            EXPECT_EQ(q.value(2).toDouble(), Untouched);
+        }
     }
     QSqlQuery rows(db);
     ASSERT_TRUE(rows.exec("select count(*) from kwu_ind"));

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -58,4 +59,35 @@ TEST(WholeFile, AFolderIsNoFile) {
 }
 
 } // namespace
+// Whatever step the system refuses (the sync to the disk among them), the old file stays byte
+// for byte, nothing is left beside it, and the cause is said in Russian.
+TEST(WholeFile, EveryRefusedStepKeepsTheOldFile) {
+    const struct {
+        int error;
+        const char* cause;
+    } errors[] = {{EIO, "ошибка ввода-вывода на диске"},
+                  {EROFS, "диск доступен только для чтения"}};
+    for (const WriteStep step :
+         {WriteStep::Open, WriteStep::Write, WriteStep::Flush, WriteStep::Commit})
+        for (const auto& e : errors) {
+            SCOPED_TRACE(static_cast<int>(step));
+            QTemporaryDir dir;
+            const QString path = dir.filePath("well.ida");
+            {
+                QFile old(path);
+                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                old.write("old contents");
+            }
+            const std::optional<WriteFailure> failed =
+                writeWholeFile(path, "new contents", step, e.error);
+            ASSERT_TRUE(failed);
+            EXPECT_EQ(failed->step, step);
+            EXPECT_EQ(failed->cause, e.cause);
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+            EXPECT_EQ(old.readAll(), "old contents");
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+        }
+}
+
 } // namespace id

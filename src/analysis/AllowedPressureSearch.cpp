@@ -155,6 +155,55 @@ constexpr double RoundingUnits = 32;
 // it such stretches are decided by the exact gap.
 constexpr long long UndecidedBudget = 2000000;
 
+// A grid rate passes where |d| <= t |p2| with d = p1 - p2, t the tolerance: where
+// below = d - t p2 and above = d + t p2 differ in sign. Coefficients are quartered, and
+// divided by t where t > 1, so none can overflow. Where one of them, or p2, is within the
+// rounding bound of zero, the walk's rounding decides and the grid is walked; elsewhere the
+// exact sign decides for a whole stretch at once.
+struct GapPolynomials {
+    Cubic below{}, above{}, p2{}, bound{}, bound2{};
+};
+
+GapPolynomials gapPolynomials(const LocalTrend& first, const LocalTrend& second, double tolerance) {
+    const Cubic a1 = first.ascending();
+    const Cubic a2 = second.ascending();
+    const double scale = std::max(1.0, tolerance);
+    const double t = tolerance / scale;
+    const double unit = RoundingUnits * std::numeric_limits<double>::epsilon();
+    GapPolynomials g;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const double d = (a1[k] / 4 - a2[k] / 4) / scale;
+        g.below[k] = d - t * (a2[k] / 4);
+        g.above[k] = d + t * (a2[k] / 4);
+        g.p2[k] = a2[k] / 4;
+        g.bound[k] = unit * (std::abs(a1[k]) / 4 / scale + (1 / scale + t) * std::abs(a2[k]) / 4);
+        g.bound2[k] = unit * std::abs(a2[k]) / 4;
+    }
+    return g;
+}
+
+// The ends of the stretches over which the signs stay: 0, the limit, and the rates between
+// where a polynomial reaches its rounding bound, ascending.
+std::vector<double> stretchBreaks(const GapPolynomials& g, double limit) {
+    std::vector<double> breaks{0, limit};
+    const auto addRoots = [&](const Cubic& f, const Cubic& e, double sign) {
+        Cubic h{};
+        for (std::size_t k = 0; k < 4; ++k)
+            h[k] = f[k] + sign * e[k];
+        if (std::all_of(h.begin(), h.end(), [](double v) { return std::isfinite(v); }))
+            for (double r : rootsIn(h, 0, limit))
+                breaks.push_back(r);
+    };
+    for (double sign : {-1.0, 1.0}) {
+        addRoots(g.below, g.bound, sign);
+        addRoots(g.above, g.bound, sign);
+        addRoots(g.p2, g.bound2, sign);
+    }
+    std::sort(breaks.begin(), breaks.end());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+    return breaks;
+}
+
 } // namespace
 
 std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int kind2,
@@ -174,53 +223,20 @@ std::optional<double> searchTrendMeeting(int kind1, const Coefficients& c1, int 
         return std::nullopt;
     }
 
-    // A grid rate passes where |d| <= t |p2| with d = p1 - p2, t the tolerance: where
-    // below = d - t p2 and above = d + t p2 differ in sign. Coefficients are quartered, and
-    // divided by t where t > 1, so none can overflow. Where one of them, or p2, is within the
-    // rounding bound of zero, the walk's rounding decides and the grid is walked; elsewhere the
-    // exact sign decides for a whole stretch at once.
-    const Cubic a1 = first.ascending();
-    const Cubic a2 = second.ascending();
-    const double scale = std::max(1.0, tolerance);
-    const double t = tolerance / scale;
-    const double unit = RoundingUnits * std::numeric_limits<double>::epsilon();
-    Cubic below{}, above{}, p2{}, bound{}, bound2{};
-    for (std::size_t k = 0; k < 4; ++k) {
-        const double d = (a1[k] / 4 - a2[k] / 4) / scale;
-        below[k] = d - t * (a2[k] / 4);
-        above[k] = d + t * (a2[k] / 4);
-        p2[k] = a2[k] / 4;
-        bound[k] = unit * (std::abs(a1[k]) / 4 / scale + (1 / scale + t) * std::abs(a2[k]) / 4);
-        bound2[k] = unit * std::abs(a2[k]) / 4;
-    }
-    std::vector<double> breaks{0, limit};
-    const auto addRoots = [&](const Cubic& f, const Cubic& e, double sign) {
-        Cubic g{};
-        for (std::size_t k = 0; k < 4; ++k)
-            g[k] = f[k] + sign * e[k];
-        if (std::all_of(g.begin(), g.end(), [](double v) { return std::isfinite(v); }))
-            for (double r : rootsIn(g, 0, limit))
-                breaks.push_back(r);
-    };
-    for (double sign : {-1.0, 1.0}) {
-        addRoots(below, bound, sign);
-        addRoots(above, bound, sign);
-        addRoots(p2, bound2, sign);
-    }
-    std::sort(breaks.begin(), breaks.end());
-    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+    const GapPolynomials g = gapPolynomials(first, second, tolerance);
+    const std::vector<double> breaks = stretchBreaks(g, limit);
 
     long long walked = 0;
     for (std::size_t i = 0; i + 1 < breaks.size() || (i == 0 && breaks.size() == 1); ++i) {
         const double from = breaks[i];
         const double to = i + 1 < breaks.size() ? breaks[i + 1] : from;
         const double mid = from / 2 + to / 2;
-        const double b = evaluate(below, mid);
-        const double a = evaluate(above, mid);
-        const double p = evaluate(p2, mid);
-        const bool undecided = std::abs(b) <= evaluate(bound, mid) ||
-                               std::abs(a) <= evaluate(bound, mid) ||
-                               std::abs(p) <= evaluate(bound2, mid);
+        const double b = evaluate(g.below, mid);
+        const double a = evaluate(g.above, mid);
+        const double p = evaluate(g.p2, mid);
+        const bool undecided = std::abs(b) <= evaluate(g.bound, mid) ||
+                               std::abs(a) <= evaluate(g.bound, mid) ||
+                               std::abs(p) <= evaluate(g.bound2, mid);
         const bool passes = p != 0 && ((b <= 0 && a >= 0) || (b >= 0 && a <= 0));
         if (!undecided && !passes)
             continue;

@@ -9,7 +9,6 @@
 #include "state/NumberText.h"
 
 #include <algorithm>
-#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 
 namespace id {
@@ -84,15 +83,6 @@ QString power(int p) {
 
 } // namespace
 
-std::optional<PressureLosses> pressureLosses(const TrendRecord& t, const FitStatistics& st,
-                                             int wellType) {
-    if (t.Kind != QuadraticTrend || st.degreesOfFreedom < 1 || st.standardErrors.size() < 2)
-        return std::nullopt;
-    const double sign = wellType == ProducingWell ? -1 : 1;
-    return PressureLosses{sign * t.Coefficients[2], st.standardErrors[1], sign * t.Coefficients[1],
-                          st.standardErrors[0]};
-}
-
 QString statisticText(double v) {
     return coefficientText(v);
 }
@@ -125,41 +115,6 @@ QString studentizedText(double r) {
     if (std::isinf(r))
         return r > 0 ? QStringLiteral("∞") : QStringLiteral("-∞");
     return number(r);
-}
-
-double outlierThreshold(int points, int degreesOfFreedom) {
-    if (points < 1 || degreesOfFreedom - 1 < 1)
-        return std::numeric_limits<double>::infinity();
-    const boost::math::students_t distribution(degreesOfFreedom - 1);
-    return boost::math::quantile(boost::math::complement(distribution, 0.05 / (2.0 * points)));
-}
-
-bool suspect(double studentized, double threshold) {
-    return std::isinf(studentized) || std::abs(studentized) > threshold;
-}
-
-double twoSidedP(double t, int degreesOfFreedom) {
-    if (!std::isfinite(t))
-        return 0;
-    const boost::math::students_t distribution(degreesOfFreedom);
-    return 2 * boost::math::cdf(boost::math::complement(distribution, std::abs(t)));
-}
-
-double meanLineHalfWidth(const FitStatistics& st, double rate) {
-    // In the fit's centred units, where the terms do not cancel.
-    const std::size_t k = st.scaledCovariance.size();
-    const double t = (rate - st.rateCentre) / st.rateHalf;
-    std::vector<double> g(k);
-    double p = 1;
-    for (std::size_t j = 0; j < k; ++j) {
-        g[j] = p;
-        p *= t;
-    }
-    double variance = 0;
-    for (std::size_t a = 0; a < k; ++a)
-        for (std::size_t b = 0; b < k; ++b)
-            variance += g[a] * st.scaledCovariance[a][b] * g[b];
-    return studentT95(st.degreesOfFreedom) * st.valueHalf * std::sqrt(std::max(0.0, variance));
 }
 
 namespace {
@@ -310,6 +265,47 @@ QString modelSection(const TrendRecord& t, const InflowFit& fit) {
     return html;
 }
 
+// Whether there is a break at all: the bootstrap's p value of one line against two.
+QString breakSignificance(const BreakTest& test) {
+    QString html;
+    const QString p = breakSignificanceText(test);
+    if (test.draws == 0)
+        html += QStringLiteral("<p><b>Значимость излома не определена</b>: точек, на которых её "
+                               "можно проверить, слишком мало.</p>");
+    else
+        html += test.pValue < 0.05
+                    ? QStringLiteral("<p><b>Излом значим (%1)</b>").arg(p)
+                    : QStringLiteral("<p><b>Излом не доказан (%1): точки согласуются с одной "
+                                     "прямой</b>")
+                          .arg(p);
+    if (test.draws > 0)
+        html +=
+            QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
+                           "бутстреп под одной прямой, %2 выборок%3.</p>")
+                .arg(number(test.likelihoodRatio))
+                .arg(test.draws)
+                .arg(test.subsampled ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту")
+                                           .arg(test.points)
+                                     : QString());
+    return html;
+}
+
+// Where a step-rate test of an injection well may mislead about the start of fracturing.
+QString injectionBreakWarnings(const StatisticsInputs& s) {
+    const BreakFit& f = s.Break->Fit;
+    QString html;
+    int beyond = 0;
+    for (int i = 1; i <= s.measurementCount(); ++i)
+        beyond += s.Measurements.rate(i) > f.breakRate;
+    if (beyond < 2)
+        html += QStringLiteral("<p>Внимание: за изломом меньше двух точек.</p>");
+    if (s.Break->CurvesBefore)
+        html += QStringLiteral("<p>Внимание: точки до излома уже искривлены в сторону второй "
+                               "прямой; начало раскрытия трещин может лежать ниже точки "
+                               "пересечения прямых.</p>");
+    return html;
+}
+
 // The break: where the lines meet and how sure that is, whether there is a break at all, and for a
 // step-rate test of an injection well what it means and where it may mislead.
 QString breakSection(const StatisticsInputs& s) {
@@ -343,36 +339,9 @@ QString breakSection(const StatisticsInputs& s) {
                            "остатков: %2; R²: %3; скорректированный R²: %4</p>")
                 .arg(f.points)
                 .arg(number(f.rss), formatFixed(f.rSquared, 4), formatFixed(f.adjustedRSquared, 4));
-    const QString p = breakSignificanceText(test);
-    if (test.draws == 0)
-        html += QStringLiteral("<p><b>Значимость излома не определена</b>: точек, на которых её "
-                               "можно проверить, слишком мало.</p>");
-    else
-        html += test.pValue < 0.05
-                    ? QStringLiteral("<p><b>Излом значим (%1)</b>").arg(p)
-                    : QStringLiteral("<p><b>Излом не доказан (%1): точки согласуются с одной "
-                                     "прямой</b>")
-                          .arg(p);
-    if (test.draws > 0)
-        html +=
-            QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
-                           "бутстреп под одной прямой, %2 выборок%3.</p>")
-                .arg(number(test.likelihoodRatio))
-                .arg(test.draws)
-                .arg(test.subsampled ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту")
-                                           .arg(test.points)
-                                     : QString());
-    if (injection) {
-        int beyond = 0;
-        for (int i = 1; i <= s.measurementCount(); ++i)
-            beyond += s.Measurements.rate(i) > f.breakRate;
-        if (beyond < 2)
-            html += QStringLiteral("<p>Внимание: за изломом меньше двух точек.</p>");
-        if (s.Break->CurvesBefore)
-            html += QStringLiteral("<p>Внимание: точки до излома уже искривлены в сторону второй "
-                                   "прямой; начало раскрытия трещин может лежать ниже точки "
-                                   "пересечения прямых.</p>");
-    }
+    html += breakSignificance(test);
+    if (injection)
+        html += injectionBreakWarnings(s);
     return html;
 }
 

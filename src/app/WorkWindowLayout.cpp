@@ -36,17 +36,11 @@ DiagramPlacement diagramPlacement(const WorkWindowLayout& l, int wellType, doubl
     return {l.Picture3.top, l.Picture3.top + l.Picture3.height - 1.8 * xyHeight};
 }
 
-WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
-                                         const LayoutTextMetrics& m) {
-    WorkWindowLayout l;
-    l.MSFlexGrid1 = {400, 700, 4500, 4000};
-    const double w = l.MSFlexGrid1.width - 350;
-    const std::vector<double> shares = databaseMode ? std::vector<double>{0.1, 0.35, 0.3, 0.25}
-                                                    : std::vector<double>{0.14, 0.43, 0.43};
-    for (double share : shares)
-        l.grid1ColumnWidths.push_back(roundTwips(w * share));
-    l.grid1HeaderHeight = headerRowHeight(wellType);
+namespace {
 
+// The diagram and the PI chart, one under the other right of the measurements' table, with their
+// plot areas and readouts.
+void placeCharts(WorkWindowLayout& l, int wellType, const LayoutTextMetrics& m) {
     const TwipsRect& g = l.MSFlexGrid1;
     l.Picture3 = {g.width + g.left + 200, g.top, ChartWidth, ChartHeight};
     TwipsRect& p3 = l.Picture3;
@@ -73,7 +67,12 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     l.Picture8.height = p7.height - p7.height * PlotBottomMargin;
     l.Picture9 = {l.Picture8.left, p7.height + p7.top - 1.8 * m.xyHeight,
                   readoutWidth(p7, l.Picture8, m.piReadoutSampleWidth), 1.8 * m.xyHeight};
+}
 
+// The formation's boxes under the measurements' table, each with its label beside it.
+void placeFormationInputs(WorkWindowLayout& l) {
+    const TwipsRect& g = l.MSFlexGrid1;
+    const TwipsRect& p7 = l.Picture7;
     l.Pnas = {g.left, g.height + g.top + 200, 800, 350};
     l.Skin = {l.Pnas.left, l.Pnas.height + l.Pnas.top + 100, l.Pnas.width, DefaultTextBoxHeight};
     l.Rkontur = {l.Skin.left, l.Skin.height + l.Skin.top + 100, l.Pnas.width, DefaultTextBoxHeight};
@@ -91,6 +90,26 @@ WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
     l.ModelPres = {g.left, p7.top + p7.height - DefaultTextBoxHeight, l.Pnas.width,
                    DefaultTextBoxHeight};
     l.Label5 = labelBeside(l.ModelPres, DefaultTextBoxHeight);
+}
+
+} // namespace
+
+WorkWindowLayout computeWorkWindowLayout(bool databaseMode, int wellType,
+                                         const LayoutTextMetrics& m) {
+    WorkWindowLayout l;
+    l.MSFlexGrid1 = {400, 700, 4500, 4000};
+    const double w = l.MSFlexGrid1.width - 350;
+    const std::vector<double> shares = databaseMode ? std::vector<double>{0.1, 0.35, 0.3, 0.25}
+                                                    : std::vector<double>{0.14, 0.43, 0.43};
+    for (double share : shares)
+        l.grid1ColumnWidths.push_back(roundTwips(w * share));
+    l.grid1HeaderHeight = headerRowHeight(wellType);
+
+    placeCharts(l, wellType, m);
+    placeFormationInputs(l);
+    const TwipsRect& g = l.MSFlexGrid1;
+    const TwipsRect& p3 = l.Picture3;
+    const TwipsRect& p7 = l.Picture7;
 
     l.Check1 = {l.Rwell.left, l.Rwell.height + l.Rwell.top + 200, g.width, Check1Height};
     l.Check2 = {l.Check1.left, l.Check1.height + l.Check1.top + 50, g.width, Check2Height};

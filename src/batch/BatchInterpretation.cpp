@@ -8,15 +8,12 @@
 #include "app/CommandTable.h"
 #include "app/DataCommands.h"
 #include "app/MenuRules.h"
-#include "document/AnalysisFile.h"
 #include "exports/ReportText.h"
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 #include "state/StartOptions.h"
 #include "state/TrendMath.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
@@ -60,30 +57,6 @@ QString number(double v) {
 
 QString range(const std::optional<Range>& r, bool high) {
     return r ? number(high ? r->high : r->low) : QString();
-}
-
-// A CSV line's fields: ";" or tabs between them, or "," when there is neither (then with the
-// decimal point); a field in double quotes may hold any of them.
-QStringList csvFields(const QString& line) {
-    bool quoted = false;
-    bool semicolons = false;
-    for (const QChar ch : line) {
-        if (ch == u'"')
-            quoted = !quoted;
-        else if (!quoted && (ch == u';' || ch == u'\t'))
-            semicolons = true;
-    }
-    QStringList fields{QString()};
-    quoted = false;
-    for (const QChar ch : line) {
-        if (ch == u'"')
-            quoted = !quoted;
-        if (!quoted && (semicolons ? ch == u';' || ch == u'\t' : ch == u','))
-            fields << QString();
-        else
-            fields.back() += ch;
-    }
-    return fields;
 }
 
 // Enough chords that a model's bend looks smooth on half a page.
@@ -223,15 +196,8 @@ std::optional<qint64> readWellId(const QVariant& cell, QString& why) {
 
 namespace {
 
-WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& settings,
-                             SpreadsheetFitService& fits) {
-    WellOutcome out;
-    out.kwuId = well.kwuId;
-    out.wellType = well.wellType;
-    if (!well.refusal.isEmpty()) {
-        out.message = well.refusal;
-        return out;
-    }
+// The well as the window would hold it: its points typed into the table, the boxes filled in.
+AnalysisState typedAnalysis(const WellRegimes& well, const BatchSettings& settings) {
     AnalysisState s;
     s.WellType = well.wellType;
     s.Inputs.Pnas = settings.pnas;
@@ -241,29 +207,11 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
     s.Inputs.Rwell = settings.rwell;
     for (std::size_t i = 0; i < well.rates.size(); ++i)
         s.Table.append({number(well.rates[i]), number(well.pressures[i]), {}});
-    const StartOptions options;
-    CommandContext ctx{fits, options, {}};
-    try {
-        BuildCharts(s, ctx);
-        if (!s.DiagramShown) {
-            out.message = ctx.messages.isEmpty() ? QStringLiteral("Нет замеров")
-                                                 : ctx.messages.join(QStringLiteral(" "));
-            return out;
-        }
-        runCommand(ruleName(settings.rule).command, s, ctx);
-        if (settings.estimation != EstimationMode::None && s.TrendCount > 0)
-            selectEstimatingMode(s, settings.estimation, ctx.messages);
-    } catch (const AnalysisFault& fault) {
-        ctx.messages << fault.message();
-        out.message = ctx.messages.join(QStringLiteral(" "));
-        return out;
-    }
-    out.message = ctx.messages.join(QStringLiteral(" "));
-    if (s.TrendCount == 0 || !resultsToSave(s)) {
-        if (out.message.isEmpty())
-            out.message = QStringLiteral("Результатов нет");
-        return out;
-    }
+    return s;
+}
+
+// The results the rule made, with their intervals, and what a drawing of them needs.
+void takeResults(const AnalysisState& s, const BatchSettings& settings, WellOutcome& out) {
     out.ok = true;
     out.rows = resultRows(s);
     out.estimate = estimateValue(s);
@@ -296,6 +244,42 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
         if (fit->model == InflowModel::Composite)
             out.productivityInterval = Range{fit->parameters[0].low, fit->parameters[0].high};
     }
+}
+
+WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& settings,
+                             SpreadsheetFitService& fits) {
+    WellOutcome out;
+    out.kwuId = well.kwuId;
+    out.wellType = well.wellType;
+    if (!well.refusal.isEmpty()) {
+        out.message = well.refusal;
+        return out;
+    }
+    AnalysisState s = typedAnalysis(well, settings);
+    const StartOptions options;
+    CommandContext ctx{fits, options, {}};
+    try {
+        BuildCharts(s, ctx);
+        if (!s.DiagramShown) {
+            out.message = ctx.messages.isEmpty() ? QStringLiteral("Нет замеров")
+                                                 : ctx.messages.join(QStringLiteral(" "));
+            return out;
+        }
+        runCommand(ruleName(settings.rule).command, s, ctx);
+        if (settings.estimation != EstimationMode::None && s.TrendCount > 0)
+            selectEstimatingMode(s, settings.estimation, ctx.messages);
+    } catch (const AnalysisFault& fault) {
+        ctx.messages << fault.message();
+        out.message = ctx.messages.join(QStringLiteral(" "));
+        return out;
+    }
+    out.message = ctx.messages.join(QStringLiteral(" "));
+    if (s.TrendCount == 0 || !resultsToSave(s)) {
+        if (out.message.isEmpty())
+            out.message = QStringLiteral("Результатов нет");
+        return out;
+    }
+    takeResults(s, settings, out);
     return out;
 }
 
@@ -405,51 +389,6 @@ QString skippedLine(const QString& fileName, BatchRule rule, const QString& why)
         fields << QString();
     fields << QString(why).replace(u';', u',');
     return fields.join(u';');
-}
-
-FileRegimes readWellFile(const QString& path, qint64 kwuId, std::int16_t wellType) {
-    WellRegimes well;
-    well.kwuId = kwuId;
-    well.wellType = wellType;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("Файл не открыт: ") + file.errorString()};
-    if (QFileInfo(path).suffix().compare(QStringLiteral("ida"), Qt::CaseInsensitive) == 0) {
-        const AnalysisFileRead read = readAnalysis(file.readAll());
-        if (!read.state)
-            return {std::nullopt, read.error};
-        well.wellType = read.state->WellType;
-        int regime = 0;
-        for (const MeasurementRow& row : read.state->Table) {
-            ++regime;
-            // Rows the user left out, and the table's blank rows, are no regimes.
-            if (row.Excluded || (row.Rate.trimmed().isEmpty() && row.Pressure.trimmed().isEmpty()))
-                continue;
-            addRegime(well, regime, readCell(row.Rate), readCell(row.Pressure));
-        }
-        return {well, {}};
-    }
-    int regime = 0;
-    bool first = true;
-    while (!file.atEnd()) {
-        const QString text = QString::fromUtf8(file.readLine()).trimmed();
-        if (text.isEmpty())
-            continue;
-        const QStringList fields = csvFields(text);
-        if (fields.size() < 2)
-            return {std::nullopt,
-                    QStringLiteral("Строка «%1» файла — не дебит и давление").arg(text.left(40))};
-        const CellValue rate = readCell(fields[0]);
-        const CellValue pressure = readCell(fields[1]);
-        // A header of words: the first line with no number in it.
-        const bool header =
-            first && rate.kind != CellValue::Number && pressure.kind != CellValue::Number;
-        first = false;
-        if (header)
-            continue;
-        addRegime(well, ++regime, rate, pressure);
-    }
-    return {well, {}};
 }
 
 } // namespace id

@@ -48,66 +48,72 @@ QStringList trendEquations(const AnalysisState& s) {
     return equations;
 }
 
+namespace {
+
+// The break's rows: its pressure and its rate, with their intervals.
+void addBreakRows(std::vector<QStringList>& rows, const BreakFit& f, bool injection) {
+    const auto [low, high] = f.pressureInterval();
+    rows.push_back({injection ? QStringLiteral("Давление начала раскрытия трещин (излом), МПа")
+                              : QStringLiteral("Давление в точке излома, МПа"),
+                    coefficientText(f.breakPressure()),
+                    {},
+                    coefficientText(low),
+                    coefficientText(high)});
+    rows.push_back({(injection ? QStringLiteral("Приемистость") : QStringLiteral("Дебит")) +
+                        QStringLiteral(" в точке излома, м3/сут"),
+                    coefficientText(f.breakRate), coefficientText(f.standardErrors[3]),
+                    coefficientText(f.breakRateLow), coefficientText(f.breakRateHigh)});
+}
+
+// A model's rows: its parameters with their intervals, its open flow, its warnings and how
+// well it fits.
+void addModelRows(std::vector<QStringList>& rows, const QString& line, const InflowFit& fit) {
+    const QString model =
+        line + QStringLiteral(" (") + inflowModelName(fit.model) + QStringLiteral("): ");
+    const std::vector<QString> names = inflowParameterNames(fit.model);
+    // The intervals as the fit made them: C and J on the logarithm, n within (0; 2].
+    const auto addParameter = [&](const QString& caption, const InflowParameter& p) {
+        if (fit.intervalsDetermined)
+            rows.push_back({caption, coefficientText(p.value), coefficientText(p.standardError),
+                            coefficientText(p.low), coefficientText(p.high)});
+        else
+            rows.push_back(
+                {caption, coefficientText(p.value), QStringLiteral("не определено"), {}, {}});
+    };
+    const std::size_t fitted = fit.parameters.size() - (fit.reservoirGiven ? 1 : 0);
+    for (std::size_t i = 0; i < fitted; ++i)
+        addParameter(model + names[i], fit.parameters[i]);
+    if (fit.reservoirGiven)
+        rows.push_back({model + names.back() + QStringLiteral(" (задано)"),
+                        coefficientText(fit.reservoirPressure()),
+                        {},
+                        {},
+                        {}});
+    addParameter(model + QStringLiteral("максимальный дебит (Pз = 0), м3/сут"), fit.openFlow);
+    for (const QString& warning : modelWarnings(fit))
+        rows.push_back({model + QStringLiteral("внимание"), warning, {}, {}, {}});
+    for (const auto& [caption, value] : {std::pair{QStringLiteral("ост. станд. отклонение, МПа"),
+                                                   coefficientText(fit.residualDeviation)},
+                                         {QStringLiteral("R²"), formatFixed(fit.rSquared, 4)},
+                                         {QStringLiteral("AICc"), aiccText(fit.aicc)}})
+        rows.push_back({model + caption, value, {}, {}, {}});
+}
+
+} // namespace
+
 std::vector<QStringList> parameterRows(const AnalysisState& s) {
     std::vector<QStringList> rows;
     const auto add = [&](const QString& caption, double value, double se, double t) {
         rows.push_back({caption, coefficientText(value), coefficientText(se),
                         coefficientText(value - t * se), coefficientText(value + t * se)});
     };
-    if (s.Break) {
-        const BreakFit& f = s.Break->Fit;
-        const bool injection = s.WellType == InjectionWell;
-        const auto [low, high] = f.pressureInterval();
-        rows.push_back({injection ? QStringLiteral("Давление начала раскрытия трещин (излом), МПа")
-                                  : QStringLiteral("Давление в точке излома, МПа"),
-                        coefficientText(f.breakPressure()),
-                        {},
-                        coefficientText(low),
-                        coefficientText(high)});
-        rows.push_back({(injection ? QStringLiteral("Приемистость") : QStringLiteral("Дебит")) +
-                            QStringLiteral(" в точке излома, м3/сут"),
-                        coefficientText(f.breakRate), coefficientText(f.standardErrors[3]),
-                        coefficientText(f.breakRateLow), coefficientText(f.breakRateHigh)});
-    }
+    if (s.Break)
+        addBreakRows(rows, s.Break->Fit, s.WellType == InjectionWell);
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         const TrendRecord& t = s.trend(slot);
         const QString line = QStringLiteral("Линия тренда %1").arg(slot);
         if (const InflowFit* fit = t.Model.get()) {
-            const QString model =
-                line + QStringLiteral(" (") + inflowModelName(fit->model) + QStringLiteral("): ");
-            const std::vector<QString> names = inflowParameterNames(fit->model);
-            // The intervals as the fit made them: C and J on the logarithm, n within (0; 2].
-            const auto addParameter = [&](const QString& caption, const InflowParameter& p) {
-                if (fit->intervalsDetermined)
-                    rows.push_back({caption, coefficientText(p.value),
-                                    coefficientText(p.standardError), coefficientText(p.low),
-                                    coefficientText(p.high)});
-                else
-                    rows.push_back({caption,
-                                    coefficientText(p.value),
-                                    QStringLiteral("не определено"),
-                                    {},
-                                    {}});
-            };
-            const std::size_t fitted = fit->parameters.size() - (fit->reservoirGiven ? 1 : 0);
-            for (std::size_t i = 0; i < fitted; ++i)
-                addParameter(model + names[i], fit->parameters[i]);
-            if (fit->reservoirGiven)
-                rows.push_back({model + names.back() + QStringLiteral(" (задано)"),
-                                coefficientText(fit->reservoirPressure()),
-                                {},
-                                {},
-                                {}});
-            addParameter(model + QStringLiteral("максимальный дебит (Pз = 0), м3/сут"),
-                         fit->openFlow);
-            for (const QString& warning : modelWarnings(*fit))
-                rows.push_back({model + QStringLiteral("внимание"), warning, {}, {}, {}});
-            for (const auto& [caption, value] :
-                 {std::pair{QStringLiteral("ост. станд. отклонение, МПа"),
-                            coefficientText(fit->residualDeviation)},
-                  {QStringLiteral("R²"), formatFixed(fit->rSquared, 4)},
-                  {QStringLiteral("AICc"), aiccText(fit->aicc)}})
-                rows.push_back({model + caption, value, {}, {}, {}});
+            addModelRows(rows, line, *fit);
         } else if (const FitStatistics* st = t.Statistics.get()) {
             if (const std::optional<PressureLosses> l = pressureLosses(t, *st, s.WellType)) {
                 const double quantile = studentT95(st->degreesOfFreedom);

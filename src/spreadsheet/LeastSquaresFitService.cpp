@@ -177,6 +177,45 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
     return st;
 }
 
+// Equal values: the fit is exactly the constant, whatever rounding would make of it, with no
+// residual and no uncertainty.
+SpreadsheetFitService::PolynomialFit flatFit(const std::vector<double>& x,
+                                             const std::vector<double>& y, int coefficients,
+                                             bool withStatistics) {
+    std::vector<double> result(static_cast<std::size_t>(coefficients), 0.0);
+    result.back() = y.front();
+    SpreadsheetFitService::PolynomialFit flat{result, y, std::nullopt};
+    if (withStatistics && static_cast<int>(x.size()) > coefficients) {
+        FitStatistics st;
+        st.points = static_cast<int>(x.size());
+        st.degreesOfFreedom = st.points - coefficients;
+        st.standardErrors.assign(static_cast<std::size_t>(coefficients), 0.0);
+        st.covariance.assign(static_cast<std::size_t>(coefficients),
+                             std::vector<double>(static_cast<std::size_t>(coefficients)));
+        st.scaledCovariance = st.covariance;
+        st.residuals.assign(x.size(), 0.0);
+        // An exact fit: each residual against the others is 0/0.
+        st.studentized.assign(x.size(), std::numeric_limits<double>::quiet_NaN());
+        flat.statistics = st;
+    }
+    return flat;
+}
+
+// The fit's values at the points, from its coefficients in the scaled units.
+std::vector<double> fittedValues(const std::vector<double>& x, const Eigen::VectorXd& b, Span xSpan,
+                                 Span ySpan) {
+    const int degree = static_cast<int>(b.size()) - 1;
+    std::vector<double> fitted(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double t = (x[i] - xSpan.centre) / xSpan.half;
+        double scaled = 0;
+        for (int k = degree; k >= 0; --k)
+            scaled = scaled * t + b(k);
+        fitted[i] = ySpan.centre + ySpan.half * scaled;
+    }
+    return fitted;
+}
+
 } // namespace
 
 double externallyStudentized(double residual, double spread, int degreesOfFreedom) {
@@ -208,28 +247,9 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
                                 .arg(degree)
                                 .arg(coefficients));
 
-    std::vector<double> result(static_cast<std::size_t>(coefficients), 0.0);
     const Span ySpan = spanOf(y);
-    if (ySpan.half == 0) {
-        // Equal values: the fit is exactly the constant, whatever rounding would make of it,
-        // with no residual and no uncertainty.
-        result.back() = y.front();
-        PolynomialFit flat{result, y, std::nullopt};
-        if (withStatistics && static_cast<int>(x.size()) > coefficients) {
-            FitStatistics st;
-            st.points = static_cast<int>(x.size());
-            st.degreesOfFreedom = st.points - coefficients;
-            st.standardErrors.assign(static_cast<std::size_t>(coefficients), 0.0);
-            st.covariance.assign(static_cast<std::size_t>(coefficients),
-                                 std::vector<double>(static_cast<std::size_t>(coefficients)));
-            st.scaledCovariance = st.covariance;
-            st.residuals.assign(x.size(), 0.0);
-            // An exact fit: each residual against the others is 0/0.
-            st.studentized.assign(x.size(), std::numeric_limits<double>::quiet_NaN());
-            flat.statistics = st;
-        }
-        return flat;
-    }
+    if (ySpan.half == 0)
+        return flatFit(x, y, coefficients, withStatistics);
 
     // Rates centred and scaled to [-1, 1], values to [-1, 1]: the problem is then as well
     // conditioned as its points allow, also for closely spaced rates in the thousands.
@@ -256,17 +276,10 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
     Eigen::VectorXd b = qr.solve(rhs);
     scaled::dropNegligibleTerms(b);
 
-    result = scaled::rawCoefficients(b, xSpan, ySpan);
+    const std::vector<double> result = scaled::rawCoefficients(b, xSpan, ySpan);
     if (!allFinite(result))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
-    std::vector<double> fitted(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = (x[i] - xSpan.centre) / xSpan.half;
-        double scaled = 0;
-        for (int k = degree; k >= 0; --k)
-            scaled = scaled * t + b(k);
-        fitted[i] = ySpan.centre + ySpan.half * scaled;
-    }
+    const std::vector<double> fitted = fittedValues(x, b, xSpan, ySpan);
     // Values next to the largest double can overshoot it between the points.
     if (!allFinite(fitted))
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));

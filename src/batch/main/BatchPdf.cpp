@@ -314,6 +314,47 @@ void prepare(QTextDocument& doc, QPdfWriter& pdf) {
     doc.setPageSize(QSizeF(pdf.width(), pdf.height()));
 }
 
+// The report's first page: the run's settings (lines "caption: value"), its counts, and the
+// reasons of refusal, the commonest first.
+void writeRunPage(DocumentWriter& out, const QStringList& settings, int wells, int interpreted,
+                  const std::map<QString, int>& refused) {
+    out.heading(QStringLiteral("Пакетная интерпретация индикаторных диаграмм"), 14);
+    out.line(QStringLiteral("Дата: ") +
+             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    out.heading(QStringLiteral("Параметры прогона"), 11);
+    std::vector<QStringList> rows;
+    for (const QString& s : settings) {
+        const qsizetype colon = s.indexOf(QStringLiteral(": "));
+        rows.push_back({s.left(colon), colon < 0 ? QString() : s.mid(colon + 2)});
+    }
+    out.table({QStringLiteral("Параметр"), QStringLiteral("Значение")}, rows, {40, 60});
+    out.heading(QStringLiteral("Итог"), 11);
+    out.table({QStringLiteral("Скважин"), QStringLiteral("Интерпретировано"),
+               QStringLiteral("Не интерпретировано")},
+              std::vector<QStringList>{{QString::number(wells), QString::number(interpreted),
+                                        QString::number(wells - interpreted)}},
+              {25, 30, 35});
+    if (!refused.empty()) {
+        out.heading(QStringLiteral("Причины отказа"), 11);
+        std::vector<std::pair<int, QString>> reasons;
+        for (const auto& [reason, count] : refused)
+            reasons.emplace_back(count, reason);
+        std::stable_sort(reasons.begin(), reasons.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::vector<QStringList> lines;
+        int others = 0;
+        for (std::size_t i = 0; i < reasons.size(); ++i) {
+            if (i < ReasonsListed)
+                lines.push_back({reasons[i].second, QString::number(reasons[i].first)});
+            else
+                others += reasons[i].first;
+        }
+        if (others > 0)
+            lines.push_back({QStringLiteral("Прочие причины"), QString::number(others)});
+        out.table({QStringLiteral("Причина"), QStringLiteral("Скважин")}, lines, {80, 20});
+    }
+}
+
 } // namespace
 
 BatchPdf::BatchPdf(const QString& path) : path_(path) {
@@ -369,42 +410,7 @@ QString BatchPdf::finish(const QStringList& settings) {
         prepare(doc, pdf);
         {
             DocumentWriter out(doc, 1.5);
-            out.heading(QStringLiteral("Пакетная интерпретация индикаторных диаграмм"), 14);
-            out.line(QStringLiteral("Дата: ") +
-                     QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
-            out.heading(QStringLiteral("Параметры прогона"), 11);
-            std::vector<QStringList> rows;
-            for (const QString& s : settings) {
-                const qsizetype colon = s.indexOf(QStringLiteral(": "));
-                rows.push_back({s.left(colon), colon < 0 ? QString() : s.mid(colon + 2)});
-            }
-            out.table({QStringLiteral("Параметр"), QStringLiteral("Значение")}, rows, {40, 60});
-            out.heading(QStringLiteral("Итог"), 11);
-            out.table(
-                {QStringLiteral("Скважин"), QStringLiteral("Интерпретировано"),
-                 QStringLiteral("Не интерпретировано")},
-                std::vector<QStringList>{{QString::number(wells_), QString::number(interpreted_),
-                                          QString::number(wells_ - interpreted_)}},
-                {25, 30, 35});
-            if (!refused_.empty()) {
-                out.heading(QStringLiteral("Причины отказа"), 11);
-                std::vector<std::pair<int, QString>> reasons;
-                for (const auto& [reason, count] : refused_)
-                    reasons.emplace_back(count, reason);
-                std::stable_sort(reasons.begin(), reasons.end(),
-                                 [](const auto& a, const auto& b) { return a.first > b.first; });
-                std::vector<QStringList> lines;
-                int others = 0;
-                for (std::size_t i = 0; i < reasons.size(); ++i) {
-                    if (i < ReasonsListed)
-                        lines.push_back({reasons[i].second, QString::number(reasons[i].first)});
-                    else
-                        others += reasons[i].first;
-                }
-                if (others > 0)
-                    lines.push_back({QStringLiteral("Прочие причины"), QString::number(others)});
-                out.table({QStringLiteral("Причина"), QStringLiteral("Скважин")}, lines, {80, 20});
-            }
+            writeRunPage(out, settings, wells_, interpreted_, refused_);
         }
         paint(doc, pdf, painter, firstPage);
     }

@@ -53,140 +53,129 @@ const QString HelpDetails = QStringLiteral(R"(
 Подробнее и пример от пустой базы до сводки: справка программы (F1), "Пакетная обработка".
 )");
 
-} // namespace
+// The program's options, with the texts its help shows.
+struct BatchCommandLine {
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Справка по параметрам.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Версия программы.")};
+    const QCommandLineOption database{QStringLiteral("database"),
+                                      QStringLiteral("Файл базы скважин SQLite."),
+                                      QStringLiteral("файл")};
+    const QCommandLineOption connection{QStringLiteral("connection"),
+                                        QStringLiteral("Строка подключения ODBC, как у окна."),
+                                        QStringLiteral("текст")};
+    const QCommandLineOption server{QStringLiteral("server"), QStringLiteral("Имя сервера."),
+                                    QStringLiteral("имя")};
+    const QCommandLineOption table{QStringLiteral("regimes-table"),
+                                   QStringLiteral("Таблица режимов (kwu_id, rate, pressure, "
+                                                  "well_type); по умолчанию kwu_regime."),
+                                   QStringLiteral("имя"), QStringLiteral("kwu_regime")};
+    const QCommandLineOption input{QStringLiteral("input"),
+                                   QStringLiteral("Папка файлов скважин (.csv, .ida; имя файла "
+                                                  "— kwu_id)."),
+                                   QStringLiteral("папка")};
+    const QCommandLineOption wellType{QStringLiteral("well-type"),
+                                      QStringLiteral("Тип скважин папки: 1 — добывающие, 2 — "
+                                                     "нагнетательные."),
+                                      QStringLiteral("1|2"), QStringLiteral("1")};
+    const QCommandLineOption rule{QStringLiteral("rule"),
+                                  QStringLiteral("linear|quadratic|cubic|break|vogel|composite|"
+                                                 "fetkovich"),
+                                  QStringLiteral("правило")};
+    const QCommandLineOption pnas{QStringLiteral("pnas"),
+                                  QStringLiteral("Давление насыщения, МПа."),
+                                  QStringLiteral("число")};
+    const QCommandLineOption modelPres{QStringLiteral("model-pres"),
+                                       QStringLiteral("Pпл для моделей, МПа (пусто — "
+                                                      "подбирается)."),
+                                       QStringLiteral("число")};
+    const QCommandLineOption estimate{
+        QStringLiteral("estimate"),
+        QStringLiteral("Оценка: transmissibility — гидропроводность по скину, skin — скин по "
+                       "гидропроводности."),
+        QStringLiteral("вид")};
+    const QCommandLineOption skin{QStringLiteral("skin"),
+                                  QStringLiteral("Скин-эффект (или гидропроводность, Д*см/сПз)."),
+                                  QStringLiteral("число")};
+    const QCommandLineOption rkontur{QStringLiteral("rkontur"),
+                                     QStringLiteral("Радиус контура питания, м."),
+                                     QStringLiteral("число")};
+    const QCommandLineOption rwell{QStringLiteral("rwell"), QStringLiteral("Радиус скважины, м."),
+                                   QStringLiteral("число")};
+    const QCommandLineOption summary{
+        QStringLiteral("summary"),
+        QStringLiteral("Сводка CSV по скважинам; с --worker — по скважинам, "
+                       "взятым этим процессом."),
+        QStringLiteral("файл")};
+    const QCommandLineOption pdfReport{QStringLiteral("report"),
+                                       QStringLiteral("PDF: страница на скважину."),
+                                       QStringLiteral("файл")};
+    const QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                                    QStringLiteral("Ничего не записывать в базу.")};
+    const QCommandLineOption jobs{QStringLiteral("jobs"),
+                                  QStringLiteral("Число потоков; по умолчанию — число ядер."),
+                                  QStringLiteral("N")};
+    const QCommandLineOption startRun{
+        QStringLiteral("start-run"),
+        QStringLiteral("Начать общий прогон на сервере: таблица kwu_batch_work со всеми "
+                       "скважинами таблицы режимов и индекс её несделанных строк.")};
+    const QCommandLineOption worker{
+        QStringLiteral("worker"),
+        QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
+                       "есть; таких процессов может быть сколько угодно на любых машинах.")};
 
-int main(int argc, char** argv) {
-    toolkitHandler = qInstallMessageHandler(withoutRuntimeFolderNote);
-    // A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
+    void describe(QCommandLineParser& parser) const {
+        parser.setApplicationDescription(
+            QStringLiteral("Пакетная интерпретация индикаторных диаграмм: правило применяется ко "
+                           "всем точкам каждой скважины, результаты записываются в kwu_ind.\n\n"
+                           "Режим с пустой ячейкой или NULL не учитывается (сводка называет его); "
+                           "скважина, у которой в ячейке не число, или чей kwu_id не целое число, "
+                           "или не единственный, не интерпретируется и в базу не пишется.\n\n"
+                           "Код завершения: 0 — все скважины интерпретированы и записаны; 1 — "
+                           "прогон завершён, но часть скважин отклонена (причина каждой — в "
+                           "сводке); 2 — прогон не состоялся: неверные параметры, недоступна база, "
+                           "не записан файл сводки или отчёта (прежний файл не изменяется)."));
+        parser.addOptions({help,     version, database,  connection, server,   table,    input,
+                           wellType, rule,    pnas,      modelPres,  estimate, skin,     rkontur,
+                           rwell,    summary, pdfReport, dryRun,     jobs,     startRun, worker});
+    }
+};
+
+// A refused argument: why, and where the help is; the run did not take place.
+int refuse(QTextStream& err, const QString& text) {
+    err << text << "\nСправка по параметрам: --help\n";
+    return 2;
+}
+
+// A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
+std::unique_ptr<QCoreApplication> startApplication(int& argc, char** argv) {
     bool pdf = false;
     for (int i = 1; i < argc; ++i)
         pdf = pdf || QByteArray(argv[i]).startsWith("--report");
     if (pdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app =
-        pdf ? std::make_unique<QGuiApplication>(argc, argv)
-            : std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
-    // The numbers are read and written as the window does: decimal comma.
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QTranslator toolkitTexts;
-    if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&toolkitTexts);
-    QTextStream err(stderr);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Пакетная интерпретация индикаторных диаграмм: правило применяется ко "
-                       "всем точкам каждой скважины, результаты записываются в kwu_ind.\n\n"
-                       "Режим с пустой ячейкой или NULL не учитывается (сводка называет его); "
-                       "скважина, у которой в ячейке не число, или чей kwu_id не целое число, "
-                       "или не единственный, не интерпретируется и в базу не пишется.\n\n"
-                       "Код завершения: 0 — все скважины интерпретированы и записаны; 1 — "
-                       "прогон завершён, но часть скважин отклонена (причина каждой — в "
-                       "сводке); 2 — прогон не состоялся: неверные параметры, недоступна база, "
-                       "не записан файл сводки или отчёта (прежний файл не изменяется)."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Справка по параметрам."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Версия программы."));
-    const QCommandLineOption database(QStringLiteral("database"),
-                                      QStringLiteral("Файл базы скважин SQLite."),
-                                      QStringLiteral("файл"));
-    const QCommandLineOption connection(QStringLiteral("connection"),
-                                        QStringLiteral("Строка подключения ODBC, как у окна."),
-                                        QStringLiteral("текст"));
-    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral("Имя сервера."),
-                                    QStringLiteral("имя"));
-    const QCommandLineOption table(QStringLiteral("regimes-table"),
-                                   QStringLiteral("Таблица режимов (kwu_id, rate, pressure, "
-                                                  "well_type); по умолчанию kwu_regime."),
-                                   QStringLiteral("имя"), QStringLiteral("kwu_regime"));
-    const QCommandLineOption input(QStringLiteral("input"),
-                                   QStringLiteral("Папка файлов скважин (.csv, .ida; имя файла "
-                                                  "— kwu_id)."),
-                                   QStringLiteral("папка"));
-    const QCommandLineOption wellType(QStringLiteral("well-type"),
-                                      QStringLiteral("Тип скважин папки: 1 — добывающие, 2 — "
-                                                     "нагнетательные."),
-                                      QStringLiteral("1|2"), QStringLiteral("1"));
-    const QCommandLineOption rule(QStringLiteral("rule"),
-                                  QStringLiteral("linear|quadratic|cubic|break|vogel|composite|"
-                                                 "fetkovich"),
-                                  QStringLiteral("правило"));
-    const QCommandLineOption pnas(QStringLiteral("pnas"),
-                                  QStringLiteral("Давление насыщения, МПа."),
-                                  QStringLiteral("число"));
-    const QCommandLineOption modelPres(QStringLiteral("model-pres"),
-                                       QStringLiteral("Pпл для моделей, МПа (пусто — "
-                                                      "подбирается)."),
-                                       QStringLiteral("число"));
-    const QCommandLineOption estimate(
-        QStringLiteral("estimate"),
-        QStringLiteral("Оценка: transmissibility — гидропроводность по скину, skin — скин по "
-                       "гидропроводности."),
-        QStringLiteral("вид"));
-    const QCommandLineOption skin(QStringLiteral("skin"),
-                                  QStringLiteral("Скин-эффект (или гидропроводность, Д*см/сПз)."),
-                                  QStringLiteral("число"));
-    const QCommandLineOption rkontur(QStringLiteral("rkontur"),
-                                     QStringLiteral("Радиус контура питания, м."),
-                                     QStringLiteral("число"));
-    const QCommandLineOption rwell(QStringLiteral("rwell"), QStringLiteral("Радиус скважины, м."),
-                                   QStringLiteral("число"));
-    const QCommandLineOption summary(
-        QStringLiteral("summary"),
-        QStringLiteral("Сводка CSV по скважинам; с --worker — по скважинам, "
-                       "взятым этим процессом."),
-        QStringLiteral("файл"));
-    const QCommandLineOption pdfReport(QStringLiteral("report"),
-                                       QStringLiteral("PDF: страница на скважину."),
-                                       QStringLiteral("файл"));
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
-                                    QStringLiteral("Ничего не записывать в базу."));
-    const QCommandLineOption jobs(QStringLiteral("jobs"),
-                                  QStringLiteral("Число потоков; по умолчанию — число ядер."),
-                                  QStringLiteral("N"));
-    const QCommandLineOption startRun(
-        QStringLiteral("start-run"),
-        QStringLiteral("Начать общий прогон на сервере: таблица kwu_batch_work со всеми "
-                       "скважинами таблицы режимов и индекс её несделанных строк."));
-    const QCommandLineOption worker(
-        QStringLiteral("worker"),
-        QStringLiteral("Работать в общем прогоне: брать скважины из kwu_batch_work, пока они "
-                       "есть; таких процессов может быть сколько угодно на любых машинах."));
-    parser.addOptions({help,     version, database,  connection, server,   table,    input,
-                       wellType, rule,    pnas,      modelPres,  estimate, skin,     rkontur,
-                       rwell,    summary, pdfReport, dryRun,     jobs,     startRun, worker});
-    const auto bad = [&](const QString& text) {
-        err << text << "\nСправка по параметрам: --help\n";
-        return 2;
-    };
-    if (!parser.parse(app->arguments()))
-        return bad(id::russianParserError(parser));
-    if (parser.isSet(help)) {
-        QTextStream(stdout) << id::russianHelpText(parser, QStringLiteral("indicator-batch"))
-                            << HelpDetails;
-        return 0;
-    }
-    if (parser.isSet(version)) {
-        QTextStream(stdout) << QStringLiteral("Пакетная интерпретация индикаторных диаграмм %1\n")
-                                   .arg(QStringLiteral(ID_VERSION));
-        return 0;
-    }
-    id::BatchOptions options;
-    const std::optional<id::BatchRule> chosen = id::batchRule(parser.value(rule));
-    if (!chosen && !parser.isSet(startRun))
-        return bad(QStringLiteral("Укажите правило --rule: linear, quadratic, cubic, break, vogel, "
-                                  "composite или fetkovich"));
-    options.settings.rule = chosen.value_or(id::BatchRule::Linear);
-    if (parser.isSet(estimate)) {
-        const QString kind = parser.value(estimate);
+    if (pdf)
+        return std::make_unique<QGuiApplication>(argc, argv);
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// The rule, the estimate and the formation's numbers; why they are refused, if so.
+std::optional<QString> readSettings(const QCommandLineParser& parser, const BatchCommandLine& cli,
+                                    id::BatchSettings& settings) {
+    const std::optional<id::BatchRule> chosen = id::batchRule(parser.value(cli.rule));
+    if (!chosen && !parser.isSet(cli.startRun))
+        return QStringLiteral("Укажите правило --rule: linear, quadratic, cubic, break, vogel, "
+                              "composite или fetkovich");
+    settings.rule = chosen.value_or(id::BatchRule::Linear);
+    if (parser.isSet(cli.estimate)) {
+        const QString kind = parser.value(cli.estimate);
         if (kind == QStringLiteral("transmissibility"))
-            options.settings.estimation = id::EstimationMode::TransmissibilityFromSkin;
+            settings.estimation = id::EstimationMode::TransmissibilityFromSkin;
         else if (kind == QStringLiteral("skin"))
-            options.settings.estimation = id::EstimationMode::SkinFromTransmissibility;
+            settings.estimation = id::EstimationMode::SkinFromTransmissibility;
         else
-            return bad(QStringLiteral("--estimate должен быть transmissibility или skin"));
+            return QStringLiteral("--estimate должен быть transmissibility или skin");
     }
     // A number given is checked as the window's box checks it; the window would put a default
     // in place of a wrong one, a script gets a refusal.
@@ -195,67 +184,129 @@ int main(int argc, char** argv) {
         id::FormationInput input;
         QString* text;
     } numbers[] = {
-        {pnas, id::FormationInput::SaturationPressure, &options.settings.pnas},
-        {modelPres, id::FormationInput::ModelReservoirPressure, &options.settings.modelPres},
-        {skin,
-         options.settings.estimation == id::EstimationMode::SkinFromTransmissibility
+        {cli.pnas, id::FormationInput::SaturationPressure, &settings.pnas},
+        {cli.modelPres, id::FormationInput::ModelReservoirPressure, &settings.modelPres},
+        {cli.skin,
+         settings.estimation == id::EstimationMode::SkinFromTransmissibility
              ? id::FormationInput::Transmissibility
              : id::FormationInput::SkinFactor,
-         &options.settings.skin},
-        {rkontur, id::FormationInput::DrainageRadius, &options.settings.rkontur},
-        {rwell, id::FormationInput::WellRadius, &options.settings.rwell},
+         &settings.skin},
+        {cli.rkontur, id::FormationInput::DrainageRadius, &settings.rkontur},
+        {cli.rwell, id::FormationInput::WellRadius, &settings.rwell},
     };
     for (const auto& n : numbers) {
         if (!parser.isSet(n.option))
             continue;
         const QString given = parser.value(n.option);
         // An empty Pпл leaves it to the fit, as the window's empty box does.
-        if (n.text == &options.settings.modelPres && given.trimmed().isEmpty())
+        if (n.text == &settings.modelPres && given.trimmed().isEmpty())
             continue;
         const std::optional<double> value = id::readCellNumber(given);
         if (!value)
-            return bad(
-                QStringLiteral("--%1: «%2» — не число").arg(n.option.names().constFirst(), given));
+            return QStringLiteral("--%1: «%2» — не число")
+                .arg(n.option.names().constFirst(), given);
         *n.text = id::formatGeneral(*value).replace(u'.', u',');
         if (const std::optional<QString> refused = id::formationInputRefusal(n.input, *n.text))
-            return bad(QStringLiteral("--%1: %2").arg(n.option.names().constFirst(), *refused));
+            return QStringLiteral("--%1: %2").arg(n.option.names().constFirst(), *refused);
     }
-    options.databaseFile = parser.value(database);
-    options.connectionText = parser.value(connection);
-    options.serverName = parser.value(server);
-    options.regimesTable = parser.value(table);
-    options.inputFolder = parser.value(input);
-    options.summaryFile = parser.value(summary);
-    options.dryRun = parser.isSet(dryRun);
+    return std::nullopt;
+}
+
+// Where the measurements come from and where the results go; why that is refused, if so.
+std::optional<QString> readSources(const QCommandLineParser& parser, const BatchCommandLine& cli,
+                                   id::BatchOptions& options) {
+    options.databaseFile = parser.value(cli.database);
+    options.connectionText = parser.value(cli.connection);
+    options.serverName = parser.value(cli.server);
+    options.regimesTable = parser.value(cli.table);
+    options.inputFolder = parser.value(cli.input);
+    options.summaryFile = parser.value(cli.summary);
+    options.dryRun = parser.isSet(cli.dryRun);
     if (!options.databaseFile.isEmpty() && !options.connectionText.isEmpty())
-        return bad(QStringLiteral("Укажите либо --database, либо --connection"));
+        return QStringLiteral("Укажите либо --database, либо --connection");
     if (options.inputFolder.isEmpty() && options.databaseFile.isEmpty() &&
         options.connectionText.isEmpty())
-        return bad(QStringLiteral("Укажите, откуда брать замеры: --database, --connection или "
-                                  "--input"));
-    const QString type = parser.value(wellType);
+        return QStringLiteral("Укажите, откуда брать замеры: --database, --connection или "
+                              "--input");
+    const QString type = parser.value(cli.wellType);
     if (type != QStringLiteral("1") && type != QStringLiteral("2"))
-        return bad(QStringLiteral("--well-type должен быть 1 или 2"));
+        return QStringLiteral("--well-type должен быть 1 или 2");
     options.wellType = static_cast<std::int16_t>(type.toInt());
+    return std::nullopt;
+}
+
+// The run's options from the arguments; why they are refused, if so.
+std::optional<QString> readArguments(const QCommandLineParser& parser, const BatchCommandLine& cli,
+                                     id::BatchOptions& options) {
+    if (const std::optional<QString> refused = readSettings(parser, cli, options.settings))
+        return refused;
+    if (const std::optional<QString> refused = readSources(parser, cli, options))
+        return refused;
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    if (parser.isSet(jobs)) {
+    if (parser.isSet(cli.jobs)) {
         bool number = false;
-        options.jobs = parser.value(jobs).toInt(&number);
+        options.jobs = parser.value(cli.jobs).toInt(&number);
         if (!number || options.jobs < 1 || options.jobs > 1024)
-            return bad(QStringLiteral("--jobs должен быть целым от 1 до 1024"));
+            return QStringLiteral("--jobs должен быть целым от 1 до 1024");
     }
-    if (parser.isSet(startRun)) {
-        const id::BatchReport started = id::startSharedRun(options);
-        if (!started.fatal.isEmpty())
-            return bad(started.fatal);
-        err << QStringLiteral("Прогон начат: скважин %1\n").arg(started.wells);
-        return 0;
+    return std::nullopt;
+}
+
+// The report's first page: the run's settings.
+QStringList reportSettings(const QCommandLineParser& parser, const BatchCommandLine& cli,
+                           const id::BatchOptions& options) {
+    QStringList settings;
+    settings << QStringLiteral("Правило: ") + parser.value(cli.rule);
+    settings << QStringLiteral("Замеры: ") +
+                    (!options.inputFolder.isEmpty()
+                         ? QStringLiteral("папка ") + options.inputFolder
+                         : (!options.databaseFile.isEmpty()
+                                ? QStringLiteral("база ") + options.databaseFile
+                                : QStringLiteral("сервер ") + options.serverName) +
+                               QStringLiteral(", таблица ") + options.regimesTable);
+    const auto add = [&](const QString& caption, const QCommandLineOption& option) {
+        if (parser.isSet(option))
+            settings << caption + QStringLiteral(": ") + parser.value(option);
+    };
+    add(QStringLiteral("Давление насыщения, МПа"), cli.pnas);
+    add(QStringLiteral("Pпл для моделей, МПа"), cli.modelPres);
+    add(QStringLiteral("Оценка"), cli.estimate);
+    add(QStringLiteral("Скин-эффект (гидропроводность)"), cli.skin);
+    add(QStringLiteral("Радиус контура питания, м"), cli.rkontur);
+    add(QStringLiteral("Радиус скважины, м"), cli.rwell);
+    settings << QStringLiteral("Запись в базу: ") +
+                    (options.dryRun || !options.inputFolder.isEmpty() ? QStringLiteral("нет")
+                                                                      : QStringLiteral("да"));
+    return settings;
+}
+
+// What the run came to, on the error stream, and the exit code that says it.
+int finishRun(QTextStream& err, const id::BatchReport& report, const QString& reportFailed) {
+    for (const QString& skipped : report.skipped)
+        err << QStringLiteral("Пропущен файл ") << skipped << "\n";
+    if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {
+        for (const QString& failed : {report.fatal, reportFailed})
+            if (!failed.isEmpty())
+                err << failed << "\n";
+        return 2;
     }
+    const int refused = report.failed + static_cast<int>(report.skipped.size());
+    err << QStringLiteral("Скважин: %1, с ошибкой: %2").arg(report.wells).arg(report.failed);
+    if (!report.skipped.isEmpty())
+        err << QStringLiteral(", пропущено файлов: %1").arg(report.skipped.size());
+    err << "\n";
+    return refused == 0 ? 0 : 1;
+}
+
+// The wells interpreted (by this process alone, or as a worker of a shared run), their pages
+// added to the report as they are done, the progress shown on a terminal.
+int runWells(const QCommandLineParser& parser, const BatchCommandLine& cli,
+             id::BatchOptions& options, QTextStream& err) {
     std::unique_ptr<id::BatchPdf> pages;
-    if (parser.isSet(pdfReport)) {
-        pages = std::make_unique<id::BatchPdf>(parser.value(pdfReport));
+    if (parser.isSet(cli.pdfReport)) {
+        pages = std::make_unique<id::BatchPdf>(parser.value(cli.pdfReport));
         if (!pages->problem().isEmpty())
-            return bad(pages->problem());
+            return refuse(err, pages->problem());
         options.settings.drawing = true;
         options.eachWell = [&](const id::WellRegimes& well, const id::WellOutcome& outcome) {
             pages->addWell(well, outcome, options.settings.rule);
@@ -264,7 +315,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     const bool terminal = isatty(2);
-    const auto run = parser.isSet(worker) ? id::runWorker : id::runBatch;
+    const auto run = parser.isSet(cli.worker) ? id::runWorker : id::runBatch;
     const id::BatchReport report = run(options, [&](int done, int total) {
         if (!terminal)
             return;
@@ -280,45 +331,49 @@ int main(int argc, char** argv) {
         err << "\n";
     // The report is put in place whatever stopped the run, its pages the wells done; a run that
     // did none leaves the old report.
-    // The report's first page: the run's settings.
-    QStringList settings;
-    if (pages) {
-        settings << QStringLiteral("Правило: ") + parser.value(rule);
-        settings << QStringLiteral("Замеры: ") +
-                        (!options.inputFolder.isEmpty()
-                             ? QStringLiteral("папка ") + options.inputFolder
-                             : (!options.databaseFile.isEmpty()
-                                    ? QStringLiteral("база ") + options.databaseFile
-                                    : QStringLiteral("сервер ") + options.serverName) +
-                                   QStringLiteral(", таблица ") + options.regimesTable);
-        const auto add = [&](const QString& caption, const QCommandLineOption& option) {
-            if (parser.isSet(option))
-                settings << caption + QStringLiteral(": ") + parser.value(option);
-        };
-        add(QStringLiteral("Давление насыщения, МПа"), pnas);
-        add(QStringLiteral("Pпл для моделей, МПа"), modelPres);
-        add(QStringLiteral("Оценка"), estimate);
-        add(QStringLiteral("Скин-эффект (гидропроводность)"), skin);
-        add(QStringLiteral("Радиус контура питания, м"), rkontur);
-        add(QStringLiteral("Радиус скважины, м"), rwell);
-        settings << QStringLiteral("Запись в базу: ") +
-                        (options.dryRun || !options.inputFolder.isEmpty() ? QStringLiteral("нет")
-                                                                          : QStringLiteral("да"));
+    const QString reportFailed = pages && (report.fatal.isEmpty() || report.wells > 0)
+                                     ? pages->finish(reportSettings(parser, cli, options))
+                                     : QString();
+    return finishRun(err, report, reportFailed);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    toolkitHandler = qInstallMessageHandler(withoutRuntimeFolderNote);
+    const std::unique_ptr<QCoreApplication> app = startApplication(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
+    // The numbers are read and written as the window does: decimal comma.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTexts);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    const BatchCommandLine cli;
+    cli.describe(parser);
+    if (!parser.parse(app->arguments()))
+        return refuse(err, id::russianParserError(parser));
+    if (parser.isSet(cli.help)) {
+        QTextStream(stdout) << id::russianHelpText(parser, QStringLiteral("indicator-batch"))
+                            << HelpDetails;
+        return 0;
     }
-    const QString reportFailed =
-        pages && (report.fatal.isEmpty() || report.wells > 0) ? pages->finish(settings) : QString();
-    for (const QString& skipped : report.skipped)
-        err << QStringLiteral("Пропущен файл ") << skipped << "\n";
-    if (!report.fatal.isEmpty() || !reportFailed.isEmpty()) {
-        for (const QString& failed : {report.fatal, reportFailed})
-            if (!failed.isEmpty())
-                err << failed << "\n";
-        return 2;
+    if (parser.isSet(cli.version)) {
+        QTextStream(stdout) << QStringLiteral("Пакетная интерпретация индикаторных диаграмм %1\n")
+                                   .arg(QStringLiteral(ID_VERSION));
+        return 0;
     }
-    const int refused = report.failed + static_cast<int>(report.skipped.size());
-    err << QStringLiteral("Скважин: %1, с ошибкой: %2").arg(report.wells).arg(report.failed);
-    if (!report.skipped.isEmpty())
-        err << QStringLiteral(", пропущено файлов: %1").arg(report.skipped.size());
-    err << "\n";
-    return refused == 0 ? 0 : 1;
+    id::BatchOptions options;
+    if (const std::optional<QString> refused = readArguments(parser, cli, options))
+        return refuse(err, *refused);
+    if (parser.isSet(cli.startRun)) {
+        const id::BatchReport started = id::startSharedRun(options);
+        if (!started.fatal.isEmpty())
+            return refuse(err, started.fatal);
+        err << QStringLiteral("Прогон начат: скважин %1\n").arg(started.wells);
+        return 0;
+    }
+    return runWells(parser, cli, options, err);
 }

@@ -151,39 +151,11 @@ void drawConfidenceBand(const ChartInputs& s, int slot, double from, double to,
         }
 }
 
-} // namespace
-
-void drawBreakInterval(const ChartInputs& s, PictureSurface& p4) {
-    if (!s.Break)
-        return;
-    const BreakFit& f = s.Break->Fit;
-    const auto [low, high] = f.pressureInterval();
-    const double cap = (s.IdAxisXMax - s.IdAxisXMin) / 80;
-    p4.DrawWidth = Style.TrendLineWidth;
-    p4.Line(f.breakRate, low, f.breakRate, high, Style.TrendLineColor);
-    for (double p : {low, high})
-        p4.Line(f.breakRate - cap, p, f.breakRate + cap, p, Style.TrendLineColor);
-}
-
-void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
-    const TrendRecord& trend = s.trend(slot);
-    const int kind = trend.Kind;
-    const Coefficients& c = trend.Coefficients;
-    if (kind == NoTrend || c.size() != coefficientCount(kind))
-        return;
-    p4.DrawWidth = Style.TrendLineWidth;
-    // Without picked points the curve starts at zero rate, not at the axis minimum; a break's
-    // second line starts at the break. A model runs from Pпл down to Pз = 0, its open flow.
-    const InflowFit* model = isInflowModelKind(kind) ? trend.Model.get() : nullptr;
-    const double xs = !model && (s.SelectionMode || trend.Joined) ? trend.RateFrom : 0;
-    // Just short of the open flow, where rounding of the model's own parameters still leaves it
-    // a pressure.
-    const double xe = model ? model->openFlow.value * (1 - 1e-12) : trend.RateTo;
-    const std::vector<Segment> chords = trendCurve(trend, xs, xe, Style.CurveSegments);
+// The trend's chords; those that join end to end are drawn as one smooth line.
+void drawChords(const std::vector<Segment>& chords, PictureSurface& p4) {
     if (chords.size() == 1) {
         p4.Line(chords[0].x1, chords[0].y1, chords[0].x2, chords[0].y2, Style.TrendLineColor);
     } else if (!chords.empty()) {
-        // Chords that join end to end are drawn as one smooth line.
         std::vector<QPointF> run{{chords.front().x1, chords.front().y1}};
         for (const Segment& chord : chords) {
             if (chord.x1 != run.back().x()) {
@@ -194,14 +166,11 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
         }
         p4.Polyline(run, Style.TrendLineColor);
     }
-    if (model) {
-        // The open flow marked where the curve meets zero pressure.
-        const double tick = (s.IdAxisYTop - s.IdAxisYBottom) / 40;
-        p4.Line(xe, -tick, xe, tick, Style.TrendLineColor);
-    }
-    if (s.ConfidenceBands)
-        drawConfidenceBand(s, slot, xs, xe, p4);
+}
 
+// The trend's equation and its R² at the right of the plot, the second trend's below the first's.
+void drawTrendEquation(const ChartInputs& s, int slot, PictureSurface& p4) {
+    const TrendRecord& trend = s.trend(slot);
     const TrendLabel label = trendLabel(trend);
     const double top = s.IdAxisYTop;
     const double bottom = s.IdAxisYBottom;
@@ -241,6 +210,46 @@ void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
     p4.setFontSize(Style.SuperscriptFontSize);
     p4.Print(QStringLiteral("2"));
     p4.setFontSize(Style.EquationFontSize);
+}
+
+} // namespace
+
+void drawBreakInterval(const ChartInputs& s, PictureSurface& p4) {
+    if (!s.Break)
+        return;
+    const BreakFit& f = s.Break->Fit;
+    const auto [low, high] = f.pressureInterval();
+    const double cap = (s.IdAxisXMax - s.IdAxisXMin) / 80;
+    p4.DrawWidth = Style.TrendLineWidth;
+    p4.Line(f.breakRate, low, f.breakRate, high, Style.TrendLineColor);
+    for (double p : {low, high})
+        p4.Line(f.breakRate - cap, p, f.breakRate + cap, p, Style.TrendLineColor);
+}
+
+void drawTrendOnDiagram(const ChartInputs& s, int slot, PictureSurface& p4) {
+    const TrendRecord& trend = s.trend(slot);
+    const int kind = trend.Kind;
+    const Coefficients& c = trend.Coefficients;
+    if (kind == NoTrend || c.size() != coefficientCount(kind))
+        return;
+    p4.DrawWidth = Style.TrendLineWidth;
+    // Without picked points the curve starts at zero rate, not at the axis minimum; a break's
+    // second line starts at the break. A model runs from Pпл down to Pз = 0, its open flow.
+    const InflowFit* model = isInflowModelKind(kind) ? trend.Model.get() : nullptr;
+    const double xs = !model && (s.SelectionMode || trend.Joined) ? trend.RateFrom : 0;
+    // Just short of the open flow, where rounding of the model's own parameters still leaves it
+    // a pressure.
+    const double xe = model ? model->openFlow.value * (1 - 1e-12) : trend.RateTo;
+    const std::vector<Segment> chords = trendCurve(trend, xs, xe, Style.CurveSegments);
+    drawChords(chords, p4);
+    if (model) {
+        // The open flow marked where the curve meets zero pressure.
+        const double tick = (s.IdAxisYTop - s.IdAxisYBottom) / 40;
+        p4.Line(xe, -tick, xe, tick, Style.TrendLineColor);
+    }
+    if (s.ConfidenceBands)
+        drawConfidenceBand(s, slot, xs, xe, p4);
+    drawTrendEquation(s, slot, p4);
 }
 
 } // namespace id

@@ -173,6 +173,41 @@ QStringList captionAndValue(const QString& text) {
                      : QStringList{text.left(colon), text.mid(colon + 2)};
 }
 
+// The measurements' table, its first rows when it is long; the points left out starred.
+void writeMeasurements(DocumentWriter& out, const AnalysisState& s, bool withDates) {
+    out.heading(QStringLiteral("Замеры"), 11);
+    const qsizetype shown = std::min<qsizetype>(s.Table.size(), ReportTableRowsMost);
+    if (shown < s.Table.size())
+        out.line(QStringLiteral("В отчёт входят первые %1 строк таблицы из %2.")
+                     .arg(shown)
+                     .arg(s.Table.size()));
+    std::vector<QStringList> rows;
+    rows.reserve(shown);
+    for (qsizetype i = 0; i < shown; ++i) {
+        const MeasurementRow& r = s.Table[i];
+        QStringList row = {QString::number(i + 1) + (r.Excluded ? QStringLiteral("*") : QString()),
+                           r.Rate, r.Pressure};
+        if (withDates)
+            row << r.Date;
+        rows.push_back(row);
+    }
+    QStringList header = {QStringLiteral("№"),
+                          s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
+                                                      : QStringLiteral("Дебит, м3/сут"),
+                          QStringLiteral("P заб, МПа")};
+    std::vector<double> widths = {10, 30, 25};
+    if (withDates) {
+        header << QStringLiteral("Дата");
+        widths.push_back(25);
+    }
+    out.table(header, rows, widths);
+    if (shown < s.Table.size())
+        out.line(QStringLiteral("… и ещё %1 строк").arg(s.Table.size() - shown));
+    if (std::any_of(s.Table.begin(), s.Table.end(),
+                    [](const MeasurementRow& r) { return r.Excluded; }))
+        out.line(QStringLiteral("* точка исключена из анализа"));
+}
+
 void writeReport(DocumentWriter& out, const AnalysisState& s, const QString& name, bool withDates) {
     out.heading(frameCaption(s.WellType), 14);
     out.line(name);
@@ -215,37 +250,7 @@ void writeReport(DocumentWriter& out, const AnalysisState& s, const QString& nam
                   parameters, {40, 15, 15, 15, 15});
     }
 
-    out.heading(QStringLiteral("Замеры"), 11);
-    const qsizetype shown = std::min<qsizetype>(s.Table.size(), ReportTableRowsMost);
-    if (shown < s.Table.size())
-        out.line(QStringLiteral("В отчёт входят первые %1 строк таблицы из %2.")
-                     .arg(shown)
-                     .arg(s.Table.size()));
-    std::vector<QStringList> rows;
-    rows.reserve(shown);
-    for (qsizetype i = 0; i < shown; ++i) {
-        const MeasurementRow& r = s.Table[i];
-        QStringList row = {QString::number(i + 1) + (r.Excluded ? QStringLiteral("*") : QString()),
-                           r.Rate, r.Pressure};
-        if (withDates)
-            row << r.Date;
-        rows.push_back(row);
-    }
-    QStringList header = {QStringLiteral("№"),
-                          s.WellType == InjectionWell ? QStringLiteral("Приемистость, м3/сут")
-                                                      : QStringLiteral("Дебит, м3/сут"),
-                          QStringLiteral("P заб, МПа")};
-    std::vector<double> widths = {10, 30, 25};
-    if (withDates) {
-        header << QStringLiteral("Дата");
-        widths.push_back(25);
-    }
-    out.table(header, rows, widths);
-    if (shown < s.Table.size())
-        out.line(QStringLiteral("… и ещё %1 строк").arg(s.Table.size() - shown));
-    if (std::any_of(s.Table.begin(), s.Table.end(),
-                    [](const MeasurementRow& r) { return r.Excluded; }))
-        out.line(QStringLiteral("* точка исключена из анализа"));
+    writeMeasurements(out, s, withDates);
 }
 
 } // namespace

@@ -138,6 +138,8 @@ void MemoryOfTrendHistory(benchmark::State& state) {
         state.counters["first_MB"] = first;
         state.counters["after200_MB"] = last;
         state.counters["growth_MB"] = last - first;
+        if (qEnvironmentVariableIsSet("ID_MALLOC_STATS"))
+            malloc_stats();
         state.counters["peak_MB"] = statusMegabytes("VmHWM:");
     }
 }

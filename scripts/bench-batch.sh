@@ -6,7 +6,8 @@
 # Each command runs RUNS times (default 3) on a fresh copy of the field; printed per command: the
 # median CPU time (user + system), wall time and peak memory, and the ratios the goals are on
 # (linear: CPU ≤ 1,0× numpy's, JOBS jobs ≥ 1,7× one job in wall time, peak ≤ 16 MiB; break: CPU
-# per well ≤ 0,3 ms). INDEX "no" leaves the regimes table without an index on kwu_id.
+# per well ≤ 0,3 ms). INDEX "no" leaves the regimes table without an index on kwu_id. The system's
+# python3 runs the numpy script (Debian's python3-numpy is installed for it).
 #   scripts/bench-batch.sh [WELLS] [RULE] [JOBS] [INDEX] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,16 +45,19 @@ measure() {
     start=$(date +%s%N)
     /usr/bin/time -o "$dir/one" -f "%U %S %M" "$@" >/dev/null 2>&1 || true
     end=$(date +%s%N)
-    read -r user sys peak <"$dir/one"
+    # GNU time puts a line about a non-zero exit status before its figures.
+    read -r user sys peak < <(tail -n 1 "$dir/one")
     echo "$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }') \
 $(( (end - start) / 1000000 )) $peak" >>"$out"
   done
   for column in 1 2 3; do
     cut -d' ' -f"$column" "$out" | sort -n | awk '{ v[NR] = $1 } END { printf "%s ", v[int((NR + 1) / 2)] }'
   done
+  echo
 }
 
-batch=(build/indicator-batch --database "$dir/run.db" --rule "$rule" --pnas 5
+# BATCH names another build of the program to time the same way (an earlier one, say).
+batch=("${BATCH:-build/indicator-batch}" --database "$dir/run.db" --rule "$rule" --pnas 5
        --summary "$dir/summary.csv" --jobs)
 read -r cpu1 wall1 peak1 < <(measure "${batch[@]}" 1)
 read -r cpuN wallN peakN < <(measure "${batch[@]}" "$jobs")
@@ -64,8 +68,8 @@ printf '%-26s cpu %6d ms  wall %6d ms  peak %6.1f MiB\n' "indicator-batch, $jobs
   "$wallN" "$(awk -v k="$peakN" 'BEGIN { print k / 1024 }')"
 printf '%-26s %.2f× one job (wall)\n' "$jobs jobs" "$(awk -v a="$wall1" -v b="$wallN" 'BEGIN { print a / b }')"
 printf '%-26s %.3f ms CPU per well\n' "1 job" "$(awk -v c="$cpu1" -v n="$wells" 'BEGIN { print c / n }')"
-if [ "$rule" = linear ] && python3 -c 'import numpy' 2>/dev/null; then
-  read -r cpuP wallP peakP < <(measure python3 scripts/batch-numpy.py "$dir/run.db")
+if [ "$rule" = linear ] && /usr/bin/python3 -c 'import numpy' 2>/dev/null; then
+  read -r cpuP wallP peakP < <(measure /usr/bin/python3 scripts/batch-numpy.py "$dir/run.db")
   printf '%-26s cpu %6d ms  wall %6d ms  peak %6.1f MiB\n' "numpy script" "$cpuP" "$wallP" \
     "$(awk -v k="$peakP" 'BEGIN { print k / 1024 }')"
   printf '%-26s %.2f× numpy (CPU), 1 job %.2f×\n' "$jobs jobs" \

@@ -162,6 +162,17 @@ public:
             j.rss = std::numeric_limits<Real>::infinity();
         return j;
     }
+    // The same for any break, its group (the count of distinct rates at or below psi) found from
+    // a guess near it: the walks of the profile move a little at a time.
+    Joined<Real> joinedNear(Real psi, std::size_t& guess) const {
+        const std::size_t m = groupCount();
+        guess = std::min(guess, m);
+        while (guess < m && U(guess) <= psi)
+            ++guess;
+        while (guess > 0 && !(U(guess - 1) <= psi))
+            --guess;
+        return joinedAt(psi, guess);
+    }
     // The same for any break, its group found by halving.
     Joined<Real> joinedAt(Real psi) const {
         std::size_t lo = 0, hi = groupCount();
@@ -354,6 +365,8 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     constexpr int StepsPerGap = 32;
     const auto edge = [&](int direction, bool& open) -> Exact {
         Exact inside = best.psi;
+        std::size_t group = 0;
+        p.joinedNear(inside, group);
         // The distinct rates beyond ψ in that direction, within the admissible range.
         for (std::size_t j = direction < 0 ? m - 2 : 1; direction < 0 ? j >= 1 : j <= m - 2;
              j = direction < 0 ? j - 1 : j + 1) {
@@ -363,13 +376,13 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
             const Exact from = inside;
             for (int k = 1; k <= StepsPerGap; ++k) {
                 const Exact at = k == StepsPerGap ? u : from + (u - from) * k / StepsPerGap;
-                if (p.joinedAt(at).rss > bound) {
+                if (p.joinedNear(at, group).rss > bound) {
                     Exact out = at;
                     for (int step = 0; step < 200; ++step) {
                         const Exact mid = (out + inside) / 2;
                         if (mid == out || mid == inside)
                             break;
-                        (p.joinedAt(mid).rss > bound ? out : inside) = mid;
+                        (p.joinedNear(mid, group).rss > bound ? out : inside) = mid;
                     }
                     return inside;
                 }

@@ -245,6 +245,11 @@ void PictureSurface::writableImage(bool keepPixels) {
         spare_.setDevicePixelRatio(image_.devicePixelRatio());
         std::swap(image_, spare_);
         spare_ = QImage();
+    } else if (!keepPixels) {
+        // Cleared anyway: a buffer of its own without copying the shared pixels first.
+        QImage fresh(image_.size(), image_.format());
+        fresh.setDevicePixelRatio(image_.devicePixelRatio());
+        image_ = fresh;
     }
 }
 

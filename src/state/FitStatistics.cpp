@@ -16,8 +16,9 @@ PointFigures::whole(const FitStatistics& slim, const std::vector<double>& rates,
 
 SharedFitStatistics::SharedFitStatistics(FitStatistics statistics) {
     if (statistics.pointFigures) {
-        statistics.residuals = {};
-        statistics.studentized = {};
+        // Their memory goes too, not only their elements.
+        std::vector<double>().swap(statistics.residuals);
+        std::vector<double>().swap(statistics.studentized);
     }
     value = std::make_shared<const FitStatistics>(std::move(statistics));
 }

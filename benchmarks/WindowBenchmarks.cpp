@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
+#include <QPolygonF>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -169,6 +171,53 @@ void TrendCommand(benchmark::State& state) {
     }
 }
 BENCHMARK(TrendCommand)->Arg(20)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The trend command's peer: a bare Qt window of the same size that paints the same count of
+// markers and a line through them on each command, antialiased, with nothing kept between.
+class BareChart : public QWidget {
+public:
+    explicit BareChart(int points) : points_(points) {}
+    bool linear = true;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillRect(rect(), Qt::white);
+        const double w = width() - 40, h = height() - 40;
+        p.setPen(QPen(Qt::black, 1));
+        p.drawLine(QPointF(20, 20), QPointF(20, 20 + h));
+        p.drawLine(QPointF(20, 20 + h), QPointF(20 + w, 20 + h));
+        for (int i = 0; i < points_; ++i) {
+            const double x = 20 + w * i / std::max(1, points_ - 1);
+            const double y = 20 + h * (0.2 + 0.6 * i / std::max(1, points_ - 1) + 0.01 * (i % 7));
+            p.drawEllipse(QPointF(x, y), 3, 3);
+        }
+        p.setPen(QPen(Qt::blue, 2));
+        QPolygonF line;
+        for (int k = 0; k <= 100; ++k) {
+            const double t = k / 100.0;
+            line << QPointF(20 + w * t, 20 + h * (0.2 + 0.6 * t + (linear ? 0 : 0.05 * t * t)));
+        }
+        p.drawPolyline(line);
+    }
+
+private:
+    int points_;
+};
+
+void TrendCommandPeerBareWindow(benchmark::State& state) {
+    BareChart chart(static_cast<int>(state.range(0)));
+    chart.resize(1100, 820);
+    chart.show();
+    (void)QTest::qWaitForWindowExposed(&chart);
+    for (auto _ : state) {
+        chart.linear = !chart.linear;
+        chart.repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(TrendCommandPeerBareWindow)->Arg(20)->Unit(benchmark::kMillisecond);
 
 // An inflow model chosen from the menu, Vogel and Fetkovich in turn (Pпл fitted): the fit, the
 // curves, the results and the statistics behind them.

@@ -13,6 +13,7 @@ packages=(
   clang-format clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth sqlite3 poppler-utils
+  python3-numpy
 )
 
 missing=()

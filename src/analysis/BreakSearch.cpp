@@ -8,6 +8,8 @@
 #include <boost/math/distributions/fisher_f.hpp>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -16,6 +18,21 @@
 namespace id {
 
 namespace {
+
+// F(0,95; 1, m), computed once per m below 1024 (0 marks one not yet computed): a field's wells
+// of a few regimes ask for the same few.
+double fisherF95(int m) {
+    static std::array<std::atomic<double>, 1024> known{};
+    const bool kept = m > 0 && m < static_cast<int>(known.size());
+    if (kept)
+        if (const double f = known[static_cast<std::size_t>(m)].load(std::memory_order_relaxed);
+            f != 0)
+            return f;
+    const double f = boost::math::quantile(boost::math::fisher_f(1, m), 0.95);
+    if (kept)
+        known[static_cast<std::size_t>(m)].store(f, std::memory_order_relaxed);
+    return f;
+}
 
 using Exact = long double;
 
@@ -144,6 +161,17 @@ public:
         if (!std::isfinite(static_cast<double>(j.rss)))
             j.rss = std::numeric_limits<Real>::infinity();
         return j;
+    }
+    // The same for any break, its group (the count of distinct rates at or below psi) found from
+    // a guess near it: the walks of the profile move a little at a time.
+    Joined<Real> joinedNear(Real psi, std::size_t& guess) const {
+        const std::size_t m = groupCount();
+        guess = std::min(guess, m);
+        while (guess < m && U(guess) <= psi)
+            ++guess;
+        while (guess > 0 && !(U(guess - 1) <= psi))
+            --guess;
+        return joinedAt(psi, guess);
     }
     // The same for any break, its group found by halving.
     Joined<Real> joinedAt(Real psi) const {
@@ -327,8 +355,7 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     const double kx = p.xScale, ky = p.yScale;
 
     // The profile interval: outwards from ψ to where the best joined fit's RSS passes the bound.
-    const double f = n > 4 ? boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95)
-                           : std::numeric_limits<double>::infinity();
+    const double f = n > 4 ? fisherF95(n - 4) : std::numeric_limits<double>::infinity();
     // The bound from the same sums as the profile it is held against, so that the best break
     // itself always lies within it.
     const Joined<Exact> atBest = p.joinedAt(best.psi);
@@ -338,6 +365,8 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
     constexpr int StepsPerGap = 32;
     const auto edge = [&](int direction, bool& open) -> Exact {
         Exact inside = best.psi;
+        std::size_t group = 0;
+        p.joinedNear(inside, group);
         // The distinct rates beyond ψ in that direction, within the admissible range.
         for (std::size_t j = direction < 0 ? m - 2 : 1; direction < 0 ? j >= 1 : j <= m - 2;
              j = direction < 0 ? j - 1 : j + 1) {
@@ -347,13 +376,13 @@ BreakSearchResult findBreak(const std::vector<double>& rates,
             const Exact from = inside;
             for (int k = 1; k <= StepsPerGap; ++k) {
                 const Exact at = k == StepsPerGap ? u : from + (u - from) * k / StepsPerGap;
-                if (p.joinedAt(at).rss > bound) {
+                if (p.joinedNear(at, group).rss > bound) {
                     Exact out = at;
                     for (int step = 0; step < 200; ++step) {
                         const Exact mid = (out + inside) / 2;
                         if (mid == out || mid == inside)
                             break;
-                        (p.joinedAt(mid).rss > bound ? out : inside) = mid;
+                        (p.joinedNear(mid, group).rss > bound ? out : inside) = mid;
                     }
                     return inside;
                 }
@@ -438,16 +467,22 @@ BreakTest breakSignificance(const std::vector<double>& rates,
     std::mt19937_64 random(20261207);
     std::normal_distribution<double> noise;
     std::vector<double> drawn(q.size());
+    // The draws stop once the p value's side of 0,05 is settled whatever the rest would give:
+    // at the count of draws as large that puts p = (1 + count) / (1 + all draws) at 0,05 or
+    // above (Besag and Clifford's sequential test). The verdict is the full run's; p is then
+    // (1 + count) / (1 + draws made), with its Monte Carlo error stated.
     int asLarge = 0;
-    for (int d = 0; d < BreakBootstrapDraws; ++d) {
+    int made = 0;
+    while (made < BreakBootstrapDraws && asLarge < BreakSettledAsLarge) {
         for (double& e : drawn)
             e = noise(random);
         points.sum(&drawn);
         if (likelihoodRatio(points, false) >= test.likelihoodRatio)
             ++asLarge;
+        ++made;
     }
-    test.draws = BreakBootstrapDraws;
-    test.pValue = (1.0 + asLarge) / (1.0 + BreakBootstrapDraws);
+    test.draws = made;
+    test.pValue = (1.0 + asLarge) / (1.0 + made);
     return test;
 }
 
@@ -469,6 +504,12 @@ double breakStudentized(const BreakFit& fit, double rate, double pressure) {
     return externallyStudentized(pressure - fit.pressureAt(rate), spread, dof);
 }
 
+double breakMonteCarloError(const BreakTest& test) {
+    if (test.draws <= 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return 3 * std::sqrt(test.pValue * (1 - test.pValue) / test.draws);
+}
+
 QString breakSignificanceText(const BreakTest& test) {
     if (test.draws == 0)
         return QStringLiteral("не определена");
@@ -477,7 +518,13 @@ QString breakSignificanceText(const BreakTest& test) {
         return QStringLiteral("p < ") + formatFixed(floor, 3);
     if (test.pValue < 0.05)
         return QStringLiteral("p = ") + formatFixed(test.pValue, 3);
-    return QStringLiteral("p = ") + formatFixed(test.pValue, 2) +
+    // Stopped early: p is a Monte Carlo estimate of fewer draws, said with its error.
+    const QString error = test.draws < BreakBootstrapDraws
+                              ? QStringLiteral(" ± %1 (%2 выборок)")
+                                    .arg(formatFixed(breakMonteCarloError(test), 2))
+                                    .arg(test.draws)
+                              : QString();
+    return QStringLiteral("p = ") + formatFixed(test.pValue, 2) + error +
            QStringLiteral(" — излом не значим");
 }
 

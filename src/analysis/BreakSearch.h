@@ -29,15 +29,25 @@ double breakRss(const std::vector<double>& rates, const std::vector<double>& pre
 // reproducible). Beyond MostBreakBootstrapPoints points the draws are made on that many points
 // spread evenly over the sorted rates, which keeps the time bounded.
 constexpr int MostBreakBootstrapPoints = 2000;
+// The draws stop at this many as large as the data's ratio: p is then 0,05 or more whatever the
+// rest would give ((1 + 49) / (1 + 999) = 0,05), so only a break not shown significant stops
+// early; its p is then (1 + 49) / (1 + draws made), with its Monte Carlo error.
 constexpr int BreakBootstrapDraws = 999;
+constexpr int BreakSettledAsLarge = 49;
 BreakTest breakSignificance(const std::vector<double>& rates, const std::vector<double>& pressures);
+
+// The Monte Carlo error of the bootstrap's p: three standard errors of a proportion over the
+// draws made, √(p(1 − p)/draws) each (NaN without draws). Stated where a p of draws stopped
+// early is reported.
+double breakMonteCarloError(const BreakTest& test);
 
 // A point's externally studentized residual in the joined four-parameter fit (NaN with too few
 // points).
 double breakStudentized(const BreakFit& fit, double rate, double pressure);
 
 // The verdict as the engineer reads it: "p = 0,003", "p < 0,001" at the draws' floor,
-// "p = 0,20 — излом не значим" from 0,05 up, "не определена" without draws.
+// "p = 0,20 — излом не значим" from 0,05 up ("p = 0,20 ± 0,09 (221 выборок) — излом не значим"
+// when the draws stopped early), "не определена" without draws.
 QString breakSignificanceText(const BreakTest& test);
 
 // Whether the points before the break already bend towards the second line (a quadratic term

@@ -74,8 +74,33 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
         return w;
     }
 
+    // Fetkovich: each point's u = (q/qmax)^(1/n) at the unknowns last evaluated (NaN where the
+    // model has no pressure), so that the Jacobian at the same unknowns, asked for next, takes
+    // the power from here; the residuals need no logarithm. The same arithmetic as
+    // openFlowPressure, to the last bit.
+    mutable Eigen::VectorXd evaluatedAt;
+    mutable std::vector<double> powers;
+
     int operator()(const Eigen::VectorXd& w, Eigen::VectorXd& r) const {
         const std::vector<double> f = form(w);
+        if (fetkovich()) {
+            const double qmax = f[0], n = f[1], pr = f.back();
+            const bool defined = qmax > 0 && n > 0;
+            powers.resize(q.size());
+            for (std::size_t i = 0; i < q.size(); ++i) {
+                if (!defined || !(q[i] <= qmax)) {
+                    powers[i] = std::numeric_limits<double>::quiet_NaN();
+                    r[static_cast<Eigen::Index>(i)] = 1e3 * (1 + std::abs(p[i]));
+                    continue;
+                }
+                const double s = std::max(0.0, q[i] / qmax);
+                const double u = s > 0 ? std::pow(s, 1 / n) : 0;
+                powers[i] = u;
+                r[static_cast<Eigen::Index>(i)] = p[i] - pr * std::sqrt(std::max(0.0, 1 - u));
+            }
+            evaluatedAt = w;
+            return 0;
+        }
         for (std::size_t i = 0; i < q.size(); ++i) {
             const auto at = openFlowPressure(model, f, pb, q[i]);
             // Only a composite Pпл far below Pнас has no pressures: far from any fit.
@@ -86,6 +111,39 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
     int df(const Eigen::VectorXd& w, Eigen::MatrixXd& jacobian) const {
         const std::vector<double> f = form(w);
         const int last = static_cast<int>(f.size()) - 1;
+        if (fetkovich() && evaluatedAt.size() == w.size() && evaluatedAt == w &&
+            powers.size() == q.size()) {
+            const double qmax = f[0], n = f[1], pr = f.back();
+            for (std::size_t i = 0; i < q.size(); ++i) {
+                const Eigen::Index row = static_cast<Eigen::Index>(i);
+                jacobian.row(row).setZero();
+                const double u = powers[i];
+                if (std::isnan(u))
+                    continue;
+                const double s = std::max(0.0, q[i] / qmax);
+                const double left = std::max(0.0, 1 - u);
+                const double root = std::sqrt(left);
+                double gradient[3];
+                if (left == 0) {
+                    gradient[0] = Inf;
+                    gradient[1] = 0;
+                    gradient[2] = 0;
+                } else {
+                    const double dPdu = -pr / (2 * root);
+                    gradient[0] = dPdu * (-u / (n * qmax));
+                    gradient[1] = s > 0 ? dPdu * (-u * std::log(s) / (n * n)) : 0;
+                    gradient[2] = root;
+                }
+                const auto set = [&](Eigen::Index column, double v) {
+                    jacobian(row, column) = std::isfinite(v) ? -v : 0;
+                };
+                set(0, gradient[0] * 2 * w[0] * largest);
+                set(1, gradient[1] * f[1]);
+                if (!reservoir)
+                    set(w.size() - 1, gradient[last] * reservoirScale);
+            }
+            return 0;
+        }
         for (std::size_t i = 0; i < q.size(); ++i) {
             const auto at = openFlowPressure(model, f, pb, q[i]);
             const Eigen::Index row = static_cast<Eigen::Index>(i);
@@ -145,6 +203,32 @@ double openFlowStart(const InflowModelInputs& in, double reservoir, double n, do
     return std::isfinite(start) ? std::max(start, 1.02 * largest) : 2 * largest;
 }
 
+// Fetkovich's open flows for several n at one Pпл in one pass: each point's 1 − (Pз/Pпл)² once,
+// its power only where n is not 1 (then it is the value itself). The sums are the ones
+// openFlowStart makes, term by term.
+std::vector<double> fetkovichOpenFlowStarts(const InflowModelInputs& in, double reservoir,
+                                            const std::vector<double>& exponents, double largest) {
+    const std::size_t k = exponents.size();
+    std::vector<double> sqf(k, 0.0), sff(k, 0.0);
+    for (std::size_t i = 0; i < in.rates.size(); ++i) {
+        const double pw = in.pressures[i];
+        if (!(pw < reservoir) || !(in.rates[i] > 0))
+            continue;
+        const double base = 1 - (pw / reservoir) * (pw / reservoir);
+        for (std::size_t e = 0; e < k; ++e) {
+            const double share = exponents[e] == 1.0 ? base : std::pow(base, exponents[e]);
+            sqf[e] += in.rates[i] * share;
+            sff[e] += share * share;
+        }
+    }
+    std::vector<double> starts(k);
+    for (std::size_t e = 0; e < k; ++e) {
+        const double start = sff[e] > 0 ? sqf[e] / sff[e] : 2 * largest;
+        starts[e] = std::isfinite(start) ? std::max(start, 1.02 * largest) : 2 * largest;
+    }
+    return starts;
+}
+
 // The starts: for each Pпл of a grid above the highest pressure (or the given one), the open flow
 // of the linearised form and, for Fetkovich, n from the log-log line and the textbook values.
 std::vector<std::vector<double>> starts(const InflowModelInputs& in, double largest) {
@@ -173,17 +257,23 @@ std::vector<std::vector<double>> starts(const InflowModelInputs& in, double larg
             reservoirs.push_back(intercept);
     }
     std::vector<std::vector<double>> forms;
+    // log q of each point, the same at every Pпл of the log-log lines.
+    std::vector<double> logRates;
+    if (in.model == InflowModel::Fetkovich)
+        for (double q : in.rates)
+            logRates.push_back(q > 0 ? std::log(q) : 0.0);
     for (double reservoir : reservoirs) {
         if (in.model != InflowModel::Fetkovich) {
             forms.push_back({openFlowStart(in, reservoir, 1, largest), reservoir});
             continue;
         }
         std::vector<double> exponents{0.5, 1.0};
-        const double slope = logLogLine(in, reservoir).slope;
+        const double slope = logLogLine(in, reservoir, logRates).slope;
         if (std::isfinite(slope))
             exponents.push_back(std::clamp(slope, 0.3, 1.6));
-        for (double n : exponents)
-            forms.push_back({openFlowStart(in, reservoir, n, largest), n, reservoir});
+        const std::vector<double> open = fetkovichOpenFlowStarts(in, reservoir, exponents, largest);
+        for (std::size_t e = 0; e < exponents.size(); ++e)
+            forms.push_back({open[e], exponents[e], reservoir});
     }
     return forms;
 }
@@ -254,14 +344,16 @@ std::optional<OpenFlowPoint> openFlowPressure(InflowModel model, const std::vect
     return std::nullopt;
 }
 
-LogLogLine logLogLine(const InflowModelInputs& in, double reservoir) {
+LogLogLine logLogLine(const InflowModelInputs& in, double reservoir,
+                      const std::vector<double>& logRates) {
     double sx = 0, sy = 0, sxx = 0, sxy = 0;
     int m = 0;
+    const bool logsGiven = logRates.size() == in.rates.size();
     for (std::size_t i = 0; i < in.rates.size(); ++i) {
         const double x2 = reservoir * reservoir - in.pressures[i] * in.pressures[i];
         if (!(in.rates[i] > 0) || !(x2 > 0))
             continue;
-        const double x = std::log(x2), y = std::log(in.rates[i]);
+        const double x = std::log(x2), y = logsGiven ? logRates[i] : std::log(in.rates[i]);
         sx += x, sy += y, sxx += x * x, sxy += x * y;
         ++m;
     }

@@ -36,7 +36,9 @@ struct LogLogLine {
     double meanY = 0;
     double slope = std::numeric_limits<double>::quiet_NaN();
 };
-LogLogLine logLogLine(const InflowModelInputs& inputs, double reservoir);
+// logRates, when given, holds log q of every point (any value where q ≤ 0).
+LogLogLine logLogLine(const InflowModelInputs& inputs, double reservoir,
+                      const std::vector<double>& logRates = {});
 
 struct ModelSolution {
     // The open-flow form, Pпл last (the given one where it was given).

@@ -102,6 +102,47 @@ std::optional<FormCovariance> formCovariance(const InflowModelInputs& in,
     return c;
 }
 
+// Each point's residual and studentized residual from the model's fit: the residuals from the
+// fitted form, the leverage from the same SVD of the Jacobian as the fit's.
+class InflowPointFigures final : public PointFigures {
+public:
+    InflowModel model = InflowModel::Vogel;
+    double saturationPressure = 0;
+    std::vector<double> form;
+    int free = 0;
+    double variance = 0;
+    bool exact = false;
+    bool covariance = false;
+
+    void compute(const std::vector<double>& rates, const std::vector<double>& pressures,
+                 FitStatistics& st) const override {
+        const int n = static_cast<int>(rates.size());
+        Eigen::VectorXd r(n);
+        for (int i = 0; i < n; ++i)
+            r[i] = pressures[static_cast<std::size_t>(i)] -
+                   openFlowPressure(model, form, saturationPressure,
+                                    rates[static_cast<std::size_t>(i)])
+                       ->pressure;
+        st.residuals.assign(r.data(), r.data() + n);
+        std::optional<FormCovariance> c;
+        if (covariance && !exact) {
+            InflowModelInputs in;
+            in.model = model;
+            in.rates = rates;
+            in.saturationPressure = saturationPressure;
+            c = formCovariance(in, form, free, variance);
+        }
+        st.studentized.clear();
+        st.studentized.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            st.studentized.push_back(
+                c ? externallyStudentized(r[i],
+                                          std::sqrt(variance * std::max(0.0, 1 - c->leverage[i])),
+                                          st.degreesOfFreedom)
+                  : std::numeric_limits<double>::quiet_NaN());
+    }
+};
+
 // The model's parameters with their intervals: C and J on the logarithmic scale they live on,
 // n within (0; 2], the rest and the open flow as they are.
 void setParameters(InflowFit& fit, const InflowModelInputs& in, const std::vector<double>& form,
@@ -235,7 +276,6 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
     st.residualSd = fit.residualDeviation;
     st.rSquared = fit.rSquared;
     st.adjustedRSquared = 1 - (1 - fit.rSquared) * (n - 1.0) / dof;
-    st.residuals.assign(r.data(), r.data() + n);
     for (int a = 0; a < free; ++a)
         st.standardErrors.push_back(fit.parameters[static_cast<std::size_t>(a)].standardError);
     if (covariance) {
@@ -244,6 +284,17 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
             for (int b = 0; b < free; ++b)
                 st.covariance[a][b] = covariance->covariance(a, b);
     }
+    auto figures = std::make_shared<InflowPointFigures>();
+    figures->model = in.model;
+    figures->saturationPressure = in.saturationPressure;
+    figures->form = form;
+    figures->free = free;
+    figures->variance = variance;
+    figures->exact = exact;
+    figures->covariance = covariance.has_value();
+    st.pointFigures = std::move(figures);
+    // The same figures as the recipe gives, from the fit's own residuals and SVD.
+    st.residuals.assign(r.data(), r.data() + n);
     for (int i = 0; i < n; ++i)
         st.studentized.push_back(
             covariance && !exact

@@ -37,11 +37,15 @@ void ResidualTableModel::setAnalysis(const StatisticsInputs& s) {
     }
     for (int slot = 1; slot <= s.TrendCount; ++slot) {
         // An exact fit has no statistics; its points are listed all the same.
-        const FitStatistics* st = trendStatistics(s, slot);
+        const FitStatistics* kept = trendStatistics(s, slot);
+        std::shared_ptr<const FitStatistics> st =
+            kept ? wholeStatistics(s.trend(slot).Statistics, s.trend(slot).Rates.values(),
+                                   s.trend(slot).Pressures.values())
+                 : nullptr;
         if (s.trend(slot).Kind == NoTrend ||
             (st && st->studentized.size() != static_cast<std::size_t>(s.trend(slot).Rates.size())))
             continue;
-        blocks_.push_back({slot, s.trend(slot), rows_});
+        blocks_.push_back({slot, s.trend(slot), rows_, std::move(st)});
         rows_ += s.trend(slot).Rates.size();
     }
     endResetModel();
@@ -108,7 +112,7 @@ QVariant ResidualTableModel::data(const QModelIndex& index, int role) const {
     const auto [block, i] = locate(index.row());
     if (!block)
         return {};
-    const FitStatistics* st = block->trend.Statistics.get();
+    const FitStatistics* st = block->statistics.get();
     const double undefined = std::numeric_limits<double>::quiet_NaN();
     const double studentized = st ? st->studentized[i] : undefined;
     if (role == Qt::TextAlignmentRole)

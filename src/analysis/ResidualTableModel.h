@@ -32,6 +32,8 @@ private:
         int slot;
         TrendRecord trend;
         int firstRow;
+        // The trend's statistics with their per-point figures, computed while shown.
+        std::shared_ptr<const FitStatistics> statistics;
     };
 
 public:

@@ -1,14 +1,28 @@
 #include "analysis/ResultIntervals.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 
 namespace id {
 
 double studentT95(int degreesOfFreedom) {
+    // A field's wells mostly have a few regimes: their quantiles are computed once per degrees of
+    // freedom (0 marks one not yet computed; every thread computes the same value).
+    static std::array<std::atomic<double>, 1024> known{};
+    const bool kept = degreesOfFreedom > 0 && degreesOfFreedom < static_cast<int>(known.size());
+    if (kept)
+        if (const double t =
+                known[static_cast<std::size_t>(degreesOfFreedom)].load(std::memory_order_relaxed);
+            t != 0)
+            return t;
     const boost::math::students_t distribution(degreesOfFreedom);
-    return boost::math::quantile(distribution, 0.975);
+    const double t = boost::math::quantile(distribution, 0.975);
+    if (kept)
+        known[static_cast<std::size_t>(degreesOfFreedom)].store(t, std::memory_order_relaxed);
+    return t;
 }
 
 ResultIntervals resultIntervals(const std::vector<double>& c,

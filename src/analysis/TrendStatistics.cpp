@@ -283,7 +283,14 @@ QString breakSignificance(const BreakTest& test) {
             QStringLiteral("<br>Отношение правдоподобия двух прямых и одной: %1; параметрический "
                            "бутстреп под одной прямой, %2 выборок%3.</p>")
                 .arg(number(test.likelihoodRatio))
-                .arg(test.draws)
+                .arg(test.draws < BreakBootstrapDraws
+                         ? QStringLiteral("%1 из %2 (остановлен, как только p оказалось не ниже "
+                                          "0,05 при любых остальных; ошибка Монте-Карло p ±%3, "
+                                          "три стандартные ошибки)")
+                               .arg(test.draws)
+                               .arg(BreakBootstrapDraws)
+                               .arg(formatFixed(breakMonteCarloError(test), 2))
+                         : QString::number(test.draws))
                 .arg(test.subsampled ? QStringLiteral(" по %1 точкам, взятым равномерно по дебиту")
                                            .arg(test.points)
                                      : QString());
@@ -361,8 +368,10 @@ QString comparisonSection(const StatisticsInputs& s) {
         const FitStatistics* st = trendStatistics(s, slot);
         if (!st)
             return {};
+        const std::shared_ptr<const FitStatistics> whole =
+            wholeStatistics(t.Statistics, t.Rates.values(), t.Pressures.values());
         double rss = 0;
-        for (double r : st->residuals)
+        for (double r : whole->residuals)
             rss += r * r;
         const int parameters = static_cast<int>(st->standardErrors.size());
         html += row({QString::number(slot), trendKindName(t.Kind), QString::number(st->points),
@@ -414,7 +423,9 @@ QString statisticsReport(const StatisticsInputs& s) {
             html += modelSection(s.trend(slot), *model);
         else
             html += coefficientsSection(s.trend(slot), *st) + intervalsSection(s, slot, *st);
-        html += suspectPoints(s.trend(slot), *st);
+        html += suspectPoints(s.trend(slot), *wholeStatistics(s.trend(slot).Statistics,
+                                                              s.trend(slot).Rates.values(),
+                                                              s.trend(slot).Pressures.values()));
     }
     html += comparisonSection(s);
     if (s.AllowedBottomholePressure > 0)

@@ -10,10 +10,15 @@ namespace {
 
 // Six significant digits: a column of two decimals rounds them itself, a wider one keeps what
 // the analysis has (two decimals of a value divided by 9,86923 would lose a third of it).
-QString valueOrNull(double value, double converted) {
+std::optional<QString> valueText(double value, double converted) {
     // A value beyond what the database's units can hold is no result to write.
-    return value > 0 && std::isfinite(converted) ? plainSignificant(converted, 6)
-                                                 : QStringLiteral(" Null");
+    if (value > 0 && std::isfinite(converted))
+        return plainSignificant(converted, 6);
+    return std::nullopt;
+}
+
+QString valueOrNull(const std::optional<QString>& text) {
+    return text ? *text : QStringLiteral(" Null");
 }
 
 } // namespace
@@ -44,15 +49,18 @@ QString withPortKeyword(const QString& part) {
            (end < 0 ? QString() : part.mid(end));
 }
 
+std::array<std::optional<QString>, 3> updateValues(const AnalysisState& s) {
+    return {valueText(s.ProductivityIndex, s.ProductivityIndex / AtmospheresPerMegapascal),
+            valueText(s.ReservoirPressure, s.ReservoirPressure * AtmospheresPerMegapascal),
+            valueText(s.AllowedBottomholePressure,
+                      s.AllowedBottomholePressure * AtmospheresPerMegapascal)};
+}
+
 QString updateStatement(const AnalysisState& s, qint64 recordId) {
-    return QStringLiteral("update kwu_ind set kprod=") +
-           valueOrNull(s.ProductivityIndex, s.ProductivityIndex / AtmospheresPerMegapascal) +
-           QStringLiteral(",pplast=") +
-           valueOrNull(s.ReservoirPressure, s.ReservoirPressure * AtmospheresPerMegapascal) +
-           QStringLiteral(",pzab_dop=") +
-           valueOrNull(s.AllowedBottomholePressure,
-                       s.AllowedBottomholePressure * AtmospheresPerMegapascal) +
-           QStringLiteral(" where kwu_id=") + QString::number(recordId);
+    const std::array<std::optional<QString>, 3> v = updateValues(s);
+    return QStringLiteral("update kwu_ind set kprod=") + valueOrNull(v[0]) +
+           QStringLiteral(",pplast=") + valueOrNull(v[1]) + QStringLiteral(",pzab_dop=") +
+           valueOrNull(v[2]) + QStringLiteral(" where kwu_id=") + QString::number(recordId);
 }
 
 } // namespace id

@@ -3,6 +3,8 @@
 #include "state/AnalysisState.h"
 
 #include <QString>
+#include <array>
+#include <optional>
 
 namespace id {
 
@@ -25,5 +27,8 @@ QString withPortKeyword(const QString& serverPart);
 // significant digits (a point, whatever the locale: SQL reads no other), Null for a result not
 // determined.
 QString updateStatement(const AnalysisState& state, qint64 recordId);
+// The statement's three values as its text has them (kprod, pplast, pzab_dop), none for Null:
+// for a prepared statement that takes them bound.
+std::array<std::optional<QString>, 3> updateValues(const AnalysisState& state);
 
 } // namespace id

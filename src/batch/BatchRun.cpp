@@ -18,10 +18,13 @@
 #include <QSqlQuery>
 #include <QTextStream>
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace id {
@@ -29,6 +32,8 @@ namespace id {
 namespace {
 
 constexpr int WellsPerBlock = 512;
+// A shared run's worker claims this many wells in one round trip.
+constexpr int WellsPerClaim = 64;
 
 // The wells of the next block, in kwu_id order; none when the source is done.
 class WellSource {
@@ -242,9 +247,13 @@ bool plainName(const QString& table) {
     return name.match(table).hasMatch();
 }
 
-// The block interpreted on the threads; the outcomes in the block's order.
+// The block interpreted on the threads; the outcomes in the block's order. The calling thread
+// first does `alongside` (the database's reading and writing, which must stay on the thread of
+// its connection), then takes wells with the others: with two jobs the reading and writing of
+// the blocks around this one are off the fitting's path.
 std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
-                                   const BatchSettings& settings, int jobs) {
+                                   const BatchSettings& settings, int jobs,
+                                   const std::function<void()>& alongside = {}) {
     std::vector<WellOutcome> outcomes(wells.size());
     std::atomic<std::size_t> nextWell{0};
     const auto work = [&] {
@@ -255,6 +264,8 @@ std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
     std::vector<std::thread> threads;
     for (int t = 1; t < std::min<int>(jobs, static_cast<int>(wells.size())); ++t)
         threads.emplace_back(work);
+    if (alongside)
+        alongside();
     work();
     for (std::thread& t : threads)
         t.join();
@@ -263,45 +274,109 @@ std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
 
 // The three results in kwu_ind, kept only when exactly the well's row changed: in a transaction
 // of its own on a server; in a file, a savepoint of its own inside the block's transaction, since
-// a file commits each transaction to the disk and a field would take hours.
-QString write(QSqlDatabase& db, const WellOutcome& o, bool savepoint) {
-    AnalysisState s;
-    s.WellType = o.wellType;
-    s.ProductivityIndex = o.productivity;
-    s.ReservoirPressure = o.reservoirPressure;
-    s.AllowedBottomholePressure = o.allowedPressure;
-    QSqlQuery query(db);
-    const bool inTransaction =
-        savepoint ? query.exec(QStringLiteral("savepoint well")) : db.transaction();
-    const auto rollback = [&] {
-        if (savepoint) {
-            query.exec(QStringLiteral("rollback to well"));
-            query.exec(QStringLiteral("release well"));
-        } else if (inTransaction) {
-            db.rollback();
+// a file commits each transaction to the disk and a field would take hours. The statements are
+// prepared once per connection and take the values bound: the window's statement, its six
+// significant digits (an SQLite file gets them as the text the statement would hold, cast as
+// the statement's literal is read; a server their double), Null for a result not determined.
+class ResultWriter {
+public:
+    explicit ResultWriter(QSqlDatabase db)
+        : db_(std::move(db)), file_(db_.driverName() == QStringLiteral("QSQLITE")), update_(db_),
+          savepoint_(db_), rollbackTo_(db_), release_(db_) {}
+
+    QString write(const WellOutcome& o, bool savepoint) {
+        if (!prepared_)
+            prepare();
+        AnalysisState s;
+        s.WellType = o.wellType;
+        s.ProductivityIndex = o.productivity;
+        s.ReservoirPressure = o.reservoirPressure;
+        s.AllowedBottomholePressure = o.allowedPressure;
+        const bool inTransaction =
+            savepoint ? run(savepoint_, QStringLiteral("savepoint well")) : db_.transaction();
+        const auto rollback = [&] {
+            if (savepoint) {
+                run(rollbackTo_, QStringLiteral("rollback to well"));
+                run(release_, QStringLiteral("release well"));
+            } else if (inTransaction) {
+                db_.rollback();
+            }
+        };
+        if (!preparedOk_) {
+            // A driver that cannot prepare gets the statement as text.
+            QSqlQuery query(db_);
+            if (!query.exec(updateStatement(s, o.kwuId))) {
+                const QString error = query.lastError().text();
+                rollback();
+                return QStringLiteral("Запрос к базе не выполнен: ") + error;
+            }
+            return finish(query.numRowsAffected(), o, savepoint, inTransaction, rollback);
         }
-    };
-    if (!query.exec(updateStatement(s, o.kwuId))) {
-        const QString error = query.lastError().text();
-        rollback();
-        return QStringLiteral("Запрос к базе не выполнен: ") + error;
+        const std::array<std::optional<QString>, 3> values = updateValues(s);
+        for (int k = 0; k < 3; ++k) {
+            const std::optional<QString>& v = values[static_cast<std::size_t>(k)];
+            if (!v)
+                update_.bindValue(k, QVariant(QMetaType::fromType<double>()));
+            else if (file_)
+                update_.bindValue(k, *v);
+            else
+                update_.bindValue(k, v->toDouble());
+        }
+        update_.bindValue(3, o.kwuId);
+        if (!update_.exec()) {
+            const QString error = update_.lastError().text();
+            rollback();
+            return QStringLiteral("Запрос к базе не выполнен: ") + error;
+        }
+        const int changed = update_.numRowsAffected();
+        update_.finish();
+        return finish(changed, o, savepoint, inTransaction, rollback);
     }
-    const int changed = query.numRowsAffected();
-    query.finish();
-    if (changed != 1) {
-        rollback();
-        return changed == 0
-                   ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
-                   : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
-                                    "отменены.")
-                         .arg(changed);
+
+private:
+    void prepare() {
+        prepared_ = true;
+        const QString value = file_ ? QStringLiteral("cast(? as real)") : QStringLiteral("?");
+        preparedOk_ =
+            update_.prepare(QStringLiteral("update kwu_ind set kprod=%1,pplast=%1,pzab_dop=%1 "
+                                           "where kwu_id=?")
+                                .arg(value));
+        // A server prepares no savepoint: there they go as text.
+        savepointsPrepared_ = file_ && savepoint_.prepare(QStringLiteral("savepoint well")) &&
+                              rollbackTo_.prepare(QStringLiteral("rollback to well")) &&
+                              release_.prepare(QStringLiteral("release well"));
     }
-    if (savepoint)
-        query.exec(QStringLiteral("release well"));
-    else if (inTransaction && !db.commit())
-        return QStringLiteral("Не удалось завершить запись: ") + db.lastError().text();
-    return {};
-}
+    // A prepared statement run again, or its text where it is not prepared.
+    bool run(QSqlQuery& prepared, const QString& text) {
+        if (!prepared_)
+            prepare();
+        return savepointsPrepared_ ? prepared.exec() : QSqlQuery(db_).exec(text);
+    }
+    template <typename Rollback>
+    QString finish(int changed, const WellOutcome& o, bool savepoint, bool inTransaction,
+                   const Rollback& rollback) {
+        if (changed != 1) {
+            rollback();
+            return changed == 0
+                       ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
+                       : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
+                                        "отменены.")
+                             .arg(changed);
+        }
+        if (savepoint)
+            run(release_, QStringLiteral("release well"));
+        else if (inTransaction && !db_.commit())
+            return QStringLiteral("Не удалось завершить запись: ") + db_.lastError().text();
+        return {};
+    }
+
+    QSqlDatabase db_;
+    bool file_;
+    QSqlQuery update_, savepoint_, rollbackTo_, release_;
+    bool prepared_ = false;
+    bool preparedOk_ = false;
+    bool savepointsPrepared_ = false;
+};
 
 // The well database of the options, opened under the connection name; the reason if not.
 QString openDatabase(const BatchOptions& options, const QString& name) {
@@ -390,7 +465,7 @@ BatchReport startSharedRun(const BatchOptions& options) {
         for (const QString& statement :
              {QStringLiteral("drop table if exists %1").arg(table),
               QStringLiteral("create table %1 (kwu_id bigint primary key, done boolean not null "
-                             "default false, ok boolean, message text)")
+                             "default false, ok boolean, message text, claimed_by text)")
                   .arg(table),
               QStringLiteral("insert into %1 (kwu_id) select distinct kwu_id from %2")
                   .arg(table, options.regimesTable),
@@ -436,7 +511,28 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
     if (report.fatal.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         LeastSquaresFitService fits;
+        ResultWriter writer(db);
         const QString table = QString::fromLatin1(WorkTable);
+        const QString session = QStringLiteral("pid::text || '@' || backend_start::text");
+        const QString claimStatement =
+            QStringLiteral("with me as (select %2 as who from pg_stat_activity where pid = "
+                           "pg_backend_pid()), alive as (select %2 as who from pg_stat_activity "
+                           "where backend_start is not null) update %1 set claimed_by = (select "
+                           "who from me) where kwu_id in (select kwu_id from %1 where not done and "
+                           "(claimed_by is null or claimed_by not in (select who from alive)) "
+                           "order by kwu_id limit %3 for update skip locked) returning kwu_id")
+                .arg(table, session)
+                .arg(WellsPerClaim);
+        // The wells claimed and not yet done, the next last.
+        std::vector<qint64> claimed;
+        // A well's regimes, and its row of the work table marked done: prepared once.
+        QSqlQuery rows(db), finish(db);
+        rows.setForwardOnly(true);
+        rows.prepare(QStringLiteral("select rate, pressure, well_type from %1 where kwu_id = ?")
+                         .arg(options.regimesTable));
+        finish.prepare(
+            QStringLiteral("update %1 set done = true, ok = ?, message = ? where kwu_id = ?")
+                .arg(table));
         // The count walks the whole work table: asked again every second or so, not every well.
         std::pair<int, int> run{0, 0};
         int mineSinceCount = 0;
@@ -447,28 +543,30 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
                 mineSinceCount = 0;
                 sinceCount.start();
             }
+            if (claimed.empty()) {
+                // A block of wells at a time, marked with this worker's server session and
+                // committed at once; a block of a session that has ended (a worker that died) is
+                // free to take again.
+                QSqlQuery claim(db);
+                if (!claim.exec(claimStatement)) {
+                    report.fatal = QStringLiteral("Скважина не взята: ") + claim.lastError().text();
+                    break;
+                }
+                while (claim.next())
+                    claimed.push_back(claim.value(0).toLongLong());
+                claim.finish();
+                std::sort(claimed.begin(), claimed.end(), std::greater<>());
+                if (claimed.empty())
+                    break;
+            }
+            WellRegimes well{claimed.back(), ProducingWell, {}, {}, {}, {}, {}};
+            claimed.pop_back();
             if (!db.transaction()) {
                 report.fatal = db.lastError().text();
                 break;
             }
-            QSqlQuery claim(db);
-            if (!claim.exec(QStringLiteral("select kwu_id from %1 where not done order by kwu_id "
-                                           "limit 1 for update skip locked")
-                                .arg(table))) {
-                report.fatal = QStringLiteral("Скважина не взята: ") + claim.lastError().text();
-                db.rollback();
-                break;
-            }
-            if (!claim.next()) {
-                db.commit();
-                break;
-            }
-            WellRegimes well{claim.value(0).toLongLong(), ProducingWell, {}, {}, {}, {}, {}};
-            claim.finish();
-            QSqlQuery rows(db);
-            rows.exec(QStringLiteral("select rate, pressure, well_type from %1 where kwu_id = %2")
-                          .arg(options.regimesTable)
-                          .arg(well.kwuId));
+            rows.bindValue(0, well.kwuId);
+            rows.exec();
             for (int regime = 1; rows.next(); ++regime) {
                 const std::int16_t type = wellTypeOf(rows.value(2));
                 if (regime > 1 && type != well.wellType && well.refusal.isEmpty())
@@ -480,19 +578,15 @@ BatchReport runWorker(const BatchOptions& options, const std::function<void(int,
             rows.finish();
             WellOutcome o = interpretWell(well, options.settings, fits);
             if (o.ok && !options.dryRun) {
-                const QString failure = write(db, o, true);
+                const QString failure = writer.write(o, true);
                 if (!failure.isEmpty()) {
                     o.ok = false;
                     o.message = failure;
                 }
             }
-            QSqlQuery finish(db);
-            finish.prepare(QStringLiteral("update %1 set done = true, ok = ?, message = ? where "
-                                          "kwu_id = ?")
-                               .arg(table));
-            finish.addBindValue(o.ok);
-            finish.addBindValue(o.message);
-            finish.addBindValue(o.kwuId);
+            finish.bindValue(0, o.ok);
+            finish.bindValue(1, o.message);
+            finish.bindValue(2, o.kwuId);
             // The result and the claim go to the disk together, or neither does.
             if (!finish.exec() || !db.commit()) {
                 report.fatal = QStringLiteral("Результат не записан: ") +
@@ -575,22 +669,16 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
         }
         const bool writing = toDatabase && !options.dryRun;
         const int total = progress ? source->total() : 0;
-        for (;;) {
-            QString error;
-            const std::vector<WellRegimes> wells = source->next(error);
-            if (!error.isEmpty()) {
-                report.fatal = QStringLiteral("Замеры не прочитаны: ") +
-                               regimesCause(error, options.regimesTable) + error;
-                break;
-            }
-            if (wells.empty())
-                break;
-            std::vector<WellOutcome> outcomes =
-                interpret(wells, options.settings, std::max(1, options.jobs));
+        std::optional<ResultWriter> writer;
+        if (writing)
+            writer.emplace(db);
+        // The interpreted block written and summed up: its writes in one transaction of a file.
+        const auto finishBlock = [&](const std::vector<WellRegimes>& wells,
+                                     std::vector<WellOutcome>& outcomes) {
             const bool block = writing && !options.databaseFile.isEmpty() && db.transaction();
             for (WellOutcome& o : outcomes) {
                 if (o.ok && writing) {
-                    const QString failure = write(db, o, block);
+                    const QString failure = writer->write(o, block);
                     if (!failure.isEmpty()) {
                         o.ok = false;
                         o.message = failure;
@@ -617,7 +705,37 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
             }
             if (progress)
                 progress(report.wells, total);
+        };
+        const auto readBlock = [&](std::vector<WellRegimes>& wells) {
+            QString error;
+            wells = source->next(error);
+            if (!error.isEmpty()) {
+                report.fatal = QStringLiteral("Замеры не прочитаны: ") +
+                               regimesCause(error, options.regimesTable) + error;
+                wells.clear();
+            }
+        };
+        // Three blocks at a time: while the threads interpret one, this thread writes the one
+        // before it and reads the one after it.
+        std::vector<WellRegimes> current, following, written;
+        std::vector<WellOutcome> writtenOutcomes;
+        readBlock(current);
+        while (!current.empty()) {
+            std::vector<WellOutcome> outcomes =
+                interpret(current, options.settings, std::max(1, options.jobs), [&] {
+                    if (!written.empty())
+                        finishBlock(written, writtenOutcomes);
+                    if (report.fatal.isEmpty())
+                        readBlock(following);
+                });
+            written = std::move(current);
+            writtenOutcomes = std::move(outcomes);
+            current = std::move(following);
+            following.clear();
         }
+        if (!written.empty())
+            finishBlock(written, writtenOutcomes);
+        writer.reset();
         source.reset();
         QSqlDatabase::database(reading, false).close();
         db.close();

@@ -33,7 +33,7 @@ FittedTrend fitTrend(const AnalysisState& s, int kind, SpreadsheetFitService& fi
         std::vector<double>(pressures.begin(), pressures.begin() + s.fitPointCount()), kind - 1);
     FittedTrend result{Coefficients(kind), std::move(fit.fitted), {}};
     if (fit.statistics)
-        result.statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
+        result.statistics = SharedFitStatistics(std::move(*fit.statistics));
     for (int k = 1; k <= kind; ++k)
         result.coefficients[k] = fit.coefficients[static_cast<std::size_t>(k - 1)];
     return result;
@@ -70,7 +70,9 @@ FittedTrend fitInflowTrend(const AnalysisState& s, int kind, const TrendRecord& 
     trend.coefficients = Coefficients(static_cast<int>(values.size()));
     for (std::size_t k = 0; k < values.size(); ++k)
         trend.coefficients[static_cast<int>(k) + 1] = values[k];
-    trend.statistics.value = std::make_shared<const FitStatistics>(result.fit->statistics);
+    trend.statistics = SharedFitStatistics(result.fit->statistics);
+    // The model keeps its statistics' few numbers only, as the trend does.
+    result.fit->statistics = *trend.statistics.get();
     trend.rSquared = result.fit->rSquared;
     trend.saturationPressure = in.saturationPressure;
     trend.reservoirGiven = in.reservoirPressure.has_value();

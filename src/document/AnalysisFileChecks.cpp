@@ -46,7 +46,8 @@ std::optional<QString> modelProblem(TrendRecord& t, bool keepFit) {
     if (!(std::abs(t.RSquared - refit.fit->rSquared) <= 1e-6))
         return QStringLiteral("указывает не свой R²");
     if (keepFit) {
-        t.Statistics.value = std::make_shared<const FitStatistics>(refit.fit->statistics);
+        t.Statistics = SharedFitStatistics(refit.fit->statistics);
+        refit.fit->statistics = *t.Statistics.get();
         t.Model.value = std::make_shared<const InflowFit>(std::move(*refit.fit));
     }
     return std::nullopt;
@@ -89,7 +90,7 @@ std::optional<QString> trendProblem(TrendRecord& t, int wellType, bool pointsKep
     if (!(std::abs(t.RSquared - rSquared) <= 1e-9))
         return QStringLiteral("указывает не свой R²");
     if (keepFit && fit.statistics)
-        t.Statistics.value = std::make_shared<const FitStatistics>(std::move(*fit.statistics));
+        t.Statistics = SharedFitStatistics(std::move(*fit.statistics));
     return std::nullopt;
 }
 

@@ -47,15 +47,9 @@ using Qr = Eigen::ColPivHouseholderQR<Eigen::Ref<Eigen::MatrixXd>>;
 // rounding of an exact fit.
 constexpr double ExactFitNoise = 64;
 
-// The residuals in the fit's scaled units, where the sums cannot overflow, and their variance.
-struct ScaledResiduals {
-    std::vector<double> values;
-    double variance;
-};
-
-// Residuals, their deviation and R².
-ScaledResiduals residualFigures(FitStatistics& st, const std::vector<double>& y,
-                                const std::vector<double>& fitted, double yHalf) {
+// The residuals' variance, their deviation and R².
+double residualFigures(FitStatistics& st, const std::vector<double>& y,
+                       const std::vector<double>& fitted, double yHalf) {
     const std::size_t n = y.size();
     double meanY = 0;
     for (double v : y)
@@ -63,14 +57,11 @@ ScaledResiduals residualFigures(FitStatistics& st, const std::vector<double>& y,
     meanY /= static_cast<double>(n);
     double ssr = 0;
     double sst = 0;
-    st.residuals.resize(n);
-    std::vector<double> scaled(n);
     for (std::size_t i = 0; i < n; ++i) {
         // Next to the largest double the difference overflows where its scaled form does not.
         const double r = y[i] - fitted[i];
-        scaled[i] = std::isfinite(r) ? r / yHalf : y[i] / yHalf - fitted[i] / yHalf;
-        st.residuals[i] = finiteOrNaN(r);
-        ssr += scaled[i] * scaled[i];
+        const double scaled = std::isfinite(r) ? r / yHalf : y[i] / yHalf - fitted[i] / yHalf;
+        ssr += scaled * scaled;
         const double d = y[i] / yHalf - meanY;
         sst += d * d;
     }
@@ -79,7 +70,7 @@ ScaledResiduals residualFigures(FitStatistics& st, const std::vector<double>& y,
     st.rSquared = sst > 0 ? std::max(0.0, 1 - ssr / sst) : 0;
     st.adjustedRSquared =
         1 - (1 - st.rSquared) * (static_cast<double>(n) - 1) / st.degreesOfFreedom;
-    return {std::move(scaled), variance};
+    return variance;
 }
 
 // The covariance of the raw coefficients (LINEST order: index degree - j holds the power j) and
@@ -112,47 +103,87 @@ void rawCovariance(FitStatistics& st, const Eigen::MatrixXd& scaledCovariance) {
     }
 }
 
-// Each point's externally studentized residual. Its leverage is the squared norm of its row of
-// Q = D P R⁻¹, with P R⁻¹ formed once; at most four coefficients, so no allocation per point.
-void studentize(FitStatistics& st, const Eigen::MatrixXd& rows, const std::vector<double>& x,
-                const std::vector<double>& scaled, double variance) {
-    const int k = static_cast<int>(rows.rows());
-    double m[4][4] = {};
-    for (int a = 0; a < k; ++a)
-        for (int c = 0; c < k; ++c)
-            m[a][c] = rows(a, c);
-    st.studentized.resize(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double ti = (x[i] - st.rateCentre) / st.rateHalf;
-        double powers[4];
-        double power = 1;
-        for (int a = 0; a < k; ++a) {
-            powers[a] = power;
-            power *= ti;
-        }
-        double leverage = 0;
-        for (int c = 0; c < k; ++c) {
-            double q = 0;
-            for (int a = 0; a < k; ++a)
-                q += powers[a] * m[a][c];
-            leverage += q * q;
-        }
-        const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
-        st.studentized[i] = externallyStudentized(scaled[i], spread, st.degreesOfFreedom);
-    }
+// A fitted value in the centred form: far from zero rate the raw powers would cancel.
+double fittedValue(const double* b, int degree, Span xSpan, Span ySpan, double x) {
+    const double t = (x - xSpan.centre) / xSpan.half;
+    double scaled = 0;
+    for (int k = degree; k >= 0; --k)
+        scaled = scaled * t + b[k];
+    return ySpan.centre + ySpan.half * scaled;
 }
+
+// Each point's residual and externally studentized residual, from the few numbers of the fit.
+// Its leverage is the squared norm of its row of Q = D P R⁻¹, with P R⁻¹ formed once; at most
+// four coefficients, so no allocation per point.
+class PolynomialPointFigures final : public PointFigures {
+public:
+    int degree = 0;
+    double b[4] = {};
+    Span xSpan{0, 1};
+    Span ySpan{0, 1};
+    double m[4][4] = {};
+    double variance = 0;
+    // Points on the trend to the last digits: every studentized residual is 0/0.
+    bool exact = false;
+    // All values equal: the fit is the constant, no residual at all.
+    bool flat = false;
+
+    void compute(const std::vector<double>& x, const std::vector<double>& y,
+                 FitStatistics& st) const override {
+        const std::size_t n = x.size();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        if (flat) {
+            st.residuals.assign(n, 0.0);
+            st.studentized.assign(n, nan);
+            return;
+        }
+        const int k = degree + 1;
+        const double yHalf = ySpan.half;
+        st.residuals.resize(n);
+        st.studentized.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double fitted = fittedValue(b, degree, xSpan, ySpan, x[i]);
+            // Next to the largest double the difference overflows where its scaled form does
+            // not.
+            const double r = y[i] - fitted;
+            const double scaled = std::isfinite(r) ? r / yHalf : y[i] / yHalf - fitted / yHalf;
+            st.residuals[i] = finiteOrNaN(r);
+            if (exact) {
+                st.studentized[i] = nan;
+                continue;
+            }
+            const double ti = (x[i] - st.rateCentre) / st.rateHalf;
+            double powers[4];
+            double power = 1;
+            for (int a = 0; a < k; ++a) {
+                powers[a] = power;
+                power *= ti;
+            }
+            double leverage = 0;
+            for (int c = 0; c < k; ++c) {
+                double q = 0;
+                for (int a = 0; a < k; ++a)
+                    q += powers[a] * m[a][c];
+                leverage += q * q;
+            }
+            const double spread = std::sqrt(variance * std::max(0.0, 1 - leverage));
+            st.studentized[i] = externallyStudentized(scaled, spread, st.degreesOfFreedom);
+        }
+    }
+};
 
 // Standard errors, covariance, residuals and leverage from the fit's own QR.
 FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
                             const std::vector<double>& y, const std::vector<double>& fitted, int k,
-                            Span xSpan, double yHalf) {
+                            const Eigen::VectorXd& b, Span xSpan, Span ySpan) {
+    const double yHalf = ySpan.half;
     FitStatistics st;
     st.points = static_cast<int>(x.size());
     st.degreesOfFreedom = st.points - k;
     st.rateCentre = xSpan.centre;
     st.rateHalf = xSpan.half;
     st.valueHalf = yHalf;
-    ScaledResiduals residuals = residualFigures(st, y, fitted, yHalf);
+    const double variance = residualFigures(st, y, fitted, yHalf);
 
     // (RᵀR)⁻¹ of the pivoted problem, back in the order of the powers of t.
     const Eigen::MatrixXd r = qr.matrixQR().topLeftCorner(k, k).triangularView<Eigen::Upper>();
@@ -160,7 +191,7 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
         r.triangularView<Eigen::Upper>().solve(Eigen::MatrixXd::Identity(k, k));
     const auto& pivots = qr.colsPermutation();
     const Eigen::MatrixXd scaledCovariance =
-        residuals.variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
+        variance * (pivots * (rInverse * rInverse.transpose()) * pivots.transpose());
     st.scaledCovariance.assign(static_cast<std::size_t>(k),
                                std::vector<double>(static_cast<std::size_t>(k)));
     for (int a = 0; a < k; ++a)
@@ -168,12 +199,24 @@ FitStatistics fitStatistics(const Qr& qr, const std::vector<double>& x,
             st.scaledCovariance[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
                 scaledCovariance(a, c);
     rawCovariance(st, scaledCovariance);
-    studentize(st, pivots * rInverse, x, residuals.values, residuals.variance);
+    auto figures = std::make_shared<PolynomialPointFigures>();
+    figures->degree = k - 1;
+    for (int a = 0; a < k; ++a)
+        figures->b[a] = b(a);
+    figures->xSpan = xSpan;
+    figures->ySpan = ySpan;
+    const Eigen::MatrixXd rows = pivots * rInverse;
+    for (int a = 0; a < k; ++a)
+        for (int c = 0; c < k; ++c)
+            figures->m[a][c] = rows(a, c);
+    figures->variance = variance;
     // Points that lie on the trend to the last digits leave residuals of rounding alone: no
     // point is off (or unboundedly so) in noise; each residual against the others is 0/0.
-    if (residuals.variance * st.degreesOfFreedom <=
-        st.points * std::pow(ExactFitNoise * std::numeric_limits<double>::epsilon(), 2))
-        st.studentized.assign(st.studentized.size(), std::numeric_limits<double>::quiet_NaN());
+    figures->exact =
+        variance * st.degreesOfFreedom <=
+        st.points * std::pow(ExactFitNoise * std::numeric_limits<double>::epsilon(), 2);
+    figures->compute(x, y, st);
+    st.pointFigures = std::move(figures);
     return st;
 }
 
@@ -193,9 +236,11 @@ SpreadsheetFitService::PolynomialFit flatFit(const std::vector<double>& x,
         st.covariance.assign(static_cast<std::size_t>(coefficients),
                              std::vector<double>(static_cast<std::size_t>(coefficients)));
         st.scaledCovariance = st.covariance;
-        st.residuals.assign(x.size(), 0.0);
-        // An exact fit: each residual against the others is 0/0.
-        st.studentized.assign(x.size(), std::numeric_limits<double>::quiet_NaN());
+        // An exact fit: no residual, and each residual against the others is 0/0.
+        auto figures = std::make_shared<PolynomialPointFigures>();
+        figures->flat = true;
+        figures->compute(x, y, st);
+        st.pointFigures = std::move(figures);
         flat.statistics = st;
     }
     return flat;
@@ -206,13 +251,8 @@ std::vector<double> fittedValues(const std::vector<double>& x, const Eigen::Vect
                                  Span ySpan) {
     const int degree = static_cast<int>(b.size()) - 1;
     std::vector<double> fitted(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = (x[i] - xSpan.centre) / xSpan.half;
-        double scaled = 0;
-        for (int k = degree; k >= 0; --k)
-            scaled = scaled * t + b(k);
-        fitted[i] = ySpan.centre + ySpan.half * scaled;
-    }
+    for (std::size_t i = 0; i < x.size(); ++i)
+        fitted[i] = fittedValue(b.data(), degree, xSpan, ySpan, x[i]);
     return fitted;
 }
 
@@ -285,7 +325,7 @@ SpreadsheetFitService::PolynomialFit LeastSquaresFitService::fit(const std::vect
         throw AnalysisFault(QStringLiteral("Коэффициенты линии тренда не определены"));
     PolynomialFit fit{result, fitted, std::nullopt};
     if (withStatistics && n > coefficients)
-        fit.statistics = fitStatistics(qr, x, y, fitted, coefficients, xSpan, ySpan.half);
+        fit.statistics = fitStatistics(qr, x, y, fitted, coefficients, b, xSpan, ySpan);
     return fit;
 }
 

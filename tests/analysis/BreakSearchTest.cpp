@@ -4,6 +4,7 @@
 #include "app/MenuRules.h"
 #include "document/AnalysisDocument.h"
 #include "spreadsheet/LeastSquaresFitService.h"
+#include "state/NumberText.h"
 #include "support/Approx.h"
 #include "support/QtPrinters.h"
 
@@ -412,6 +413,63 @@ TEST(BreakSearch, PointsNumberedAsTheirRows) {
         EXPECT_EQ(table.data(table.index(r, ResidualTableModel::Residual)).toString(),
                   statisticText(p[i] - f.pressureAt(q[i])));
     }
+}
+
+// Draws stopped early (p settled at 0,05 or above): their p against a full bootstrap of 10 000
+// draws made independently (the brute-force search, other noise) is within the Monte Carlo error
+// the program states, and the verdict is the full run's; the text says the error.
+TEST(BreakSearch, EarlyStoppedSignificanceWithinItsStatedError) {
+    std::mt19937_64 random(29);
+    std::normal_distribution<double> noise;
+    const auto statistic = [](const std::vector<double>& x, const std::vector<double>& y) {
+        std::vector<double> u = x;
+        std::sort(u.begin(), u.end());
+        u.erase(std::unique(u.begin(), u.end()), u.end());
+        const auto [psi, rss] = bruteForce(x, y);
+        if (psi == u[1] || psi == u[u.size() - 2])
+            return 0.0;
+        Eigen::MatrixXd a(x.size(), 2);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            a.row(static_cast<Eigen::Index>(i)) << 1, x[i];
+        const double line =
+            qrFit(a,
+                  Eigen::Map<const Eigen::VectorXd>(y.data(), static_cast<Eigen::Index>(y.size())))
+                .first;
+        return static_cast<double>(x.size()) * std::log(line / rss);
+    };
+    int stopped = 0;
+    for (int set = 0; set < 3; ++set) {
+        std::vector<double> x, y;
+        do {
+            x.clear();
+            y.clear();
+            for (int i = 0; i < 16; ++i) {
+                x.push_back(5.0 + 6 * i + (set == 1 ? i % 4 : 0));
+                y.push_back(25 - 0.08 * x.back() + 0.3 * noise(random));
+            }
+        } while (!findBreak(x, y).fit);
+        const BreakTest test = breakSignificance(x, y);
+        const double observed = statistic(x, y);
+        int asLarge = 0;
+        constexpr int Draws = 10000;
+        std::vector<double> drawn(x.size());
+        for (int d = 0; d < Draws; ++d) {
+            for (double& e : drawn)
+                e = noise(random);
+            asLarge += statistic(x, drawn) >= observed;
+        }
+        const double full = (1.0 + asLarge) / (1.0 + Draws);
+        EXPECT_EQ(test.pValue < 0.05, full < 0.05) << set;
+        if (test.draws >= BreakBootstrapDraws)
+            continue;
+        ++stopped;
+        EXPECT_GE(test.pValue, 0.05) << set;
+        EXPECT_NEAR(test.pValue, full, breakMonteCarloError(test)) << set;
+        EXPECT_TRUE(breakSignificanceText(test).contains(
+            QStringLiteral("± ") + formatFixed(breakMonteCarloError(test), 2)))
+            << breakSignificanceText(test).toStdString();
+    }
+    EXPECT_GT(stopped, 0);
 }
 
 } // namespace

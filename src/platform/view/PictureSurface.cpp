@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QStringList>
 #include <cmath>
+#include <cstring>
 
 namespace id {
 
@@ -222,7 +223,32 @@ PictureSurface::Layer PictureSurface::layer() const {
             font_,  CurrentX,    CurrentY};
 }
 
+void PictureSurface::writableImage(bool keepPixels) {
+    ensureImage();
+    if (image_.isDetached())
+        return;
+    // Shared with a kept layer: drawing would detach it into a fresh block from the system.
+    // The buffer this surface drew in before takes the pixels instead.
+    if (spare_.size() == image_.size() && spare_.format() == image_.format() &&
+        spare_.isDetached()) {
+        if (keepPixels)
+            std::memcpy(spare_.bits(), image_.constBits(),
+                        static_cast<std::size_t>(image_.sizeInBytes()));
+        spare_.setDevicePixelRatio(image_.devicePixelRatio());
+        std::swap(image_, spare_);
+        spare_ = QImage();
+    } else if (!keepPixels) {
+        // Cleared anyway: a buffer of its own without copying the shared pixels first.
+        QImage fresh(image_.size(), image_.format());
+        fresh.setDevicePixelRatio(image_.devicePixelRatio());
+        image_ = fresh;
+    }
+}
+
 void PictureSurface::restoreLayer(const Layer& layer) {
+    // The surface's own buffer is kept for the next drawing over the layer.
+    if (image_.isDetached() && !image_.isNull())
+        spare_ = std::move(image_);
     image_ = layer.image;
     operations_ = layer.operations;
     customScale_ = layer.customScale;
@@ -237,7 +263,7 @@ void PictureSurface::restoreLayer(const Layer& layer) {
 }
 
 void PictureSurface::Cls() {
-    ensureImage();
+    writableImage(false);
     image_.fill(Qt::white);
     operations_.clear();
     record({.kind = DrawOp::Clear});
@@ -247,7 +273,7 @@ void PictureSurface::Cls() {
 }
 
 void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorIndex) {
-    ensureImage();
+    writableImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
     QPen pen(paletteColor(colorIndex), penWidth(DrawWidth));
@@ -273,7 +299,7 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
 void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex) {
     if (points.size() < 2)
         return;
-    ensureImage();
+    writableImage();
     const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
     QPainterPath path;
     // Chords inside the box join exactly, as one run thinned to what the screen can show; only
@@ -330,7 +356,7 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
 }
 
 void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
-    ensureImage();
+    writableImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(paletteColor(colorIndex), penWidth(DrawWidth)));
@@ -348,7 +374,7 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
 }
 
 void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius, int colorIndex) {
-    ensureImage();
+    writableImage();
     const double r = std::abs(radius * pixelScaleX());
     const int width = penWidth(DrawWidth);
     const QPen pen(paletteColor(colorIndex), width);
@@ -554,7 +580,7 @@ void PictureSurface::replay(QPainter& painter, MarkerReplay markers) const {
 }
 
 void PictureSurface::Print(const QString& text) {
-    ensureImage();
+    writableImage();
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QFont font = paintFont();
@@ -586,7 +612,7 @@ double PictureSurface::TextHeight(const QString&) const {
 }
 
 void PictureSurface::PaintPicture(const QImage& source, double x, double y) {
-    ensureImage();
+    writableImage();
     QPainter p(&image_);
     p.drawImage(toPixels(x, y), source);
     record({.kind = DrawOp::Image, .x1 = x, .y1 = y});

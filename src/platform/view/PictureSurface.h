@@ -137,6 +137,9 @@ protected:
 
 private:
     void ensureImage();
+    // The image made this surface's own before drawing on it, without a fresh allocation when a
+    // spare buffer of its size is at hand; its pixels kept, or (a clear) left as they are.
+    void writableImage(bool keepPixels = true);
     struct MarkerCache;
     // Stamps one pre-rendered marker (at an eighth-pixel phase) at each centre, in the painter's
     // pixels, inside the area.
@@ -165,6 +168,8 @@ private:
     MarkerCache markers_;
 
     QImage image_;
+    // The buffer drawn in before a layer was restored, for the next drawing over that layer.
+    QImage spare_;
     QFont font_;
     std::vector<DrawOp> operations_;
     bool customScale_ = false;

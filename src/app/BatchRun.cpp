@@ -631,4 +631,8 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
     return report;
 }
 
+QString writeWellResult(QSqlDatabase& db, const WellOutcome& outcome, bool savepoint) {
+    return write(db, outcome, savepoint);
+}
+
 } // namespace id

@@ -13,6 +13,7 @@
 #include "platform/MessagePort.h"
 #include "platform/PictureSurface.h"
 #include "platform/RubberBand.h"
+#include "state/NumberText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -470,6 +471,19 @@ void AnalysisWindow::excludePoint(double rate, double pressure) {
             togglePointExclusion(s, c, rate, pressure, rateReach, pressureReach);
         },
         QStringLiteral("исключение точки"));
+}
+
+void AnalysisWindow::openWell(qint64 kwuId, std::int16_t wellType, const std::vector<double>& rates,
+                              const std::vector<double>& pressures, bool recordPresent) {
+    QList<MeasurementRow> table;
+    for (std::size_t i = 0; i < rates.size() && i < pressures.size(); ++i)
+        table.append({formatGeneral(rates[i]).replace(u'.', u','),
+                      formatGeneral(pressures[i]).replace(u'.', u','),
+                      {}});
+    document_.options().WellType = wellType;
+    document_.openWell(kwuId, wellType, table);
+    database_->switchRecord(kwuId, recordPresent);
+    showReplacedAnalysis();
 }
 
 void AnalysisWindow::undo() {

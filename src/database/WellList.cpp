@@ -189,15 +189,22 @@ WellListRead readRegimeSummary(QSqlDatabase& db, const QString& table,
         read.outcome = databaseFailure(NotRead, q.lastError(), statement);
         return read;
     }
-    read.rows.reserve(wells.size());
-    for (auto it = wells.cbegin(); it != wells.cend(); ++it) {
-        const RegimeTally& t = it.value();
+    // The ids sorted alone, and the rows made in their order: the rows are far larger.
+    std::vector<std::pair<qint64, const RegimeTally*>> order;
+    order.reserve(wells.size());
+    for (auto it = wells.cbegin(); it != wells.cend(); ++it)
+        order.emplace_back(it.key(), &it.value());
+    std::sort(order.begin(), order.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    read.rows.reserve(order.size());
+    for (const auto& [id, tally] : order) {
+        const RegimeTally& t = *tally;
         if (t.idTwoWays) {
-            skipped << QStringLiteral("kwu_id %1 записан по-разному").arg(it.key());
+            skipped << QStringLiteral("kwu_id %1 записан по-разному").arg(id);
             continue;
         }
         WellListRow row;
-        row.kwuId = it.key();
+        row.kwuId = id;
         row.regimes = t.regimes;
         if (t.typed < t.regimes)
             row.typeProblem = QStringLiteral("тип скважины не задан (NULL) в части режимов");
@@ -209,8 +216,6 @@ WellListRead readRegimeSummary(QSqlDatabase& db, const QString& table,
             row.wellType = t.type;
         read.rows.push_back(std::move(row));
     }
-    std::sort(read.rows.begin(), read.rows.end(),
-              [](const WellListRow& a, const WellListRow& b) { return a.kwuId < b.kwuId; });
     read.outcome.ok = true;
     if (!skipped.isEmpty())
         read.outcome.message =

@@ -178,6 +178,8 @@ void WellsWindow::buildControls() {
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Columns fitted to the first rows: a field's hundred thousand are not measured.
+    table_->horizontalHeader()->setResizeContentsPrecision(200);
     table_->installEventFilter(this);
     layout->addWidget(table_, 1);
 

@@ -76,6 +76,11 @@ struct Options {
         QStringLiteral("database"),
         QStringLiteral("Файл базы скважин SQLite вместо сервера (файл должен существовать)."),
         QStringLiteral("файл")};
+    QCommandLineOption regimesTable{
+        QStringLiteral("regimes-table"),
+        QStringLiteral("Таблица режимов скважин (kwu_id, rate, pressure, well_type); по "
+                       "умолчанию kwu_regime."),
+        QStringLiteral("имя"), QStringLiteral("kwu_regime")};
 };
 
 // The parser's own failure in Russian (its texts are English).
@@ -106,6 +111,11 @@ CommandLine withDatabase(const QCommandLineParser& parser, const Options& opt, C
                                       "или --database."));
     if (!parser.isSet(opt.record))
         return failure(QStringLiteral("Не указана запись: нужен параметр --record номер."));
+    // The name goes into statements as it stands.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.]*$"));
+    if (!plain.match(parser.value(opt.regimesTable)).hasMatch())
+        return failure(QStringLiteral("Имя таблицы режимов недопустимо: ") +
+                       parser.value(opt.regimesTable));
     bool isNumber = false;
     const qint64 id = parser.value(opt.record).trimmed().toLongLong(&isNumber);
     if (!isNumber)
@@ -127,6 +137,7 @@ CommandLine withDatabase(const QCommandLineParser& parser, const Options& opt, C
     o.ConnectionText = parser.value(opt.connection);
     o.ServerName = parser.value(opt.server);
     o.DatabaseFile = toFile ? QFileInfo(file).absoluteFilePath() : QString();
+    o.RegimesTable = parser.value(opt.regimesTable);
     return line;
 }
 
@@ -138,8 +149,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Индикаторная диаграмма скважины: тренды, коэффициент продуктивности, "
                        "пластовое и допустимое забойное давление."));
     const Options opt;
-    parser.addOptions(
-        {opt.help, opt.version, opt.connection, opt.server, opt.record, opt.database});
+    parser.addOptions({opt.help, opt.version, opt.connection, opt.server, opt.record, opt.database,
+                       opt.regimesTable});
     parser.addPositionalArgument(QStringLiteral("файл"),
                                  QStringLiteral("Файл анализа (.ida), открываемый при запуске."),
                                  QStringLiteral("[файл]"));

@@ -749,4 +749,8 @@ BatchReport runBatch(const BatchOptions& options, const std::function<void(int, 
     return report;
 }
 
+QString writeWellResult(QSqlDatabase& db, const WellOutcome& outcome, bool savepoint) {
+    return ResultWriter(db).write(outcome, savepoint);
+}
+
 } // namespace id

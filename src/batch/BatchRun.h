@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QSqlDatabase;
+
 namespace id {
 
 // Where a batch reads its wells and writes their results.
@@ -51,5 +53,10 @@ BatchReport startSharedRun(const BatchOptions& options);
 // wells it took; the progress counts the run's wells done by every worker.
 BatchReport runWorker(const BatchOptions& options,
                       const std::function<void(int done, int total)>& progress = nullptr);
+
+// A well's three results written into its row of kwu_ind, kept only when exactly that row
+// changed: in a transaction of its own, or a savepoint inside the caller's. The reason when
+// nothing was kept.
+QString writeWellResult(QSqlDatabase& db, const WellOutcome& outcome, bool savepoint);
 
 } // namespace id

@@ -22,6 +22,8 @@ public:
     ~DatabaseWorker() override;
 
     bool busy() const { return thread_ != nullptr; }
+    // The record the next steps check and save into (a well opened from the list).
+    void setRecord(qint64 recordId) { options_.RecordId = recordId; }
     // Starts the step (the results of the analysis for a save); false while another runs.
     bool start(Job job, const AnalysisState& results = {});
     // Blocks until the running step, if any, has ended and reported.

@@ -58,10 +58,10 @@ QString driverText(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("(драйвер не сообщил подробностей)") : text;
 }
 
-// The Russian headline, the cause when the driver's text names a common one, and the driver's
-// own words (and the statement, if one ran) for the details.
-DatabaseOutcome failed(const QString& headline, const QSqlError& error,
-                       const QString& statement = {}) {
+} // namespace
+
+DatabaseOutcome databaseFailure(const QString& headline, const QSqlError& error,
+                                const QString& statement) {
     const QString cause = databaseCause(error.text());
     DatabaseOutcome outcome{
         false,
@@ -70,6 +70,13 @@ DatabaseOutcome failed(const QString& headline, const QSqlError& error,
     if (!statement.isEmpty())
         outcome.details += QStringLiteral("\nЗапрос: ") + statement;
     return outcome;
+}
+
+namespace {
+
+DatabaseOutcome failed(const QString& headline, const QSqlError& error,
+                       const QString& statement = {}) {
+    return databaseFailure(headline, error, statement);
 }
 
 // "запись", "записи" or "записей" after the number n.
@@ -181,6 +188,18 @@ QString WellDatabase::databaseName() const {
         return options_.DatabaseFile;
     return connectionString(
         withPortKeyword(serverPart(options_.ConnectionText, options_.ServerName)));
+}
+
+DatabaseOutcome WellDatabase::run(const QString& unreachable,
+                                  const std::function<DatabaseOutcome(QSqlDatabase&)>& step) const {
+    if (!options_.DatabaseFile.isEmpty() && !QFileInfo(options_.DatabaseFile).isFile())
+        return {false, unreachable + QStringLiteral("\n\n") + missingFile(options_.DatabaseFile)};
+    Connection connection(options_, databaseName());
+    QSqlDatabase db = connection.database();
+    if (!db.open())
+        return failed(unreachable, db.lastError());
+    limitWaiting(db);
+    return step(db);
 }
 
 DatabaseOutcome WellDatabase::checkRecord() const {

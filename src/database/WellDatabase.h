@@ -4,6 +4,10 @@
 #include "state/StartOptions.h"
 
 #include <QString>
+#include <functional>
+
+class QSqlDatabase;
+class QSqlError;
 
 namespace id {
 
@@ -21,6 +25,11 @@ struct DatabaseOutcome {
 // unreachable or silent server, lost connection, timeouts, locks, missing table or column, no
 // rights, a read-only or busy file. Empty for any other.
 QString databaseCause(const QString& driverText);
+
+// A failed step: the Russian headline with the cause when the driver's text names a common one,
+// the driver's own words (and the statement, if one ran) in the details.
+DatabaseOutcome databaseFailure(const QString& headline, const QSqlError& error,
+                                const QString& statement = {});
 
 // How long a step waits on a server before giving up, in seconds: to log in, for a row another
 // session holds, for a statement. The messages name the limits in force; tests shorten them.
@@ -44,6 +53,11 @@ public:
     // Writes the three results into the row, in a transaction kept only when exactly that row
     // changed.
     DatabaseOutcome saveResults(const AnalysisState& state) const;
+
+    // Runs a step on a connection of its own, opened with the waits in force, and closes it;
+    // a connection that does not open is said under the headline.
+    DatabaseOutcome run(const QString& unreachable,
+                        const std::function<DatabaseOutcome(QSqlDatabase&)>& step) const;
 
     // The driver's database name: the ODBC connection string or the file's path.
     QString databaseName() const;

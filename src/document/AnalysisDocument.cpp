@@ -89,11 +89,24 @@ void AnalysisDocument::startNew() {
     replace(fresh);
 }
 
+void AnalysisDocument::openWell(qint64 kwuId, std::int16_t wellType,
+                                const QList<MeasurementRow>& table) {
+    AnalysisState fresh;
+    fresh.WellType = wellType;
+    fresh.Table = table;
+    filePath_.clear();
+    well_ = kwuId;
+    history_.clear();
+    saved_ = fresh;
+    replace(fresh);
+}
+
 std::optional<QString> AnalysisDocument::open(QByteArray bytes, const QString& path) {
     AnalysisFileRead read = readAnalysis(std::move(bytes));
     if (!read.state)
         return read.error;
     filePath_ = QFileInfo(path).absoluteFilePath();
+    well_.reset();
     history_.clear();
     saved_ = *read.state;
     replace(std::move(*read.state));

@@ -67,6 +67,11 @@ public:
 
     // A fresh analysis of the start's well type, with no history and no file.
     void startNew();
+    // A well's regimes from the database as a fresh analysis of its type, unchanged, with no
+    // history and no file.
+    void openWell(qint64 kwuId, std::int16_t wellType, const QList<MeasurementRow>& table);
+    // The well of the database the analysis is of, if any.
+    std::optional<qint64> well() const { return well_; }
     // Reads an analysis file into the document; the message when it is refused (nothing
     // changes then).
     std::optional<QString> open(QByteArray bytes, const QString& path);
@@ -94,6 +99,7 @@ private:
     std::optional<AnalysisState> unrecorded_;
     AnalysisState saved_;
     QString filePath_;
+    std::optional<qint64> well_;
     // The edit group the last step belonged to, while it is open.
     QString editGroup_;
 };

@@ -19,6 +19,8 @@ struct StartOptions {
     qint64 RecordId = 0;
     // An SQLite file instead of the server; empty for the server.
     QString DatabaseFile;
+    // The table of the wells' steady regimes (kwu_id, rate, pressure, well_type).
+    QString RegimesTable = QStringLiteral("kwu_regime");
 
     // The last data column of the measurement table: 3 with the date column, 2 without.
     int lastDataColumn() const { return DatabaseMode ? 3 : 2; }

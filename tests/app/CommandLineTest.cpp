@@ -48,6 +48,14 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
          {"--database", QFileInfo(path).path(), "--record", "1"},
          true,
          "это папка"},
+        {"regimes table",
+         {"--database", path, "--record", "1", "--regimes-table", "field.regimes"},
+         false,
+         {}},
+        {"regimes table not a name",
+         {"--database", path, "--record", "1", "--regimes-table", "r; drop table kwu_ind"},
+         true,
+         "Имя таблицы режимов недопустимо"},
         {"toolkit options pass",
          {"-platform", "offscreen", "-style=fusion", "-reverse"},
          false,
@@ -76,6 +84,10 @@ TEST(CommandLine, OptionsStartTheDatabaseModeOrEndWithAMessage) {
     EXPECT_EQ(parseCommandLine({"p", "--database", path, "--record", "12"}).options.DatabaseFile,
               path);
     EXPECT_EQ(parseCommandLine({"p", "well 7.ida"}).analysisFile, "well 7.ida");
+    EXPECT_EQ(server.RegimesTable, "kwu_regime");
+    EXPECT_EQ(parseCommandLine({"p", "--database", path, "--record", "1", "--regimes-table", "r2"})
+                  .options.RegimesTable,
+              "r2");
 }
 
 // The program itself answers on its standard streams and never opens a window for these.

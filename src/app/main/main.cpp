@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/view/AnalysisWindow.h"
 #include "app/view/MainFrame.h"
+#include "database/view/WellsActions.h"
 #include "platform/MemoryPolicy.h"
 
 #include <QApplication>
@@ -62,7 +63,9 @@ int main(int argc, char* argv[]) {
             frame.analysis().files().openAnalysis(path);
         });
     // The record is looked for in the background: a silent server does not hold the window.
-    if (line.options.DatabaseMode)
+    if (line.options.DatabaseMode) {
         frame.analysis().database().checkRecord(true);
+        frame.wells().readStartRegimes();
+    }
     return app.exec();
 }

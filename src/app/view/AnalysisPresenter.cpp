@@ -111,6 +111,8 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
     QString title = frameCaption(s.WellType);
     if (!document.filePath().isEmpty())
         title += QStringLiteral(" — ") + QFileInfo(document.filePath()).fileName();
+    else if (document.well())
+        title += QStringLiteral(" — скважина %1").arg(*document.well());
     // The desktop's mark of unsaved changes stands where "[*]" is.
     frame_.setWindowTitle(title + QStringLiteral("[*]"));
     frame_.setWindowModified(document.modified());

@@ -17,6 +17,7 @@
 #include "platform/view/FlexGrid.h"
 #include "platform/view/PictureSurface.h"
 #include "platform/view/RubberBand.h"
+#include "state/NumberText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -472,6 +473,19 @@ void AnalysisWindow::excludePoint(double rate, double pressure) {
             togglePointExclusion(s, c, rate, pressure, rateReach, pressureReach);
         },
         QStringLiteral("исключение точки"));
+}
+
+void AnalysisWindow::openWell(qint64 kwuId, std::int16_t wellType, const std::vector<double>& rates,
+                              const std::vector<double>& pressures, bool recordPresent) {
+    QList<MeasurementRow> table;
+    for (std::size_t i = 0; i < rates.size() && i < pressures.size(); ++i)
+        table.append({formatGeneral(rates[i]).replace(u'.', u','),
+                      formatGeneral(pressures[i]).replace(u'.', u','),
+                      {}});
+    document_.options().WellType = wellType;
+    document_.openWell(kwuId, wellType, table);
+    database_->switchRecord(kwuId, recordPresent);
+    showReplacedAnalysis();
 }
 
 void AnalysisWindow::undo() {

@@ -64,6 +64,11 @@ public:
     void undo();
     void redo();
 
+    // A well's regimes from the database replace the analysis (the unsaved-changes question is
+    // the caller's); saves go into its record from now on.
+    void openWell(qint64 kwuId, std::int16_t wellType, const std::vector<double>& rates,
+                  const std::vector<double>& pressures, bool recordPresent);
+
     // A file dropped on the window: an analysis file is opened (after the unsaved-changes
     // question), a text file pasted into the table as readings, from the row it fell on.
     static bool acceptsDroppedFile(const QString& path);

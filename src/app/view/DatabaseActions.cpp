@@ -22,6 +22,7 @@ void DatabaseActions::SaveResults() {
     if (!worker_ || !document_.options().DatabaseRecordLoaded ||
         !worker_->start(DatabaseWorker::Job::SaveResults, document_.state()))
         return;
+    stepRecord_ = document_.options().RecordId;
     updateSaveItem();
     emit activity(QStringLiteral("Сохранение результатов в базу скважин…"));
 }
@@ -29,6 +30,7 @@ void DatabaseActions::SaveResults() {
 void DatabaseActions::checkRecord(bool sayFailure) {
     if (!worker_ || !worker_->start(DatabaseWorker::Job::CheckRecord))
         return;
+    stepRecord_ = document_.options().RecordId;
     sayCheckFailure_ = sayFailure;
     updateSaveItem();
     emit activity(QStringLiteral("Проверка записи в базе скважин…"));
@@ -48,11 +50,22 @@ void DatabaseActions::updateSaveItem() {
                          resultsToSave(document_.state()));
 }
 
+void DatabaseActions::switchRecord(qint64 recordId, bool recordPresent) {
+    document_.options().RecordId = recordId;
+    document_.options().DatabaseRecordLoaded = recordPresent;
+    if (worker_)
+        worker_->setRecord(recordId);
+    updateSaveItem();
+}
+
 void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& result) {
     // The outcome is said first, and only then is the database idle: a window waiting to close
     // closes after the user has read it.
     const DatabaseOutcome outcome = result;
-    bool& loaded = document_.options().DatabaseRecordLoaded;
+    // What a step found of a record left since says nothing of the record now.
+    const bool sameRecord = stepRecord_ == document_.options().RecordId;
+    bool ignored = false;
+    bool& loaded = sameRecord ? document_.options().DatabaseRecordLoaded : ignored;
     if (job == DatabaseWorker::Job::CheckRecord) {
         loaded = outcome.ok;
         updateSaveItem();
@@ -71,6 +84,8 @@ void DatabaseActions::stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& 
         loaded = false;
     updateSaveItem();
     messages_.showMessage(outcome.message, outcome.details);
+    if (outcome.ok)
+        emit resultsSaved(stepRecord_);
     emit activity(QString());
     emit idle(outcome.ok);
 }

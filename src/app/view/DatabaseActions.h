@@ -28,12 +28,17 @@ public:
     void wait();
     // Offers the save item when a save could run now.
     void updateSaveItem();
+    // Another well's record: saves go there from now on, offered when it is there. A step still
+    // running for the record before reports its outcome, but no longer decides the offer.
+    void switchRecord(qint64 recordId, bool recordPresent);
 
 signals:
     // What the well database is doing now, empty when it is idle.
     void activity(const QString& text);
     // The step has ended and been reported; false for a save that failed.
     void idle(bool lastStepOk);
+    // The results were saved into the record.
+    void resultsSaved(qint64 recordId);
 
 private:
     void stepEnded(DatabaseWorker::Job job, const DatabaseOutcome& result);
@@ -43,6 +48,8 @@ private:
     QAction& saveItem_;
     DatabaseWorker* worker_ = nullptr;
     bool sayCheckFailure_ = false;
+    // The record of the step running.
+    qint64 stepRecord_ = 0;
 };
 
 } // namespace id

@@ -6,6 +6,7 @@
 #include "app/view/HelpWindow.h"
 #include "app/view/WorkWindow.h"
 #include "app/view/ZoomActions.h"
+#include "database/view/WellsActions.h"
 #include "platform/view/ClipboardPort.h"
 #include "platform/view/FilePort.h"
 #include "platform/view/MessageBoxPort.h"
@@ -63,6 +64,16 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
     connect(menus_.mHelpSpravka, &QAction::triggered, this, &MainFrame::showHelp);
     connect(menus_.mHelpAbout, &QAction::triggered, this, &MainFrame::showAbout);
     zoom_ = new ZoomActions(menus_, *form1_, *analysis_, this);
+    // The rule's settings as the work window's boxes hold them.
+    wells_ = new WellsActions(
+        *this, menus_, *analysis_, *messages,
+        [this] {
+            BatchSettings settings;
+            settings.pnas = form1_->Pnas->text();
+            settings.modelPres = form1_->ModelPres->text();
+            return settings;
+        },
+        this);
     // Files dropped anywhere on the window come here; the boxes would take a path as text.
     setAcceptDrops(true);
     for (QLineEdit* box :
@@ -109,6 +120,7 @@ MainFrame::~MainFrame() {
     // The zoom acts on the binding, and the binding watches the work window's controls: they go
     // first, in that order, while everything they hold exists.
     delete zoom_;
+    delete wells_;
     delete analysis_;
 }
 

@@ -19,6 +19,7 @@ class FilePort;
 class MessagePort;
 class SpreadsheetFitService;
 class WorkWindow;
+class WellsActions;
 class ZoomActions;
 
 // The main frame: owns the menu bar, the work window and the analysis behind them.
@@ -37,6 +38,8 @@ public:
     WorkWindow& workWindow() { return *form1_; }
     AnalysisWindow& analysis() { return *analysis_; }
     ZoomActions& zoom() { return *zoom_; }
+    // The wells of the database: the list and the walk through it.
+    WellsActions& wells() { return *wells_; }
     // The help window, opened on its contents; null until help was asked for.
     HelpWindow* help() const { return help_; }
     void showHelp();
@@ -64,6 +67,7 @@ private:
     HelpWindow* help_ = nullptr;
     AboutBox* about_ = nullptr;
     ZoomActions* zoom_ = nullptr;
+    WellsActions* wells_ = nullptr;
     // Shown in the menu bar's corner while the well database works.
     QLabel* databaseBusy_ = nullptr;
     // The user closed the window during a save: it closes when the save has ended.

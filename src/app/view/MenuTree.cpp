@@ -44,6 +44,11 @@ void addDataMenu(MenuTree& m, QMenuBar* bar) {
         addItem(m.mEditWell, "mEditWellDob", QStringLiteral("Добывающая"), true, true, false);
     m.mEditWellNag =
         addItem(m.mEditWell, "mEditWellNag", QStringLiteral("Нагнетательная"), true, true, false);
+    m.mEditWells = addItem(m.mEdit, "mEditWells", QStringLiteral("Скважины базы…"), false);
+    m.mWellNext = addItem(m.mEdit, "mWellNext", QStringLiteral("Следующая скважина"), false);
+    m.mWellNext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    m.mWellPrev = addItem(m.mEdit, "mWellPrev", QStringLiteral("Предыдущая скважина"), false);
+    m.mWellPrev->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
     m.mEdit->addSeparator();
     m.mEditUndo = addItem(m.mEdit, "mEditUndo", QStringLiteral("Отменить"), false);
     m.mEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

@@ -18,6 +18,10 @@ struct MenuTree {
     QMenu* mEditWell = nullptr;
     QAction* mEditWellDob = nullptr;
     QAction* mEditWellNag = nullptr;
+    // Beyond the text: the wells of the database and the walk through their list.
+    QAction* mEditWells = nullptr;
+    QAction* mWellNext = nullptr;
+    QAction* mWellPrev = nullptr;
     // Beyond the menus of the text: undo and redo, analysis files, export.
     QAction* mEditUndo = nullptr;
     QAction* mEditRedo = nullptr;

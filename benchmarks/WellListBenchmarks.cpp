@@ -1,3 +1,4 @@
+#include "database/WellListModel.h"
 // Speed targets of the wells window at a field of 100 000 wells (four regimes each, an SQLite
 // file): the list read and shown within 0,3 s, and sorted by a column within 0,2 s.
 #include "database/view/WellsWindow.h"

@@ -191,85 +191,54 @@ void setParameters(InflowFit& fit, const InflowModelInputs& in, const std::vecto
     fit.openFlow = linear(form[0], sd(unit(0)));
 }
 
-} // namespace
-
-std::vector<double> InflowFit::values() const {
-    std::vector<double> v;
-    for (const InflowParameter& p : parameters)
-        v.push_back(p.value);
-    return v;
-}
-
-InflowFitResult fitInflowModel(const InflowModelInputs& in) {
-    const auto refused = [](const QString& why) { return InflowFitResult{std::nullopt, why}; };
-    const QString name = QStringLiteral("«") + inflowModelName(in.model) + QStringLiteral("»");
-    const int free = inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0);
-    const int n = static_cast<int>(in.rates.size());
-    if (const QString why = inputProblem(in, name, free); !why.isEmpty())
-        return refused(why);
-    const std::optional<ModelSolution> solution = solveInflowModel(in);
-    if (!solution)
-        return refused(QStringLiteral("Подбор модели %1 не удался для этих точек.").arg(name));
-    if (!solution->notMinimum.isEmpty())
-        return refused(
-            QStringLiteral("Подбор модели %1 отклонён: %2.").arg(name, solution->notMinimum));
-    const std::vector<double>& form = solution->form;
-    const std::vector<double> values = modelValuesOfForm(in.model, form, in.saturationPressure);
+// Why the model's values solved are refused; empty when they are not.
+QString valueProblem(const InflowModelInputs& in, const QString& name,
+                     const std::vector<double>& values) {
     const double reservoir = values.back();
     if (in.model == InflowModel::Composite && !(reservoir > in.saturationPressure))
-        return refused(QStringLiteral("Модель %1 требует пластового давления выше давления "
-                                      "насыщения: Pпл = %2 МПа, Pнас = %3 МПа.")
-                           .arg(name, value(reservoir), value(in.saturationPressure)));
+        return QStringLiteral("Модель %1 требует пластового давления выше давления "
+                              "насыщения: Pпл = %2 МПа, Pнас = %3 МПа.")
+            .arg(name, value(reservoir), value(in.saturationPressure));
     if (in.model == InflowModel::Fetkovich && !(values[1] > 0 && values[1] <= 2))
-        return refused(QStringLiteral("Показатель n модели %1 равен %2, вне (0; 2].")
-                           .arg(name, value(values[1])));
+        return QStringLiteral("Показатель n модели %1 равен %2, вне (0; 2].")
+            .arg(name, value(values[1]));
     if (!std::all_of(values.begin(), values.end(),
                      [](double v) { return std::isfinite(v) && v > 0 && v <= LargestReading; }))
-        return refused(QStringLiteral("Параметры модели %1 по этим точкам выходят за пределы "
-                                      "представимых чисел.")
-                           .arg(name));
+        return QStringLiteral("Параметры модели %1 по этим точкам выходят за пределы "
+                              "представимых чисел.")
+            .arg(name);
+    return {};
+}
 
-    InflowFit fit;
-    fit.model = in.model;
-    fit.saturationPressure = in.saturationPressure;
-    fit.reservoirGiven = in.reservoirPressure.has_value();
-    fit.iterations = solution->iterations;
+// The covariance of the form's free parameters: zero for exact points.
+std::optional<FormCovariance> covarianceOf(const InflowModelInputs& in,
+                                           const std::vector<double>& form, int free,
+                                           double variance, bool exact) {
+    std::optional<FormCovariance> covariance;
+    if (exact)
+        covariance = FormCovariance{Eigen::MatrixXd::Zero(free, free), Eigen::VectorXd()};
+    else
+        covariance = formCovariance(in, form, free, variance);
+    return covariance;
+}
+
+// The points' residuals about the model of the form.
+Eigen::VectorXd residualsOf(const InflowModelInputs& in, const std::vector<double>& form) {
+    const int n = static_cast<int>(in.rates.size());
     Eigen::VectorXd r(n);
     for (int i = 0; i < n; ++i)
         r[i] = in.pressures[static_cast<std::size_t>(i)] -
                openFlowPressure(in.model, form, in.saturationPressure,
                                 in.rates[static_cast<std::size_t>(i)])
                    ->pressure;
-    const double rss = r.squaredNorm();
-    const double mean = std::accumulate(in.pressures.begin(), in.pressures.end(), 0.0) / n;
-    double tss = 0;
-    for (double pw : in.pressures)
-        tss += (pw - mean) * (pw - mean);
-    const int dof = n - free;
-    fit.rSquared = tss > 0 ? 1 - rss / tss : 1;
-    fit.residualDeviation = std::sqrt(rss / dof);
-    // A point above the fitted Pпл by more than the scatter says the model does not hold; one
-    // within it (a shut-in point) is just a residual.
-    const double highest = *std::max_element(in.pressures.begin(), in.pressures.end());
-    if (highest - reservoir > 2 * fit.residualDeviation)
-        return refused(QStringLiteral("Точка с Pз = %1 МПа выше пластового давления модели (%2 "
-                                      "МПа) больше, чем на разброс точек.")
-                           .arg(value(highest), value(reservoir)));
-    fit.aicc = aicc(n, free, rss);
+    return r;
+}
 
-    // Points on the model to the last digits leave residuals of rounding alone: exact, none off.
-    const bool exact =
-        rss <= n * std::pow(64 * std::numeric_limits<double>::epsilon() * highest, 2);
-    const double variance = rss / dof;
-    std::optional<FormCovariance> covariance;
-    if (exact)
-        covariance = FormCovariance{Eigen::MatrixXd::Zero(free, free), Eigen::VectorXd()};
-    else
-        covariance = formCovariance(in, form, free, variance);
-    fit.intervalsDetermined = covariance.has_value();
-    setParameters(fit, in, form, covariance ? &covariance->covariance : nullptr, free,
-                  studentT95(dof));
-
+// The fit's statistics: its residuals, the figures for its points and their studentized residuals.
+void setStatistics(InflowFit& fit, const InflowModelInputs& in, const std::vector<double>& form,
+                   const Eigen::VectorXd& r, const std::optional<FormCovariance>& covariance,
+                   double variance, bool exact, int free, int dof) {
+    const int n = static_cast<int>(in.rates.size());
     FitStatistics& st = fit.statistics;
     st.points = n;
     st.degreesOfFreedom = dof;
@@ -301,6 +270,68 @@ InflowFitResult fitInflowModel(const InflowModelInputs& in) {
                 ? externallyStudentized(
                       r[i], std::sqrt(variance * std::max(0.0, 1 - covariance->leverage[i])), dof)
                 : std::numeric_limits<double>::quiet_NaN());
+}
+
+} // namespace
+
+std::vector<double> InflowFit::values() const {
+    std::vector<double> v;
+    for (const InflowParameter& p : parameters)
+        v.push_back(p.value);
+    return v;
+}
+
+InflowFitResult fitInflowModel(const InflowModelInputs& in) {
+    const auto refused = [](const QString& why) { return InflowFitResult{std::nullopt, why}; };
+    const QString name = QStringLiteral("«") + inflowModelName(in.model) + QStringLiteral("»");
+    const int free = inflowParameterCount(in.model) - (in.reservoirPressure ? 1 : 0);
+    const int n = static_cast<int>(in.rates.size());
+    if (const QString why = inputProblem(in, name, free); !why.isEmpty())
+        return refused(why);
+    const std::optional<ModelSolution> solution = solveInflowModel(in);
+    if (!solution)
+        return refused(QStringLiteral("Подбор модели %1 не удался для этих точек.").arg(name));
+    if (!solution->notMinimum.isEmpty())
+        return refused(
+            QStringLiteral("Подбор модели %1 отклонён: %2.").arg(name, solution->notMinimum));
+    const std::vector<double>& form = solution->form;
+    const std::vector<double> values = modelValuesOfForm(in.model, form, in.saturationPressure);
+    const double reservoir = values.back();
+    if (const QString why = valueProblem(in, name, values); !why.isEmpty())
+        return refused(why);
+
+    InflowFit fit;
+    fit.model = in.model;
+    fit.saturationPressure = in.saturationPressure;
+    fit.reservoirGiven = in.reservoirPressure.has_value();
+    fit.iterations = solution->iterations;
+    const Eigen::VectorXd r = residualsOf(in, form);
+    const double rss = r.squaredNorm();
+    const double mean = std::accumulate(in.pressures.begin(), in.pressures.end(), 0.0) / n;
+    double tss = 0;
+    for (double pw : in.pressures)
+        tss += (pw - mean) * (pw - mean);
+    const int dof = n - free;
+    fit.rSquared = tss > 0 ? 1 - rss / tss : 1;
+    fit.residualDeviation = std::sqrt(rss / dof);
+    // A point above the fitted Pпл by more than the scatter says the model does not hold; one
+    // within it (a shut-in point) is just a residual.
+    const double highest = *std::max_element(in.pressures.begin(), in.pressures.end());
+    if (highest - reservoir > 2 * fit.residualDeviation)
+        return refused(QStringLiteral("Точка с Pз = %1 МПа выше пластового давления модели (%2 "
+                                      "МПа) больше, чем на разброс точек.")
+                           .arg(value(highest), value(reservoir)));
+    fit.aicc = aicc(n, free, rss);
+
+    // Points on the model to the last digits leave residuals of rounding alone: exact, none off.
+    const bool exact =
+        rss <= n * std::pow(64 * std::numeric_limits<double>::epsilon() * highest, 2);
+    const double variance = rss / dof;
+    const std::optional<FormCovariance> covariance = covarianceOf(in, form, free, variance, exact);
+    fit.intervalsDetermined = covariance.has_value();
+    setParameters(fit, in, form, covariance ? &covariance->covariance : nullptr, free,
+                  studentT95(dof));
+    setStatistics(fit, in, form, r, covariance, variance, exact, free, dof);
 
     if (in.model == InflowModel::Fetkovich && in.reservoirPressure) {
         const LogLogLine line = logLogLine(in, reservoir);

@@ -71,6 +71,34 @@ bool markDone(QSqlDatabase& db, const WellOutcome& o, QSqlError& error) {
 
 } // namespace
 
+namespace {
+
+// A well's result and its row of the work table (when there is one) in one transaction; the
+// failure that stops the run, if any. A result the database refuses makes the well refused.
+std::optional<DatabaseOutcome> commitWell(QSqlDatabase& db, WellOutcome& o, bool work,
+                                          const QString& stopped) {
+    if (!db.transaction())
+        return databaseFailure(stopped, db.lastError());
+    if (o.ok)
+        if (const QString failure = writeWellResult(db, o, true); !failure.isEmpty()) {
+            o.ok = false;
+            o.message = failure;
+        }
+    QSqlError error;
+    if (work && !markDone(db, o, error)) {
+        db.rollback();
+        return databaseFailure(stopped, error);
+    }
+    if (!db.commit()) {
+        const QSqlError failure = db.lastError();
+        db.rollback();
+        return databaseFailure(stopped, failure);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 WellsRun applyRuleToWells(const StartOptions& options, const BatchSettings& settings,
                           const std::vector<qint64>& wells, const std::atomic<bool>& cancel,
                           std::atomic<int>& done) {
@@ -95,23 +123,8 @@ WellsRun applyRuleToWells(const StartOptions& options, const BatchSettings& sett
                 o.message = QStringLiteral("В таблице режимов нет строк этой скважины");
                 if (read.well)
                     o = interpretWell(*read.well, settings, fits);
-                if (!db.transaction())
-                    return databaseFailure(stopped, db.lastError());
-                if (o.ok)
-                    if (const QString failure = writeWellResult(db, o, true); !failure.isEmpty()) {
-                        o.ok = false;
-                        o.message = failure;
-                    }
-                QSqlError error;
-                if (work && !markDone(db, o, error)) {
-                    db.rollback();
-                    return databaseFailure(stopped, error);
-                }
-                if (!db.commit()) {
-                    const QSqlError failure = db.lastError();
-                    db.rollback();
-                    return databaseFailure(stopped, failure);
-                }
+                if (std::optional<DatabaseOutcome> failed = commitWell(db, o, work, stopped))
+                    return *failed;
                 ++run.done;
                 run.failed += o.ok ? 0 : 1;
                 WellListRead back = readWellList(db, options.RegimesTable, id);

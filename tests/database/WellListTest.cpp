@@ -1,4 +1,4 @@
-#include "database/WellList.h"
+#include "database/WellListModel.h"
 
 #include <QRandomGenerator>
 #include <QSqlDatabase>

@@ -71,6 +71,28 @@ QString estimateCaption(EstimationMode mode) {
                : QStringLiteral("Скин-эффект");
 }
 
+// The frame's title with the file's name and its mark of unsaved changes, and what undo and redo
+// would do.
+void presentTitleAndUndo(QMainWindow& frame, const MenuTree& menus,
+                         const AnalysisDocument& document) {
+    QString title = frameCaption(document.state().WellType);
+    if (!document.filePath().isEmpty())
+        title += QStringLiteral(" — ") + QFileInfo(document.filePath()).fileName();
+    else if (document.well())
+        title += QStringLiteral(" — скважина %1").arg(*document.well());
+    // The desktop's mark of unsaved changes stands where "[*]" is.
+    frame.setWindowTitle(title + QStringLiteral("[*]"));
+    frame.setWindowModified(document.modified());
+    menus.mEditUndo->setEnabled(document.canUndo());
+    menus.mEditUndo->setText(document.canUndo()
+                                 ? QStringLiteral("Отменить: ") + document.undoLabel()
+                                 : QStringLiteral("Отменить"));
+    menus.mEditRedo->setEnabled(document.canRedo());
+    menus.mEditRedo->setText(document.canRedo()
+                                 ? QStringLiteral("Повторить: ") + document.redoLabel()
+                                 : QStringLiteral("Повторить"));
+}
+
 } // namespace
 
 AnalysisPresenter::AnalysisPresenter(QMainWindow& frame, WorkWindow& form, const MenuTree& menus,
@@ -108,22 +130,7 @@ void AnalysisPresenter::present(const AnalysisDocument& document) {
         drawn_ = std::move(charts);
     }
     const AnalysisState& s = document.state();
-    QString title = frameCaption(s.WellType);
-    if (!document.filePath().isEmpty())
-        title += QStringLiteral(" — ") + QFileInfo(document.filePath()).fileName();
-    else if (document.well())
-        title += QStringLiteral(" — скважина %1").arg(*document.well());
-    // The desktop's mark of unsaved changes stands where "[*]" is.
-    frame_.setWindowTitle(title + QStringLiteral("[*]"));
-    frame_.setWindowModified(document.modified());
-    menus_.mEditUndo->setEnabled(document.canUndo());
-    menus_.mEditUndo->setText(document.canUndo()
-                                  ? QStringLiteral("Отменить: ") + document.undoLabel()
-                                  : QStringLiteral("Отменить"));
-    menus_.mEditRedo->setEnabled(document.canRedo());
-    menus_.mEditRedo->setText(document.canRedo()
-                                  ? QStringLiteral("Повторить: ") + document.redoLabel()
-                                  : QStringLiteral("Повторить"));
+    presentTitleAndUndo(frame_, menus_, document);
     if (s.WellType != shownWellType_) {
         shownWellType_ = s.WellType;
         form_.applyWellTypeHeader(s.WellType);

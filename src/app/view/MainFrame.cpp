@@ -80,6 +80,11 @@ MainFrame::MainFrame(const StartOptions& options, MessagePort* messages, Clipboa
          {form1_->Pnas, form1_->Skin, form1_->Rkontur, form1_->Rwell, form1_->ModelPres})
         box->setAcceptDrops(false);
 
+    showDatabaseActivity();
+}
+
+// The well database's work in the menu bar's corner; a close asked while it ran waits for it.
+void MainFrame::showDatabaseActivity() {
     databaseBusy_ = new QLabel(QStringLiteral("Сохранение в базу скважин…"), menuBar());
     databaseBusy_->setObjectName(QStringLiteral("SaveProgress"));
     databaseBusy_->setContentsMargins(8, 0, 8, 0);

@@ -55,6 +55,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void showDatabaseActivity();
     void applyModeMenus(const StartOptions& options);
 
     MenuTree menus_;

@@ -122,6 +122,26 @@ std::optional<BatchSettings> askRule(QWidget* parent, int wells, BatchSettings s
     return settings;
 }
 
+// The list's table: whole rows chosen, nothing edited, sorted by a click on a header.
+QTableView* makeWellsTable(QWidget* parent, QAbstractItemModel* model) {
+    auto* table = new QTableView(parent);
+    table->setObjectName(QStringLiteral("GridWells"));
+    table->setModel(model);
+    table->setSortingEnabled(true);
+    table->sortByColumn(WellListModel::Id, Qt::AscendingOrder);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    // Rows of one height: a field of 100 000 wells is laid out without measuring each.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    // Columns fitted to the first rows: a field's hundred thousand are not measured.
+    table->horizontalHeader()->setResizeContentsPrecision(200);
+    return table;
+}
+
 } // namespace
 
 WellsWindow::WellsWindow(const StartOptions& options, MessagePort& messages,
@@ -141,6 +161,27 @@ WellsWindow::~WellsWindow() {
     // A run stops at the next well; the one under way ends its transaction first.
     cancelRun_ = true;
     delete task_;
+}
+
+void WellsWindow::connectControls() {
+    connect(filter_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { model_->setFilter(static_cast<WellFilter>(i)); });
+    connect(find_, &QLineEdit::returnPressed, this, [this] { findWell(find_->text()); });
+    connect(refresh_, &QPushButton::clicked, this, &WellsWindow::reload);
+    connect(applyRule_, &QPushButton::clicked, this, &WellsWindow::chooseRule);
+    connect(cancel_, &QPushButton::clicked, this, &WellsWindow::cancelRule);
+    connect(chartColumn_, &QComboBox::currentIndexChanged, this, &WellsWindow::showDistribution);
+    connect(table_, &QTableView::doubleClicked, this, [this] { openCurrent(); });
+    connect(progressTimer_, &QTimer::timeout, this, [this] { progress_->setValue(doneWells_); });
+    const auto shown = [this] {
+        showCounts();
+        showDistribution();
+        if (current_)
+            setCurrentWell(*current_);
+        emit shownChanged();
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, shown);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, shown);
 }
 
 void WellsWindow::buildControls() {
@@ -165,21 +206,7 @@ void WellsWindow::buildControls() {
     top->addWidget(applyRule_);
     layout->addLayout(top);
 
-    table_ = new QTableView(this);
-    table_->setObjectName(QStringLiteral("GridWells"));
-    table_->setModel(model_);
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(WellListModel::Id, Qt::AscendingOrder);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    // Rows of one height: a field of 100 000 wells is laid out without measuring each.
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    // Columns fitted to the first rows: a field's hundred thousand are not measured.
-    table_->horizontalHeader()->setResizeContentsPrecision(200);
+    table_ = makeWellsTable(this, model_);
     table_->installEventFilter(this);
     layout->addWidget(table_, 1);
 
@@ -207,24 +234,7 @@ void WellsWindow::buildControls() {
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
 
-    connect(filter_, &QComboBox::currentIndexChanged, this,
-            [this](int i) { model_->setFilter(static_cast<WellFilter>(i)); });
-    connect(find_, &QLineEdit::returnPressed, this, [this] { findWell(find_->text()); });
-    connect(refresh_, &QPushButton::clicked, this, &WellsWindow::reload);
-    connect(applyRule_, &QPushButton::clicked, this, &WellsWindow::chooseRule);
-    connect(cancel_, &QPushButton::clicked, this, &WellsWindow::cancelRule);
-    connect(chartColumn_, &QComboBox::currentIndexChanged, this, &WellsWindow::showDistribution);
-    connect(table_, &QTableView::doubleClicked, this, [this] { openCurrent(); });
-    connect(progressTimer_, &QTimer::timeout, this, [this] { progress_->setValue(doneWells_); });
-    const auto shown = [this] {
-        showCounts();
-        showDistribution();
-        if (current_)
-            setCurrentWell(*current_);
-        emit shownChanged();
-    };
-    connect(model_, &QAbstractItemModel::modelReset, this, shown);
-    connect(model_, &QAbstractItemModel::layoutChanged, this, shown);
+    connectControls();
     showCounts();
 }
 

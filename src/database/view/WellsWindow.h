@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/BatchInterpretation.h"
-#include "database/WellList.h"
+#include "database/WellListModel.h"
 #include "state/StartOptions.h"
 
 #include <QWidget>
@@ -68,6 +68,7 @@ protected:
 
 private:
     void buildControls();
+    void connectControls();
     void showCounts();
     void showDistribution();
     void openCurrent();

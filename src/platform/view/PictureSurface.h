@@ -20,6 +20,8 @@ enum ShiftMask { ShiftKey = 1, CtrlKey = 2, AltKey = 4 };
 
 // The vertices of a polyline that keep it within the tolerance of every point given.
 std::vector<QPointF> thinnedPolyline(const std::vector<QPointF>& points, double tolerance);
+// Clips a line to a rectangle; false when none of it is inside.
+bool clipLine(QPointF& a, QPointF& b, const QRectF& box);
 
 // A drawing surface with a persistent image and a user coordinate system. What is drawn stays
 // until the surface is cleared; the widget only paints the image. Every operation is also
@@ -149,6 +151,13 @@ private:
     void replayMarkers(QPainter& painter, const DrawOp& style, const std::vector<QPointF>& centres,
                        const std::function<QPointF(double, double)>& at, double sx,
                        MarkerReplay mode) const;
+    // The recorded operations' replay, a kind at a time; a run of markers alike is one drawing
+    // (the index after it is returned).
+    void replayLine(QPainter& painter, const DrawOp& op, QPointF a, QPointF b) const;
+    std::size_t replayMarkerRun(QPainter& painter, std::size_t first,
+                                const std::function<QPointF(double, double)>& at, double sx,
+                                MarkerReplay mode) const;
+    void replayText(QPainter& painter, const DrawOp& op, QPointF topLeft, double pointScale) const;
     void record(DrawOp op);
     double pixelScaleX() const;
     QFont paintFont() const;

@@ -1,5 +1,6 @@
 #include "app/ResultSaving.h"
 #include "batch/BatchRun.h"
+#include "database/WellListModel.h"
 #include "database/WellRuns.h"
 #include "database/view/WellsActions.h"
 #include "support/AnalysisFixture.h"

@@ -1,0 +1,202 @@
+#include "batch/WellSources.h"
+
+#include <QDir>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <map>
+#include <optional>
+
+namespace id::batchrun {
+
+QString ambiguous(qint64 id, const QString& what) {
+    return QStringLiteral("kwu_id %1: %2 — неясно, какие замеры его; ничего не записано")
+        .arg(id)
+        .arg(what);
+}
+
+std::int16_t wellTypeOf(const QVariant& cell) {
+    return cell.toInt() == InjectionWell ? InjectionWell : ProducingWell;
+}
+
+namespace {
+
+constexpr int WellsPerBlock = 512;
+
+// The regimes table read in one pass ordered by kwu_id, so that the time grows with the field
+// whether the table has an index or not: a table without one would be scanned again for every
+// block. Before it, the distinct ids alone: one id written in two ways (12 and '12') is known
+// ambiguous before any of its rows is interpreted.
+class DatabaseSource : public WellSource {
+public:
+    DatabaseSource(QSqlDatabase db, QString table)
+        : db_(std::move(db)), table_(std::move(table)), rows_(db_) {}
+    int total() override {
+        prepare();
+        return total_;
+    }
+    std::vector<WellRegimes> next(QString& error) override {
+        std::vector<WellRegimes> wells;
+        prepare();
+        if (!error_.isEmpty()) {
+            error = error_;
+            return wells;
+        }
+        QString key;
+        int regime = 0;
+        for (;;) {
+            if (!pending_) {
+                if (!rows_.next()) {
+                    if (rows_.lastError().isValid())
+                        error = rows_.lastError().text();
+                    break;
+                }
+                pending_ = {rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
+            }
+            const Row& row = *pending_;
+            const QString rowKey = keyOf(row.id);
+            if (wells.empty() || rowKey != key) {
+                if (wells.size() == WellsPerBlock)
+                    break;
+                wells.push_back(startWell(row));
+                key = rowKey;
+                regime = 0;
+            }
+            WellRegimes& well = wells.back();
+            if (well.refusal.isEmpty() && regime > 0 && wellTypeOf(row.type) != well.wellType)
+                well.refusal = ambiguous(well.kwuId, QStringLiteral("режимы и добывающей, и "
+                                                                    "нагнетательной скважины"));
+            addRegime(well, ++regime, readCell(row.rate), readCell(row.pressure));
+            pending_.reset();
+        }
+        return wells;
+    }
+
+private:
+    struct Row {
+        QVariant id, rate, pressure, type;
+    };
+    static QString keyOf(const QVariant& id) {
+        QString why;
+        if (const std::optional<qint64> v = readWellId(id, why))
+            return QString::number(*v);
+        return QStringLiteral("?") + (id.isNull() ? QStringLiteral("null") : id.toString());
+    }
+    WellRegimes startWell(const Row& row) const {
+        WellRegimes well;
+        well.wellType = wellTypeOf(row.type);
+        QString why;
+        if (const std::optional<qint64> id = readWellId(row.id, why)) {
+            well.kwuId = *id;
+            if (ambiguous_.contains(*id))
+                well.refusal = ambiguous(*id, QStringLiteral("он записан в таблице режимов "
+                                                             "по-разному"));
+        } else {
+            well.idText = row.id.isNull()                         ? QStringLiteral("NULL")
+                          : row.id.toString().trimmed().isEmpty() ? QStringLiteral("«»")
+                                                                  : row.id.toString();
+            well.refusal = why;
+        }
+        return well;
+    }
+    void prepare() {
+        if (prepared_)
+            return;
+        prepared_ = true;
+        QSqlQuery ids(db_);
+        ids.setForwardOnly(true);
+        if (!ids.exec(QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_))) {
+            error_ = ids.lastError().text();
+            return;
+        }
+        QSet<qint64> seen;
+        while (ids.next()) {
+            ++total_;
+            QString why;
+            const std::optional<qint64> id = readWellId(ids.value(0), why);
+            if (id && seen.contains(*id))
+                ambiguous_.insert(*id);
+            else if (id)
+                seen.insert(*id);
+        }
+        ids.finish();
+        rows_.setForwardOnly(true);
+        if (!rows_.exec(QStringLiteral("select kwu_id, rate, pressure, well_type from %1 order "
+                                       "by kwu_id")
+                            .arg(table_)))
+            error_ = rows_.lastError().text();
+    }
+
+    QSqlDatabase db_;
+    QString table_;
+    QSqlQuery rows_;
+    std::optional<Row> pending_;
+    bool prepared_ = false;
+    QString error_;
+    int total_ = 0;
+    QSet<qint64> ambiguous_;
+};
+
+class FolderSource : public WellSource {
+public:
+    FolderSource(const QString& folder, std::int16_t wellType) : wellType_(wellType) {
+        const QDir dir(folder);
+        std::map<qint64, QStringList> byId;
+        for (const QFileInfo& f :
+             dir.entryInfoList({QStringLiteral("*.csv"), QStringLiteral("*.ida")}, QDir::Files)) {
+            QString why;
+            if (const std::optional<qint64> id = readWellId(f.completeBaseName(), why))
+                byId[*id] << f.filePath();
+            else
+                skipped_.push_back(
+                    {f.fileName(), QStringLiteral("имя файла — не kwu_id (целое число)")});
+        }
+        for (auto& [id, paths] : byId)
+            files_.push_back({id, paths});
+    }
+    int total() override { return static_cast<int>(files_.size()); }
+    std::vector<WellRegimes> next(QString&) override {
+        std::vector<WellRegimes> wells;
+        for (; at_ < files_.size() && wells.size() < WellsPerBlock; ++at_) {
+            const auto& [id, paths] = files_[at_];
+            if (paths.size() > 1) {
+                QStringList names;
+                for (const QString& path : paths)
+                    names << QFileInfo(path).fileName();
+                WellRegimes well{id, wellType_, {}, {}, {}, {}, {}};
+                well.refusal =
+                    ambiguous(id, QStringLiteral("несколько файлов (%1)").arg(names.join(", ")));
+                wells.push_back(well);
+                continue;
+            }
+            const FileRegimes read = readWellFile(paths.front(), id, wellType_);
+            if (read.well) {
+                wells.push_back(*read.well);
+            } else {
+                WellRegimes well{id, wellType_, {}, {}, {}, {}, {}};
+                well.refusal = read.error;
+                wells.push_back(well);
+            }
+        }
+        return wells;
+    }
+    std::vector<std::pair<QString, QString>> skipped() const override { return skipped_; }
+
+private:
+    std::int16_t wellType_;
+    std::vector<std::pair<qint64, QStringList>> files_;
+    std::vector<std::pair<QString, QString>> skipped_;
+    std::size_t at_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<WellSource> makeDatabaseSource(QSqlDatabase db, QString table) {
+    return std::make_unique<DatabaseSource>(std::move(db), std::move(table));
+}
+
+std::unique_ptr<WellSource> makeFolderSource(const QString& folder, std::int16_t wellType) {
+    return std::make_unique<FolderSource>(folder, wellType);
+}
+
+} // namespace id::batchrun

@@ -248,6 +248,41 @@ void ModelCommand(benchmark::State& state) {
 }
 BENCHMARK(ModelCommand)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// One model at a time on the same regimes (0 Vogel, 1 composite with Pнас 5, 2 Fetkovich), the
+// trend deleted between commands off the clock: each model's own figure.
+void ModelCommandEach(benchmark::State& state) {
+    const int lines = static_cast<int>(state.range(0));
+    Window w(lines);
+    QString text;
+    for (int i = 1; i <= lines; ++i) {
+        const double rate = 950.0 * i / lines;
+        const double pressure = *id::modelPressure(id::InflowModel::Vogel, {1000, 25}, 0, rate) +
+                                0.01 * (i % 7 - 3) * rate / 950;
+        text += QString::number(rate, 'f', 3).replace('.', ',') + '\t' +
+                QString::number(pressure, 'f', 4).replace('.', ',') + '\n';
+    }
+    w.clipboard.setText(text);
+    w.frame->workWindow().Pnas->setText(QStringLiteral("5"));
+    w.paste();
+    w.build();
+    const id::MenuTree& m = w.frame->menus();
+    QAction* const models[] = {m.mModelVogel, m.mModelComposite, m.mModelFetkovich};
+    QAction* const model = models[state.range(1)];
+    for (auto _ : state) {
+        w.choose(m.mTrend, model);
+        state.PauseTiming();
+        w.choose(m.mTrend, m.mTrendDelete);
+        state.ResumeTiming();
+    }
+    if (!w.messages.messages().isEmpty())
+        state.SkipWithError(w.messages.messages().join(' ').toStdString().c_str());
+}
+BENCHMARK(ModelCommandEach)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond);
+
 // "Излом (две прямые) автоматически" on all the points: the exact search, the profile interval
 // and the bootstrap of its significance.
 void BreakCommand(benchmark::State& state) {

@@ -1,5 +1,7 @@
 #include "state/FitStatistics.h"
 
+#include <array>
+
 namespace id {
 
 std::shared_ptr<const FitStatistics>
@@ -11,6 +13,16 @@ PointFigures::whole(const FitStatistics& slim, const std::vector<double>& rates,
     auto made = std::make_shared<FitStatistics>(slim);
     compute(rates, pressures, *made);
     held_ = made;
+    // The last few computed stay whole while nobody shows them: a window that goes back and
+    // forth between two analyses (undo, redo) computes each once. Bounded: a few fits' arrays.
+    static std::mutex recentLock;
+    static std::array<std::shared_ptr<const FitStatistics>, 4> recent;
+    static std::size_t next = 0;
+    {
+        const std::lock_guard recentGuard(recentLock);
+        recent[next] = made;
+        next = (next + 1) % recent.size();
+    }
     return made;
 }
 

@@ -158,6 +158,24 @@ TEST_F(WellsWindowTest, StartsForARecordWalksToTheNextWellAndSavesIt) {
         EXPECT_EQ(messages.questions().size(), asked + 1);
         EXPECT_TRUE(title().contains("скважина 11")) << title().toStdString();
         EXPECT_FALSE(choose(menus().mWellNext)) << "11 is the last well downwards";
+
+        // Enter on a row, and a double click on one, open that well.
+        QTableView& table = list->table();
+        table.setCurrentIndex(list->model().index(list->model().shownRow(13), 0));
+        QTest::keyClick(&table, Qt::Key_Return);
+        frame->wells().wait();
+        EXPECT_TRUE(title().contains("скважина 13")) << title().toStdString();
+        list->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+        const QModelIndex twelve = list->model().index(list->model().shownRow(12), 0);
+        table.scrollTo(twelve);
+        // A double click is a press and a second press on the same row.
+        const QPoint at = table.visualRect(twelve).center();
+        QTest::mousePress(table.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(table.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, at);
+        frame->wells().wait();
+        EXPECT_TRUE(title().contains("скважина 12")) << title().toStdString();
         frame.reset();
     }
 }

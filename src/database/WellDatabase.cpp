@@ -192,6 +192,7 @@ QString WellDatabase::databaseName() const {
 
 DatabaseOutcome WellDatabase::run(const QString& unreachable,
                                   const std::function<DatabaseOutcome(QSqlDatabase&)>& step) const {
+    // SQLite would create a missing file on opening it.
     if (!options_.DatabaseFile.isEmpty() && !QFileInfo(options_.DatabaseFile).isFile())
         return {false, unreachable + QStringLiteral("\n\n") + missingFile(options_.DatabaseFile)};
     Connection connection(options_, databaseName());
@@ -203,29 +204,23 @@ DatabaseOutcome WellDatabase::run(const QString& unreachable,
 }
 
 DatabaseOutcome WellDatabase::checkRecord() const {
-    const QString unreachable = QStringLiteral("Не удалось подключиться к базе скважин: "
-                                               "сохранение результатов недоступно.");
-    // SQLite would create a missing file on opening it.
-    if (!options_.DatabaseFile.isEmpty() && !QFileInfo(options_.DatabaseFile).isFile())
-        return {false, unreachable + QStringLiteral("\n\n") + missingFile(options_.DatabaseFile)};
-    Connection connection(options_, databaseName());
-    QSqlDatabase db = connection.database();
-    if (!db.open())
-        return failed(unreachable, db.lastError());
-    limitWaiting(db);
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("select count(*) from kwu_ind where kwu_id=") +
-                    QString::number(options_.RecordId)))
-        return failed(QStringLiteral("Не удалось прочитать таблицу kwu_ind: сохранение "
-                                     "результатов недоступно."),
-                      query.lastError());
-    if (!query.next() || query.value(0).toLongLong() < 1)
-        return {false,
-                QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1: сохранение "
-                               "результатов недоступно.")
-                    .arg(options_.RecordId),
-                QString(), true};
-    return {true, QString(), QString(), false};
+    return run(QStringLiteral("Не удалось подключиться к базе скважин: сохранение результатов "
+                              "недоступно."),
+               [this](QSqlDatabase& db) -> DatabaseOutcome {
+                   QSqlQuery query(db);
+                   if (!query.exec(QStringLiteral("select count(*) from kwu_ind where kwu_id=") +
+                                   QString::number(options_.RecordId)))
+                       return failed(QStringLiteral("Не удалось прочитать таблицу kwu_ind: "
+                                                    "сохранение результатов недоступно."),
+                                     query.lastError());
+                   if (!query.next() || query.value(0).toLongLong() < 1)
+                       return {false,
+                               QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1: "
+                                              "сохранение результатов недоступно.")
+                                   .arg(options_.RecordId),
+                               QString(), true};
+                   return {true, QString(), QString(), false};
+               });
 }
 
 DatabaseOutcome WellDatabase::saveResults(const AnalysisState& state) const {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QAbstractTextDocumentLayout>
 #include <QColor>
 #include <QFont>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -99,5 +102,24 @@ private:
     double padding_;
     bool first_ = true;
 };
+
+// Lays the document out on pages of the writer and paints them, starting a new page first
+// unless this is the document's first.
+inline void paintPages(QTextDocument& doc, QPdfWriter& pdf, QPainter& painter, bool& firstPage) {
+    const QSizeF page(pdf.width(), pdf.height());
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        if (!firstPage)
+            pdf.newPage();
+        firstPage = false;
+        painter.save();
+        const QRectF area(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -area.top());
+        painter.setClipRect(area);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = area;
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
 
 } // namespace id

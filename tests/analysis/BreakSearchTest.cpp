@@ -294,28 +294,30 @@ TEST(BreakSearch, ManyPointsFewBeforeTheBreakStayExact) {
     EXPECT_REL(statistic, breakSignificance(x, y).likelihoodRatio, 1e-9);
 }
 
+// The likelihood ratio of two lines against one, by the brute-force search; none for a break on
+// the edge, as the program's search refuses it.
+double independentStatistic(const std::vector<double>& x, const std::vector<double>& y) {
+    std::vector<double> u = x;
+    std::sort(u.begin(), u.end());
+    u.erase(std::unique(u.begin(), u.end()), u.end());
+    const auto [psi, rss] = bruteForce(x, y);
+    if (psi == u[1] || psi == u[u.size() - 2])
+        return 0.0;
+    Eigen::MatrixXd a(x.size(), 2);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        a.row(static_cast<Eigen::Index>(i)) << 1, x[i];
+    const double line =
+        qrFit(a, Eigen::Map<const Eigen::VectorXd>(y.data(), static_cast<Eigen::Index>(y.size())))
+            .first;
+    return static_cast<double>(x.size()) * std::log(line / rss);
+}
+
 // The bootstrap's p against 10 000 draws made independently (standard noise at the same rates,
 // the break found by the independent search, none counted on the edge, as the search refuses it):
 // within three Monte Carlo standard errors of the two.
 TEST(BreakSearch, SignificanceAgreesWithALongBootstrap) {
     std::mt19937_64 random(17);
     std::normal_distribution<double> noise;
-    const auto statistic = [](const std::vector<double>& x, const std::vector<double>& y) {
-        std::vector<double> u = x;
-        std::sort(u.begin(), u.end());
-        u.erase(std::unique(u.begin(), u.end()), u.end());
-        const auto [psi, rss] = bruteForce(x, y);
-        if (psi == u[1] || psi == u[u.size() - 2])
-            return 0.0;
-        Eigen::MatrixXd a(x.size(), 2);
-        for (std::size_t i = 0; i < x.size(); ++i)
-            a.row(static_cast<Eigen::Index>(i)) << 1, x[i];
-        const double line =
-            qrFit(a,
-                  Eigen::Map<const Eigen::VectorXd>(y.data(), static_cast<Eigen::Index>(y.size())))
-                .first;
-        return static_cast<double>(x.size()) * std::log(line / rss);
-    };
     for (int set = 0; set < 2; ++set) {
         // Straight lines with noise, drawn until the search finds a break off the edge.
         std::vector<double> x, y;
@@ -328,7 +330,7 @@ TEST(BreakSearch, SignificanceAgreesWithALongBootstrap) {
             }
         } while (!findBreak(x, y).fit);
         const BreakTest test = breakSignificance(x, y);
-        const double observed = statistic(x, y);
+        const double observed = independentStatistic(x, y);
         ASSERT_GT(observed, 0);
         EXPECT_REL(observed, test.likelihoodRatio, 1e-9);
         int asLarge = 0;
@@ -337,7 +339,7 @@ TEST(BreakSearch, SignificanceAgreesWithALongBootstrap) {
         for (int d = 0; d < Draws; ++d) {
             for (double& e : drawn)
                 e = noise(random);
-            asLarge += statistic(x, drawn) >= observed;
+            asLarge += independentStatistic(x, drawn) >= observed;
         }
         const double p = (1.0 + asLarge) / (1.0 + Draws);
         const double error = std::sqrt(p * (1 - p) * (1.0 / test.draws + 1.0 / Draws));
@@ -421,22 +423,6 @@ TEST(BreakSearch, PointsNumberedAsTheirRows) {
 TEST(BreakSearch, EarlyStoppedSignificanceWithinItsStatedError) {
     std::mt19937_64 random(29);
     std::normal_distribution<double> noise;
-    const auto statistic = [](const std::vector<double>& x, const std::vector<double>& y) {
-        std::vector<double> u = x;
-        std::sort(u.begin(), u.end());
-        u.erase(std::unique(u.begin(), u.end()), u.end());
-        const auto [psi, rss] = bruteForce(x, y);
-        if (psi == u[1] || psi == u[u.size() - 2])
-            return 0.0;
-        Eigen::MatrixXd a(x.size(), 2);
-        for (std::size_t i = 0; i < x.size(); ++i)
-            a.row(static_cast<Eigen::Index>(i)) << 1, x[i];
-        const double line =
-            qrFit(a,
-                  Eigen::Map<const Eigen::VectorXd>(y.data(), static_cast<Eigen::Index>(y.size())))
-                .first;
-        return static_cast<double>(x.size()) * std::log(line / rss);
-    };
     int stopped = 0;
     for (int set = 0; set < 3; ++set) {
         std::vector<double> x, y;
@@ -449,14 +435,14 @@ TEST(BreakSearch, EarlyStoppedSignificanceWithinItsStatedError) {
             }
         } while (!findBreak(x, y).fit);
         const BreakTest test = breakSignificance(x, y);
-        const double observed = statistic(x, y);
+        const double observed = independentStatistic(x, y);
         int asLarge = 0;
         constexpr int Draws = 10000;
         std::vector<double> drawn(x.size());
         for (int d = 0; d < Draws; ++d) {
             for (double& e : drawn)
                 e = noise(random);
-            asLarge += statistic(x, drawn) >= observed;
+            asLarge += independentStatistic(x, drawn) >= observed;
         }
         const double full = (1.0 + asLarge) / (1.0 + Draws);
         EXPECT_EQ(test.pValue < 0.05, full < 0.05) << set;

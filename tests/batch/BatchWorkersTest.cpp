@@ -1,5 +1,6 @@
 #include "app/ResultSaving.h"
 #include "database/WellDatabase.h"
+#include "support/PgServer.h"
 #include "support/QtPrinters.h"
 
 #include <QElapsedTimer>
@@ -16,15 +17,8 @@
 namespace id {
 namespace {
 
-QString port() {
-    QFile file(QStringLiteral(ID_BUILD_DIR "/tests/pg/port"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
-                                          : QString();
-}
-
-QString connectionText(const QString& database) {
-    return QStringLiteral("Provider=MSDASQL;Trusted_Connection=yes;Database=") + database;
-}
+using test::connectionText;
+using test::serverPort;
 
 // Workers on the throw-away server: a field of 1 000 wells, three of them bad (one rate, flat
 // pressures, no row in kwu_ind); a trigger counts every write into kwu_ind.
@@ -37,7 +31,7 @@ protected:
         QStringList last;
         {
             StartOptions o{.ConnectionText = connectionText(database),
-                           .ServerName = "127.0.0.1," + port()};
+                           .ServerName = "127.0.0.1," + serverPort()};
             QSqlDatabase db = QSqlDatabase::addDatabase("QODBC", "batch-workers");
             db.setDatabaseName(WellDatabase(o).databaseName());
             EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
@@ -54,7 +48,7 @@ protected:
     }
     QString database;
     void SetUp() override {
-        ASSERT_FALSE(port().isEmpty());
+        ASSERT_FALSE(serverPort().isEmpty());
         // A database of each test's own: ctest runs them side by side.
         database =
             QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
@@ -80,7 +74,7 @@ protected:
         auto* p = new QProcess;
         p->start(ID_BUILD_DIR "/indicator-batch",
                  QStringList{"--connection", connectionText(database), "--server",
-                             "127.0.0.1," + port(), "--rule", "linear", "--pnas", "5"} +
+                             "127.0.0.1," + serverPort(), "--rule", "linear", "--pnas", "5"} +
                      extra);
         EXPECT_TRUE(p->waitForStarted());
         return p;

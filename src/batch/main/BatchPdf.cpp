@@ -286,25 +286,6 @@ void writeWell(DocumentWriter& out, const WellPage& w) {
                      .arg(RegimesListed));
 }
 
-// Lays the document out on pages of the writer and paints them, starting a new page first
-// unless this is the document's first.
-void paint(QTextDocument& doc, QPdfWriter& pdf, QPainter& painter, bool& firstPage) {
-    const QSizeF page(pdf.width(), pdf.height());
-    for (int i = 0; i < doc.pageCount(); ++i) {
-        if (!firstPage)
-            pdf.newPage();
-        firstPage = false;
-        painter.save();
-        const QRectF area(0, i * page.height(), page.width(), page.height());
-        painter.translate(0, -area.top());
-        painter.setClipRect(area);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = area;
-        doc.documentLayout()->draw(&painter, context);
-        painter.restore();
-    }
-}
-
 void prepare(QTextDocument& doc, QPdfWriter& pdf) {
     doc.documentLayout()->setPaintDevice(&pdf);
     doc.setDocumentMargin(0);
@@ -412,7 +393,7 @@ QString BatchPdf::finish(const QStringList& settings) {
             DocumentWriter out(doc, 1.5);
             writeRunPage(out, settings, wells_, interpreted_, refused_);
         }
-        paint(doc, pdf, painter, firstPage);
+        paintPages(doc, pdf, painter, firstPage);
     }
     spool_.seek(0);
     QDataStream in(&spool_);
@@ -429,7 +410,7 @@ QString BatchPdf::finish(const QStringList& settings) {
             DocumentWriter out(doc, 1.5);
             writeWell(out, page);
         }
-        paint(doc, pdf, painter, firstPage);
+        paintPages(doc, pdf, painter, firstPage);
     }
     if (!painter.end())
         return notWritten;

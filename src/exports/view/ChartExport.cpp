@@ -294,18 +294,8 @@ QByteArray reportFile(const AnalysisState& s, const QString& name, bool withDate
     }
 
     QPainter painter(&pdf);
-    for (int i = 0; i < doc.pageCount(); ++i) {
-        if (i > 0)
-            pdf.newPage();
-        painter.save();
-        const QRectF area(0, i * page.height(), page.width(), page.height());
-        painter.translate(0, -area.top());
-        painter.setClipRect(area);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = area;
-        doc.documentLayout()->draw(&painter, context);
-        painter.restore();
-    }
+    bool firstPage = true;
+    paintPages(doc, pdf, painter, firstPage);
     painter.end();
     return buffer.data();
 }

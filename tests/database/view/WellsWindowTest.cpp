@@ -4,6 +4,7 @@
 #include "database/WellRuns.h"
 #include "database/view/WellsActions.h"
 #include "support/AnalysisFixture.h"
+#include "support/PgServer.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -15,16 +16,6 @@
 
 namespace id::test {
 namespace {
-
-QString serverPort() {
-    QFile file(QStringLiteral(ID_BUILD_DIR "/tests/pg/port"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
-                                          : QString();
-}
-
-QString connectionText(const QString& database) {
-    return QStringLiteral("Provider=MSDASQL;Trusted_Connection=yes;Database=") + database;
-}
 
 // A value as the database keeps it: six significant digits.
 double stored(double v) {

@@ -219,12 +219,9 @@ void TrendCommandPeerBareWindow(benchmark::State& state) {
 }
 BENCHMARK(TrendCommandPeerBareWindow)->Arg(20)->Unit(benchmark::kMillisecond);
 
-// An inflow model chosen from the menu, Vogel and Fetkovich in turn (Pпл fitted): the fit, the
-// curves, the results and the statistics behind them.
-void ModelCommand(benchmark::State& state) {
-    const int lines = static_cast<int>(state.range(0));
-    Window w(lines);
-    // Regimes on a Vogel curve (qmax 1000, Pпл 25), scattered more as the drawdown grows.
+// Regimes on a Vogel curve (qmax 1000, Pпл 25), scattered more as the drawdown grows, pasted
+// and built with Pнас 5.
+void buildOnVogelCurve(Window& w, int lines) {
     QString text;
     for (int i = 1; i <= lines; ++i) {
         const double rate = 950.0 * i / lines;
@@ -237,6 +234,14 @@ void ModelCommand(benchmark::State& state) {
     w.frame->workWindow().Pnas->setText(QStringLiteral("5"));
     w.paste();
     w.build();
+}
+
+// An inflow model chosen from the menu, Vogel and Fetkovich in turn (Pпл fitted): the fit, the
+// curves, the results and the statistics behind them.
+void ModelCommand(benchmark::State& state) {
+    const int lines = static_cast<int>(state.range(0));
+    Window w(lines);
+    buildOnVogelCurve(w, lines);
     const id::MenuTree& m = w.frame->menus();
     bool vogel = true;
     for (auto _ : state) {
@@ -253,18 +258,7 @@ BENCHMARK(ModelCommand)->Arg(20)->Arg(1000)->Arg(100000)->Unit(benchmark::kMilli
 void ModelCommandEach(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));
     Window w(lines);
-    QString text;
-    for (int i = 1; i <= lines; ++i) {
-        const double rate = 950.0 * i / lines;
-        const double pressure = *id::modelPressure(id::InflowModel::Vogel, {1000, 25}, 0, rate) +
-                                0.01 * (i % 7 - 3) * rate / 950;
-        text += QString::number(rate, 'f', 3).replace('.', ',') + '\t' +
-                QString::number(pressure, 'f', 4).replace('.', ',') + '\n';
-    }
-    w.clipboard.setText(text);
-    w.frame->workWindow().Pnas->setText(QStringLiteral("5"));
-    w.paste();
-    w.build();
+    buildOnVogelCurve(w, lines);
     const id::MenuTree& m = w.frame->menus();
     QAction* const models[] = {m.mModelVogel, m.mModelComposite, m.mModelFetkovich};
     QAction* const model = models[state.range(1)];

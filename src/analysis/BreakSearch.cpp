@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace id {
 
@@ -148,38 +149,80 @@ QString searchBreak(const std::vector<double>& rates, SortedPoints<Exact>& p, Jo
     return {};
 }
 
+// Where the profile first passes the bound inside one gap, walking from `from` to `to`; none when
+// it stays within. Inside a gap the points on each side are fixed, and the best joined fit is the
+// two sides' separate lines made to meet at ψ:
+//   RSS(ψ) = RSS_L + RSS_R + (Δa + Δb·ψ)² / (1/n_L + 1/n_R + (ψ − x̄_L)²/S_L + (ψ − x̄_R)²/S_R),
+// so RSS(ψ) > bound exactly where a quadratic in ψ is positive: its roots split the gap, and the
+// profile may rise above the bound and fall again anywhere inside it without being missed.
+std::optional<Exact> gapCrossing(const SortedPoints<Exact>& p, std::size_t r, Exact bound,
+                                 Exact from, Exact to) {
+    const Sums<Exact> left = p.prefix[r], right = p.total() - left;
+    const std::optional<Line<Exact>> l = lineOf(left), rt = lineOf(right);
+    if (!l || !rt)
+        return std::nullopt;
+    // In t = ψ − c about the gap's middle, where the terms are of the gap's own size.
+    const Exact c = (from + to) / 2;
+    const Exact db = l->slope - rt->slope;
+    const Exact da = l->intercept - rt->intercept + db * c;
+    const Exact sL = left.xx - left.x * left.x / left.n,
+                sR = right.xx - right.x * right.x / right.n;
+    const Exact dL = left.x / left.n - c, dR = right.x / right.n - c;
+    const Exact k = bound - l->rss - rt->rss;
+    const auto above = [&](Exact t) {
+        const Exact gapOfLines = da + db * t;
+        const Exact factor =
+            1 / left.n + 1 / right.n + (t - dL) * (t - dL) / sL + (t - dR) * (t - dR) / sR;
+        return gapOfLines * gapOfLines - k * factor > 0;
+    };
+    const Exact a2 = db * db - k * (1 / sL + 1 / sR);
+    const Exact a1 = 2 * da * db + 2 * k * (dL / sL + dR / sR);
+    const Exact a0 = da * da - k * (1 / left.n + 1 / right.n + dL * dL / sL + dR * dR / sR);
+    // The gap's pieces between the roots, in walking order; the first one above starts the exit.
+    std::array<Exact, 4> cuts{from - c, to - c};
+    std::size_t count = 2;
+    if (a2 != 0) {
+        const Exact disc = a1 * a1 - 4 * a2 * a0;
+        if (disc >= 0) {
+            const Exact q = -(a1 + std::copysign(std::sqrt(disc), a1)) / 2;
+            cuts[count++] = q / a2;
+            if (q != 0)
+                cuts[count++] = a0 / q;
+        }
+    } else if (a1 != 0) {
+        cuts[count++] = -a0 / a1;
+    }
+    const bool up = to > from;
+    std::sort(cuts.begin(), cuts.begin() + static_cast<std::ptrdiff_t>(count),
+              [up](Exact a, Exact b) { return up ? a < b : a > b; });
+    const auto inGap = [&](Exact t) {
+        return up ? t >= from - c && t <= to - c : t <= from - c && t >= to - c;
+    };
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        if (inGap(cuts[i]) && inGap(cuts[i + 1]) && cuts[i] != cuts[i + 1] &&
+            above((cuts[i] + cuts[i + 1]) / 2))
+            return c + cuts[i];
+    return std::nullopt;
+}
+
 // One end of the profile interval: outwards from ψ in the direction (−1 or 1) to where the best
 // joined fit's RSS passes the bound; open when it does not within the admissible rates.
 Exact profileEdge(const SortedPoints<Exact>& p, const Joined<Exact>& best, Exact bound,
                   int direction, bool& open) {
     const std::size_t m = p.groupCount();
-    // Inside a gap the profile may rise above the bound and fall again (where the slope change
-    // passes zero): each gap is walked in small steps, not only at its ends.
-    constexpr int StepsPerGap = 32;
     Exact inside = best.psi;
-    std::size_t group = 0;
-    p.joinedNear(inside, group);
-    // The distinct rates beyond ψ in that direction, within the admissible range.
+    // The distinct rates beyond ψ in that direction, within the admissible range; the groups at
+    // or below a break inside the gap ending at U(j) are those before j going up, up to j going
+    // down.
     for (std::size_t j = direction < 0 ? m - 2 : 1; direction < 0 ? j >= 1 : j <= m - 2;
          j = direction < 0 ? j - 1 : j + 1) {
         const Exact u = p.U(j);
         if (direction < 0 ? !(u < best.psi) : !(u > best.psi))
             continue;
-        const Exact from = inside;
-        for (int k = 1; k <= StepsPerGap; ++k) {
-            const Exact at = k == StepsPerGap ? u : from + (u - from) * k / StepsPerGap;
-            if (p.joinedNear(at, group).rss > bound) {
-                Exact out = at;
-                for (int step = 0; step < 200; ++step) {
-                    const Exact mid = (out + inside) / 2;
-                    if (mid == out || mid == inside)
-                        break;
-                    (p.joinedNear(mid, group).rss > bound ? out : inside) = mid;
-                }
-                return inside;
-            }
-            inside = at;
-        }
+        if (const std::optional<Exact> out =
+                gapCrossing(p, direction < 0 ? j + 1 : j, bound, inside, u))
+            return *out;
+        inside = u;
     }
     open = true;
     return inside;

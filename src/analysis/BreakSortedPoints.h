@@ -73,17 +73,6 @@ public:
     // y = α + βL·(x − ψ)₋ + βR·(x − ψ)₊, whose two slope columns never overlap: the usual
     // columns 1, x, (x − ψ)₊ are nearly alike when few points lie on one side.
     Joined<Real> joinedAt(Real psi, std::size_t r) const;
-    // The same for any break, its group (the count of distinct rates at or below psi) found from
-    // a guess near it: the walks of the profile move a little at a time.
-    Joined<Real> joinedNear(Real psi, std::size_t& guess) const {
-        const std::size_t m = groupCount();
-        guess = std::min(guess, m);
-        while (guess < m && U(guess) <= psi)
-            ++guess;
-        while (guess > 0 && !(U(guess - 1) <= psi))
-            --guess;
-        return joinedAt(psi, guess);
-    }
     // The same for any break, its group found by halving.
     Joined<Real> joinedAt(Real psi) const {
         std::size_t lo = 0, hi = groupCount();

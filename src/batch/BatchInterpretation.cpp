@@ -9,6 +9,7 @@
 #include "app/DataCommands.h"
 #include "app/MenuRules.h"
 #include "exports/ReportText.h"
+#include "platform/VectorState.h"
 #include "state/AnalysisFault.h"
 #include "state/NumberText.h"
 #include "state/StartOptions.h"
@@ -287,6 +288,8 @@ WellOutcome interpretRegimes(const WellRegimes& well, const BatchSettings& setti
 
 WellOutcome interpretWell(const WellRegimes& well, const BatchSettings& settings,
                           SpreadsheetFitService& fits) {
+    // The database's driver may have left the vector registers as drawing does.
+    clearUpperVectorState();
     WellOutcome out = interpretRegimes(well, settings, fits);
     out.idText = well.idText.isEmpty() ? QString::number(well.kwuId) : well.idText;
     // The regimes left out are said first, whatever came of the rest.

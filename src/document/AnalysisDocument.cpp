@@ -1,5 +1,7 @@
 #include "document/AnalysisDocument.h"
 
+#include "platform/VectorState.h"
+
 #include "analysis/ResultRows.h"
 #include "document/AnalysisFile.h"
 #include "state/AnalysisFault.h"
@@ -31,6 +33,7 @@ AnalysisDocument::Outcome AnalysisDocument::run(const Command& command, const QS
         takeTypedInputs(*typed);
     CommandContext context{fits_, options_, {}};
     AnalysisState next = state_;
+    clearUpperVectorState();
     try {
         command(next, context);
     } catch (const AnalysisFault& fault) {

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <boost/math/distributions/fisher_f.hpp>
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -106,8 +107,42 @@ std::pair<double, double> bruteForce(const std::vector<double>& x, const std::ve
     return {bestPsi, bestRss};
 }
 
-// Random wells, rates repeated and not: the same break as the independent search, and none on a
-// fine scan of every admissible rate does better.
+// The joined fit with the break fixed at psi, by QR on the columns 1, (x − ψ)₋, (x − ψ)₊.
+double joinedRssByQr(const std::vector<double>& x, const std::vector<double>& y, double psi) {
+    const auto n = static_cast<Eigen::Index>(x.size());
+    Eigen::MatrixXd a(n, 3);
+    for (Eigen::Index i = 0; i < n; ++i)
+        a.row(i) << 1, std::min(x[i] - psi, 0.0), std::max(x[i] - psi, 0.0);
+    return qrFit(a, Eigen::Map<const Eigen::VectorXd>(y.data(), n)).first;
+}
+
+// The break's interval: every break rate within it fits within RSS·(1 + F(0,95; 1, n − 4)/(n − 4))
+// on a fine scan by QR, and a closed end lies on that bound; an open end is the last admissible
+// rate.
+void expectProfileInterval(const std::vector<double>& x, const std::vector<double>& y,
+                           const BreakFit& f) {
+    const int n = static_cast<int>(x.size());
+    const double bound =
+        f.rss * (1 + boost::math::quantile(boost::math::fisher_f(1, n - 4), 0.95) / (n - 4));
+    std::vector<double> u = x;
+    std::sort(u.begin(), u.end());
+    u.erase(std::unique(u.begin(), u.end()), u.end());
+    const auto end = [&](double edge, bool open, double admissible) {
+        if (open)
+            EXPECT_DOUBLE_EQ(edge, admissible);
+        else
+            EXPECT_REL(bound, joinedRssByQr(x, y, edge), 1e-7);
+    };
+    end(f.breakRateLow, f.lowOpen, u[1]);
+    end(f.breakRateHigh, f.highOpen, u[u.size() - 2]);
+    for (int k = 0; k <= 400; ++k) {
+        const double psi = f.breakRateLow + (f.breakRateHigh - f.breakRateLow) * k / 400;
+        EXPECT_LE(joinedRssByQr(x, y, psi), bound * (1 + 1e-9)) << psi;
+    }
+}
+
+// Random wells, rates repeated and not: the same break as the independent search, none on a
+// fine scan of every admissible rate does better, and the break's interval is what it claims.
 TEST(BreakSearch, AgreesWithAnIndependentSearch) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> uniform(0, 1);
@@ -132,6 +167,7 @@ TEST(BreakSearch, AgreesWithAnIndependentSearch) {
         }
         EXPECT_REL(psiBrute, r.fit->breakRate, 1e-9);
         EXPECT_REL(rssBrute, r.fit->rss, 1e-9);
+        expectProfileInterval(x, y, *r.fit);
         for (int k = 0; k <= 500; ++k) {
             const double rss = breakRss(x, y, 2.0 * k);
             if (std::isfinite(rss)) {
@@ -178,6 +214,7 @@ TEST(BreakSearch, IntervalsHoldWhatTheyClaim) {
     ASSERT_TRUE(r.fit);
     EXPECT_FALSE(r.fit->lowOpen) << "the profile passes the bound between 10 and 20";
     EXPECT_NEAR(r.fit->breakRateLow, 19.87, 0.01);
+    expectProfileInterval(x, y, *r.fit);
 }
 
 // The data say whether they break: a clear break is significant, a straight line is not; the

@@ -41,12 +41,11 @@ Exact setJoinedFigures(BreakFit& fit, const SortedPoints<Exact>& p, const Joined
                        Exact psi) {
     const std::size_t n = p.size();
     const Exact kx = p.xScale, ky = p.yScale, xc = p.xCentre;
-    std::vector<Exact> residual(n);
     Exact rss = 0, mean = 0, tss = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const Exact x = p.X(i);
-        residual[i] = p.Y(i) - (j.a + j.b * x + j.c * std::max<Exact>(0, x - psi));
-        rss += residual[i] * residual[i];
+        const Exact residual = p.Y(i) - (j.a + j.b * x + j.c * std::max<Exact>(0, x - psi));
+        rss += residual * residual;
         mean += p.Y(i);
     }
     mean /= static_cast<Exact>(n);
@@ -72,18 +71,24 @@ void setJoinedCovariance(BreakFit& fit, const SortedPoints<Exact>& p, const Join
     const Exact kx = p.xScale, ky = p.yScale, xc = p.xCentre;
     const int points = static_cast<int>(n);
     const Exact betaL = j.b, betaR = j.b + j.c;
-    Matrix jacobian(static_cast<Eigen::Index>(n), 4);
-    for (std::size_t i = 0; i < n; ++i) {
-        const Exact t = p.X(i) - psi;
-        const Eigen::Index row = static_cast<Eigen::Index>(i);
-        jacobian(row, 0) = 1;
-        jacobian(row, 1) = std::min<Exact>(t, 0);
-        jacobian(row, 2) = std::max<Exact>(t, 0);
-        // At the break itself the point counts with the line before it, as (x − ψ)₊ does.
-        jacobian(row, 3) = -(t > OnTheBreak ? betaR : betaL);
+    // The Jacobian's R by QR a block of rows at a time, each block stacked under the R so far:
+    // the same R (up to the rows' signs, which no figure below depends on) without the n × 4
+    // matrix.
+    constexpr Eigen::Index Block = 512;
+    Matrix stack(4 + Block, 4);
+    Matrix r = Matrix::Zero(4, 4);
+    for (std::size_t from = 0; from < n; from += Block) {
+        const Eigen::Index rows = static_cast<Eigen::Index>(std::min<std::size_t>(Block, n - from));
+        stack.topRows(4) = r;
+        for (Eigen::Index k = 0; k < rows; ++k) {
+            const Exact t = p.X(from + static_cast<std::size_t>(k)) - psi;
+            // At the break itself the point counts with the line before it, as (x − ψ)₊ does.
+            stack.row(4 + k) << 1, std::min<Exact>(t, 0), std::max<Exact>(t, 0),
+                -(t > OnTheBreak ? betaR : betaL);
+        }
+        const Eigen::HouseholderQR<Matrix> qr(stack.topRows(4 + rows));
+        r = qr.matrixQR().topRows(4).template triangularView<Eigen::Upper>();
     }
-    const Eigen::HouseholderQR<Matrix> qr(jacobian);
-    const Matrix r = qr.matrixQR().topRows(4).template triangularView<Eigen::Upper>();
     const Matrix rInverse = r.inverse();
     const Exact variance = rss / (points - 4);
     const Matrix covariance = rInverse * rInverse.transpose() * variance;
@@ -149,6 +154,28 @@ QString searchBreak(const std::vector<double>& rates, SortedPoints<Exact>& p, Jo
     return {};
 }
 
+// A side's least-squares line with what the profile needs of it, two divisions in all.
+struct SideLine {
+    Exact inverseN, mean, inverseSpread, slope, intercept, rss;
+};
+std::optional<SideLine> sideLine(const Sums<Exact>& s) {
+    if (!(s.n >= 2))
+        return std::nullopt;
+    SideLine l{};
+    l.inverseN = 1 / s.n;
+    l.mean = s.x * l.inverseN;
+    const Exact sxx = s.xx - s.x * l.mean;
+    if (!(sxx > 0))
+        return std::nullopt;
+    const Exact meanY = s.y * l.inverseN;
+    const Exact sxy = s.xy - s.x * meanY;
+    l.inverseSpread = 1 / sxx;
+    l.slope = sxy * l.inverseSpread;
+    l.intercept = meanY - l.slope * l.mean;
+    l.rss = std::max<Exact>(0, s.yy - s.y * meanY - l.slope * sxy);
+    return l;
+}
+
 // Where the profile first passes the bound inside one gap, walking from `from` to `to`; none when
 // it stays within. Inside a gap the points on each side are fixed, and the best joined fit is the
 // two sides' separate lines made to meet at ψ:
@@ -157,27 +184,25 @@ QString searchBreak(const std::vector<double>& rates, SortedPoints<Exact>& p, Jo
 // profile may rise above the bound and fall again anywhere inside it without being missed.
 std::optional<Exact> gapCrossing(const SortedPoints<Exact>& p, std::size_t r, Exact bound,
                                  Exact from, Exact to) {
-    const Sums<Exact> left = p.prefix[r], right = p.total() - left;
-    const std::optional<Line<Exact>> l = lineOf(left), rt = lineOf(right);
+    const std::optional<SideLine> l = sideLine(p.prefix[r]), rt = sideLine(p.total() - p.prefix[r]);
     if (!l || !rt)
         return std::nullopt;
     // In t = ψ − c about the gap's middle, where the terms are of the gap's own size.
     const Exact c = (from + to) / 2;
     const Exact db = l->slope - rt->slope;
     const Exact da = l->intercept - rt->intercept + db * c;
-    const Exact sL = left.xx - left.x * left.x / left.n,
-                sR = right.xx - right.x * right.x / right.n;
-    const Exact dL = left.x / left.n - c, dR = right.x / right.n - c;
+    const Exact iL = l->inverseSpread, iR = rt->inverseSpread;
+    const Exact dL = l->mean - c, dR = rt->mean - c;
     const Exact k = bound - l->rss - rt->rss;
+    const Exact counts = l->inverseN + rt->inverseN;
     const auto above = [&](Exact t) {
         const Exact gapOfLines = da + db * t;
-        const Exact factor =
-            1 / left.n + 1 / right.n + (t - dL) * (t - dL) / sL + (t - dR) * (t - dR) / sR;
+        const Exact factor = counts + (t - dL) * (t - dL) * iL + (t - dR) * (t - dR) * iR;
         return gapOfLines * gapOfLines - k * factor > 0;
     };
-    const Exact a2 = db * db - k * (1 / sL + 1 / sR);
-    const Exact a1 = 2 * da * db + 2 * k * (dL / sL + dR / sR);
-    const Exact a0 = da * da - k * (1 / left.n + 1 / right.n + dL * dL / sL + dR * dR / sR);
+    const Exact a2 = db * db - k * (iL + iR);
+    const Exact a1 = 2 * da * db + 2 * k * (dL * iL + dR * iR);
+    const Exact a0 = da * da - k * (counts + dL * dL * iL + dR * dR * iR);
     // The gap's pieces between the roots, in walking order; the first one above starts the exit.
     std::array<Exact, 4> cuts{from - c, to - c};
     std::size_t count = 2;
@@ -319,9 +344,14 @@ bool curvesBeforeBreak(const std::vector<double>& rates, const std::vector<doubl
             q.push_back(rates[i]);
             p.push_back(pressures[i]);
         }
-    std::vector<double> distinct = q;
-    std::sort(distinct.begin(), distinct.end());
-    if (std::unique(distinct.begin(), distinct.end()) - distinct.begin() < 3 || q.size() < 4)
+    // Three distinct rates at least, found without sorting them.
+    std::array<double, 3> distinct{};
+    std::size_t found = 0;
+    for (std::size_t i = 0; i < q.size() && found < 3; ++i)
+        if (std::find(distinct.begin(), distinct.begin() + static_cast<std::ptrdiff_t>(found),
+                      q[i]) == distinct.begin() + static_cast<std::ptrdiff_t>(found))
+            distinct[found++] = q[i];
+    if (found < 3 || q.size() < 4)
         return false;
     const auto quadratic = LeastSquaresFitService().fit(q, p, 2);
     if (!quadratic.statistics || quadratic.statistics->degreesOfFreedom < 1)

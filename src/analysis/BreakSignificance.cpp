@@ -3,8 +3,10 @@
 #include "analysis/BreakSortedPoints.h"
 #include "state/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 
 namespace id {
@@ -18,18 +20,27 @@ BreakTest breakSignificance(const std::vector<double>& rates,
     // the rates are few, so that none drops out: the test is made on those.
     std::vector<double> q = rates, p = pressures;
     if (rates.size() > static_cast<std::size_t>(MostBreakBootstrapPoints)) {
-        const SortedPoints<Exact> all(rates, pressures);
+        // The points in the order of rate, as the search sorts them.
+        std::vector<std::size_t> order(rates.size());
+        std::iota(order.begin(), order.end(), 0);
+        if (!std::is_sorted(rates.begin(), rates.end()))
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t i, std::size_t j) { return rates[i] < rates[j]; });
+        const auto firstOfRate = [&](std::size_t i) {
+            return i == 0 || rates[order[i]] != rates[order[i - 1]];
+        };
+        std::size_t groups = 0;
+        for (std::size_t i = 0; i < order.size(); ++i)
+            groups += firstOfRate(i);
         q.clear();
         p.clear();
-        const bool fewRates =
-            all.groupCount() <= static_cast<std::size_t>(MostBreakBootstrapPoints);
+        const bool fewRates = groups <= static_cast<std::size_t>(MostBreakBootstrapPoints);
         const double step = static_cast<double>(rates.size()) / MostBreakBootstrapPoints;
         double next = 0;
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const bool firstOfRate = i == 0 || all.x[i] != all.x[i - 1];
-            if (static_cast<double>(i) >= next || (fewRates && firstOfRate)) {
-                q.push_back(all.x[i]);
-                p.push_back(all.y[i]);
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (static_cast<double>(i) >= next || (fewRates && firstOfRate(i))) {
+                q.push_back(rates[order[i]]);
+                p.push_back(pressures[order[i]]);
             }
             if (static_cast<double>(i) >= next)
                 next += step;

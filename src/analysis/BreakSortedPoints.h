@@ -103,8 +103,10 @@ SortedPoints<Real>::SortedPoints(const std::vector<double>& rates,
     const std::size_t n = rates.size();
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t i, std::size_t j) { return rates[i] < rates[j]; });
+    // Regimes are usually entered in order of rate: then the order stands as it is.
+    if (!std::is_sorted(rates.begin(), rates.end()))
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t i, std::size_t j) { return rates[i] < rates[j]; });
     x.reserve(n);
     y.reserve(n);
     this->order = order;
@@ -128,8 +130,10 @@ SortedPoints<Real>::SortedPoints(const std::vector<double>& rates,
 }
 
 template <typename Real> void SortedPoints<Real>::sum(const std::vector<double>* scaledPressures) {
-    prefix.assign(1, Sums<Real>{});
     const std::size_t m = groupCount();
+    prefix.clear();
+    prefix.reserve(m + 1);
+    prefix.push_back(Sums<Real>{});
     for (std::size_t g = 0; g < m; ++g) {
         Sums<Real> s = prefix.back();
         for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i)
@@ -155,17 +159,19 @@ template <typename Real> Joined<Real> SortedPoints<Real>::joinedAt(Real psi, std
     if (!(sttL > 0) || !(sttR > 0))
         return j;
     // The 3×3 normal equations by the Schur complement of the diagonal slope block.
-    const Real schur = all.n - stL * stL / sttL - stR * stR / sttR;
+    const Real inverseL = 1 / sttL, inverseR = 1 / sttR;
+    const Real schur = all.n - stL * stL * inverseL - stR * stR * inverseR;
     if (!(schur > 0))
         return j;
-    const Real alpha = (all.y - stL * styL / sttL - stR * styR / sttR) / schur;
-    const Real betaL = (styL - alpha * stL) / sttL;
-    const Real betaR = (styR - alpha * stR) / sttR;
+    const Real inverseSchur = 1 / schur;
+    const Real alpha = (all.y - stL * styL * inverseL - stR * styR * inverseR) * inverseSchur;
+    const Real betaL = (styL - alpha * stL) * inverseL;
+    const Real betaR = (styR - alpha * stR) * inverseR;
     j.a = alpha - betaL * psi;
     j.b = betaL;
     j.c = betaR - betaL;
     j.rss = std::max<Real>(0, all.yy - (alpha * all.y + betaL * styL + betaR * styR));
-    j.v = 1 / schur;
+    j.v = inverseSchur;
     if (!std::isfinite(static_cast<double>(j.rss)))
         j.rss = std::numeric_limits<Real>::infinity();
     return j;
@@ -174,17 +180,28 @@ template <typename Real> Joined<Real> SortedPoints<Real>::joinedAt(Real psi, std
 template <typename Real> Joined<Real> SortedPoints<Real>::search() const {
     const std::size_t m = groupCount();
     Joined<Real> best;
+    // Each gap's separate lines: the joined fit at the gap's first rate can do no better than
+    // they do (it is they, made to meet), so that rate need not be tried once something beats
+    // them. Zero where there are no such lines: no bound.
+    std::vector<Real> separate(m, 0);
     for (std::size_t k = 1; k + 2 < m; ++k) {
         const Sums<Real> left = prefix[k + 1];
         const std::optional<Line<Real>> l = lineOf(left);
         const std::optional<Line<Real>> r = lineOf(total() - left);
-        if (!l || !r || l->slope == r->slope)
+        if (!l || !r)
+            continue;
+        separate[k] = l->rss + r->rss;
+        if (l->slope == r->slope)
             continue;
         const Real psi = (r->intercept - l->intercept) / (l->slope - r->slope);
         if (psi > U(k) && psi < U(k + 1) && l->rss + r->rss < best.rss)
             best = {l->intercept, l->slope, r->slope - l->slope, psi, l->rss + r->rss};
     }
+    // A margin for the rounding of two ways of summing the same fit.
+    constexpr Real Margin = 1 + 1e-12;
     for (std::size_t j = 1; j + 1 < m; ++j) {
+        if (separate[j] > best.rss * Margin)
+            continue;
         const Joined<Real> at = joinedAt(U(j), j + 1);
         if (at.rss < best.rss)
             best = at;

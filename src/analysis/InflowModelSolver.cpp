@@ -182,6 +182,120 @@ Eigen::VectorXd descend(const FreeParameters& f, Eigen::VectorXd w, int& iterati
     return w;
 }
 
+// The residuals' sum of squares with the normal equations of the least squares at w: JᵀJ and
+// Jᵀr for r = p − P(w), summed point by point in one pass (no n × k matrix). Each point's
+// pressure and gradient as openFlowPressure gives them, mapped to the unknowns as df maps them.
+struct NormalEquations {
+    Eigen::MatrixXd jtj;
+    Eigen::VectorXd jtr;
+    double rss = 0;
+};
+// Fetkovich's pressure and gradient at a rate whose logarithm is known, as openFlowPressure
+// gives them but with one exponential in place of a power and a logarithm.
+std::optional<OpenFlowPoint> fetkovichPressure(const std::vector<double>& f, double logOpenFlow,
+                                               double q, double logRate) {
+    const double qmax = f[0], n = f[1], reservoir = f.back();
+    if (!(qmax > 0) || !(q <= qmax) || !(n > 0))
+        return std::nullopt;
+    const double s = std::max(0.0, q / qmax);
+    const double logShare = logRate - logOpenFlow;
+    const double u = s > 0 ? std::exp(logShare / n) : 0;
+    const double left = std::max(0.0, 1 - u);
+    const double root = std::sqrt(left);
+    OpenFlowPoint at;
+    at.pressure = reservoir * root;
+    if (left == 0) {
+        at.gradient = {Inf, 0, 0};
+        return at;
+    }
+    const double dPdu = -reservoir / (2 * root);
+    at.gradient = {dPdu * (-u / (n * qmax)), s > 0 ? dPdu * (-u * logShare / (n * n)) : 0, root};
+    return at;
+}
+
+// logRates: log q of each point, for Fetkovich (empty otherwise).
+NormalEquations normalEquations(const FreeParameters& all, const Eigen::VectorXd& w,
+                                const std::vector<double>& logRates) {
+    const std::vector<double> f = all.form(w);
+    const int k = all.inputs();
+    const std::size_t last = f.size() - 1;
+    NormalEquations e{Eigen::MatrixXd::Zero(k, k), Eigen::VectorXd::Zero(k), 0};
+    const double toOpenFlow = 2 * w[0] * all.largest;
+    const double logOpenFlow = all.fetkovich() ? std::log(f[0]) : 0;
+    for (std::size_t i = 0; i < all.q.size(); ++i) {
+        const auto at = all.fetkovich() ? fetkovichPressure(f, logOpenFlow, all.q[i], logRates[i])
+                                        : openFlowPressure(all.model, f, all.pb, all.q[i]);
+        if (!at) {
+            e.rss += std::pow(1e3 * (1 + std::abs(all.p[i])), 2);
+            continue;
+        }
+        const double r = all.p[i] - at->pressure;
+        e.rss += r * r;
+        double row[3] = {};
+        const auto set = [&](int column, double v) { row[column] = std::isfinite(v) ? -v : 0; };
+        set(0, at->gradient[0] * toOpenFlow);
+        if (all.fetkovich())
+            set(1, at->gradient[1] * f[1]);
+        if (!all.reservoir)
+            set(k - 1, at->gradient[last] * all.reservoirScale);
+        for (int a = 0; a < k; ++a) {
+            e.jtr[a] += row[a] * r;
+            for (int b = 0; b <= a; ++b)
+                e.jtj(a, b) += row[a] * row[b];
+        }
+    }
+    e.jtj.triangularView<Eigen::StrictlyUpper>() = e.jtj.transpose();
+    return e;
+}
+
+// What a Gauss-Newton step from the normal equations would take off the RSS, rᵀJ(JᵀJ)⁻¹Jᵀr, and
+// Bates and Watts' relative offset made of it: that against the residuals' own scatter.
+double alongTangent(const NormalEquations& e) {
+    return std::max(0.0, e.jtr.dot(e.jtj.ldlt().solve(e.jtr)));
+}
+double relativeOffset(const NormalEquations& e, std::size_t n) {
+    const int free = static_cast<int>(e.jtr.size());
+    return std::sqrt(alongTangent(e) / e.rss * static_cast<double>(static_cast<int>(n) - free) /
+                     free);
+}
+
+// The descent on all points of a large set from the subsample's best: Gauss-Newton steps, each
+// halved until it lowers the RSS, one pass over the points a step. It ends when a further step
+// would move the fit by far less than its own uncertainty or take off the RSS less than its
+// rounding, or when no step lowers the RSS; the relative offset and the RSS where it ended are
+// left in `offset` and `rss`.
+Eigen::VectorXd polish(const FreeParameters& all, Eigen::VectorXd w, int& iterations,
+                       double& offset, double& rss) {
+    constexpr double Converged = 1e-6;
+    constexpr double Rounding = 1e-12;
+    std::vector<double> logRates;
+    if (all.fetkovich())
+        for (double q : all.q)
+            logRates.push_back(q > 0 ? std::log(q) : 0.0);
+    NormalEquations e = normalEquations(all, w, logRates);
+    for (int step = 0; step < MostSteps; ++step) {
+        if (!(relativeOffset(e, all.q.size()) > Converged) || !(alongTangent(e) > Rounding * e.rss))
+            break;
+        const Eigen::VectorXd delta = e.jtj.ldlt().solve(-e.jtr);
+        bool lowered = false;
+        for (double share = 1; share > 1e-6 && !lowered; share /= 2) {
+            const Eigen::VectorXd next = w + share * delta;
+            NormalEquations there = normalEquations(all, next, logRates);
+            if (there.rss < e.rss) {
+                w = next;
+                e = std::move(there);
+                lowered = true;
+            }
+        }
+        ++iterations;
+        if (!lowered)
+            break;
+    }
+    offset = relativeOffset(e, all.q.size());
+    rss = e.rss;
+    return w;
+}
+
 // The starts race on a spread subsample of a large set, sorted by rate so that both ends stay.
 void subsample(const InflowModelInputs& in, std::vector<double>& q, std::vector<double>& p) {
     const std::size_t n = in.rates.size();
@@ -224,6 +338,13 @@ double bestDescent(const InflowModelInputs& in, const FreeParameters& sample, do
     return bestRss;
 }
 
+void markNotMinimum(ModelSolution& best, double offset) {
+    if (!(offset <= MostRelativeOffset))
+        best.notMinimum =
+            QStringLiteral("подбор остановился не в минимуме (относительное смещение %1)")
+                .arg(offset, 0, 'g', 2);
+}
+
 // Bates and Watts' relative offset of the fit with residuals r: notMinimum set when the fit is
 // not a minimum.
 void checkMinimum(ModelSolution& best, const FreeParameters& all, const Eigen::VectorXd& bestW,
@@ -234,12 +355,8 @@ void checkMinimum(ModelSolution& best, const FreeParameters& all, const Eigen::V
     const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(jacobian);
     const Eigen::VectorXd along = jacobian * qr.solve(r);
     const int free = all.inputs();
-    const double offset =
-        along.norm() / r.norm() * std::sqrt(static_cast<double>(static_cast<int>(n) - free) / free);
-    if (!(offset <= MostRelativeOffset))
-        best.notMinimum =
-            QStringLiteral("подбор остановился не в минимуме (относительное смещение %1)")
-                .arg(offset, 0, 'g', 2);
+    markNotMinimum(best, along.norm() / r.norm() *
+                             std::sqrt(static_cast<double>(static_cast<int>(n) - free) / free));
 }
 
 } // namespace
@@ -352,22 +469,28 @@ std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& in) {
     const double scale = in.reservoirPressure ? *in.reservoirPressure : highest;
 
     // The starts race on a spread subsample of a large set, sorted by rate so that both ends stay.
-    std::vector<double> q = in.rates, p = in.pressures;
-    if (n > MostStartPoints)
-        subsample(in, q, p);
-    const FreeParameters sample(in, q, p, largest, scale);
+    const bool large = n > MostStartPoints;
+    InflowModelInputs sampled{in.model, {}, {}, in.reservoirPressure, in.saturationPressure};
+    if (large)
+        subsample(in, sampled.rates, sampled.pressures);
+    const InflowModelInputs& raced = large ? sampled : in;
+    const FreeParameters sample(in, raced.rates, raced.pressures, largest, scale);
     ModelSolution best;
     Eigen::VectorXd bestW;
-    const double bestRss = bestDescent(in, sample, largest, best.iterations, bestW);
+    const double bestRss = bestDescent(raced, sample, largest, best.iterations, bestW);
     if (!std::isfinite(bestRss))
         return std::nullopt;
     const FreeParameters all(in, in.rates, in.pressures, largest, scale);
-    if (n > MostStartPoints)
-        bestW = descend(all, bestW, best.iterations);
+    Eigen::VectorXd r;
+    double offset = 0;
+    if (large) {
+        bestW = polish(all, bestW, best.iterations, offset, best.rss);
+    } else {
+        r.resize(static_cast<Eigen::Index>(n));
+        all(bestW, r);
+        best.rss = r.squaredNorm();
+    }
     best.form = all.form(bestW);
-    Eigen::VectorXd r(static_cast<Eigen::Index>(n));
-    all(bestW, r);
-    best.rss = r.squaredNorm();
     if (!std::isfinite(best.rss))
         return std::nullopt;
     best.onBound = bestW[0] * bestW[0] <= 1e-14;
@@ -381,7 +504,10 @@ std::optional<ModelSolution> solveInflowModel(const InflowModelInputs& in) {
                                          "дебит равен её максимальному дебиту (Pз = 0)");
         return best;
     }
-    checkMinimum(best, all, bestW, r);
+    if (large)
+        markNotMinimum(best, offset);
+    else
+        checkMinimum(best, all, bestW, r);
     return best;
 }
 

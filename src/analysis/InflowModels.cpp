@@ -90,15 +90,19 @@ std::optional<FormCovariance> formCovariance(const InflowModelInputs& in,
     if (!(norms.minCoeff() > 0))
         return std::nullopt;
     const Eigen::VectorXd scale = norms.cwiseInverse();
-    const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian * scale.asDiagonal(),
-                                                Eigen::ComputeThinU | Eigen::ComputeThinV);
+    jacobian *= scale.asDiagonal();
+    // The SVD of the small R of a QR has the Jacobian's singular values and V; U = J·V·Σ⁻¹ is
+    // needed only for the leverages, row by row.
+    const Eigen::HouseholderQR<Eigen::MatrixXd> qr(jacobian);
+    const Eigen::MatrixXd r = qr.matrixQR().topRows(free).triangularView<Eigen::Upper>();
+    const Eigen::JacobiSVD<Eigen::MatrixXd> svd(r, Eigen::ComputeFullV);
     const Eigen::VectorXd sigma = svd.singularValues();
     if (!(sigma[sigma.size() - 1] * MostScaledCondition > sigma[0]))
         return std::nullopt;
     const Eigen::MatrixXd v = svd.matrixV() * sigma.cwiseInverse().asDiagonal();
     FormCovariance c;
     c.covariance = scale.asDiagonal() * (v * v.transpose()) * scale.asDiagonal() * variance;
-    c.leverage = svd.matrixU().rowwise().squaredNorm();
+    c.leverage = (jacobian * v).rowwise().squaredNorm();
     return c;
 }
 

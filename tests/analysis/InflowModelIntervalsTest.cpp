@@ -150,5 +150,80 @@ TEST(InflowModelIntervals, APointAboveTheFittedReservoirPressureRefusesBeyondTwo
     EXPECT_GT(refused, 0);
 }
 
+// Least squares by Gauss-Newton with a central-difference Jacobian, from theta.
+Eigen::VectorXd gaussNewton(const PressureModel& model, Eigen::VectorXd theta,
+                            const std::vector<double>& q, const std::vector<double>& p) {
+    const int n = static_cast<int>(q.size()), k = static_cast<int>(theta.size());
+    for (int iteration = 0; iteration < 60; ++iteration) {
+        Eigen::MatrixXd jac(n, k);
+        Eigen::VectorXd r(n);
+        for (int i = 0; i < n; ++i) {
+            r[i] = p[i] - model(theta, q[i]);
+            for (int a = 0; a < k; ++a) {
+                Eigen::VectorXd up = theta, down = theta;
+                const double h = 1e-6 * std::max(1.0, std::abs(theta[a]));
+                up[a] += h;
+                down[a] -= h;
+                jac(i, a) = (model(up, q[i]) - model(down, q[i])) / (2 * h);
+            }
+        }
+        const Eigen::VectorXd step = jac.colPivHouseholderQr().solve(r);
+        theta += step;
+        if (step.cwiseAbs().maxCoeff() < 1e-14 * theta.cwiseAbs().maxCoeff())
+            break;
+    }
+    return theta;
+}
+
+// Past the points the starts race on, the fit is still the least squares of all of them: each
+// model on 5 000 scattered points against Gauss-Newton on its written-out formula from the
+// parameters that made the points, and its standard errors against the independent covariance.
+TEST(InflowModelIntervals, ManyPointsReachTheLeastSquaresOfAllOfThem) {
+    const double pb = 15;
+    const PressureModel vogel = [](const Eigen::VectorXd& t, double q) {
+        return vogelPressure(t[0], t[1], q);
+    };
+    const PressureModel composite = [pb](const Eigen::VectorXd& t, double q) {
+        const double j = t[0], pr = t[1], qb = j * (pr - pb);
+        if (q <= qb)
+            return pr - q / j;
+        const double share = (q - qb) * 1.8 / (j * pb);
+        return pb * (-0.2 + std::sqrt(0.04 + 3.2 * (1 - share))) / 1.6;
+    };
+    const PressureModel fetkovich = [](const Eigen::VectorXd& t, double q) {
+        return std::sqrt(t[2] * t[2] - std::pow(q / t[0], 1 / t[1]));
+    };
+    struct Case {
+        InflowModel model;
+        const PressureModel* pressure;
+        std::vector<double> made;
+        double largestRate;
+    };
+    const Case cases[] = {
+        {InflowModel::Vogel, &vogel, {1000, 25}, 900},
+        {InflowModel::Composite, &composite, {40, 25}, 700},
+        {InflowModel::Fetkovich, &fetkovich, {0.5, 0.8, 25}, 80},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(inflowModelName(c.model).toStdString());
+        const Eigen::VectorXd made = Eigen::Map<const Eigen::VectorXd>(
+            c.made.data(), static_cast<Eigen::Index>(c.made.size()));
+        std::vector<double> q, p;
+        for (int i = 1; i <= 5000; ++i) {
+            q.push_back(c.largestRate * i / 5000);
+            p.push_back((*c.pressure)(made, q.back()) + 0.3 * std::sin(1.7 * i));
+        }
+        const InflowFitResult r = fitInflowModel({c.model, q, p, std::nullopt, pb});
+        ASSERT_TRUE(r.fit) << r.error.toStdString();
+        const Eigen::VectorXd theta = gaussNewton(*c.pressure, made, q, p);
+        const Eigen::VectorXd se = standardErrors(*c.pressure, theta, q, p);
+        for (int a = 0; a < theta.size(); ++a) {
+            EXPECT_REL(theta[a], r.fit->parameters[static_cast<std::size_t>(a)].value, 1e-7) << a;
+            EXPECT_REL(se[a], r.fit->parameters[static_cast<std::size_t>(a)].standardError, 1e-4)
+                << a;
+        }
+    }
+}
+
 } // namespace
 } // namespace id

@@ -1,9 +1,11 @@
 #include "platform/view/PictureSurface.h"
 #include "support/Approx.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSvgGenerator>
 #include <QTest>
@@ -111,6 +113,28 @@ TEST_F(PictureSurfaceTest, DrawingPersistsAcrossRepaints) {
     EXPECT_EQ(QColor(shown.pixel(200, 20)), QColor(Qt::white));
     surface.Cls();
     EXPECT_EQ(QColor(surface.grab().toImage().pixel(200, 150)), QColor(Qt::white));
+
+    // Around a surface inside it, what it drew is painted, and the inner one's inside.
+    PictureSurface inner(&surface);
+    inner.setGeometry(100, 100, 200, 100);
+    inner.show();
+    surface.Line(0, 50, 100, 50, 0);
+    surface.Line(87.5, 0, 87.5, 100, 0);
+    inner.Scale(0, 0, 100, 100);
+    inner.DrawWidth = 4;
+    inner.Line(50, 0, 50, 100, 12);
+    surface.repaint();
+    QApplication::processEvents();
+    surface.repaint(QRegion(300, 0, 100, 300) + QRegion(0, 0, 50, 50));
+    // As the window shows it: the outer surface painted around the inner one.
+    const QImage both = surface.screen()->grabWindow(surface.winId()).toImage();
+    EXPECT_EQ(QColor(both.pixel(50, 150)), QColor(Qt::black));
+    EXPECT_EQ(QColor(both.pixel(350, 150)), QColor(Qt::black));
+    EXPECT_EQ(QColor(both.pixel(120, 150)), QColor(Qt::white));
+    EXPECT_EQ(QColor(both.pixel(200, 110)), QColor(Qt::red));
+    EXPECT_EQ(QColor(both.pixel(200, 50)), QColor(Qt::white));
+    EXPECT_EQ(QColor(both.pixel(350, 20)), QColor(Qt::black));
+    EXPECT_EQ(QColor(both.pixel(50, 20)), QColor(Qt::white));
 }
 
 // A curve and a marker leaving the plot, replayed onto a device without a clip (SVG): the curve

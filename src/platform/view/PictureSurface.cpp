@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
@@ -358,10 +359,19 @@ QStringList PictureSurface::printedTexts() const {
     return texts;
 }
 
-void PictureSurface::paintEvent(QPaintEvent*) {
+void PictureSurface::paintEvent(QPaintEvent* event) {
     ensureImage();
     QPainter p(this);
-    p.drawImage(QPointF(0, 0), image_);
+    // Rectangle by rectangle of what is to be painted (a surface with surfaces inside it is
+    // painted around them): Qt copies an image clipped to one rectangle straight, but blends it
+    // span by span, handing the spans to other threads, under any other clip.
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
+        p.drawImage(r.topLeft(), image_,
+                    QRectF(r.topLeft() * image_.devicePixelRatio(),
+                           QSizeF(r.size()) * image_.devicePixelRatio()));
+    }
+    p.setClipping(false);
     if (framed_) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

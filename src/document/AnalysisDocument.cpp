@@ -120,9 +120,10 @@ AnalysisDocument::FileBytes AnalysisDocument::fileBytes() const {
     // The writer keeps every number exactly; what could still make the file unreadable (a
     // first-version trend whose points are unknown, anything the reading refuses) is found
     // before anything is written.
-    if (const std::optional<QString> problem = unopenableProblem(state_))
+    QByteArray bytes = writeAnalysis(state_);
+    if (const std::optional<QString> problem = unopenableProblem(state_, bytes))
         return {{}, QStringLiteral("его нельзя было бы открыть: ") + *problem + u'.'};
-    return {writeAnalysis(state_), {}};
+    return {std::move(bytes), {}};
 }
 
 void AnalysisDocument::markSaved(const QString& path) {

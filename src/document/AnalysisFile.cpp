@@ -26,7 +26,8 @@ QJsonValue numbers(const std::vector<double>& values) {
         const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
         text.append(digits, end - digits);
     }
-    return QString::fromLatin1(text);
+    // Kept as the Latin-1 it is: no wide copy of a column of a hundred thousand numbers.
+    return QJsonValue(QLatin1StringView(text));
 }
 
 // Points that are measured points, in order, as the ranges of their numbers among them
@@ -98,16 +99,24 @@ QJsonObject keptPiChartObject(const KeptPiChart& k, const Measurements& m) {
 
 // The table by columns, a cell a line: no typed or pasted cell holds a line break.
 QJsonObject tableObject(const QList<MeasurementRow>& table) {
-    QStringList rates, pressures, dates;
-    for (const MeasurementRow& row : table) {
-        rates << row.Rate;
-        pressures << row.Pressure;
-        dates << row.Date;
-    }
+    // Each column joined straight into its text, without a list of its cells first.
+    const auto column = [&](QString MeasurementRow::*cell) {
+        qsizetype length = 0;
+        for (const MeasurementRow& row : table)
+            length += (row.*cell).size() + 1;
+        QString text;
+        text.reserve(length);
+        for (qsizetype i = 0; i < table.size(); ++i) {
+            if (i > 0)
+                text += u'\n';
+            text += table[i].*cell;
+        }
+        return text;
+    };
     QJsonObject o{{"rows", table.size()},
-                  {"rates", rates.join(u'\n')},
-                  {"pressures", pressures.join(u'\n')},
-                  {"dates", dates.join(u'\n')}};
+                  {"rates", column(&MeasurementRow::Rate)},
+                  {"pressures", column(&MeasurementRow::Pressure)},
+                  {"dates", column(&MeasurementRow::Date)}};
     // The rows left out, by their numbers.
     std::vector<int> excluded;
     for (qsizetype i = 0; i < table.size(); ++i)

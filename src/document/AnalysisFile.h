@@ -23,10 +23,15 @@ struct AnalysisFileRead {
     std::optional<AnalysisState> state;
     QString error;
 };
-AnalysisFileRead readAnalysis(QByteArray bytes);
+// Checking only: every check of the reading, but the table's cells are not kept (the state read
+// has an empty table), so that a saved analysis is not held twice while it is checked.
+enum class AnalysisReading { Whole, CheckOnly };
+AnalysisFileRead readAnalysis(QByteArray bytes, AnalysisReading reading = AnalysisReading::Whole);
 
 // Why a file of the analysis could not be opened again, if so: the limits and checks the reading
-// applies that the program's own analyses could break (a huge paste, an endless text).
+// applies that the program's own analyses could break (a huge paste, an endless text). Given
+// the bytes written for it, those are read back; else it writes them.
 std::optional<QString> unopenableProblem(const AnalysisState& state);
+std::optional<QString> unopenableProblem(const AnalysisState& state, const QByteArray& written);
 
 } // namespace id

@@ -77,19 +77,25 @@ TrendRecord readTrend(JsonFieldReader& r, const QJsonObject& o, const QString& p
     return t;
 }
 
-void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
+// The table is read only where it is kept: a check of the file leaves it empty.
+void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s, bool kept) {
     if (r.columnar()) {
         const QJsonObject table = r.object(o, "", "table");
         const int rows = r.integer(table, "table.", "rows", 0, static_cast<int>(MostRows));
         if (r.failed())
             return;
-        s.Table.resize(rows);
-        r.textColumn(table, "table.", "rates", rows,
-                     [&](qsizetype i, QString cell) { s.Table[i].Rate = std::move(cell); });
-        r.textColumn(table, "table.", "pressures", rows,
-                     [&](qsizetype i, QString cell) { s.Table[i].Pressure = std::move(cell); });
-        r.textColumn(table, "table.", "dates", rows,
-                     [&](qsizetype i, QString cell) { s.Table[i].Date = std::move(cell); });
+        using Cell = std::function<void(qsizetype, QString)>;
+        const auto into = [&](QString MeasurementRow::*field) {
+            return kept ? Cell([&s, field](qsizetype i, QString cell) {
+                s.Table[i].*field = std::move(cell);
+            })
+                        : Cell();
+        };
+        if (kept)
+            s.Table.resize(rows);
+        r.textColumn(table, "table.", "rates", rows, into(&MeasurementRow::Rate));
+        r.textColumn(table, "table.", "pressures", rows, into(&MeasurementRow::Pressure));
+        r.textColumn(table, "table.", "dates", rows, into(&MeasurementRow::Date));
         if (table.contains("excluded")) {
             const QString text = r.text(r.field(table, "table.", "excluded"), "table.excluded",
                                         16 * qsizetype(rows) + 16);
@@ -99,8 +105,9 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
                 r.fail("table.excluded", QStringLiteral("содержит не номера строк таблицы"));
                 return;
             }
-            for (int row : *excluded)
-                s.Table[row - 1].Excluded = true;
+            if (kept)
+                for (int row : *excluded)
+                    s.Table[row - 1].Excluded = true;
         }
         return;
     }
@@ -113,8 +120,10 @@ void readTable(JsonFieldReader& r, const QJsonObject& o, AnalysisState& s) {
             break;
         }
         const QJsonArray row = rowValue.toArray();
-        s.Table.append({r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
-                        r.text(row.at(2), path + "[2]")});
+        MeasurementRow cells{r.text(row.at(0), path + "[0]"), r.text(row.at(1), path + "[1]"),
+                             r.text(row.at(2), path + "[2]")};
+        if (kept)
+            s.Table.append(std::move(cells));
     }
 }
 
@@ -334,9 +343,8 @@ std::optional<QString> headerProblem(const QByteArray& bytes, QJsonObject& o) {
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<QString> unopenableProblem(const AnalysisState& s) {
+// What the analysis itself shows could not be read back: limits, numbers, axes, old trends.
+std::optional<QString> statedProblem(const AnalysisState& s) {
     const auto tooLong = [](const QString& text) { return text.size() > LongestText; };
     if (s.Table.size() > MostRows)
         return QStringLiteral("в таблице больше %1 строк").arg(MostRows);
@@ -387,8 +395,22 @@ std::optional<QString> unopenableProblem(const AnalysisState& s) {
                                   "заново")
                 .arg(slot);
     }
-    // Whatever else the reading refuses: the file as it would be written, read back.
-    const AnalysisFileRead back = readAnalysis(writeAnalysis(s));
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> unopenableProblem(const AnalysisState& s) {
+    if (const std::optional<QString> problem = statedProblem(s))
+        return problem;
+    return unopenableProblem(s, writeAnalysis(s));
+}
+
+std::optional<QString> unopenableProblem(const AnalysisState& s, const QByteArray& written) {
+    if (const std::optional<QString> problem = statedProblem(s))
+        return problem;
+    // Whatever else the reading refuses: the file as it will be written, read back.
+    const AnalysisFileRead back = readAnalysis(written, AnalysisReading::CheckOnly);
     if (!back.state) {
         static const QRegularExpression said(QStringLiteral("^Файл не открыт: |\\.$"));
         return QString(back.error).remove(said);
@@ -396,7 +418,7 @@ std::optional<QString> unopenableProblem(const AnalysisState& s) {
     return std::nullopt;
 }
 
-AnalysisFileRead readAnalysis(QByteArray bytes) {
+AnalysisFileRead readAnalysis(QByteArray bytes, AnalysisReading reading) {
     const auto refused = [](const QString& why) {
         return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
     };
@@ -414,8 +436,9 @@ AnalysisFileRead readAnalysis(QByteArray bytes) {
         JsonFieldReader r(LongestText);
         r.setColumnar(version >= 3);
         s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
-        for (const auto read : {readTable, readInputs, readPoints, readAxes, readTrends,
-                                readKeptPiChart, readBreak, readResults, readShown})
+        readTable(r, o, s, reading == AnalysisReading::Whole);
+        for (const auto read : {readInputs, readPoints, readAxes, readTrends, readKeptPiChart,
+                                readBreak, readResults, readShown})
             if (!r.failed())
                 read(r, o, s);
         if (r.failed())

@@ -152,7 +152,9 @@ void JsonFieldReader::textColumn(const QJsonObject& o, const QString& path, cons
                                  : QStringLiteral("содержит не %1 строк").arg(rows));
             return;
         }
-        cell(row++, all.mid(from, length));
+        if (cell)
+            cell(row, all.mid(from, length));
+        ++row;
         if (end < 0)
             break;
         from = end + 1;

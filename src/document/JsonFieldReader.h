@@ -38,7 +38,8 @@ public:
     bool columnar() const { return columnar_; }
     std::vector<double> numberColumn(const QJsonObject& o, const QString& path, const QString& key,
                                      qsizetype most);
-    // The cells of a column of texts, one a line, exactly rows of them, handed out in turn.
+    // The cells of a column of texts, one a line, exactly rows of them, handed out in turn (only
+    // checked without a `cell` to take them).
     void textColumn(const QJsonObject& o, const QString& path, const QString& key, qsizetype rows,
                     const std::function<void(qsizetype row, QString cell)>& cell);
 

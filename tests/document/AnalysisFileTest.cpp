@@ -294,7 +294,12 @@ TEST(AnalysisFile, BadFilesAreRefusedWithTheirProblem) {
         EXPECT_FALSE(read.state);
         EXPECT_TRUE(read.error.startsWith("Файл не открыт: ")) << read.error.toStdString();
         EXPECT_TRUE(read.error.contains(c.problem)) << read.error.toStdString();
+        // The check made before a save refuses the same, though it keeps no table.
+        EXPECT_EQ(readAnalysis(c.bytes, AnalysisReading::CheckOnly).error, read.error);
     }
+    const AnalysisFileRead checked = readAnalysis(good, AnalysisReading::CheckOnly);
+    ASSERT_TRUE(checked.state) << checked.error.toStdString();
+    EXPECT_TRUE(checked.state->Table.isEmpty());
 }
 
 } // namespace

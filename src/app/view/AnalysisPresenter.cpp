@@ -274,6 +274,7 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
         return std::array<const QString*, 3>{&row.Rate, &row.Pressure, &row.Date};
     };
     // The grid holds the texts it shows: only rows from the first that differs are written.
+    // Rows that show the same texts take the analysis's own (shared, not kept twice).
     const auto shows = [&](int i) {
         if (grid->rowGreyed(i + 1) != rows.at(i).Excluded)
             return false;
@@ -281,6 +282,8 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
         for (int c = 1; c <= last; ++c)
             if (grid->text(i + 1, c) != *cells[static_cast<std::size_t>(c - 1)])
                 return false;
+        for (int c = 1; c <= last; ++c)
+            grid->setText(i + 1, c, *cells[static_cast<std::size_t>(c - 1)]);
         return true;
     };
     const int shownRows = std::max(grid->Rows() - 2, 0);

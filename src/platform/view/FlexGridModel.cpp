@@ -153,8 +153,12 @@ void FlexGridModel::setText(int row, int col, const QString& text) {
     if (!valid(row, col) || numberCell(row, col))
         return;
     QString& cell = texts_[at(row, col)];
-    if (cell == text)
+    if (cell == text) {
+        // Nothing to show, but the text is held as the caller's: an equal copy read from a file
+        // is not kept beside it.
+        cell = text;
         return;
+    }
     cell = text;
     changed(row, col);
 }

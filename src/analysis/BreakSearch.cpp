@@ -184,7 +184,7 @@ std::optional<SideLine> sideLine(const Sums<Exact>& s) {
 // profile may rise above the bound and fall again anywhere inside it without being missed.
 std::optional<Exact> gapCrossing(const SortedPoints<Exact>& p, std::size_t r, Exact bound,
                                  Exact from, Exact to) {
-    const std::optional<SideLine> l = sideLine(p.prefix[r]), rt = sideLine(p.total() - p.prefix[r]);
+    const std::optional<SideLine> l = sideLine(p.prefix(r)), rt = sideLine(p.total() - p.prefix(r));
     if (!l || !rt)
         return std::nullopt;
     // In t = ψ − c about the gap's middle, where the terms are of the gap's own size.

@@ -67,7 +67,9 @@ public:
     Real U(std::size_t g) const { return X(groupStart[g]); }
     Real X(std::size_t i) const { return (x[i] - xCentre) / xScale; }
     Real Y(std::size_t i) const { return (y[i] - yCentre) / yScale; }
-    const Sums<Real>& total() const { return prefix.back(); }
+    const Sums<Real>& total() const { return total_; }
+    // The sums of the groups before group k (k from 0 to the group count).
+    const Sums<Real>& prefix(std::size_t k) const;
 
     // The best joined fit with the break at psi, the groups from r on lying beyond it. Written as
     // y = α + βL·(x − ψ)₋ + βR·(x − ψ)₊, whose two slope columns never overlap: the usual
@@ -93,8 +95,22 @@ public:
     // The input index of each sorted point.
     std::vector<std::size_t> order;
     std::vector<std::size_t> groupStart;
-    std::vector<Sums<Real>> prefix;
     double xCentre = 0, xScale = 0, yCentre = 0, yScale = 0;
+
+private:
+    // The running sums are kept at every Block-th group only (a hundred thousand rates would
+    // take ten megabytes of them); those between are summed again from there, a block at a
+    // time, in the same order, so to the same last bit.
+    static constexpr std::size_t Block = 64;
+    void addGroup(Sums<Real>& s, std::size_t g) const {
+        for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i)
+            s.add(X(i), scaled_ ? (*scaled_)[i] : Y(i));
+    }
+    std::vector<Sums<Real>> checkpoints_;
+    Sums<Real> total_;
+    const std::vector<double>* scaled_ = nullptr;
+    mutable std::vector<Sums<Real>> block_;
+    mutable std::size_t blockFirst_ = std::size_t(-1);
 };
 
 template <typename Real>
@@ -129,22 +145,43 @@ SortedPoints<Real>::SortedPoints(const std::vector<double>& rates,
     groupStart.push_back(n);
 }
 
+// scaledPressures, when given, must outlive the sums' use.
 template <typename Real> void SortedPoints<Real>::sum(const std::vector<double>* scaledPressures) {
     const std::size_t m = groupCount();
-    prefix.clear();
-    prefix.reserve(m + 1);
-    prefix.push_back(Sums<Real>{});
+    scaled_ = scaledPressures;
+    blockFirst_ = std::size_t(-1);
+    checkpoints_.clear();
+    checkpoints_.reserve(m / Block + 1);
+    Sums<Real> s{};
     for (std::size_t g = 0; g < m; ++g) {
-        Sums<Real> s = prefix.back();
-        for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i)
-            s.add(X(i), scaledPressures ? (*scaledPressures)[i] : Y(i));
-        prefix.push_back(s);
+        if (g % Block == 0)
+            checkpoints_.push_back(s);
+        addGroup(s, g);
     }
+    if (m % Block == 0)
+        checkpoints_.push_back(s);
+    total_ = s;
+}
+
+template <typename Real> const Sums<Real>& SortedPoints<Real>::prefix(std::size_t k) const {
+    const std::size_t first = k / Block * Block;
+    if (first != blockFirst_) {
+        const std::size_t last = std::min(first + Block, groupCount());
+        block_.resize(last - first + 1);
+        Sums<Real> s = checkpoints_[first / Block];
+        block_[0] = s;
+        for (std::size_t g = first; g < last; ++g) {
+            addGroup(s, g);
+            block_[g - first + 1] = s;
+        }
+        blockFirst_ = first;
+    }
+    return block_[k - first];
 }
 
 template <typename Real> Joined<Real> SortedPoints<Real>::joinedAt(Real psi, std::size_t r) const {
     const Sums<Real>& all = total();
-    const Sums<Real>& left = prefix[r];
+    const Sums<Real> left = prefix(r);
     const Sums<Real> right = all - left;
     const auto side = [psi](const Sums<Real>& s, Real& st, Real& stt, Real& sty) {
         st = s.x - psi * s.n;
@@ -185,7 +222,7 @@ template <typename Real> Joined<Real> SortedPoints<Real>::search() const {
     // them. Zero where there are no such lines: no bound.
     std::vector<Real> separate(m, 0);
     for (std::size_t k = 1; k + 2 < m; ++k) {
-        const Sums<Real> left = prefix[k + 1];
+        const Sums<Real> left = prefix(k + 1);
         const std::optional<Line<Real>> l = lineOf(left);
         const std::optional<Line<Real>> r = lineOf(total() - left);
         if (!l || !r)

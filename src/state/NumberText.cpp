@@ -22,6 +22,12 @@ const QLocale& readingLocale() {
     return locale;
 }
 
+// Whether the reading locale writes the decimal comma; asked for every number read or written.
+bool decimalComma() {
+    static const bool comma = readingLocale().decimalPoint() == QStringLiteral(",");
+    return comma;
+}
+
 // Plain decimal numbers ("-12,5", "300") are by far the most common entry; they are read
 // directly when the decimal separator is the comma. Anything else goes through the locale.
 std::optional<double> readPlainNumber(const QString& trimmed, QChar decimalPoint) {
@@ -61,7 +67,8 @@ std::optional<double> readNumber(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
-    if (const std::optional<double> plain = readPlainNumber(trimmed, locale.decimalPoint().at(0)))
+    if (const std::optional<double> plain =
+            readPlainNumber(trimmed, decimalComma() ? QChar(u',') : QChar(u'.')))
         return std::isfinite(*plain) ? plain : std::nullopt;
     bool ok = false;
     const double value = locale.toDouble(trimmed, &ok);
@@ -151,7 +158,10 @@ char digitAt(const DecimalDigits& d, int index) {
 QString signedText(const DecimalDigits& d, const std::string& body) {
     const bool zero = d.digits.find_first_not_of('0') == std::string::npos;
     QString text = QString::fromLatin1(body.data(), static_cast<qsizetype>(body.size()));
-    text.replace(u'.', readingLocale().decimalPoint());
+    if (decimalComma())
+        text.replace(u'.', u',');
+    else
+        text.replace(u'.', readingLocale().decimalPoint());
     return d.negative && !zero ? readingLocale().negativeSign() + text : text;
 }
 
@@ -263,15 +273,32 @@ QString coefficientText(double c) {
 
 QString formatGeneral(double value) {
     const QLocale& locale = readingLocale();
-    if (std::isfinite(value) && locale.decimalPoint() == QStringLiteral(",")) {
+    if (std::isfinite(value) && decimalComma()) {
         // The same digits as the locale's 15-digit general form, written directly.
         char buffer[64];
-        std::to_chars_result written =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        std::to_chars_result written{buffer, std::errc::value_too_large};
+        // The shortest digits that read back as the value lie on the 15-digit grid when there are
+        // at most 15 of them, and the value within half an ulp of them: rounding it to 15 digits
+        // gives them. In the plain (not exponent) range both forms write them alike.
+        const double size = std::abs(value);
+        if (value == 0 || (size >= 1e-4 && size < 1e15)) {
+            const std::to_chars_result shortest =
+                std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+            // Significant digits: from the first that is not zero.
+            int digits = 0;
+            for (const char* c = buffer; c < shortest.ptr; ++c)
+                if (*c >= '0' && *c <= '9' && (digits > 0 || *c != '0'))
+                    ++digits;
+            if (shortest.ec == std::errc() && digits <= 15)
+                written = shortest;
+        }
+        if (written.ec != std::errc())
+            written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::general, 15);
         // Next to the largest double, 15 digits round past it and would read back as infinite:
         // there the shortest exact digits are written instead.
         double back = 0;
-        if (written.ec == std::errc() &&
+        if (written.ec == std::errc() && std::abs(value) > 1e307 &&
             std::from_chars(buffer, written.ptr, back).ec != std::errc())
             written =
                 std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general);

@@ -2,7 +2,10 @@
 
 #include "support/QtPrinters.h"
 
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace id {
 namespace {
@@ -118,6 +121,20 @@ TEST(FormatNumbers, GeneralFormIsShortest) {
     EXPECT_EQ(formatGeneral(0.1), "0,1");
     EXPECT_EQ(formatGeneral(1.0 / 3), "0,333333333333333");
     EXPECT_EQ(formatGeneral(123456.25), "123456,25");
+    // Against C's 15-digit general form (the value rounded to 15 significant digits), on values
+    // of every size and on the decimal fractions readings are made of.
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> exponent(-8, 17), mantissa(1, 10);
+    for (int i = 0; i < 20000; ++i) {
+        const double typed = std::round(mantissa(random) * 1000) / 1000 *
+                             std::pow(10.0, std::floor(exponent(random)));
+        const double any = mantissa(random) * std::pow(10.0, exponent(random));
+        for (double v : {typed, any, -typed, -any}) {
+            char c[64];
+            std::snprintf(c, sizeof c, "%.15G", v);
+            EXPECT_EQ(formatGeneral(v), QString::fromLatin1(c).replace(u'.', u',')) << v;
+        }
+    }
 }
 
 } // namespace

@@ -214,9 +214,12 @@ AnalysisState typedAnalysis(const WellRegimes& well, const BatchSettings& settin
 // The results the rule made, with their intervals, and what a drawing of them needs.
 void takeResults(const AnalysisState& s, const BatchSettings& settings, WellOutcome& out) {
     out.ok = true;
-    out.rows = resultRows(s);
     out.estimate = estimateValue(s);
-    out.equations = trendEquations(s);
+    // The texts the window would show are for a report's page only.
+    if (settings.drawing) {
+        out.rows = resultRows(s);
+        out.equations = trendEquations(s);
+    }
     out.productivity = s.ProductivityIndex;
     out.reservoirPressure = s.ReservoirPressure;
     out.allowedPressure = s.AllowedBottomholePressure;

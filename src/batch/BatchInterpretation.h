@@ -87,7 +87,8 @@ struct WellOutcome {
     double rSquared = 0;
     // The transmissibility or the skin factor, when one was asked and made.
     std::optional<double> estimate;
-    // What the window would show: the results table and the lines' equations.
+    // With BatchSettings::drawing: what the window would show, the results table and the lines'
+    // equations.
     std::vector<ResultRow> rows;
     QStringList equations;
     // The model or the break the rule made, for their own columns of the summary.

@@ -137,6 +137,42 @@ TEST_F(PictureSurfaceTest, DrawingPersistsAcrossRepaints) {
     EXPECT_EQ(QColor(both.pixel(50, 20)), QColor(Qt::white));
 }
 
+// A layer restored again after drawings over it: the image is, to the pixel, what a fresh
+// surface restoring the layer and drawing the same gives, and the window shows it.
+TEST_F(PictureSurfaceTest, RestoringALayerAgainPutsBackWhatWasDrawnOverIt) {
+    surface.Scale(0, 0, 100, 100);
+    surface.DrawWidth = 2;
+    surface.Line(0, 0, 100, 100, 0);
+    surface.Circles({{10, 20}, {50, 50}, {90, 30}}, 2, 9);
+    surface.CurrentX = 5;
+    surface.CurrentY = 90;
+    surface.Print(QStringLiteral("основа"));
+    const PictureSurface::Layer base = surface.layer();
+    const auto over = [](PictureSurface& s, int k) {
+        s.DrawWidth = 1 + k % 3;
+        s.Line(10 * k, 0, 100 - 7 * k, 100, 12);
+        s.Polyline({{0, 50.0 + k}, {30, 20.0 * k}, {60, 80}, {100, 10.0 * k}}, 2);
+        s.Circle(20 + 10 * k, 40, 3, 4);
+        s.CurrentX = 8 * k;
+        s.CurrentY = 10 + 9 * k;
+        s.Print(QStringLiteral("Q = %1").arg(k));
+    };
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE(k);
+        surface.restoreLayer(base);
+        over(surface, k);
+        PictureSurface fresh;
+        fresh.resize(surface.size());
+        fresh.restoreLayer(base);
+        over(fresh, k);
+        EXPECT_TRUE(surface.image() == fresh.image());
+        QApplication::processEvents();
+        const QImage shown = surface.screen()->grabWindow(surface.winId()).toImage();
+        EXPECT_TRUE(shown.convertToFormat(QImage::Format_RGB32) ==
+                    surface.image().convertToFormat(QImage::Format_RGB32));
+    }
+}
+
 // A curve and a marker leaving the plot, replayed onto a device without a clip (SVG): the curve
 // ends where it crosses the edge, the marker outside is gone.
 TEST_F(PictureSurfaceTest, ReplayKeepsEverythingInsideTheSurfaceOnAnSvg) {

@@ -205,6 +205,7 @@ void PictureSurface::ensureImage() {
         p.drawImage(QPointF(0, 0), image_);
     }
     image_ = fresh;
+    over_.known = false;
 }
 
 void PictureSurface::record(DrawOp op) {
@@ -213,8 +214,46 @@ void PictureSurface::record(DrawOp op) {
 }
 
 PictureSurface::Layer PictureSurface::layer() const {
+    // The image is the layer's now, with nothing drawn over it.
+    over_ = {image_.cacheKey(), QRegion(), true};
     return {image_, operations_, customScale_, {scaleLeft_, scaleTop_, scaleWidth_, scaleHeight_},
             font_,  CurrentX,    CurrentY};
+}
+
+void PictureSurface::drew(const QRectF& bounds) {
+    const QRect r = bounds.toAlignedRect();
+    if (over_.known)
+        over_.drawn += r;
+    update(r);
+}
+
+void PictureSurface::drewAnything() {
+    over_.known = false;
+    update();
+}
+
+// The layer put back over this surface's own image where only a known part was drawn over it
+// since it last equalled that layer: those pixels copied back, and repainted. False where the
+// image cannot be made so.
+bool PictureSurface::restoreOver(const Layer& layer) {
+    if (!over_.known || over_.layerKey != layer.image.cacheKey() || !image_.isDetached() ||
+        image_.size() != layer.image.size() || image_.format() != layer.image.format() ||
+        image_.devicePixelRatio() != layer.image.devicePixelRatio() || image_.depth() != 32)
+        return false;
+    const double dpr = image_.devicePixelRatio();
+    const QRect all = image_.rect();
+    for (const QRect& logical : over_.drawn) {
+        const QRect r = QRectF(QPointF(logical.topLeft()) * dpr, QSizeF(logical.size()) * dpr)
+                            .toAlignedRect()
+                            .intersected(all);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(image_.scanLine(y) + 4 * r.left(),
+                        layer.image.constScanLine(y) + 4 * r.left(),
+                        static_cast<std::size_t>(4 * r.width()));
+        update(logical);
+    }
+    over_.drawn = QRegion();
+    return true;
 }
 
 void PictureSurface::writableImage(bool keepPixels) {
@@ -240,10 +279,14 @@ void PictureSurface::writableImage(bool keepPixels) {
 }
 
 void PictureSurface::restoreLayer(const Layer& layer) {
-    // The surface's own buffer is kept for the next drawing over the layer.
-    if (image_.isDetached() && !image_.isNull())
-        spare_ = std::move(image_);
-    image_ = layer.image;
+    if (!restoreOver(layer)) {
+        // The surface's own buffer is kept for the next drawing over the layer.
+        if (image_.isDetached() && !image_.isNull())
+            spare_ = std::move(image_);
+        image_ = layer.image;
+        over_ = {layer.image.cacheKey(), QRegion(), true};
+        update();
+    }
     operations_ = layer.operations;
     customScale_ = layer.customScale;
     scaleLeft_ = layer.scale[0];
@@ -253,7 +296,6 @@ void PictureSurface::restoreLayer(const Layer& layer) {
     font_ = layer.font;
     CurrentX = layer.currentX;
     CurrentY = layer.currentY;
-    update();
 }
 
 void PictureSurface::Cls() {
@@ -263,7 +305,7 @@ void PictureSurface::Cls() {
     record({.kind = DrawOp::Clear});
     CurrentX = scaleLeft_;
     CurrentY = scaleTop_;
-    update();
+    drewAnything();
 }
 
 void PictureSurface::Print(const QString& text) {
@@ -275,7 +317,8 @@ void PictureSurface::Print(const QString& text) {
     p.setPen(paletteColor(ForeColor));
     const QFontMetricsF metrics(font, &image_);
     const QPointF topLeft = toPixels(CurrentX, CurrentY);
-    p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+    const QPointF baseline(topLeft.x(), topLeft.y() + metrics.ascent());
+    p.drawText(baseline, text);
     record({.kind = DrawOp::Text,
             .x1 = CurrentX,
             .y1 = CurrentY,
@@ -283,7 +326,9 @@ void PictureSurface::Print(const QString& text) {
             .fontSize = font_.pointSizeF(),
             .color = ForeColor});
     CurrentX += TextWidth(text);
-    update();
+    drew(QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height()))
+             .united(metrics.boundingRect(text).translated(baseline))
+             .adjusted(-2, -2, 2, 2));
 }
 
 double PictureSurface::TextWidth(const QString& text) const {
@@ -303,7 +348,8 @@ void PictureSurface::PaintPicture(const QImage& source, double x, double y) {
     QPainter p(&image_);
     p.drawImage(toPixels(x, y), source);
     record({.kind = DrawOp::Image, .x1 = x, .y1 = y});
-    update();
+    drew(QRectF(toPixels(x, y), QSizeF(source.size()) / source.devicePixelRatio())
+             .adjusted(-1, -1, 1, 1));
 }
 
 double PictureSurface::textWidthTwips(const QString& text) const {

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 class QPainter;
@@ -175,6 +176,22 @@ private:
         QImage sprites[8][8];
     };
     MarkerCache markers_;
+
+    // What was drawn over the layer the image last equalled (the one kept or restored, by its
+    // image's key): restoring that layer again puts back only those pixels and repaints only
+    // them. Unknown after a clear or a resize: the next restore is whole.
+    struct OverLayer {
+        qint64 layerKey = 0;
+        QRegion drawn;
+        bool known = false;
+    };
+    // A drawing's bounds (logical pixels, antialiasing margin included) added to what is over
+    // the layer, and repainted.
+    void drew(const QRectF& bounds);
+    // The drawing over the layer no longer known: the next restore is whole.
+    void drewAnything();
+    bool restoreOver(const Layer& layer);
+    mutable OverLayer over_;
 
     QImage image_;
     // The buffer drawn in before a layer was restored, for the next drawing over that layer.

@@ -16,6 +16,15 @@ namespace {
 // what antialiasing shows.
 constexpr double PolylineTolerance = 0.1;
 
+// Past this many chords a polyline's repaint is its whole box.
+constexpr std::size_t MostChordBounds = 256;
+
+// A stroke's pixels around its geometry: half the pen, and antialiasing's pixel beside.
+QRectF strokeBounds(const QRectF& geometry, double penWidth) {
+    const double m = std::max(penWidth, 1.0) / 2 + 2;
+    return geometry.adjusted(-m, -m, m, m);
+}
+
 } // namespace
 
 void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorIndex) {
@@ -28,7 +37,8 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
     QPointF a = toPixels(x1, y1);
     QPointF b = toPixels(x2, y2);
     const QRectF visible(-10000, -10000, width() + 20000, height() + 20000);
-    if (clipLine(a, b, visible))
+    const bool shown = clipLine(a, b, visible);
+    if (shown)
         p.drawLine(a, b);
     record({.kind = DrawOp::Line,
             .x1 = x1,
@@ -39,7 +49,8 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
             .width = DrawWidth});
     CurrentX = x2;
     CurrentY = y2;
-    update();
+    if (shown)
+        drew(strokeBounds(QRectF(a, b).normalized(), pen.widthF()));
 }
 
 void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex) {
@@ -51,12 +62,20 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     // Chords inside the box join exactly, as one run thinned to what the screen can show; only
     // a chord running out of it is cut, and the path starts again where it comes back.
     std::vector<QPointF> run;
+    // The chords' own boxes while they are few (a curve's thin band), else the whole path's.
+    std::vector<QRectF> chords;
+    const auto chord = [&](QPointF a, QPointF b) {
+        if (chords.size() <= MostChordBounds)
+            chords.push_back(QRectF(a, b).normalized());
+    };
     const auto flush = [&] {
         if (run.size() >= 2) {
             const std::vector<QPointF> kept = thinnedPolyline(run, PolylineTolerance);
             path.moveTo(kept.front());
-            for (std::size_t k = 1; k < kept.size(); ++k)
+            for (std::size_t k = 1; k < kept.size(); ++k) {
                 path.lineTo(kept[k]);
+                chord(kept[k - 1], kept[k]);
+            }
         }
         run.clear();
     };
@@ -76,6 +95,7 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
             if (clipLine(a, b, visible)) {
                 path.moveTo(a);
                 path.lineTo(b);
+                chord(a, b);
             }
         }
         previous = next;
@@ -98,7 +118,11 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     p.drawPath(path);
     CurrentX = points.back().x();
     CurrentY = points.back().y();
-    update();
+    if (chords.size() > MostChordBounds)
+        drew(strokeBounds(path.controlPointRect(), pen.widthF()));
+    else
+        for (const QRectF& c : chords)
+            drew(strokeBounds(c, pen.widthF()));
 }
 
 void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
@@ -108,7 +132,8 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
     p.setPen(QPen(paletteColor(colorIndex), penWidth(DrawWidth)));
     p.setBrush(FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush));
     const double r = std::abs(radius * pixelScaleX());
-    p.drawEllipse(toPixels(x, y), r, r);
+    const QPointF centre = toPixels(x, y);
+    p.drawEllipse(centre, r, r);
     record({.kind = DrawOp::Circle,
             .x1 = x,
             .y1 = y,
@@ -116,7 +141,7 @@ void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {
             .color = colorIndex,
             .width = DrawWidth,
             .filled = FillSolid});
-    update();
+    drew(strokeBounds(QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)), p.pen().widthF()));
 }
 
 void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius, int colorIndex) {
@@ -126,6 +151,17 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
     const QPen pen(paletteColor(colorIndex), width);
     const QBrush brush = FillSolid ? QBrush(paletteColor(FillColor)) : QBrush(Qt::NoBrush);
     QPainter p(&image_);
+    // Every centre's box, as one: markers are drawn over the whole chart or not at all.
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const QPointF& c : centres) {
+        const QPointF at = toPixels(c.x(), c.y());
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
+            continue;
+        left = std::min(left, at.x());
+        right = std::max(right, at.x());
+        top = std::min(top, at.y());
+        bottom = std::max(bottom, at.y());
+    }
     if (!(r <= 200)) {
         // A marker larger than a small picture is rare: stroke it directly.
         p.setRenderHint(QPainter::Antialiasing);
@@ -149,7 +185,13 @@ void PictureSurface::Circles(const std::vector<QPointF>& centres, double radius,
                 .width = DrawWidth,
                 .filled = FillSolid,
                 .centres = std::make_shared<const std::vector<QPointF>>(centres)});
-    update();
+    if (left <= right) {
+        // Within the image: a marker far off it is not drawn.
+        const QRectF box =
+            QRectF(QPointF(left - r, top - r), QPointF(right + r, bottom + r))
+                .intersected(QRectF(-100, -100, QWidget::width() + 200, height() + 200));
+        drew(strokeBounds(box, width + 2));
+    }
 }
 
 void PictureSurface::stampMarkers(QPainter& p, const QRectF& area,

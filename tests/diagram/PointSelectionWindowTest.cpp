@@ -410,5 +410,50 @@ TEST_F(PointSelectionTest, BreakFoundByTheData) {
     EXPECT_FALSE(offered["mSelPointTrendBreak"]) << "three points make no break";
 }
 
+// Charts drawn over their kept layers command after command show, to the pixel, what a window
+// that made only the last command shows, and the window shows the plots: nothing of an earlier
+// line or caption is left behind.
+TEST_F(PointSelectionTest, ChartsAfterEachCommandAreThoseOfAFreshWindow) {
+    const QString points = "10\t20\n20\t18,5\n30\t16,2\n40\t13,8\n50\t12\n60\t9,1\n";
+    const auto surfaces = [this] {
+        return std::vector<PictureSurface*>{form().Picture3, form().Picture4, form().Picture7,
+                                            form().Picture8};
+    };
+    const std::vector<QAction* MenuTree::*> commands = {
+        &MenuTree::mTrendLine, &MenuTree::mTrendPolinom2, &MenuTree::mTrendPolinom3,
+        &MenuTree::mTrendLine, &MenuTree::mTrendPolinom2};
+    build(points);
+    std::vector<std::vector<QImage>> made;
+    for (QAction* MenuTree::*command : commands) {
+        ASSERT_TRUE(choose(menus().*command));
+        QApplication::processEvents();
+        made.emplace_back();
+        for (PictureSurface* s : surfaces())
+            made.back().push_back(s->image());
+        // The plots as the window shows them, inside the border drawn around them on screen.
+        for (PictureSurface* s : {form().Picture4, form().Picture8}) {
+            const QRect inside = s->rect().adjusted(1, 1, -1, -1);
+            const QPoint at = s->mapTo(s->window(), inside.topLeft());
+            const QImage shown = s->screen()
+                                     ->grabWindow(s->window()->winId(), at.x(), at.y(),
+                                                  inside.width(), inside.height())
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32);
+            EXPECT_TRUE(shown == s->image().copy(inside).convertToFormat(QImage::Format_RGB32))
+                << s->objectName().toStdString();
+        }
+    }
+    for (std::size_t k = 0; k < commands.size(); ++k) {
+        SCOPED_TRACE(k);
+        start();
+        build(points);
+        ASSERT_TRUE(choose(menus().*commands[k]));
+        QApplication::processEvents();
+        for (std::size_t i = 0; i < surfaces().size(); ++i)
+            EXPECT_TRUE(surfaces()[i]->image() == made[k][i])
+                << surfaces()[i]->objectName().toStdString();
+    }
+}
+
 } // namespace
 } // namespace id

@@ -236,6 +236,10 @@ void PictureSurface::drewAnything() {
 // since it last equalled that layer: those pixels copied back, and repainted. False where the
 // image cannot be made so.
 bool PictureSurface::restoreOver(const Layer& layer) {
+    // Nothing drawn over the layer since: the image is still the layer's own.
+    if (over_.known && over_.layerKey == layer.image.cacheKey() &&
+        image_.cacheKey() == layer.image.cacheKey() && over_.drawn.isEmpty())
+        return true;
     if (!over_.known || over_.layerKey != layer.image.cacheKey() || !image_.isDetached() ||
         image_.size() != layer.image.size() || image_.format() != layer.image.format() ||
         image_.devicePixelRatio() != layer.image.devicePixelRatio() || image_.depth() != 32)

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 // The drawing commands: lines, polylines and markers on the surface's image, recorded for the
@@ -23,6 +24,20 @@ constexpr std::size_t MostChordBounds = 256;
 QRectF strokeBounds(const QRectF& geometry, double penWidth) {
     const double m = std::max(penWidth, 1.0) / 2 + 2;
     return geometry.adjusted(-m, -m, m, m);
+}
+
+// A long chord's pixels as the boxes of its pieces of at most this many pixels: a line across a
+// chart is a thin band of them, not the chart's whole box.
+constexpr double ChordPiece = 64;
+
+template <typename Add> void chordBounds(QPointF a, QPointF b, double penWidth, const Add& add) {
+    const double length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+    const int pieces = std::clamp(static_cast<int>(std::ceil(length / ChordPiece)), 1, 64);
+    for (int k = 0; k < pieces; ++k) {
+        const QPointF from = a + (b - a) * (double(k) / pieces);
+        const QPointF to = a + (b - a) * (double(k + 1) / pieces);
+        add(strokeBounds(QRectF(from, to).normalized(), penWidth));
+    }
 }
 
 } // namespace
@@ -50,7 +65,7 @@ void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorI
     CurrentX = x2;
     CurrentY = y2;
     if (shown)
-        drew(strokeBounds(QRectF(a, b).normalized(), pen.widthF()));
+        chordBounds(a, b, pen.widthF(), [this](const QRectF& r) { drew(r); });
 }
 
 void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex) {
@@ -63,10 +78,10 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     // a chord running out of it is cut, and the path starts again where it comes back.
     std::vector<QPointF> run;
     // The chords' own boxes while they are few (a curve's thin band), else the whole path's.
-    std::vector<QRectF> chords;
+    std::vector<std::pair<QPointF, QPointF>> chords;
     const auto chord = [&](QPointF a, QPointF b) {
         if (chords.size() <= MostChordBounds)
-            chords.push_back(QRectF(a, b).normalized());
+            chords.emplace_back(a, b);
     };
     const auto flush = [&] {
         if (run.size() >= 2) {
@@ -121,8 +136,8 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     if (chords.size() > MostChordBounds)
         drew(strokeBounds(path.controlPointRect(), pen.widthF()));
     else
-        for (const QRectF& c : chords)
-            drew(strokeBounds(c, pen.widthF()));
+        for (const auto& [a, b] : chords)
+            chordBounds(a, b, pen.widthF(), [this](const QRectF& r) { drew(r); });
 }
 
 void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {

@@ -45,6 +45,14 @@ void readPointSet(JsonFieldReader& r, const QJsonObject& o, const QString& path,
         r.fail(path + "points", QStringLiteral("содержит не номера измеренных точек по порядку"));
         return;
     }
+    // All the measured points, in order (strictly rising numbers from the first to the last):
+    // the measured lists themselves, shared rather than copied.
+    if (static_cast<int>(numbers->size()) == m.count() &&
+        (numbers->empty() || (numbers->front() == 1 && numbers->back() == m.count()))) {
+        rates = m.rates();
+        pressures = m.pressures();
+        return;
+    }
     for (int i : *numbers) {
         rates.append(m.rate(i));
         pressures.append(m.pressure(i));

@@ -45,12 +45,9 @@ void resetAxes(AnalysisState& s) {
 }
 
 void fitAllMeasurements(AnalysisState& s) {
-    s.FitRates.resetTo(s.measurementCount());
-    s.FitPressures.resetTo(s.measurementCount());
-    for (int k = 1; k <= s.measurementCount(); ++k) {
-        s.FitRates[k] = s.Measurements.rate(k);
-        s.FitPressures[k] = s.Measurements.pressure(k);
-    }
+    // The measured lists themselves, shared until either is changed.
+    s.FitRates = s.Measurements.rates();
+    s.FitPressures = s.Measurements.pressures();
 }
 
 } // namespace id

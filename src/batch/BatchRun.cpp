@@ -26,15 +26,22 @@ namespace {
 // first does `alongside` (the database's reading and writing, which must stay on the thread of
 // its connection), then takes wells with the others: with two jobs the reading and writing of
 // the blocks around this one are off the fitting's path.
-std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
-                                   const BatchSettings& settings, int jobs,
-                                   const std::function<void()>& alongside = {}) {
-    std::vector<WellOutcome> outcomes(wells.size());
+// Each well's summary line is made with its outcome, off the database's thread.
+struct Interpreted {
+    std::vector<WellOutcome> outcomes;
+    std::vector<QString> lines;
+};
+Interpreted interpret(const std::vector<WellRegimes>& wells, const BatchSettings& settings,
+                      int jobs, const std::function<void()>& alongside = {}) {
+    Interpreted done{std::vector<WellOutcome>(wells.size()), std::vector<QString>(wells.size())};
+    std::vector<WellOutcome>& outcomes = done.outcomes;
     std::atomic<std::size_t> nextWell{0};
     const auto work = [&] {
         LeastSquaresFitService fits;
-        for (std::size_t i = nextWell++; i < wells.size(); i = nextWell++)
+        for (std::size_t i = nextWell++; i < wells.size(); i = nextWell++) {
             outcomes[i] = interpretWell(wells[i], settings, fits);
+            done.lines[i] = summaryLine(outcomes[i], settings.rule);
+        }
     };
     std::vector<std::thread> threads;
     for (int t = 1; t < std::min<int>(jobs, static_cast<int>(wells.size())); ++t)
@@ -44,7 +51,7 @@ std::vector<WellOutcome> interpret(const std::vector<WellRegimes>& wells,
     work();
     for (std::thread& t : threads)
         t.join();
-    return outcomes;
+    return done;
 }
 
 // The well database a batch writes to, if any, and where it reads its wells.
@@ -128,8 +135,11 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
     if (writing)
         writer.emplace(db);
     // The interpreted block written and summed up.
-    const auto finishBlock = [&](const std::vector<WellRegimes>& wells,
-                                 std::vector<WellOutcome>& outcomes) {
+    const auto finishBlock = [&](const std::vector<WellRegimes>& wells, Interpreted& done) {
+        std::vector<WellOutcome>& outcomes = done.outcomes;
+        std::vector<char> interpreted(outcomes.size());
+        for (std::size_t i = 0; i < outcomes.size(); ++i)
+            interpreted[i] = outcomes[i].ok;
         if (writing)
             writeBlock(*writer, db, !options.databaseFile.isEmpty(), outcomes);
         for (std::size_t i = 0; i < outcomes.size(); ++i) {
@@ -138,7 +148,9 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
                 options.eachWell(wells[i], o);
             ++report.wells;
             report.failed += o.ok ? 0 : 1;
-            summary.add(summaryLine(o, options.settings.rule));
+            // A well its writing failed is summed up as it now stands.
+            summary.add(interpreted[i] && !o.ok ? summaryLine(o, options.settings.rule)
+                                                : done.lines[i]);
         }
         if (progress)
             progress(report.wells, total);
@@ -155,16 +167,15 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
     // Three blocks at a time: while the threads interpret one, this thread writes the one
     // before it and reads the one after it.
     std::vector<WellRegimes> current, following, written;
-    std::vector<WellOutcome> writtenOutcomes;
+    Interpreted writtenOutcomes;
     readBlock(current);
     while (!current.empty()) {
-        std::vector<WellOutcome> outcomes =
-            interpret(current, options.settings, std::max(1, options.jobs), [&] {
-                if (!written.empty())
-                    finishBlock(written, writtenOutcomes);
-                if (report.fatal.isEmpty())
-                    readBlock(following);
-            });
+        Interpreted outcomes = interpret(current, options.settings, std::max(1, options.jobs), [&] {
+            if (!written.empty())
+                finishBlock(written, writtenOutcomes);
+            if (report.fatal.isEmpty())
+                readBlock(following);
+        });
         written = std::move(current);
         writtenOutcomes = std::move(outcomes);
         current = std::move(following);

@@ -40,6 +40,28 @@ template <typename Add> void chordBounds(QPointF a, QPointF b, double penWidth, 
     }
 }
 
+// The chords of a polyline, for their pixels: their own boxes while they are few (a curve's thin
+// band), else the whole path's.
+class Chords {
+public:
+    void add(QPointF a, QPointF b) {
+        if (chords_.size() <= MostChordBounds)
+            chords_.emplace_back(a, b);
+    }
+    template <typename Add>
+    void report(const QPainterPath& path, double penWidth, const Add& add) const {
+        if (chords_.size() > MostChordBounds) {
+            add(strokeBounds(path.controlPointRect(), penWidth));
+            return;
+        }
+        for (const auto& [a, b] : chords_)
+            chordBounds(a, b, penWidth, add);
+    }
+
+private:
+    std::vector<std::pair<QPointF, QPointF>> chords_;
+};
+
 } // namespace
 
 void PictureSurface::Line(double x1, double y1, double x2, double y2, int colorIndex) {
@@ -77,12 +99,8 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     // Chords inside the box join exactly, as one run thinned to what the screen can show; only
     // a chord running out of it is cut, and the path starts again where it comes back.
     std::vector<QPointF> run;
-    // The chords' own boxes while they are few (a curve's thin band), else the whole path's.
-    std::vector<std::pair<QPointF, QPointF>> chords;
-    const auto chord = [&](QPointF a, QPointF b) {
-        if (chords.size() <= MostChordBounds)
-            chords.emplace_back(a, b);
-    };
+    Chords chords;
+    const auto chord = [&](QPointF a, QPointF b) { chords.add(a, b); };
     const auto flush = [&] {
         if (run.size() >= 2) {
             const std::vector<QPointF> kept = thinnedPolyline(run, PolylineTolerance);
@@ -133,11 +151,7 @@ void PictureSurface::Polyline(const std::vector<QPointF>& points, int colorIndex
     p.drawPath(path);
     CurrentX = points.back().x();
     CurrentY = points.back().y();
-    if (chords.size() > MostChordBounds)
-        drew(strokeBounds(path.controlPointRect(), pen.widthF()));
-    else
-        for (const auto& [a, b] : chords)
-            chordBounds(a, b, pen.widthF(), [this](const QRectF& r) { drew(r); });
+    chords.report(path, pen.widthF(), [this](const QRectF& r) { drew(r); });
 }
 
 void PictureSurface::Circle(double x, double y, double radius, int colorIndex) {

@@ -174,14 +174,6 @@ Eigen::VectorXd descend(const FreeParameters& f, Eigen::VectorXd w, int& iterati
     return w;
 }
 
-// The residuals' sum of squares with the normal equations of the least squares at w: JᵀJ and
-// Jᵀr for r = p − P(w), summed point by point in one pass (no n × k matrix). Each point's
-// pressure and gradient as openFlowPressure gives them, mapped to the unknowns as df maps them.
-struct NormalEquations {
-    Eigen::MatrixXd jtj;
-    Eigen::VectorXd jtr;
-    double rss = 0;
-};
 // Fetkovich's pressure and gradient at a rate whose logarithm is known, as openFlowPressure
 // gives them but with one exponential in place of a power and a logarithm.
 std::optional<OpenFlowPoint> fetkovichPressure(const std::vector<double>& f, double logOpenFlow,
@@ -205,6 +197,14 @@ std::optional<OpenFlowPoint> fetkovichPressure(const std::vector<double>& f, dou
     return at;
 }
 
+// The residuals' sum of squares with the normal equations of the least squares at w: JᵀJ and
+// Jᵀr for r = p − P(w), summed point by point in one pass (no n × k matrix). Each point's
+// pressure and gradient as openFlowPressure gives them, mapped to the unknowns as df maps them.
+struct NormalEquations {
+    Eigen::MatrixXd jtj;
+    Eigen::VectorXd jtr;
+    double rss = 0;
+};
 // logRates: log q of each point, for Fetkovich (empty otherwise).
 NormalEquations normalEquations(const FreeParameters& all, const Eigen::VectorXd& w,
                                 const std::vector<double>& logRates) {

@@ -156,12 +156,12 @@ void addRegime(WellRegimes& well, int regime, const CellValue& rate, const CellV
 }
 
 std::optional<qint64> readWellId(const QVariant& cell, QString& why) {
-    const QString text = cell.toString();
     why.clear();
-    if (cell.isNull() || text.trimmed().isEmpty()) {
+    if (cell.isNull()) {
         why = QStringLiteral("kwu_id не задан");
         return std::nullopt;
     }
+    // A number's text is never empty: the text is made only for what is not one.
     switch (cell.typeId()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -183,7 +183,11 @@ std::optional<qint64> readWellId(const QVariant& cell, QString& why) {
     }
     default: {
         static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
-        const QString trimmed = text.trimmed();
+        const QString trimmed = cell.toString().trimmed();
+        if (trimmed.isEmpty()) {
+            why = QStringLiteral("kwu_id не задан");
+            return std::nullopt;
+        }
         bool ok = false;
         const qint64 v = trimmed.toLongLong(&ok);
         if (ok && integer.match(trimmed).hasMatch())
@@ -191,7 +195,7 @@ std::optional<qint64> readWellId(const QVariant& cell, QString& why) {
         break;
     }
     }
-    why = QStringLiteral("kwu_id «%1» — не целое число в пределах 64 бит").arg(text);
+    why = QStringLiteral("kwu_id «%1» — не целое число в пределах 64 бит").arg(cell.toString());
     return std::nullopt;
 }
 

@@ -42,7 +42,7 @@ public:
             error = error_;
             return wells;
         }
-        QString key;
+        Key key;
         int regime = 0;
         for (;;) {
             if (!pending_) {
@@ -54,7 +54,7 @@ public:
                 pending_ = {rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
             }
             const Row& row = *pending_;
-            const QString rowKey = keyOf(row.id);
+            const Key rowKey = keyOf(row.id);
             if (wells.empty() || rowKey != key) {
                 if (wells.size() == WellsPerBlock)
                     break;
@@ -76,11 +76,17 @@ private:
     struct Row {
         QVariant id, rate, pressure, type;
     };
-    static QString keyOf(const QVariant& id) {
+    // A row's well: its integer id, or (for an id that is none) its text.
+    struct Key {
+        std::optional<qint64> id;
+        QString text;
+        bool operator==(const Key&) const = default;
+    };
+    static Key keyOf(const QVariant& id) {
         QString why;
         if (const std::optional<qint64> v = readWellId(id, why))
-            return QString::number(*v);
-        return QStringLiteral("?") + (id.isNull() ? QStringLiteral("null") : id.toString());
+            return {v, {}};
+        return {std::nullopt, id.isNull() ? QStringLiteral("null") : id.toString()};
     }
     WellRegimes startWell(const Row& row) const {
         WellRegimes well;

@@ -274,7 +274,8 @@ QString coefficientText(double c) {
 QString formatGeneral(double value) {
     const QLocale& locale = readingLocale();
     if (std::isfinite(value) && decimalComma()) {
-        // The same digits as the locale's 15-digit general form, written directly.
+        // The value rounded to 15 significant digits, as the locale's general form writes it
+        // (an exact half, which the locale rounds up, goes to the even digit here).
         char buffer[64];
         std::to_chars_result written{buffer, std::errc::value_too_large};
         // The shortest digits that read back as the value lie on the 15-digit grid when there are

@@ -13,17 +13,17 @@ namespace {
 // A model's pressure at a rate written out here, in a parameterisation of the test's own.
 using PressureModel = std::function<double(const Eigen::VectorXd& theta, double q)>;
 
-// The standard errors of a least-squares fit at theta: s²(JᵀJ)⁻¹ with a central-difference
-// Jacobian, the residual variance over n − p.
-Eigen::VectorXd standardErrors(const PressureModel& model, const Eigen::VectorXd& theta,
-                               const std::vector<double>& q, const std::vector<double>& p) {
+// The residuals at theta and the model's central-difference Jacobian there.
+std::pair<Eigen::VectorXd, Eigen::MatrixXd> residualsAndJacobian(const PressureModel& model,
+                                                                 const Eigen::VectorXd& theta,
+                                                                 const std::vector<double>& q,
+                                                                 const std::vector<double>& p) {
     const int n = static_cast<int>(q.size());
     const int k = static_cast<int>(theta.size());
     Eigen::MatrixXd jac(n, k);
-    double rss = 0;
+    Eigen::VectorXd r(n);
     for (int i = 0; i < n; ++i) {
-        const double r = p[i] - model(theta, q[i]);
-        rss += r * r;
+        r[i] = p[i] - model(theta, q[i]);
         for (int a = 0; a < k; ++a) {
             Eigen::VectorXd up = theta, down = theta;
             const double h = 1e-6 * std::max(1.0, std::abs(theta[a]));
@@ -32,7 +32,16 @@ Eigen::VectorXd standardErrors(const PressureModel& model, const Eigen::VectorXd
             jac(i, a) = (model(up, q[i]) - model(down, q[i])) / (2 * h);
         }
     }
-    const Eigen::MatrixXd cov = rss / (n - k) * (jac.transpose() * jac).inverse();
+    return {r, jac};
+}
+
+// The standard errors of a least-squares fit at theta: s²(JᵀJ)⁻¹ with a central-difference
+// Jacobian, the residual variance over n − p.
+Eigen::VectorXd standardErrors(const PressureModel& model, const Eigen::VectorXd& theta,
+                               const std::vector<double>& q, const std::vector<double>& p) {
+    const auto [r, jac] = residualsAndJacobian(model, theta, q, p);
+    const double dof = static_cast<double>(r.size() - theta.size());
+    const Eigen::MatrixXd cov = r.squaredNorm() / dof * (jac.transpose() * jac).inverse();
     return cov.diagonal().cwiseSqrt();
 }
 
@@ -153,20 +162,8 @@ TEST(InflowModelIntervals, APointAboveTheFittedReservoirPressureRefusesBeyondTwo
 // Least squares by Gauss-Newton with a central-difference Jacobian, from theta.
 Eigen::VectorXd gaussNewton(const PressureModel& model, Eigen::VectorXd theta,
                             const std::vector<double>& q, const std::vector<double>& p) {
-    const int n = static_cast<int>(q.size()), k = static_cast<int>(theta.size());
     for (int iteration = 0; iteration < 60; ++iteration) {
-        Eigen::MatrixXd jac(n, k);
-        Eigen::VectorXd r(n);
-        for (int i = 0; i < n; ++i) {
-            r[i] = p[i] - model(theta, q[i]);
-            for (int a = 0; a < k; ++a) {
-                Eigen::VectorXd up = theta, down = theta;
-                const double h = 1e-6 * std::max(1.0, std::abs(theta[a]));
-                up[a] += h;
-                down[a] -= h;
-                jac(i, a) = (model(up, q[i]) - model(down, q[i])) / (2 * h);
-            }
-        }
+        const auto [r, jac] = residualsAndJacobian(model, theta, q, p);
         const Eigen::VectorXd step = jac.colPivHouseholderQr().solve(r);
         theta += step;
         if (step.cwiseAbs().maxCoeff() < 1e-14 * theta.cwiseAbs().maxCoeff())

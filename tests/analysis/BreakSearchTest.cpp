@@ -349,6 +349,20 @@ double independentStatistic(const std::vector<double>& x, const std::vector<doub
     return static_cast<double>(x.size()) * std::log(line / rss);
 }
 
+// The share of standard-normal draws whose statistic is as large as the data's, over that many
+// draws: p of a long bootstrap made independently of the program's.
+double longBootstrap(const std::vector<double>& x, double observed, int draws,
+                     std::mt19937_64& random, std::normal_distribution<double>& noise) {
+    int asLarge = 0;
+    std::vector<double> drawn(x.size());
+    for (int d = 0; d < draws; ++d) {
+        for (double& e : drawn)
+            e = noise(random);
+        asLarge += independentStatistic(x, drawn) >= observed;
+    }
+    return (1.0 + asLarge) / (1.0 + draws);
+}
+
 // The bootstrap's p against 10 000 draws made independently (standard noise at the same rates,
 // the break found by the independent search, none counted on the edge, as the search refuses it):
 // within three Monte Carlo standard errors of the two.
@@ -370,15 +384,8 @@ TEST(BreakSearch, SignificanceAgreesWithALongBootstrap) {
         const double observed = independentStatistic(x, y);
         ASSERT_GT(observed, 0);
         EXPECT_REL(observed, test.likelihoodRatio, 1e-9);
-        int asLarge = 0;
         constexpr int Draws = 10000;
-        std::vector<double> drawn(x.size());
-        for (int d = 0; d < Draws; ++d) {
-            for (double& e : drawn)
-                e = noise(random);
-            asLarge += independentStatistic(x, drawn) >= observed;
-        }
-        const double p = (1.0 + asLarge) / (1.0 + Draws);
+        const double p = longBootstrap(x, observed, Draws, random, noise);
         const double error = std::sqrt(p * (1 - p) * (1.0 / test.draws + 1.0 / Draws));
         EXPECT_NEAR(test.pValue, p, 3 * error) << set;
     }
@@ -473,15 +480,7 @@ TEST(BreakSearch, EarlyStoppedSignificanceWithinItsStatedError) {
         } while (!findBreak(x, y).fit);
         const BreakTest test = breakSignificance(x, y);
         const double observed = independentStatistic(x, y);
-        int asLarge = 0;
-        constexpr int Draws = 10000;
-        std::vector<double> drawn(x.size());
-        for (int d = 0; d < Draws; ++d) {
-            for (double& e : drawn)
-                e = noise(random);
-            asLarge += independentStatistic(x, drawn) >= observed;
-        }
-        const double full = (1.0 + asLarge) / (1.0 + Draws);
+        const double full = longBootstrap(x, observed, 10000, random, noise);
         EXPECT_EQ(test.pValue < 0.05, full < 0.05) << set;
         if (test.draws >= BreakBootstrapDraws)
             continue;

@@ -28,23 +28,9 @@ protected:
         qputenv("ODBCSYSINI", QByteArrayLiteral(ID_BUILD_DIR "/tests/odbc"));
     }
     QStringList sql(const QString& database, const QStringList& statements) {
-        QStringList last;
-        {
-            StartOptions o{.ConnectionText = connectionText(database),
-                           .ServerName = "127.0.0.1," + serverPort()};
-            QSqlDatabase db = QSqlDatabase::addDatabase("QODBC", "batch-workers");
-            db.setDatabaseName(WellDatabase(o).databaseName());
-            EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
-            for (const QString& s : statements) {
-                QSqlQuery q(db);
-                EXPECT_TRUE(q.exec(s)) << s.toStdString() << q.lastError().text().toStdString();
-                last.clear();
-                while (q.isSelect() && q.next())
-                    last << q.value(0).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase("batch-workers");
-        return last;
+        const StartOptions o{.ConnectionText = connectionText(database),
+                             .ServerName = "127.0.0.1," + serverPort()};
+        return test::runStatements("QODBC", WellDatabase(o).databaseName(), statements);
     }
     QString database;
     void SetUp() override {

@@ -31,22 +31,8 @@ protected:
     }
     // The first column of the last statement's rows.
     static QStringList sql(const StartOptions& o, const QStringList& statements) {
-        QStringList last;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(
-                o.DatabaseFile.isEmpty() ? "QODBC" : "QSQLITE", "wells-window-test");
-            db.setDatabaseName(WellDatabase(o).databaseName());
-            EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
-            for (const QString& s : statements) {
-                QSqlQuery q(db);
-                EXPECT_TRUE(q.exec(s)) << s.toStdString() << q.lastError().text().toStdString();
-                last.clear();
-                while (q.isSelect() && q.next())
-                    last << (q.isNull(0) ? "NULL" : q.value(0).toString());
-            }
-        }
-        QSqlDatabase::removeDatabase("wells-window-test");
-        return last;
+        return runStatements(o.DatabaseFile.isEmpty() ? "QODBC" : "QSQLITE",
+                             WellDatabase(o).databaseName(), statements);
     }
     StartOptions server(qint64 record, const QString& port = serverPort()) const {
         return {.DatabaseMode = true,

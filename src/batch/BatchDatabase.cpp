@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace id::batchrun {
 
@@ -60,6 +61,10 @@ QString openDatabase(const BatchOptions& options, const QString& name) {
                                    "укажите драйвер в строке подключения. ");
         return text + QStringLiteral("Сообщение драйвера: ") + db.lastError().text();
     }
+    // The batch passes over the file once: a small page cache serves it as fast, and a run's
+    // memory stays that of the program.
+    if (!options.databaseFile.isEmpty())
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -512"));
     return {};
 }
 

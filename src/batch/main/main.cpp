@@ -2,12 +2,12 @@
 #include "app/CommandLine.h"
 #include "batch/BatchRun.h"
 #include "batch/main/BatchPdf.h"
+#include "batch/main/ReportModule.h"
 #include "state/NumberText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTextStream>
@@ -148,16 +148,23 @@ int refuse(QTextStream& err, const QString& text) {
     return 2;
 }
 
-// A PDF needs fonts, hence the toolkit's drawing side; it draws offscreen, no display asked.
-std::unique_ptr<QCoreApplication> startApplication(int& argc, char** argv) {
+// A run with a PDF report loads the report's module first: its application draws fonts.
+struct Started {
+    std::unique_ptr<QCoreApplication> app;
+    std::optional<id::ReportModule> report;
+    QString reportProblem;
+};
+
+Started startApplication(int& argc, char** argv) {
     bool pdf = false;
     for (int i = 1; i < argc; ++i)
         pdf = pdf || QByteArray(argv[i]).startsWith("--report");
-    if (pdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Started s;
     if (pdf)
-        return std::make_unique<QGuiApplication>(argc, argv);
-    return std::make_unique<QCoreApplication>(argc, argv);
+        s.report = id::ReportModule::load(s.reportProblem);
+    s.app.reset(s.report ? s.report->makeApplication(argc, argv)
+                         : new QCoreApplication(argc, argv));
+    return s;
 }
 
 // The rule, the estimate and the formation's numbers; why they are refused, if so.
@@ -301,10 +308,12 @@ int finishRun(QTextStream& err, const id::BatchReport& report, const QString& re
 // The wells interpreted (by this process alone, or as a worker of a shared run), their pages
 // added to the report as they are done, the progress shown on a terminal.
 int runWells(const QCommandLineParser& parser, const BatchCommandLine& cli,
-             id::BatchOptions& options, QTextStream& err) {
+             id::BatchOptions& options, const Started& started, QTextStream& err) {
     std::unique_ptr<id::BatchPdf> pages;
     if (parser.isSet(cli.pdfReport)) {
-        pages = std::make_unique<id::BatchPdf>(parser.value(cli.pdfReport));
+        if (!started.report)
+            return refuse(err, started.reportProblem);
+        pages = std::make_unique<id::BatchPdf>(parser.value(cli.pdfReport), started.report->draw);
         if (!pages->problem().isEmpty())
             return refuse(err, pages->problem());
         options.settings.drawing = true;
@@ -341,7 +350,8 @@ int runWells(const QCommandLineParser& parser, const BatchCommandLine& cli,
 
 int main(int argc, char** argv) {
     toolkitHandler = qInstallMessageHandler(withoutRuntimeFolderNote);
-    const std::unique_ptr<QCoreApplication> app = startApplication(argc, argv);
+    const Started started = startApplication(argc, argv);
+    QCoreApplication* app = started.app.get();
     QCoreApplication::setApplicationName(QStringLiteral("indicator-batch"));
     // The numbers are read and written as the window does: decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -375,5 +385,5 @@ int main(int argc, char** argv) {
         err << QStringLiteral("Прогон начат: скважин %1\n").arg(started.wells);
         return 0;
     }
-    return runWells(parser, cli, options, err);
+    return runWells(parser, cli, options, started, err);
 }

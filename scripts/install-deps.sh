@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang-format clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth sqlite3 poppler-utils
+  xvfb xauth sqlite3 libsqlite3-dev poppler-utils
   python3-numpy
 )
 

@@ -2,11 +2,14 @@
 
 #include "app/ResultSaving.h"
 #include "batch/BatchInterpretation.h"
+#include "batch/SqliteStatement.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace id::batchrun {
@@ -16,12 +19,12 @@ namespace id::batchrun {
 // a file commits each transaction to the disk and a field would take hours. The statements are
 // prepared once per connection and take the values bound: the window's statement, its six
 // significant digits (an SQLite file gets them as the text the statement would hold, cast as
-// the statement's literal is read; a server their double), Null for a result not determined.
+// the statement's literal is read; a server their double), Null for a result not determined. An
+// SQLite file's statements are run by the library itself.
 class ResultWriter {
 public:
     explicit ResultWriter(QSqlDatabase db)
-        : db_(std::move(db)), file_(db_.driverName() == QStringLiteral("QSQLITE")), update_(db_),
-          savepoint_(db_), rollbackTo_(db_), release_(db_) {}
+        : db_(std::move(db)), file_(db_.driverName() == QStringLiteral("QSQLITE")), update_(db_) {}
 
     QString write(const WellOutcome& o, bool savepoint) {
         if (!prepared_)
@@ -31,27 +34,101 @@ public:
         s.ProductivityIndex = o.productivity;
         s.ReservoirPressure = o.reservoirPressure;
         s.AllowedBottomholePressure = o.allowedPressure;
-        const bool inTransaction =
-            savepoint ? run(savepoint_, QStringLiteral("savepoint well")) : db_.transaction();
+        const bool inTransaction = savepoint ? run(Savepoint) : db_.transaction();
         const auto rollback = [&] {
             if (savepoint) {
-                run(rollbackTo_, QStringLiteral("rollback to well"));
-                run(release_, QStringLiteral("release well"));
+                run(RollbackTo);
+                run(Release);
             } else if (inTransaction) {
                 db_.rollback();
             }
         };
+        QString error;
+        const std::optional<int> changed = update(s, o.kwuId, error);
+        if (!changed) {
+            rollback();
+            return QStringLiteral("Запрос к базе не выполнен: ") + error;
+        }
+        if (*changed != 1) {
+            rollback();
+            return *changed == 0
+                       ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
+                       : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
+                                        "отменены.")
+                             .arg(*changed);
+        }
+        if (savepoint)
+            run(Release);
+        else if (inTransaction && !db_.commit())
+            return QStringLiteral("Не удалось завершить запись: ") + db_.lastError().text();
+        return {};
+    }
+
+private:
+    enum Step { Savepoint, RollbackTo, Release };
+    static QString stepText(Step step) {
+        static const std::array<QString, 3> texts{QStringLiteral("savepoint well"),
+                                                  QStringLiteral("rollback to well"),
+                                                  QStringLiteral("release well")};
+        return texts[step];
+    }
+    static QString updateText(const QString& value) {
+        return QStringLiteral("update kwu_ind set kprod=%1,pplast=%1,pzab_dop=%1 where kwu_id=?")
+            .arg(value);
+    }
+
+    void prepare() {
+        prepared_ = true;
+        if (sqlite3* handle = SqliteStatement::handleOf(db_)) {
+            fileUpdate_ = std::make_unique<SqliteStatement>(
+                handle, updateText(QStringLiteral("cast(? as real)")));
+            for (Step step : {Savepoint, RollbackTo, Release})
+                fileSteps_[step] = std::make_unique<SqliteStatement>(handle, stepText(step));
+            if (fileUpdate_->prepared() &&
+                std::all_of(fileSteps_.begin(), fileSteps_.end(),
+                            [](const auto& step) { return step->prepared(); }))
+                return;
+            fileUpdate_.reset();
+        }
+        preparedOk_ = update_.prepare(
+            updateText(file_ ? QStringLiteral("cast(? as real)") : QStringLiteral("?")));
+    }
+    // A savepoint's step; a server prepares none: there they go as text.
+    bool run(Step step) {
+        if (fileUpdate_) {
+            fileSteps_[step]->reset();
+            return fileSteps_[step]->run();
+        }
+        return QSqlQuery(db_).exec(stepText(step));
+    }
+    // The rows the well's update changed; none, with the driver's error, when it failed.
+    std::optional<int> update(const AnalysisState& s, qint64 kwuId, QString& error) {
+        const std::array<std::optional<QString>, 3> values = updateValues(s);
+        if (fileUpdate_) {
+            SqliteStatement& u = *fileUpdate_;
+            u.reset();
+            for (int k = 0; k < 3; ++k) {
+                if (const std::optional<QString>& v = values[static_cast<std::size_t>(k)])
+                    u.bind(k, *v);
+                else
+                    u.bindNull(k);
+            }
+            u.bind(3, kwuId);
+            if (!u.run()) {
+                error = u.error();
+                return std::nullopt;
+            }
+            return u.changes();
+        }
         if (!preparedOk_) {
             // A driver that cannot prepare gets the statement as text.
             QSqlQuery query(db_);
-            if (!query.exec(updateStatement(s, o.kwuId))) {
-                const QString error = query.lastError().text();
-                rollback();
-                return QStringLiteral("Запрос к базе не выполнен: ") + error;
+            if (!query.exec(updateStatement(s, kwuId))) {
+                error = query.lastError().text();
+                return std::nullopt;
             }
-            return finish(query.numRowsAffected(), o, savepoint, inTransaction, rollback);
+            return query.numRowsAffected();
         }
-        const std::array<std::optional<QString>, 3> values = updateValues(s);
         for (int k = 0; k < 3; ++k) {
             const std::optional<QString>& v = values[static_cast<std::size_t>(k)];
             if (!v)
@@ -61,60 +138,24 @@ public:
             else
                 update_.bindValue(k, v->toDouble());
         }
-        update_.bindValue(3, o.kwuId);
+        update_.bindValue(3, kwuId);
         if (!update_.exec()) {
-            const QString error = update_.lastError().text();
-            rollback();
-            return QStringLiteral("Запрос к базе не выполнен: ") + error;
+            error = update_.lastError().text();
+            return std::nullopt;
         }
         const int changed = update_.numRowsAffected();
         update_.finish();
-        return finish(changed, o, savepoint, inTransaction, rollback);
-    }
-
-private:
-    void prepare() {
-        prepared_ = true;
-        const QString value = file_ ? QStringLiteral("cast(? as real)") : QStringLiteral("?");
-        preparedOk_ =
-            update_.prepare(QStringLiteral("update kwu_ind set kprod=%1,pplast=%1,pzab_dop=%1 "
-                                           "where kwu_id=?")
-                                .arg(value));
-        // A server prepares no savepoint: there they go as text.
-        savepointsPrepared_ = file_ && savepoint_.prepare(QStringLiteral("savepoint well")) &&
-                              rollbackTo_.prepare(QStringLiteral("rollback to well")) &&
-                              release_.prepare(QStringLiteral("release well"));
-    }
-    // A prepared statement run again, or its text where it is not prepared.
-    bool run(QSqlQuery& prepared, const QString& text) {
-        if (!prepared_)
-            prepare();
-        return savepointsPrepared_ ? prepared.exec() : QSqlQuery(db_).exec(text);
-    }
-    template <typename Rollback>
-    QString finish(int changed, const WellOutcome& o, bool savepoint, bool inTransaction,
-                   const Rollback& rollback) {
-        if (changed != 1) {
-            rollback();
-            return changed == 0
-                       ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
-                       : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
-                                        "отменены.")
-                             .arg(changed);
-        }
-        if (savepoint)
-            run(release_, QStringLiteral("release well"));
-        else if (inTransaction && !db_.commit())
-            return QStringLiteral("Не удалось завершить запись: ") + db_.lastError().text();
-        return {};
+        return changed;
     }
 
     QSqlDatabase db_;
     bool file_;
-    QSqlQuery update_, savepoint_, rollbackTo_, release_;
+    QSqlQuery update_;
+    // An SQLite file's statements, run by the library itself.
+    std::unique_ptr<SqliteStatement> fileUpdate_;
+    std::array<std::unique_ptr<SqliteStatement>, 3> fileSteps_;
     bool prepared_ = false;
     bool preparedOk_ = false;
-    bool savepointsPrepared_ = false;
 };
 
 } // namespace id::batchrun

@@ -1,5 +1,7 @@
 #include "batch/WellSources.h"
 
+#include "batch/SqliteStatement.h"
+
 #include <QDir>
 #include <QSet>
 #include <QSqlError>
@@ -30,7 +32,8 @@ constexpr int WellsPerBlock = 512;
 class DatabaseSource : public WellSource {
 public:
     DatabaseSource(QSqlDatabase db, QString table)
-        : db_(std::move(db)), table_(std::move(table)), rows_(db_) {}
+        : db_(std::move(db)), table_(std::move(table)), file_(SqliteStatement::handleOf(db_)),
+          rows_(db_) {}
     int total() override {
         prepare();
         return total_;
@@ -45,14 +48,8 @@ public:
         Key key;
         int regime = 0;
         for (;;) {
-            if (!pending_) {
-                if (!rows_.next()) {
-                    if (rows_.lastError().isValid())
-                        error = rows_.lastError().text();
-                    break;
-                }
-                pending_ = {rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
-            }
+            if (!pending_ && !(pending_ = nextRow(error)))
+                break;
             const Row& row = *pending_;
             const Key rowKey = keyOf(row.id);
             if (wells.empty() || rowKey != key) {
@@ -105,36 +102,65 @@ private:
         }
         return well;
     }
+    std::optional<Row> nextRow(QString& error) {
+        if (fileRows_) {
+            if (fileRows_->next())
+                return Row{fileRows_->value(0), fileRows_->value(1), fileRows_->value(2),
+                           fileRows_->value(3)};
+            error = fileRows_->error();
+            return std::nullopt;
+        }
+        if (rows_.next())
+            return Row{rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
+        if (rows_.lastError().isValid())
+            error = rows_.lastError().text();
+        return std::nullopt;
+    }
     void prepare() {
         if (prepared_)
             return;
         prepared_ = true;
-        QSqlQuery ids(db_);
-        ids.setForwardOnly(true);
-        if (!ids.exec(QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_))) {
-            error_ = ids.lastError().text();
-            return;
-        }
+        const QString idsText = QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_);
         QSet<qint64> seen;
-        while (ids.next()) {
+        const auto take = [&](const QVariant& cell) {
             ++total_;
             QString why;
-            const std::optional<qint64> id = readWellId(ids.value(0), why);
+            const std::optional<qint64> id = readWellId(cell, why);
             if (id && seen.contains(*id))
                 ambiguous_.insert(*id);
             else if (id)
                 seen.insert(*id);
+        };
+        const QString rowsText =
+            QStringLiteral("select kwu_id, rate, pressure, well_type from %1 order by kwu_id")
+                .arg(table_);
+        if (file_) {
+            SqliteStatement ids(file_, idsText);
+            while (ids.next())
+                take(ids.value(0));
+            fileRows_.emplace(file_, rowsText);
+            error_ = !ids.error().isEmpty() ? ids.error() : fileRows_->error();
+            return;
         }
+        QSqlQuery ids(db_);
+        ids.setForwardOnly(true);
+        if (!ids.exec(idsText)) {
+            error_ = ids.lastError().text();
+            return;
+        }
+        while (ids.next())
+            take(ids.value(0));
         ids.finish();
         rows_.setForwardOnly(true);
-        if (!rows_.exec(QStringLiteral("select kwu_id, rate, pressure, well_type from %1 order "
-                                       "by kwu_id")
-                            .arg(table_)))
+        if (!rows_.exec(rowsText))
             error_ = rows_.lastError().text();
     }
 
     QSqlDatabase db_;
     QString table_;
+    // An SQLite file is read by the library itself, anything else through the toolkit.
+    sqlite3* file_;
+    std::optional<SqliteStatement> fileRows_;
     QSqlQuery rows_;
     std::optional<Row> pending_;
     bool prepared_ = false;

@@ -243,7 +243,8 @@ void takeResults(const AnalysisState& s, const BatchSettings& settings, WellOutc
     }
     if (settings.drawing)
         sampleCurves(s, out);
-    out.breakRecord = s.Break;
+    if (s.Break)
+        out.breakRecord = std::make_shared<const BreakRecord>(*s.Break);
     out.model = s.FirstTrend.Model;
     // A model's Pпл and J with the intervals it was fitted with (J on its logarithm).
     if (const InflowFit* fit = out.model.get(); fit && fit->intervalsDetermined) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -91,9 +92,10 @@ struct WellOutcome {
     // equations.
     std::vector<ResultRow> rows;
     QStringList equations;
-    // The model or the break the rule made, for their own columns of the summary.
+    // The model or the break the rule made, for their own columns of the summary (held apart: a
+    // block of outcomes waits in memory to be written).
     SharedInflowFit model;
-    std::optional<BreakRecord> breakRecord;
+    std::shared_ptr<const BreakRecord> breakRecord;
     // With BatchSettings::drawing: each line or model as (rate, pressure) over its rates, and the
     // break where the rule found one.
     std::vector<std::vector<QPointF>> curves;

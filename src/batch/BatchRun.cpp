@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 namespace id {
 
@@ -100,17 +101,41 @@ QString openSources(const BatchOptions& options, const QString& connection, cons
     return {};
 }
 
-// The interpreted block's results written, its writes in one transaction of a file.
+// The interpreted block's results written, its writes in one transaction of a file. Each well
+// of a file is written without a savepoint of its own: one is needed only to undo an update
+// that changed more than its well's row, and when one did the block is written again with them.
 void writeBlock(ResultWriter& writer, QSqlDatabase& db, bool file,
                 std::vector<WellOutcome>& outcomes) {
     const bool block = file && db.transaction();
-    for (WellOutcome& o : outcomes) {
-        if (o.ok) {
-            const QString failure = writer.write(o, block);
-            if (!failure.isEmpty()) {
+    const auto writeAll = [&](ResultWriter::Guard guard) {
+        for (WellOutcome& o : outcomes) {
+            if (!o.ok)
+                continue;
+            const std::optional<QString> failure = writer.write(o, guard);
+            if (!failure)
+                return false;
+            if (!failure->isEmpty()) {
                 o.ok = false;
-                o.message = failure;
+                o.message = *failure;
             }
+        }
+        return true;
+    };
+    if (!block) {
+        writeAll(ResultWriter::Guard::Transaction);
+    } else {
+        std::vector<std::pair<bool, QString>> before;
+        for (const WellOutcome& o : outcomes)
+            before.emplace_back(o.ok, o.message);
+        if (!writeAll(ResultWriter::Guard::None)) {
+            db.rollback();
+            for (std::size_t i = 0; i < outcomes.size(); ++i)
+                std::tie(outcomes[i].ok, outcomes[i].message) = before[i];
+            if (!db.transaction()) {
+                writeAll(ResultWriter::Guard::Transaction);
+                return;
+            }
+            writeAll(ResultWriter::Guard::Savepoint);
         }
     }
     // The summary says "written" only of what the disk holds.

@@ -26,7 +26,17 @@ public:
     explicit ResultWriter(QSqlDatabase db)
         : db_(std::move(db)), file_(db_.driverName() == QStringLiteral("QSQLITE")), update_(db_) {}
 
+    // How a well's update is kept apart: a transaction of its own, a savepoint inside the
+    // caller's transaction, or nothing (inside the caller's transaction, which the caller rolls
+    // back whole should one update change more than its well's row).
+    enum class Guard { Transaction, Savepoint, None };
+    // Empty when written; why not, if not.
     QString write(const WellOutcome& o, bool savepoint) {
+        return *write(o, savepoint ? Guard::Savepoint : Guard::Transaction);
+    }
+    // As above; none, with Guard::None, when the update changed more than its well's row: nothing
+    // of the caller's transaction may be kept then.
+    std::optional<QString> write(const WellOutcome& o, Guard guard) {
         if (!prepared_)
             prepare();
         AnalysisState s;
@@ -34,9 +44,11 @@ public:
         s.ProductivityIndex = o.productivity;
         s.ReservoirPressure = o.reservoirPressure;
         s.AllowedBottomholePressure = o.allowedPressure;
-        const bool inTransaction = savepoint ? run(Savepoint) : db_.transaction();
+        const bool inTransaction = guard == Guard::Savepoint     ? run(Savepoint)
+                                   : guard == Guard::Transaction ? db_.transaction()
+                                                                 : false;
         const auto rollback = [&] {
-            if (savepoint) {
+            if (guard == Guard::Savepoint) {
                 run(RollbackTo);
                 run(Release);
             } else if (inTransaction) {
@@ -49,6 +61,8 @@ public:
             rollback();
             return QStringLiteral("Запрос к базе не выполнен: ") + error;
         }
+        if (*changed > 1 && guard == Guard::None)
+            return std::nullopt;
         if (*changed != 1) {
             rollback();
             return *changed == 0
@@ -57,11 +71,11 @@ public:
                                         "отменены.")
                              .arg(*changed);
         }
-        if (savepoint)
+        if (guard == Guard::Savepoint)
             run(Release);
         else if (inTransaction && !db_.commit())
             return QStringLiteral("Не удалось завершить запись: ") + db_.lastError().text();
-        return {};
+        return QString();
     }
 
 private:

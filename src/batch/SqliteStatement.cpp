@@ -88,6 +88,23 @@ QVariant SqliteStatement::value(int column) const {
     }
 }
 
+std::optional<qint64> SqliteStatement::integer(int column) const {
+    if (sqlite3_column_type(statement_, column) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::optional<double> SqliteStatement::real(int column) const {
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER:
+        return static_cast<double>(sqlite3_column_int64(statement_, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement_, column);
+    default:
+        return std::nullopt;
+    }
+}
+
 int SqliteStatement::changes() const {
     return sqlite3_changes(db_);
 }

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -36,6 +37,9 @@ public:
     // A column of the row as the toolkit's driver gives it: an integer, a real, a text, bytes,
     // or a null text.
     QVariant value(int column) const;
+    // A column held as an integer, or as a number of either kind, without a variant.
+    std::optional<qint64> integer(int column) const;
+    std::optional<double> real(int column) const;
     // Rows the last run changed.
     int changes() const;
     QString error() const { return error_; }

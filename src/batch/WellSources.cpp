@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -51,7 +53,7 @@ public:
             if (!pending_ && !(pending_ = nextRow(error)))
                 break;
             const Row& row = *pending_;
-            const Key rowKey = keyOf(row.id);
+            const Key rowKey = row.plain ? Key{row.plainId, {}} : keyOf(row.id);
             if (wells.empty() || rowKey != key) {
                 if (wells.size() == WellsPerBlock)
                     break;
@@ -60,10 +62,14 @@ public:
                 regime = 0;
             }
             WellRegimes& well = wells.back();
-            if (well.refusal.isEmpty() && regime > 0 && wellTypeOf(row.type) != well.wellType)
+            if (well.refusal.isEmpty() && regime > 0 && typeOf(row) != well.wellType)
                 well.refusal = ambiguous(well.kwuId, QStringLiteral("режимы и добывающей, и "
                                                                     "нагнетательной скважины"));
-            addRegime(well, ++regime, readCell(row.rate), readCell(row.pressure));
+            if (row.plain)
+                addRegime(well, ++regime, {CellValue::Number, row.plainRate, {}},
+                          {CellValue::Number, row.plainPressure, {}});
+            else
+                addRegime(well, ++regime, readCell(row.rate), readCell(row.pressure));
             pending_.reset();
         }
         return wells;
@@ -72,7 +78,17 @@ public:
 private:
     struct Row {
         QVariant id, rate, pressure, type;
+        // The common row of a file, taken without variants: an integer id, finite numbers and
+        // an integer type; read as the variants would be.
+        bool plain = false;
+        qint64 plainId = 0;
+        double plainRate = 0;
+        double plainPressure = 0;
+        std::int16_t plainType = ProducingWell;
     };
+    static std::int16_t typeOf(const Row& row) {
+        return row.plain ? row.plainType : wellTypeOf(row.type);
+    }
     // A row's well: its integer id, or (for an id that is none) its text.
     struct Key {
         std::optional<qint64> id;
@@ -87,9 +103,9 @@ private:
     }
     WellRegimes startWell(const Row& row) const {
         WellRegimes well;
-        well.wellType = wellTypeOf(row.type);
+        well.wellType = typeOf(row);
         QString why;
-        if (const std::optional<qint64> id = readWellId(row.id, why)) {
+        if (const std::optional<qint64> id = row.plain ? row.plainId : readWellId(row.id, why)) {
             well.kwuId = *id;
             if (ambiguous_.contains(*id))
                 well.refusal = ambiguous(*id, QStringLiteral("он записан в таблице режимов "
@@ -104,11 +120,27 @@ private:
     }
     std::optional<Row> nextRow(QString& error) {
         if (fileRows_) {
-            if (fileRows_->next())
-                return Row{fileRows_->value(0), fileRows_->value(1), fileRows_->value(2),
-                           fileRows_->value(3)};
-            error = fileRows_->error();
-            return std::nullopt;
+            SqliteStatement& f = *fileRows_;
+            if (!f.next()) {
+                error = f.error();
+                return std::nullopt;
+            }
+            const std::optional<qint64> id = f.integer(0);
+            const std::optional<double> rate = f.real(1);
+            const std::optional<double> pressure = f.real(2);
+            const std::optional<qint64> type = f.integer(3);
+            if (id && rate && std::isfinite(*rate) && pressure && std::isfinite(*pressure) &&
+                type && *type >= std::numeric_limits<int>::min() &&
+                *type <= std::numeric_limits<int>::max()) {
+                Row row;
+                row.plain = true;
+                row.plainId = *id;
+                row.plainRate = *rate;
+                row.plainPressure = *pressure;
+                row.plainType = *type == InjectionWell ? InjectionWell : ProducingWell;
+                return row;
+            }
+            return Row{f.value(0), f.value(1), f.value(2), f.value(3)};
         }
         if (rows_.next())
             return Row{rows_.value(0), rows_.value(1), rows_.value(2), rows_.value(3)};
@@ -122,10 +154,11 @@ private:
         prepared_ = true;
         const QString idsText = QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_);
         QSet<qint64> seen;
-        const auto take = [&](const QVariant& cell) {
+        const auto take = [&](const QVariant& cell, std::optional<qint64> id) {
             ++total_;
             QString why;
-            const std::optional<qint64> id = readWellId(cell, why);
+            if (!id)
+                id = readWellId(cell, why);
             if (id && seen.contains(*id))
                 ambiguous_.insert(*id);
             else if (id)
@@ -136,8 +169,10 @@ private:
                 .arg(table_);
         if (file_) {
             SqliteStatement ids(file_, idsText);
-            while (ids.next())
-                take(ids.value(0));
+            while (ids.next()) {
+                const std::optional<qint64> id = ids.integer(0);
+                take(id ? QVariant() : ids.value(0), id);
+            }
             fileRows_.emplace(file_, rowsText);
             error_ = !ids.error().isEmpty() ? ids.error() : fileRows_->error();
             return;
@@ -149,7 +184,7 @@ private:
             return;
         }
         while (ids.next())
-            take(ids.value(0));
+            take(ids.value(0), std::nullopt);
         ids.finish();
         rows_.setForwardOnly(true);
         if (!rows_.exec(rowsText))

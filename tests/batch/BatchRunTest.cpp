@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -85,6 +86,48 @@ TEST_F(BatchRunTest, AFieldFromTheDatabase) {
         EXPECT_EQ(q.value(0).toInt(), 40);
     }
     QSqlDatabase::removeDatabase("batch-check");
+}
+
+// A result row that is there twice: that well's update is undone and said so, and every other
+// well is written as in a field without the double row (the block is written again, each well
+// then behind a savepoint of its own).
+TEST_F(BatchRunTest, AWellWithTwoResultRowsIsUndoneAlone) {
+    BatchReport plain, doubled;
+    run(1, false, plain);
+    const auto results = [&] {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "batch-double");
+        db.setDatabaseName(databaseFile());
+        EXPECT_TRUE(db.open());
+        QStringList rows;
+        QSqlQuery q("select kwu_id, kprod, pplast, pzab_dop from kwu_ind order by kwu_id", db);
+        while (q.next())
+            rows << QString("%1 %2 %3 %4")
+                        .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                             q.value(3).toString());
+        return rows;
+    };
+    const QStringList expected = results();
+    {
+        QSqlDatabase db = QSqlDatabase::database("batch-double");
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("create table k2 (kwu_id integer, kprod real, pplast real, "
+                           "pzab_dop real)"));
+        ASSERT_TRUE(q.exec("insert into k2 select kwu_id, 0, 0, 0 from kwu_ind"));
+        ASSERT_TRUE(q.exec("insert into k2 values (5, 0, 0, 0)"));
+        ASSERT_TRUE(q.exec("drop table kwu_ind"));
+        ASSERT_TRUE(q.exec("alter table k2 rename to kwu_ind"));
+    }
+    QSqlDatabase::removeDatabase("batch-double");
+    const QString summary = run(2, false, doubled);
+    EXPECT_EQ(doubled.failed, plain.failed + 1);
+    EXPECT_TRUE(summary.contains("Запрос затронул 2 записей вместо одной, изменения отменены."))
+        << summary.toStdString();
+    QStringList got = results();
+    QSqlDatabase::removeDatabase("batch-double");
+    QStringList want = expected;
+    want.replaceInStrings(QRegularExpression("^5 .*"), "5 0 0 0");
+    want.insert(want.indexOf("5 0 0 0"), "5 0 0 0");
+    EXPECT_EQ(got, want);
 }
 
 // A folder of files, and the program's answers to its arguments.

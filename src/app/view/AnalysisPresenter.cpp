@@ -25,6 +25,7 @@
 #include <QStyle>
 #include <array>
 #include <tuple>
+#include <utility>
 
 namespace id {
 
@@ -266,50 +267,35 @@ void AnalysisPresenter::syncTable(const AnalysisState& s) {
     if (rows.constData() == shownTable_.constData() && rows.size() == shownTable_.size() &&
         !rows.isEmpty())
         return;
-    shownTable_ = rows;
+    const QList<MeasurementRow> before = std::exchange(shownTable_, rows);
     const int count = static_cast<int>(rows.size());
     const int last = lastDataColumn_;
-    const auto texts = [&](int i) {
-        const MeasurementRow& row = rows.at(i);
-        return std::array<const QString*, 3>{&row.Rate, &row.Pressure, &row.Date};
-    };
-    // The grid holds the texts it shows: only rows from the first that differs are written.
-    // Rows that show the same texts take the analysis's own (shared, not kept twice).
-    const auto shows = [&](int i) {
-        if (grid->rowGreyed(i + 1) != rows.at(i).Excluded)
-            return false;
-        const auto cells = texts(i);
-        for (int c = 1; c <= last; ++c)
-            if (grid->text(i + 1, c) != *cells[static_cast<std::size_t>(c - 1)])
-                return false;
-        for (int c = 1; c <= last; ++c)
-            grid->setText(i + 1, c, *cells[static_cast<std::size_t>(c - 1)]);
-        return true;
-    };
-    const int shownRows = std::max(grid->Rows() - 2, 0);
+    // Only rows from the first that differs are repainted.
     int first = 0;
-    while (first < count && first < shownRows && shows(first))
+    while (first < count && first < before.size() && rows.at(first) == before.at(first))
         ++first;
-    if (first == count && count == shownRows)
-        return;
     const int total = count + 2;
-    if (grid->Rows() != total) {
-        grid->setRows(total);
+    const bool resized = grid->Rows() != total;
+    // The grid shows the analysis's own texts (the list is shared, not copied).
+    grid->setSharedRows(total, 1, count, last, [table = rows](int i, int c) {
+        const MeasurementRow& row = table.at(i);
+        return c == 1 ? row.Rate : c == 2 ? row.Pressure : row.Date;
+    });
+    if (resized)
         form_.fitRowNumbers();
-    }
+    if (first == count && count == before.size())
+        return;
     grid->beginBulkEdit();
     for (int i = first; i < count; ++i) {
         const int r = i + 1;
-        const auto cells = texts(i);
-        for (int c = 1; c <= last; ++c) {
+        for (int c = 1; c <= last; ++c)
             grid->setCellAlignment(r, c, EditedCellAlignment);
-            grid->setText(r, c, *cells[static_cast<std::size_t>(c - 1)]);
-        }
         grid->setRowGreyed(r, rows.at(i).Excluded);
     }
     for (int c = 1; c <= last; ++c)
         grid->setText(total - 1, c, QString());
     grid->setRowGreyed(total - 1, false);
+    grid->rowsChanged(first + 1, total - 1);
     grid->endBulkEdit();
 }
 

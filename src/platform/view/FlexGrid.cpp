@@ -136,12 +136,13 @@ void FlexGrid::setCurrentCellAt(int row, int col) {
     headerRowCurrent_ = false;
 }
 
-void FlexGrid::insertRowAt(int index) {
-    cells_->insertRowAt(index);
+void FlexGrid::setSharedRows(int total, int first, int count, int lastCol,
+                             std::function<QString(int index, int col)> texts) {
+    cells_->setSharedRows(total, first, count, lastCol, std::move(texts));
 }
 
-void FlexGrid::removeRowAt(int index) {
-    cells_->removeRowAt(index);
+void FlexGrid::rowsChanged(int top, int bottom) {
+    cells_->rowsChanged(top, bottom);
 }
 
 void FlexGrid::beginBulkEdit() {

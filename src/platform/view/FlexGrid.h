@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <functional>
 
 namespace id {
 
@@ -44,8 +45,11 @@ public:
     // Makes (row, col) the current cell and the whole selection.
     void setCurrentCellAt(int row, int col);
 
-    void insertRowAt(int index);
-    void removeRowAt(int index);
+    // Rows first … first + count − 1 (of total) show in columns 1 … lastCol texts the caller
+    // holds, read through texts(index, col); the caller tells which of them changed.
+    void setSharedRows(int total, int first, int count, int lastCol,
+                       std::function<QString(int index, int col)> texts);
+    void rowsChanged(int top, int bottom);
 
     // Many cell writes at once: the view is told once at the end instead of per cell.
     void beginBulkEdit();

@@ -27,6 +27,14 @@ void FlexGridModel::setNumberedRows(bool numbered) {
     numbered_ = numbered;
 }
 
+bool FlexGridModel::shared(int row) const {
+    return row >= sharedFirst_ && row < sharedFirst_ + sharedCount_;
+}
+
+std::size_t FlexGridModel::held(int row, int col) const {
+    return at(row < sharedFirst_ ? row : row - sharedCount_, col);
+}
+
 std::size_t FlexGridModel::at(int row, int col) const {
     return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
            static_cast<std::size_t>(col);
@@ -56,6 +64,8 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     if (index.row() < fixedRows_ || index.column() < fixedCols_)
         return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -63,21 +73,23 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
 
 void FlexGridModel::setRows(int rows) {
     rows = std::max(rows, 0);
-    if (rows > rows_) {
+    if (rows == rows_)
+        return;
+    // The shared run ends where the rows do.
+    sharedCount_ = std::clamp(std::min(sharedCount_, rows - sharedFirst_), 0, sharedCount_);
+    const bool more = rows > rows_;
+    if (more)
         beginInsertRows({}, rows_, rows - 1);
-        rows_ = rows;
-        texts_.resize(at(rows_, 0));
-        alignments_.resize(at(rows_, 0));
-        greyed_.resize(static_cast<std::size_t>(rows_));
-        endInsertRows();
-    } else if (rows < rows_) {
+    else
         beginRemoveRows({}, rows, rows_ - 1);
-        rows_ = rows;
-        texts_.resize(at(rows_, 0));
-        alignments_.resize(at(rows_, 0));
-        greyed_.resize(static_cast<std::size_t>(rows_));
+    rows_ = rows;
+    texts_.resize(at(rows_ - sharedCount_, 0));
+    alignments_.resize(at(rows_, 0));
+    greyed_.resize(static_cast<std::size_t>(rows_));
+    if (more)
+        endInsertRows();
+    else
         endRemoveRows();
-    }
 }
 
 void FlexGridModel::setCols(int cols) {
@@ -85,13 +97,16 @@ void FlexGridModel::setCols(int cols) {
     if (cols == cols_)
         return;
     beginResetModel();
-    std::vector<QString> texts(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols));
-    std::vector<quint16> alignments(texts.size());
+    const int heldRows = rows_ - sharedCount_;
+    std::vector<QString> texts(static_cast<std::size_t>(heldRows) * static_cast<std::size_t>(cols));
+    std::vector<quint16> alignments(static_cast<std::size_t>(rows_) *
+                                    static_cast<std::size_t>(cols));
     for (int r = 0; r < rows_; ++r)
         for (int c = 0; c < std::min(cols, cols_); ++c) {
             const std::size_t to = static_cast<std::size_t>(r * cols + c);
-            texts[to] = std::move(texts_[at(r, c)]);
             alignments[to] = alignments_[at(r, c)];
+            if (r < heldRows)
+                texts[to] = std::move(texts_[at(r, c)]);
         }
     cols_ = cols;
     texts_ = std::move(texts);
@@ -99,28 +114,52 @@ void FlexGridModel::setCols(int cols) {
     endResetModel();
 }
 
-void FlexGridModel::insertRowAt(int index) {
-    index = std::clamp(index, 0, rows_);
-    beginInsertRows({}, index, index);
-    texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(at(index, 0)),
-                  static_cast<std::size_t>(cols_), QString());
-    alignments_.insert(alignments_.begin() + static_cast<std::ptrdiff_t>(at(index, 0)),
-                       static_cast<std::size_t>(cols_), 0);
-    greyed_.insert(greyed_.begin() + index, 0);
-    ++rows_;
-    endInsertRows();
+void FlexGridModel::setSharedRows(int total, int first, int count, int lastCol, SharedTexts texts) {
+    total = std::max(total, 0);
+    first = std::clamp(first, 0, total);
+    count = std::clamp(count, 0, total - first);
+    // The texts held: the rows outside the new run keep theirs, a row that leaves the run is
+    // empty.
+    std::vector<QString> kept(static_cast<std::size_t>(total - count) *
+                              static_cast<std::size_t>(cols_));
+    std::size_t to = 0;
+    for (int r = 0; r < total; ++r) {
+        if (r >= first && r < first + count)
+            continue;
+        for (int c = 0; c < cols_; ++c, ++to)
+            if (r < rows_ && !shared(r))
+                kept[to] = std::move(texts_[held(r, c)]);
+    }
+    const int before = rows_;
+    if (total > before)
+        beginInsertRows({}, before, total - 1);
+    else if (total < before)
+        beginRemoveRows({}, total, before - 1);
+    rows_ = total;
+    texts_ = std::move(kept);
+    alignments_.resize(at(rows_, 0));
+    greyed_.resize(static_cast<std::size_t>(rows_));
+    sharedFirst_ = first;
+    sharedCount_ = count;
+    sharedLastCol_ = lastCol;
+    sharedTexts_ = std::move(texts);
+    if (total > before)
+        endInsertRows();
+    else if (total < before)
+        endRemoveRows();
 }
 
-void FlexGridModel::removeRowAt(int index) {
-    if (index < 0 || index >= rows_)
+void FlexGridModel::rowsChanged(int top, int bottom) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, rows_ - 1);
+    if (top > bottom || cols_ == 0)
         return;
-    beginRemoveRows({}, index, index);
-    const auto from = static_cast<std::ptrdiff_t>(at(index, 0));
-    texts_.erase(texts_.begin() + from, texts_.begin() + from + cols_);
-    alignments_.erase(alignments_.begin() + from, alignments_.begin() + from + cols_);
-    greyed_.erase(greyed_.begin() + index);
-    --rows_;
-    endRemoveRows();
+    if (bulk_) {
+        bulkTop_ = std::min(bulkTop_, top);
+        bulkBottom_ = std::max(bulkBottom_, bottom);
+        return;
+    }
+    emit dataChanged(index(top, 0), index(bottom, cols_ - 1));
 }
 
 bool FlexGridModel::rowGreyed(int row) const {
@@ -146,13 +185,16 @@ QString FlexGridModel::text(int row, int col) const {
         return {};
     if (numberCell(row, col))
         return QString::number(row);
-    return texts_[at(row, col)];
+    if (shared(row))
+        return col >= 1 && col <= sharedLastCol_ ? sharedTexts_(row - sharedFirst_, col)
+                                                 : QString();
+    return texts_[held(row, col)];
 }
 
 void FlexGridModel::setText(int row, int col, const QString& text) {
-    if (!valid(row, col) || numberCell(row, col))
+    if (!valid(row, col) || numberCell(row, col) || shared(row))
         return;
-    QString& cell = texts_[at(row, col)];
+    QString& cell = texts_[held(row, col)];
     if (cell == text) {
         // Nothing to show, but the text is held as the caller's: an equal copy read from a file
         // is not kept beside it.

@@ -3,13 +3,14 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace id {
 
-// The cells of a FlexGrid: a text and an alignment per cell in one flat array, row by row. The
-// texts share their characters with the analysis that wrote them, so a table of a hundred
-// thousand rows costs a few megabytes, not a cell object per cell.
+// The cells of a FlexGrid: a text and an alignment per cell in flat arrays, row by row. A run of
+// rows may show texts the caller holds (an analysis's table) instead of texts of its own: a table
+// of a hundred thousand rows is then held once, by the analysis, not again cell by cell here.
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -22,8 +23,12 @@ public:
 
     void setRows(int rows);
     void setCols(int cols);
-    void insertRowAt(int index);
-    void removeRowAt(int index);
+    // total rows in all, of which first … first + count − 1 show in columns 1 … lastCol the
+    // caller's texts (index from 0 within the run); their other cells are empty and theirs are
+    // not written here. The caller says which of them changed (rowsChanged).
+    using SharedTexts = std::function<QString(int index, int col)>;
+    void setSharedRows(int total, int first, int count, int lastCol, SharedTexts texts);
+    void rowsChanged(int top, int bottom);
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -48,6 +53,9 @@ private:
     bool valid(int row, int col) const;
     bool numberCell(int row, int col) const;
     std::size_t at(int row, int col) const;
+    bool shared(int row) const;
+    // A cell's text among the texts held here (a row outside the shared run).
+    std::size_t held(int row, int col) const;
     void changed(int row, int col);
 
     int rows_ = 0;
@@ -55,7 +63,12 @@ private:
     int fixedRows_ = 1;
     int fixedCols_ = 1;
     QBrush fixedBrush_;
+    // The texts of the rows outside the shared run, row by row.
     std::vector<QString> texts_;
+    int sharedFirst_ = 0;
+    int sharedCount_ = 0;
+    int sharedLastCol_ = 0;
+    SharedTexts sharedTexts_;
     std::vector<quint16> alignments_;
     std::vector<char> greyed_;
     bool numbered_ = false;

@@ -358,34 +358,36 @@ AnalysisFileRead readAnalysis(QByteArray bytes, AnalysisReading reading) {
         return AnalysisFileRead{std::nullopt, QStringLiteral("Файл не открыт: ") + why + "."};
     };
     AnalysisState s;
-    double version = 0;
-    {
-        // The file's bytes and its parsed form go as soon as the fields are read: a large
-        // analysis is then held once, not three times, while it is checked.
-        QJsonObject o;
-        const std::optional<QString> problem = headerProblem(bytes, o);
-        bytes = {};
-        if (problem)
-            return refused(*problem);
-        version = o.value("version").toDouble();
-        JsonFieldReader r(LongestText);
-        r.setColumnar(version >= 3);
-        s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
-        readTable(r, o, s, reading == AnalysisReading::Whole);
-        for (const auto read : {readInputs, readPoints, readAxes, readTrends, readKeptPiChart,
-                                readBreak, readResults, readShown})
-            if (!r.failed())
-                read(r, o, s);
-        if (r.failed())
-            return refused(r.problem());
-    }
+    // The file's bytes and its parsed form go as soon as the fields are read: a large analysis
+    // is then held once, not three times, while it is checked. The table comes last, when the
+    // rest is checked (a trend fitted again on its points) and the parsed measurements are gone:
+    // the new table is held beside the analysis still open, and nothing more beside them.
+    QJsonObject o;
+    const std::optional<QString> problem = headerProblem(bytes, o);
+    bytes = {};
+    if (problem)
+        return refused(*problem);
+    const double version = o.value("version").toDouble();
+    JsonFieldReader r(LongestText);
+    r.setColumnar(version >= 3);
+    s.WellType = static_cast<std::int16_t>(r.integer(o, "", "wellType", 1, 2));
+    for (const auto read : {readInputs, readPoints, readAxes, readTrends, readKeptPiChart,
+                            readBreak, readResults, readShown})
+        if (!r.failed())
+            read(r, o, s);
+    if (r.failed())
+        return refused(r.problem());
     if (const std::optional<QString> axis = undrawableAxis(s))
         return refused(*axis);
     if (version < 2)
         for (int slot = 1; slot <= 2; ++slot)
             rebuildFirstVersionPoints(s.trend(slot), s);
-    if (const std::optional<QString> problem = disagreement(s, version >= 2))
-        return refused(*problem);
+    if (const std::optional<QString> conflict = disagreement(s, version >= 2))
+        return refused(*conflict);
+    o.remove(QStringLiteral("measurements"));
+    readTable(r, o, s, reading == AnalysisReading::Whole);
+    if (r.failed())
+        return refused(r.problem());
     return {std::move(s), {}};
 }
 

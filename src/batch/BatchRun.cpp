@@ -1,6 +1,7 @@
 #include "batch/BatchRun.h"
 
 #include "batch/BatchDatabase.h"
+#include "batch/FittingCrew.h"
 #include "batch/ResultWriter.h"
 #include "batch/SummaryFile.h"
 #include "batch/WellSources.h"
@@ -14,7 +15,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <tuple>
 
 namespace id {
@@ -33,25 +33,18 @@ struct Interpreted {
     std::vector<QString> lines;
 };
 Interpreted interpret(const std::vector<WellRegimes>& wells, const BatchSettings& settings,
-                      int jobs, const std::function<void()>& alongside = {}) {
+                      FittingCrew& crew, const std::function<void()>& alongside) {
     Interpreted done{std::vector<WellOutcome>(wells.size()), std::vector<QString>(wells.size())};
     std::vector<WellOutcome>& outcomes = done.outcomes;
     std::atomic<std::size_t> nextWell{0};
-    const auto work = [&] {
+    const std::function<void()> work = [&] {
         LeastSquaresFitService fits;
         for (std::size_t i = nextWell++; i < wells.size(); i = nextWell++) {
             outcomes[i] = interpretWell(wells[i], settings, fits);
             done.lines[i] = summaryLine(outcomes[i], settings.rule);
         }
     };
-    std::vector<std::thread> threads;
-    for (int t = 1; t < std::min<int>(jobs, static_cast<int>(wells.size())); ++t)
-        threads.emplace_back(work);
-    if (alongside)
-        alongside();
-    work();
-    for (std::thread& t : threads)
-        t.join();
+    crew.run(work, alongside);
     return done;
 }
 
@@ -193,9 +186,10 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
     // before it and reads the one after it.
     std::vector<WellRegimes> current, following, written;
     Interpreted writtenOutcomes;
+    FittingCrew crew(std::max(1, options.jobs) - 1);
     readBlock(current);
     while (!current.empty()) {
-        Interpreted outcomes = interpret(current, options.settings, std::max(1, options.jobs), [&] {
+        Interpreted outcomes = interpret(current, options.settings, crew, [&] {
             if (!written.empty())
                 finishBlock(written, writtenOutcomes);
             if (report.fatal.isEmpty())

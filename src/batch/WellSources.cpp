@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -25,7 +26,7 @@ std::int16_t wellTypeOf(const QVariant& cell) {
 
 namespace {
 
-constexpr int WellsPerBlock = 512;
+constexpr int WellsPerBlock = 384;
 
 // The regimes table read in one pass ordered by kwu_id, so that the time grows with the field
 // whether the table has an index or not: a table without one would be scanned again for every
@@ -153,16 +154,22 @@ private:
             return;
         prepared_ = true;
         const QString idsText = QStringLiteral("select kwu_id from %1 group by kwu_id").arg(table_);
-        QSet<qint64> seen;
+        // The ids as read, sorted afterwards: an id twice among the distinct values is written
+        // in two ways. A sorted list holds a field's ids in half the memory of a set.
+        std::vector<qint64> seen;
         const auto take = [&](const QVariant& cell, std::optional<qint64> id) {
             ++total_;
             QString why;
             if (!id)
                 id = readWellId(cell, why);
-            if (id && seen.contains(*id))
-                ambiguous_.insert(*id);
-            else if (id)
-                seen.insert(*id);
+            if (id)
+                seen.push_back(*id);
+        };
+        const auto findAmbiguous = [&] {
+            std::sort(seen.begin(), seen.end());
+            for (std::size_t i = 1; i < seen.size(); ++i)
+                if (seen[i] == seen[i - 1])
+                    ambiguous_.insert(seen[i]);
         };
         const QString rowsText =
             QStringLiteral("select kwu_id, rate, pressure, well_type from %1 order by kwu_id")
@@ -173,6 +180,7 @@ private:
                 const std::optional<qint64> id = ids.integer(0);
                 take(id ? QVariant() : ids.value(0), id);
             }
+            findAmbiguous();
             fileRows_.emplace(file_, rowsText);
             error_ = !ids.error().isEmpty() ? ids.error() : fileRows_->error();
             return;
@@ -186,6 +194,7 @@ private:
         while (ids.next())
             take(ids.value(0), std::nullopt);
         ids.finish();
+        findAmbiguous();
         rows_.setForwardOnly(true);
         if (!rows_.exec(rowsText))
             error_ = rows_.lastError().text();

@@ -1,0 +1,56 @@
+#include "batch/FittingCrew.h"
+
+namespace id::batchrun {
+
+FittingCrew::FittingCrew(int helpers) {
+    for (int i = 0; i < helpers; ++i)
+        helpers_.emplace_back([this] { serve(); });
+}
+
+FittingCrew::~FittingCrew() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    started_.notify_all();
+    for (std::thread& t : helpers_)
+        t.join();
+}
+
+void FittingCrew::serve() {
+    std::uint64_t seen = 0;
+    for (;;) {
+        const std::function<void()>* work = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            started_.wait(lock, [&] { return stopping_ || round_ != seen; });
+            if (stopping_)
+                return;
+            seen = round_;
+            work = work_;
+        }
+        (*work)();
+        {
+            const std::lock_guard lock(mutex_);
+            --busy_;
+        }
+        finished_.notify_one();
+    }
+}
+
+void FittingCrew::run(const std::function<void()>& work, const std::function<void()>& alongside) {
+    {
+        const std::lock_guard lock(mutex_);
+        work_ = &work;
+        busy_ = static_cast<int>(helpers_.size());
+        ++round_;
+    }
+    started_.notify_all();
+    if (alongside)
+        alongside();
+    work();
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [&] { return busy_ == 0; });
+}
+
+} // namespace id::batchrun

@@ -40,8 +40,13 @@ Interpreted interpret(const std::vector<WellRegimes>& wells, const BatchSettings
     const std::function<void()> work = [&] {
         LeastSquaresFitService fits;
         for (std::size_t i = nextWell++; i < wells.size(); i = nextWell++) {
-            outcomes[i] = interpretWell(wells[i], settings, fits);
-            done.lines[i] = summaryLine(outcomes[i], settings.rule);
+            WellOutcome& o = outcomes[i];
+            o = interpretWell(wells[i], settings, fits);
+            done.lines[i] = summaryLine(o, settings.rule);
+            // The model's and the break's figures are in the line now (a well whose writing
+            // fails is summed up without them): the outcome waits for its block without them.
+            o.model = {};
+            o.breakRecord.reset();
         }
     };
     crew.run(work, alongside);

@@ -3,6 +3,7 @@
 #include "app/ResultSaving.h"
 #include "batch/BatchInterpretation.h"
 #include "batch/SqliteStatement.h"
+#include "database/WellDatabase.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -67,9 +68,10 @@ public:
             rollback();
             return *changed == 0
                        ? QStringLiteral("В таблице kwu_ind нет записи с kwu_id=%1.").arg(o.kwuId)
-                       : QStringLiteral("Запрос затронул %1 записей вместо одной; изменения "
+                       : QStringLiteral("Запрос затронул %1 %2 вместо одной; изменения "
                                         "отменены.")
-                             .arg(*changed);
+                             .arg(*changed)
+                             .arg(records(*changed));
         }
         if (guard == Guard::Savepoint)
             run(Release);

@@ -14,6 +14,16 @@
 
 namespace id {
 
+QString records(int n) {
+    const int lastTwo = n % 100;
+    const int last = n % 10;
+    if (last == 1 && lastTwo != 11)
+        return QStringLiteral("запись");
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        return QStringLiteral("записи");
+    return QStringLiteral("записей");
+}
+
 namespace {
 
 // Set once before the steps run, read by the workers' threads.
@@ -77,17 +87,6 @@ namespace {
 DatabaseOutcome failed(const QString& headline, const QSqlError& error,
                        const QString& statement = {}) {
     return databaseFailure(headline, error, statement);
-}
-
-// "запись", "записи" or "записей" after the number n.
-QString records(int n) {
-    const int lastTwo = n % 100;
-    const int last = n % 10;
-    if (last == 1 && lastTwo != 11)
-        return QStringLiteral("запись");
-    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
-        return QStringLiteral("записи");
-    return QStringLiteral("записей");
 }
 
 // A row or table locked by another session must not hold the window: servers that can be told

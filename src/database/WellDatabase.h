@@ -25,6 +25,8 @@ struct DatabaseOutcome {
 // unreachable or silent server, lost connection, timeouts, locks, missing table or column, no
 // rights, a read-only or busy file. Empty for any other.
 QString databaseCause(const QString& driverText);
+// "запись", "записи" or "записей" after the number n.
+QString records(int n);
 
 // A failed step: the Russian headline with the cause when the driver's text names a common one,
 // the driver's own words (and the statement, if one ran) in the details.

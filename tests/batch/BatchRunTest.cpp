@@ -120,7 +120,7 @@ TEST_F(BatchRunTest, AWellWithTwoResultRowsIsUndoneAlone) {
     QSqlDatabase::removeDatabase("batch-double");
     const QString summary = run(2, false, doubled);
     EXPECT_EQ(doubled.failed, plain.failed + 1);
-    EXPECT_TRUE(summary.contains("Запрос затронул 2 записей вместо одной, изменения отменены."))
+    EXPECT_TRUE(summary.contains("Запрос затронул 2 записи вместо одной, изменения отменены."))
         << summary.toStdString();
     QStringList got = results();
     QSqlDatabase::removeDatabase("batch-double");

@@ -102,49 +102,70 @@ QString openSources(const BatchOptions& options, const QString& connection, cons
 // The interpreted block's results written, its writes in one transaction of a file. Each well
 // of a file is written without a savepoint of its own: one is needed only to undo an update
 // that changed more than its well's row, and when one did the block is written again with them.
+// The summary says "written" only of what the disk holds: a block whose transaction is lost or
+// cannot be committed is written for none of its wells.
 void writeBlock(ResultWriter& writer, QSqlDatabase& db, bool file,
                 std::vector<WellOutcome>& outcomes) {
-    const bool block = file && db.transaction();
+    const auto failAll = [&](const QString& why) {
+        for (WellOutcome& o : outcomes)
+            if (o.ok) {
+                o.ok = false;
+                o.message = why;
+            }
+    };
+    enum class Pass { Written, Unguarded, Lost };
+    QString lost;
     const auto writeAll = [&](ResultWriter::Guard guard) {
         for (WellOutcome& o : outcomes) {
             if (!o.ok)
                 continue;
             const std::optional<QString> failure = writer.write(o, guard);
             if (!failure)
-                return false;
-            if (!failure->isEmpty()) {
-                o.ok = false;
-                o.message = *failure;
+                return Pass::Unguarded;
+            if (failure->isEmpty())
+                continue;
+            o.ok = false;
+            o.message = *failure;
+            if (guard != ResultWriter::Guard::Transaction && !writer.transactionOpen()) {
+                lost = *failure;
+                return Pass::Lost;
             }
         }
-        return true;
+        return Pass::Written;
     };
-    if (!block) {
+    if (!file || !db.transaction()) {
         writeAll(ResultWriter::Guard::Transaction);
-    } else {
-        std::vector<std::pair<bool, QString>> before;
-        for (const WellOutcome& o : outcomes)
-            before.emplace_back(o.ok, o.message);
-        if (!writeAll(ResultWriter::Guard::None)) {
-            db.rollback();
-            for (std::size_t i = 0; i < outcomes.size(); ++i)
-                std::tie(outcomes[i].ok, outcomes[i].message) = before[i];
-            if (!db.transaction()) {
-                writeAll(ResultWriter::Guard::Transaction);
-                return;
-            }
-            writeAll(ResultWriter::Guard::Savepoint);
-        }
+        return;
     }
-    // The summary says "written" only of what the disk holds.
-    if (block && !db.commit()) {
+    std::vector<std::pair<bool, QString>> before;
+    for (const WellOutcome& o : outcomes)
+        before.emplace_back(o.ok, o.message);
+    Pass pass = writeAll(ResultWriter::Guard::None);
+    if (pass == Pass::Unguarded) {
+        if (!db.rollback()) {
+            failAll(QStringLiteral("Не удалось отменить запись блока: ") + db.lastError().text());
+            return;
+        }
+        for (std::size_t i = 0; i < outcomes.size(); ++i)
+            std::tie(outcomes[i].ok, outcomes[i].message) = before[i];
+        if (!db.transaction()) {
+            writeAll(ResultWriter::Guard::Transaction);
+            return;
+        }
+        pass = writeAll(ResultWriter::Guard::Savepoint);
+    }
+    if (pass == Pass::Lost) {
+        db.rollback();
+        failAll(QStringLiteral("Запись блока отменена базой: ") + lost);
+        return;
+    }
+    if (!db.commit()) {
         const QString failure =
             QStringLiteral("Не удалось завершить запись: ") + db.lastError().text();
-        for (WellOutcome& o : outcomes)
-            if (o.ok) {
-                o.ok = false;
-                o.message = failure;
-            }
+        // Left open, the transaction would hold the next blocks' writes, and they would be told
+        // written.
+        db.rollback();
+        failAll(failure);
     }
 }
 

@@ -1,5 +1,8 @@
 #include "batch/FittingCrew.h"
 
+#include <exception>
+#include <utility>
+
 namespace id::batchrun {
 
 FittingCrew::FittingCrew(int helpers) {
@@ -29,9 +32,16 @@ void FittingCrew::serve() {
             seen = round_;
             work = work_;
         }
-        (*work)();
+        std::exception_ptr failure;
+        try {
+            (*work)();
+        } catch (...) {
+            failure = std::current_exception();
+        }
         {
             const std::lock_guard lock(mutex_);
+            if (failure && !failure_)
+                failure_ = failure;
             --busy_;
         }
         finished_.notify_one();
@@ -46,11 +56,23 @@ void FittingCrew::run(const std::function<void()>& work, const std::function<voi
         ++round_;
     }
     started_.notify_all();
-    if (alongside)
-        alongside();
-    work();
+    // The helpers use the caller's work and what it refers to: whatever happens here, the round
+    // ends only when they are done with it.
+    std::exception_ptr failure;
+    try {
+        if (alongside)
+            alongside();
+        work();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return busy_ == 0; });
+    std::exception_ptr helpers = std::exchange(failure_, nullptr);
+    if (!failure)
+        failure = std::move(helpers);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace id::batchrun

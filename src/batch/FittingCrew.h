@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -19,7 +20,7 @@ public:
     FittingCrew& operator=(const FittingCrew&) = delete;
 
     // work on every helper, and on the calling thread once it has done alongside; returns when
-    // all have finished it.
+    // all have finished it, throwing what any of them threw.
     void run(const std::function<void()>& work, const std::function<void()>& alongside);
 
 private:
@@ -31,6 +32,7 @@ private:
     const std::function<void()>* work_ = nullptr;
     std::uint64_t round_ = 0;
     int busy_ = 0;
+    std::exception_ptr failure_;
     bool stopping_ = false;
     std::vector<std::thread> helpers_;
 };

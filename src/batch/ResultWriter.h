@@ -6,6 +6,7 @@
 #include "database/WellDatabase.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -31,6 +32,12 @@ public:
     // caller's transaction, or nothing (inside the caller's transaction, which the caller rolls
     // back whole should one update change more than its well's row).
     enum class Guard { Transaction, Savepoint, None };
+    // Whether the connection's transaction is still open: an SQLite file's ends by itself when
+    // an error (a full disk, say) makes the library roll it back.
+    bool transactionOpen() const {
+        const sqlite3* handle = SqliteStatement::handleOf(db_);
+        return !handle || SqliteStatement::inTransaction(handle);
+    }
     // Empty when written; why not, if not.
     QString write(const WellOutcome& o, bool savepoint) {
         return *write(o, savepoint ? Guard::Savepoint : Guard::Transaction);
@@ -45,9 +52,18 @@ public:
         s.ProductivityIndex = o.productivity;
         s.ReservoirPressure = o.reservoirPressure;
         s.AllowedBottomholePressure = o.allowedPressure;
-        const bool inTransaction = guard == Guard::Savepoint     ? run(Savepoint)
-                                   : guard == Guard::Transaction ? db_.transaction()
-                                                                 : false;
+        QString notStarted;
+        if (guard == Guard::Savepoint)
+            notStarted = run(Savepoint);
+        else if (guard == Guard::Transaction && !db_.transaction() &&
+                 db_.driver()->hasFeature(QSqlDriver::Transactions))
+            notStarted = db_.lastError().text();
+        // An update not kept apart as asked could neither be undone alone nor be told written
+        // (a transaction left open by a failed commit would hold it).
+        if (!notStarted.isEmpty())
+            return QStringLiteral("Запись не начата: ") + notStarted;
+        const bool inTransaction = guard == Guard::Transaction && db_.isOpen() &&
+                                   db_.driver()->hasFeature(QSqlDriver::Transactions);
         const auto rollback = [&] {
             if (guard == Guard::Savepoint) {
                 run(RollbackTo);
@@ -109,13 +125,15 @@ private:
         preparedOk_ = update_.prepare(
             updateText(file_ ? QStringLiteral("cast(? as real)") : QStringLiteral("?")));
     }
-    // A savepoint's step; a server prepares none: there they go as text.
-    bool run(Step step) {
+    // A savepoint's step (a server prepares none: there they go as text); why it failed, if so.
+    QString run(Step step) {
         if (fileUpdate_) {
-            fileSteps_[step]->reset();
-            return fileSteps_[step]->run();
+            SqliteStatement& s = *fileSteps_[step];
+            s.reset();
+            return s.run() ? QString() : s.error();
         }
-        return QSqlQuery(db_).exec(stepText(step));
+        QSqlQuery query(db_);
+        return query.exec(stepText(step)) ? QString() : query.lastError().text();
     }
     // The rows the well's update changed; none, with the driver's error, when it failed.
     std::optional<int> update(const AnalysisState& s, qint64 kwuId, QString& error) {

@@ -6,12 +6,17 @@
 namespace id::batchrun {
 
 sqlite3* SqliteStatement::handleOf(const QSqlDatabase& db) {
-    if (!db.isOpen() || db.driverName() != QStringLiteral("QSQLITE"))
+    if (!ID_SQLITE_SHARED_WITH_DRIVER || !db.isOpen() ||
+        db.driverName() != QStringLiteral("QSQLITE"))
         return nullptr;
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+bool SqliteStatement::inTransaction(const sqlite3* db) {
+    return sqlite3_get_autocommit(const_cast<sqlite3*>(db)) == 0;
 }
 
 SqliteStatement::SqliteStatement(sqlite3* db, const QString& text) : db_(db) {

@@ -16,8 +16,11 @@ namespace id::batchrun {
 // that may use the connection.
 class SqliteStatement {
 public:
-    // The connection's own handle, if it is an open SQLite file.
+    // The connection's own handle, if it is an open SQLite file and the driver's library is the
+    // one this program calls.
     static sqlite3* handleOf(const QSqlDatabase& db);
+    // Whether a transaction is open on the connection.
+    static bool inTransaction(const sqlite3* db);
 
     SqliteStatement(sqlite3* db, const QString& text);
     ~SqliteStatement();

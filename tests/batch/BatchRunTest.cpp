@@ -1,4 +1,5 @@
 #include "batch/BatchRun.h"
+#include "batch/ResultWriter.h"
 #include "support/PdfText.h"
 #include "support/QtPrinters.h"
 
@@ -128,6 +129,48 @@ TEST_F(BatchRunTest, AWellWithTwoResultRowsIsUndoneAlone) {
     want.replaceInStrings(QRegularExpression("^5 .*"), "5 0 0 0");
     want.insert(want.indexOf("5 0 0 0"), "5 0 0 0");
     EXPECT_EQ(got, want);
+}
+
+// The disk's say is the summary's: a block whose transaction the database rolls back (here a
+// trigger, as a full disk would) is written for none of its wells, and a well's own transaction
+// that cannot begin (one left open) is no well written.
+TEST_F(BatchRunTest, WhatTheDatabaseUndoesIsNotToldWritten) {
+    const auto written = [&](const QString& connection) {
+        QSqlQuery q("select count(*) from kwu_ind where kprod <> 0",
+                    QSqlDatabase::database(connection));
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "batch-undone");
+        db.setDatabaseName(databaseFile());
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("create trigger stop before update on kwu_ind when "
+                                       "new.kwu_id = 7 begin select raise(rollback, 'нельзя'); "
+                                       "end"));
+    }
+    BatchReport report;
+    const QString summary = run(2, false, report);
+    EXPECT_EQ(report.failed, 43) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("7;linear;ошибка;")) << summary.toStdString();
+    EXPECT_EQ(summary.count("Запись блока отменена базой: "), 40) << summary.toStdString();
+    EXPECT_EQ(written("batch-undone"), 0);
+
+    QSqlDatabase db = QSqlDatabase::database("batch-undone");
+    ASSERT_TRUE(QSqlQuery(db).exec("drop trigger stop"));
+    ASSERT_TRUE(db.transaction());
+    batchrun::ResultWriter writer(db);
+    WellOutcome o;
+    o.kwuId = 3;
+    o.ok = true;
+    o.productivity = 2;
+    o.reservoirPressure = 20;
+    EXPECT_TRUE(writer.write(o, false).startsWith("Запись не начата: "));
+    ASSERT_TRUE(db.rollback());
+    EXPECT_EQ(written("batch-undone"), 0);
+    EXPECT_EQ(writer.write(o, false), QString()) << "with no transaction left open";
+    EXPECT_EQ(written("batch-undone"), 1);
+    db = {};
+    QSqlDatabase::removeDatabase("batch-undone");
 }
 
 // A folder of files, and the program's answers to its arguments.

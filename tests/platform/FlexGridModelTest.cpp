@@ -34,7 +34,7 @@ TEST(FlexGridModel, SharedRowsShowTheCallersTextsAndKeepTheirOwn) {
     EXPECT_EQ(m.text(2, 1), "r1c1") << "a shared cell is the caller's";
     m.setText(4, 1, "last");
 
-    // The run shrinks: its old last rows leave it empty, the rows after it keep theirs.
+    // The run shrinks: its old last rows leave it empty, the rows before it keep theirs.
     QSignalSpy removed(&m, &QAbstractItemModel::rowsRemoved);
     m.setSharedRows(4, 1, 1, 2, cell);
     EXPECT_EQ(removed.count(), 1);
@@ -46,9 +46,13 @@ TEST(FlexGridModel, SharedRowsShowTheCallersTextsAndKeepTheirOwn) {
     EXPECT_EQ(m.text(0, 1), "Дебит");
     EXPECT_EQ(m.text(1, 2), "r0c2");
     EXPECT_EQ(m.text(3, 1), "entry");
-    // Rows cut off end the run where they end.
-    m.setRows(1);
+    // Rows removed after the run leave it; rows cut into it end it, what is left being empty.
+    m.setRows(2);
+    EXPECT_EQ(m.text(1, 2), "r0c2");
+    m.setSharedRows(4, 1, 3, 2, cell);
+    m.setRows(2);
     EXPECT_EQ(m.text(0, 1), "Дебит");
+    EXPECT_EQ(m.text(1, 2), "");
     m.setRows(3);
     EXPECT_EQ(m.text(1, 1), "");
     m.setText(1, 1, "own again");

@@ -29,8 +29,8 @@ for program in indicator-diagram indicator-batch; do
 done
 module=$(find "$dir/usr" -name indicator-batch-report.so)
 [ -n "$module" ] || fail "not installed: the batch's report module"
-! readelf -d "$dir/usr/bin/indicator-batch" | grep -q 'libQt6Gui' ||
-  fail "the batch links the toolkit's drawing side itself"
+needed=$(readelf -d "$dir/usr/bin/indicator-batch")
+! grep -q 'libQt6Gui' <<<"$needed" || fail "the batch links the toolkit's drawing side itself"
 mkdir "$dir/wells" "$dir/alone"
 printf '10;20\n20;18\n30;16.5\n' >"$dir/wells/7.csv"
 report=(--rule linear --input "$dir/wells" --pnas 5 --report)

@@ -51,7 +51,9 @@ QString BatchPdf::finish(const QStringList& settings) {
     content_.settings = settings;
     content_.nextPage = [&in](WellPage& page) { return readWellPage(in, page); };
     QString why;
-    if (!draw_(file, content_, why))
+    const bool drawn = draw_(file, content_, why);
+    content_.nextPage = {};
+    if (!drawn)
         return notWritten + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')');
     if (const std::optional<WriteFailure> f = commitWholeFile(file))
         return writeFailureText(QStringLiteral("Отчёт"), path_, *f, false);

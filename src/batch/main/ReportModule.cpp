@@ -30,8 +30,9 @@ std::optional<ReportModule> ReportModule::load(QString& why) {
             return m;
         tried = path + QStringLiteral(": модуль другой версии");
     }
-    why = QStringLiteral("Отчёт PDF не может быть составлен: не найден модуль отчёта ") + name +
-          (tried.isEmpty() ? QString() : QStringLiteral(" (") + tried + u')');
+    why = QStringLiteral("Отчёт PDF не может быть составлен: модуль отчёта ") + name +
+          (tried.isEmpty() ? QStringLiteral(" не найден")
+                           : QStringLiteral(" не загружен. Сообщение системы: ") + tried);
     return std::nullopt;
 }
 

@@ -75,13 +75,14 @@ void FlexGridModel::setRows(int rows) {
     rows = std::max(rows, 0);
     if (rows == rows_)
         return;
-    // The shared run ends where the rows do.
-    sharedCount_ = std::clamp(std::min(sharedCount_, rows - sharedFirst_), 0, sharedCount_);
     const bool more = rows > rows_;
     if (more)
         beginInsertRows({}, rows_, rows - 1);
     else
         beginRemoveRows({}, rows, rows_ - 1);
+    // Rows cut into the shared run end it: what is left of it is empty, as rows of their own.
+    if (rows < sharedFirst_ + sharedCount_)
+        sharedCount_ = 0;
     rows_ = rows;
     texts_.resize(at(rows_ - sharedCount_, 0));
     alignments_.resize(at(rows_, 0));

@@ -99,6 +99,32 @@ QString openSources(const BatchOptions& options, const QString& connection, cons
     return {};
 }
 
+// How a pass over a block's wells ended: every well written or refused, an update that changed
+// more than its well's row with no savepoint to undo it alone, or the block's transaction gone.
+enum class Pass { Written, Unguarded, Lost };
+
+// The block's wells written, each kept apart by guard; a well refused says why. lost: why the
+// block's transaction is gone, if it is.
+Pass writeWells(ResultWriter& writer, std::vector<WellOutcome>& outcomes, ResultWriter::Guard guard,
+                QString& lost) {
+    for (WellOutcome& o : outcomes) {
+        if (!o.ok)
+            continue;
+        const std::optional<QString> failure = writer.write(o, guard);
+        if (!failure)
+            return Pass::Unguarded;
+        if (failure->isEmpty())
+            continue;
+        o.ok = false;
+        o.message = *failure;
+        if (guard != ResultWriter::Guard::Transaction && !writer.transactionOpen()) {
+            lost = *failure;
+            return Pass::Lost;
+        }
+    }
+    return Pass::Written;
+}
+
 // The interpreted block's results written, its writes in one transaction of a file. Each well
 // of a file is written without a savepoint of its own: one is needed only to undo an update
 // that changed more than its well's row, and when one did the block is written again with them.
@@ -113,34 +139,15 @@ void writeBlock(ResultWriter& writer, QSqlDatabase& db, bool file,
                 o.message = why;
             }
     };
-    enum class Pass { Written, Unguarded, Lost };
     QString lost;
-    const auto writeAll = [&](ResultWriter::Guard guard) {
-        for (WellOutcome& o : outcomes) {
-            if (!o.ok)
-                continue;
-            const std::optional<QString> failure = writer.write(o, guard);
-            if (!failure)
-                return Pass::Unguarded;
-            if (failure->isEmpty())
-                continue;
-            o.ok = false;
-            o.message = *failure;
-            if (guard != ResultWriter::Guard::Transaction && !writer.transactionOpen()) {
-                lost = *failure;
-                return Pass::Lost;
-            }
-        }
-        return Pass::Written;
-    };
     if (!file || !db.transaction()) {
-        writeAll(ResultWriter::Guard::Transaction);
+        writeWells(writer, outcomes, ResultWriter::Guard::Transaction, lost);
         return;
     }
     std::vector<std::pair<bool, QString>> before;
     for (const WellOutcome& o : outcomes)
         before.emplace_back(o.ok, o.message);
-    Pass pass = writeAll(ResultWriter::Guard::None);
+    Pass pass = writeWells(writer, outcomes, ResultWriter::Guard::None, lost);
     if (pass == Pass::Unguarded) {
         if (!db.rollback()) {
             failAll(QStringLiteral("Не удалось отменить запись блока: ") + db.lastError().text());
@@ -149,10 +156,10 @@ void writeBlock(ResultWriter& writer, QSqlDatabase& db, bool file,
         for (std::size_t i = 0; i < outcomes.size(); ++i)
             std::tie(outcomes[i].ok, outcomes[i].message) = before[i];
         if (!db.transaction()) {
-            writeAll(ResultWriter::Guard::Transaction);
+            writeWells(writer, outcomes, ResultWriter::Guard::Transaction, lost);
             return;
         }
-        pass = writeAll(ResultWriter::Guard::Savepoint);
+        pass = writeWells(writer, outcomes, ResultWriter::Guard::Savepoint, lost);
     }
     if (pass == Pass::Lost) {
         db.rollback();

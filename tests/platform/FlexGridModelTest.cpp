@@ -59,5 +59,24 @@ TEST(FlexGridModel, SharedRowsShowTheCallersTextsAndKeepTheirOwn) {
     EXPECT_EQ(m.text(1, 1), "own again");
 }
 
+// The rows a caller says changed are told to the views once, as one range, inside a bulk edit.
+TEST(FlexGridModel, ChangedSharedRowsAreToldAsOneRange) {
+    FlexGridModel m;
+    m.setCols(3);
+    m.setSharedRows(10, 1, 8, 2, [](int i, int c) { return QString::number(i * 10 + c); });
+    QSignalSpy changed(&m, &QAbstractItemModel::dataChanged);
+    m.beginBulkEdit();
+    m.rowsChanged(4, 6);
+    m.rowsChanged(2, 3);
+    m.setRowGreyed(9, true);
+    m.endBulkEdit();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), m.index(2, 0));
+    EXPECT_EQ(changed[0][1].toModelIndex(), m.index(9, 2));
+    m.rowsChanged(7, 20);
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[1][1].toModelIndex(), m.index(9, 2)) << "within the rows";
+}
+
 } // namespace
 } // namespace id

@@ -57,7 +57,7 @@ public:
             notStarted = run(Savepoint);
         else if (guard == Guard::Transaction && !db_.transaction() &&
                  db_.driver()->hasFeature(QSqlDriver::Transactions))
-            notStarted = db_.lastError().text();
+            notStarted = orUnsaid(db_.lastError().text());
         // An update not kept apart as asked could neither be undone alone nor be told written
         // (a transaction left open by a failed commit would hold it).
         if (!notStarted.isEmpty())
@@ -130,10 +130,14 @@ private:
         if (fileUpdate_) {
             SqliteStatement& s = *fileSteps_[step];
             s.reset();
-            return s.run() ? QString() : s.error();
+            return s.run() ? QString() : orUnsaid(s.error());
         }
         QSqlQuery query(db_);
-        return query.exec(stepText(step)) ? QString() : query.lastError().text();
+        return query.exec(stepText(step)) ? QString() : orUnsaid(query.lastError().text());
+    }
+    // A failure the driver gave no words for is a failure still.
+    static QString orUnsaid(const QString& error) {
+        return error.isEmpty() ? QStringLiteral("драйвер не сообщил причину") : error;
     }
     // The rows the well's update changed; none, with the driver's error, when it failed.
     std::optional<int> update(const AnalysisState& s, qint64 kwuId, QString& error) {

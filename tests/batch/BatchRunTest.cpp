@@ -155,21 +155,23 @@ TEST_F(BatchRunTest, WhatTheDatabaseUndoesIsNotToldWritten) {
     EXPECT_EQ(summary.count("Запись блока отменена базой: "), 40) << summary.toStdString();
     EXPECT_EQ(written("batch-undone"), 0);
 
-    QSqlDatabase db = QSqlDatabase::database("batch-undone");
-    ASSERT_TRUE(QSqlQuery(db).exec("drop trigger stop"));
-    ASSERT_TRUE(db.transaction());
-    batchrun::ResultWriter writer(db);
-    WellOutcome o;
-    o.kwuId = 3;
-    o.ok = true;
-    o.productivity = 2;
-    o.reservoirPressure = 20;
-    EXPECT_TRUE(writer.write(o, false).startsWith("Запись не начата: "));
-    ASSERT_TRUE(db.rollback());
-    EXPECT_EQ(written("batch-undone"), 0);
-    EXPECT_EQ(writer.write(o, false), QString()) << "with no transaction left open";
-    EXPECT_EQ(written("batch-undone"), 1);
-    db = {};
+    {
+        QSqlDatabase db = QSqlDatabase::database("batch-undone");
+        ASSERT_TRUE(QSqlQuery(db).exec("drop trigger stop"));
+        ASSERT_TRUE(db.transaction());
+        // The writer's statements go before the connection is closed.
+        batchrun::ResultWriter writer(db);
+        WellOutcome o;
+        o.kwuId = 3;
+        o.ok = true;
+        o.productivity = 2;
+        o.reservoirPressure = 20;
+        EXPECT_TRUE(writer.write(o, false).startsWith("Запись не начата: "));
+        ASSERT_TRUE(db.rollback());
+        EXPECT_EQ(written("batch-undone"), 0);
+        EXPECT_EQ(writer.write(o, false), QString()) << "with no transaction left open";
+        EXPECT_EQ(written("batch-undone"), 1);
+    }
     QSqlDatabase::removeDatabase("batch-undone");
 }
 

@@ -64,7 +64,7 @@ QString openDatabase(const BatchOptions& options, const QString& name) {
     // The batch passes over the file once: a small page cache serves it as fast, and a run's
     // memory stays that of the program.
     if (!options.databaseFile.isEmpty())
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -256"));
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -128"));
     return {};
 }
 

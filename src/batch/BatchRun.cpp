@@ -5,6 +5,7 @@
 #include "batch/ResultWriter.h"
 #include "batch/SummaryFile.h"
 #include "batch/WellSources.h"
+#include "platform/MemoryPolicy.h"
 #include "spreadsheet/LeastSquaresFitService.h"
 
 #include <QDir>
@@ -220,11 +221,16 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
     std::vector<WellRegimes> current, following, written;
     Interpreted writtenOutcomes;
     FittingCrew crew(std::max(1, options.jobs) - 1);
+    int blocks = 0;
     readBlock(current);
     while (!current.empty()) {
         Interpreted outcomes = interpret(current, options.settings, crew, [&] {
             if (!written.empty())
                 finishBlock(written, writtenOutcomes);
+            // The threads free what others allocated, in each other's pools: a long run's
+            // memory would creep up by what lies free between them. Now and then is enough.
+            if (++blocks % 16 == 0)
+                returnFreedMemoryToTheSystem();
             if (report.fatal.isEmpty())
                 readBlock(following);
         });

@@ -12,4 +12,9 @@ inline void returnLargeBlocksToTheSystem() {
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 }
 
+// The pages that lie free inside the allocator's pools go back to the system.
+inline void returnFreedMemoryToTheSystem() {
+    malloc_trim(0);
+}
+
 } // namespace id

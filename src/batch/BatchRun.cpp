@@ -177,6 +177,18 @@ void writeBlock(ResultWriter& writer, QSqlDatabase& db, bool file,
     }
 }
 
+// The next block's wells; none, with the run's fault said, when they cannot be read.
+std::vector<WellRegimes> readWells(WellSource& source, const BatchOptions& options,
+                                   BatchReport& report) {
+    QString error;
+    std::vector<WellRegimes> wells = source.next(error);
+    if (error.isEmpty())
+        return wells;
+    report.fatal =
+        QStringLiteral("Замеры не прочитаны: ") + regimesCause(error, options.regimesTable) + error;
+    return {};
+}
+
 // The wells read, interpreted, written and summed up a block at a time.
 void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& summary,
                BatchReport& report, const std::function<void(int, int)>& progress) {
@@ -208,13 +220,7 @@ void runBlocks(const BatchOptions& options, BatchSources& sources, SummaryFile& 
             progress(report.wells, total);
     };
     const auto readBlock = [&](std::vector<WellRegimes>& wells) {
-        QString error;
-        wells = sources.source->next(error);
-        if (!error.isEmpty()) {
-            report.fatal = QStringLiteral("Замеры не прочитаны: ") +
-                           regimesCause(error, options.regimesTable) + error;
-            wells.clear();
-        }
+        wells = readWells(*sources.source, options, report);
     };
     // Three blocks at a time: while the threads interpret one, this thread writes the one
     // before it and reads the one after it.
